@@ -1,0 +1,203 @@
+// gibo: game records of Go in the \HS...\HE / \GS...\GE container, and their display texts.
+// This is the one header a host includes. All texts are byte strings in GBK (code page 936),
+// except the result names of CompareOtherNationResult, which are also stored in CP949, Big5
+// and Shift-JIS. Nothing converts between code pages.
+//
+// Threads: a record object is used by one thread at a time. Three static buffers are shared by
+// all record objects (readTagNum's digits, GetDeakukRule's and GetStrGameResult's texts), so
+// ParsingTagData, MakeData and those lookups must not run on two threads at once, even for
+// different objects.
+#ifndef GIBO_GIBOFILE_H
+#define GIBO_GIBOFILE_H
+
+#include "GBHLoad.h"
+#include "GiboExport.h"
+#include "GiboFileIO.h"
+#include "GiboString.h"
+#include "GiboTags.h"
+
+// Error codes left in m_dwError by a failing file operation (success never clears it).
+enum : unsigned long {
+    GIBO_ERR_OPEN = 0x10000001,          // LoadFile: record not readable; SaveFile: no body file
+    GIBO_ERR_AUDIO_REOPEN = 0x10000002,  // LoadFile: audio trailer unreadable or SZAUDIO invalid
+    GIBO_ERR_BODY_OPEN = 0x10000003,     // SaveFile: body file exists but cannot be read
+    GIBO_ERR_AUDIO_OPEN = 0x10000004,    // SaveFile: audio file unreadable or 2 GiB or more
+    GIBO_ERR_NO_HEADER = 0x10000005,     // no \HS...\HE; LoadStream: text under 10 bytes
+    GIBO_ERR_NO_BODY = 0x10000006,       // no \GS...\GE after the header
+    GIBO_ERR_BODY_CREATE = 0x10000007,   // the .lbk side file cannot be created
+    GIBO_ERR_AUDIO_CREATE = 0x10000008,  // the .lao side file cannot be created
+    GIBO_ERR_CREATE = 0x10000009         // SaveFile: the record file cannot be written
+};
+
+class GIBO_API CGiboFile {
+public:
+    // --- Construction. A copy gets its own compact header with the same content.
+    CGiboFile();
+    CGiboFile(const CGiboFile& src);
+    CGiboFile& operator=(const CGiboFile& src);
+    virtual ~CGiboFile();
+
+    unsigned long GetError() const { return m_dwError; }
+    void SetNewFormat(unsigned char bNewFormat) { m_bNewFormat = bNewFormat; }
+    void SetNationCode(int nNationCode) { m_nNationCode = nNationCode; }
+    CGBHLoad* GetGBHLoad() { return m_pGBHLoad; }  // owned by the record object
+
+    // --- Getters. While the new-format flag is set these answer from the compact header.
+    CString GetShowGiboTitle() const;
+    CString GetGameType() const;
+    CString GetGameName() const;
+    CString GetGameDate() const;
+    CString GetGameCondition() const;
+    CString GetGameResult() const;
+    CString GetGameTime() const;   // two lines, CR LF between
+    CString GetGameTime2() const;  // one line
+    CString GetGameTotalNum() const;
+    CString GetTotalNum() const;
+    CString GetGameWUser() const;   // "name ( level )"
+    CString GetGameWUser2() const;  // "name(level)"
+    CString GetGameBUser() const;
+    CString GetGameBUser2() const;
+    CString GetWNick() const;  // flag clear: the white id
+    CString GetWUser() const { return GetWNick(); }
+    CString GetBNick() const;  // flag clear: the black id
+    CString GetBUser() const { return GetBNick(); }
+    unsigned char GetWGeup() const;
+    unsigned char GetBGeup() const;
+    unsigned char GetRule() const;
+    int GetDum() const;
+    CString GetGameCondition2() const { return m_strGameCondition2; }
+    // Always from the compact header.
+    unsigned char GetGiboKind() const;
+    unsigned short GetGameWAvataID() const;
+    unsigned short GetGameBAvataID() const;
+    CString GetGameWImage() const;
+    CString GetGameBImage() const;
+    CString GetGameCommentator() const;
+    CString GetGamePlace() const;
+
+    // --- Scanning. readTag appends the next field (up to the separator g_szTagSep[nSep],
+    // which is consumed) to pszOut without a terminating zero: the caller zero-fills pszOut,
+    // which must hold 1024 bytes; at most 1023 are written and the rest of the field is
+    // skipped. readTagNum converts the field with atoi: -1 for an empty field, 0 at the end.
+    void readTag(char** ppszCursor, char* pszOut, int nSep);
+    int readTagNum(char** ppszCursor, int nSep);
+    // Splits a game-information item into its code letter and value (at most 255 bytes, into
+    // a zero-filled buffer of 256). 1 when the letter is known.
+    int GetTagData(char* pszItem, char& chCode, char* pszValue);
+    // Copies pszSrc without blanks (at most 255 bytes); pszDst may be pszSrc.
+    void RemoveSpace(char* pszDst, char* pszSrc);
+
+    // --- Loading. LoadFile splits a record into the parameter text, the body file (stem of
+    // strPath + ".lbk") and the audio file (stem + ".lao"). 1 on success; 0 with GetError().
+    int LoadFile(CString strPath, CString& strBodyPath, CString& strAudioPath,
+                 unsigned char& byType, int& bAudio);
+    int LoadStream(CString strHeader, unsigned char& byType);
+
+    // --- Game information. With the new-format flag clear, interprets code-letter items
+    // ("S1,R2,D65,...") into the game fields and composes the display fields; with it set,
+    // hands the text to the compact header. Returns where reading stopped in pszData.
+    char* ParsingTagData(char* pszData);
+    void SetGameType(char* pszValue);
+    void SetGameCondition(char* pszValue);
+    void SetGameDum(char* pszValue);
+    void SetGameGongje(char* pszValue);
+    void SetGameResult(char* pszValue);
+    void SetGameZip(char* pszValue);
+    void SetGameTime(char* pszValue);
+    void SetGameDate(char* pszValue);
+    void SetGameWId(char* pszValue);
+    void SetGameWGeup(char* pszValue);
+    void SetGameBId(char* pszValue);
+    void SetGameBGeup(char* pszValue);
+    void SetGameWNick(char* pszValue);
+    void SetGameBNick(char* pszValue);
+    void SetGameWCode(char* pszValue);
+    void SetGameBCode(char* pszValue);
+    void SetGameName(char* pszValue);
+    void SetGamePlace(char* pszValue);
+    // Compact header: splits "TAG:value" and looks the tag up; 1 and the index, or -1.
+    int GetNewTagData(char* pszItem, unsigned char& byIndex, char* pszValue);
+    void MakeData();  // the compact header's display texts, whatever the flag
+
+    // --- Header parameters: items \[TAG=value\] in the parameter text.
+    CString GetParam(CString strTag, int& bFound);
+    int SetParam(CString strTag, CString strValue);      // 0 only for an empty tag
+    int ReplaceParam(CString strTag, CString strValue);  // 1 when an item was changed
+    void ClearParamAll() { m_strHeader.Empty(); }
+
+    // --- Writing. Joins the parameter text, the body file and the audio file (optional) into
+    // the record file strPath, atomically: on failure the file at strPath is left as it was.
+    int SaveFile(unsigned char byType, CString strPath, CString strBodyPath, CString strAudioPath);
+
+    // --- Reference blocks \RS...\RE in a file the host opened. The buffer GetReference returns
+    // is allocated with malloc and belongs to the caller, who releases it with free().
+    int AppendReference(CFile* pFile, unsigned short wSusun, CString strExplain,
+                        unsigned short wRefNum, unsigned char* pGibo, int nGiboLen);
+    unsigned char* GetReference(CStdioFile* pFile, int& bFound, unsigned short& wSusun,
+                                CString& strExplain, unsigned short& wRefNum, int& nGiboLen);
+
+    // --- Lookups. char* results point into constant tables or static buffers: never free or
+    // change them. GetDeakukRule's and GetStrGameResult's buffers are overwritten by the next
+    // call from any object.
+    char* GetNationName(unsigned char nIndex);
+    char* GetDeakukKind(unsigned char nIndex);
+    char* GetDeakukRule(unsigned char nIndex, int nDum);
+    char* GetDeakukResult(unsigned char nIndex);  // null above 8
+    char* GetStrGameResult(int nIndex);           // " " outside 0..8
+    CString GetLevel(int nIndex);
+    CString GetLevel2(int nIndex);
+    CString ExtGetLvStr(unsigned char nLevel);
+    int CompareOtherNationResult(CString strResult);
+
+    // --- Derived display fields, composed from the game fields by ParsingTagData.
+    void MakeWUserName();
+    void MakeBUserName();
+    void MakeGameResult();
+    void MakeGameCondition();
+    void MakeGameTotalNum();
+    void MakeShowGiboTitle();
+
+    // --- Fields, public as in the legacy class; the order is the declared layout.
+    unsigned long m_dwError;
+    CString m_strHeader;  // the parameter text
+    CString m_strShowGiboTitle;
+    CString m_strGameType;
+    CString m_strGameName;
+    CString m_strGameDate;
+    CString m_strGamePlace;
+    CString m_strSpare1;
+    CString m_strGameCondition;
+    CString m_strGameCondition2;
+    CString m_strGameTime;
+    CString m_strGameTime2;
+    CString m_strGameResult;
+    CString m_strSpare2;
+    CString m_strGameTotalNum;
+    CString m_strTotalNum;
+    int m_nSpare;
+    int m_nGongje;
+    int m_nGameType;
+    int m_nGameResult;
+    int m_nGameCondition;
+    int m_nDum;
+    int m_nZipsu;
+    int m_nZipsuFrac;
+    CString m_strWUser;
+    CString m_strWUser2;
+    CString m_strWId;
+    CString m_strWNick;
+    unsigned char m_byWGeup;
+    int m_nWCode;
+    CString m_strBUser;
+    CString m_strBUser2;
+    CString m_strBId;
+    CString m_strBNick;
+    unsigned char m_byBGeup;
+    int m_nBCode;
+    CString m_strLvBuf;
+    int m_nNationCode;
+    unsigned char m_bNewFormat;
+    CGBHLoad* m_pGBHLoad;  // owned
+};
+
+#endif  // GIBO_GIBOFILE_H

@@ -1,0 +1,112 @@
+// The file classes the library reads and writes through, with the legacy framework's surface.
+// Files are always opened in binary at the system level: typeText only documents intent, and
+// CStdioFile::ReadString does its own line-end handling, so a record reads the same on every
+// platform. Data passes through an internal buffer, so small reads and writes are cheap.
+#ifndef GIBO_FILEIO_H
+#define GIBO_FILEIO_H
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+
+#include "GiboExport.h"
+#include "GiboString.h"
+
+// Raised by CFile for read, write, flush and close failures and for a seek before the start of
+// the file, as the legacy file layer does. Open never raises.
+class GIBO_API CFileException : public std::runtime_error {
+public:
+    enum {
+        none = 0,
+        generic = 1,
+        fileNotFound = 2,
+        badPath = 3,
+        tooManyOpenFiles = 4,
+        accessDenied = 5,
+        invalidFile = 6,
+        removeCurrentDir = 7,
+        directoryFull = 8,
+        badSeek = 9,
+        hardIO = 10,
+        sharingViolation = 11,
+        lockViolation = 12,
+        diskFull = 13,
+        endOfFile = 14
+    };
+    CFileException(int cause, long lOsError, const char* pszFileName);
+
+    int m_cause;
+    long m_lOsError;  // errno (or the platform's error code), 0 when none
+    CString m_strFileName;
+};
+
+class GIBO_API CFile {
+public:
+    enum OpenFlags : unsigned {
+        modeRead = 0x0000,
+        modeWrite = 0x0001,
+        modeReadWrite = 0x0002,
+        modeCreate = 0x1000,
+        modeNoTruncate = 0x2000,
+        typeText = 0x4000,
+        typeBinary = 0x8000
+    };
+    enum SeekPosition { begin = 0, current = 1, end = 2 };
+
+    CFile();
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+    virtual ~CFile();  // closes without raising; call Close() to learn of a failed flush
+
+    // Nonzero on success, 0 on failure (never raises). modeCreate without modeNoTruncate
+    // empties an existing file; without modeCreate the file must exist.
+    virtual BOOL Open(const char* pszFileName, unsigned nOpenFlags);
+    BOOL IsOpen() const;
+
+    virtual unsigned Read(void* lpBuf, unsigned nCount);  // bytes read, 0 at the end
+    virtual void Write(const void* lpBuf, unsigned nCount);
+    virtual int64_t Seek(int64_t lOff, unsigned nFrom);  // new position
+    void SeekToBegin() { Seek(0, begin); }
+    int64_t SeekToEnd() { return Seek(0, end); }
+    int64_t GetPosition() const;
+    int64_t GetLength() const;
+    // Writes buffered data to the system; Sync() also asks the system to put it on disk.
+    virtual void Flush();
+    void Sync();
+    virtual void Close();  // raises when buffered data cannot be written
+    void Abort();          // closes, ignoring every failure
+
+    CString GetFilePath() const { return m_strFileName; }
+
+protected:
+    struct Impl;
+    std::unique_ptr<Impl> m_pImpl;
+    CString m_strFileName;
+
+    void ThrowIfClosed() const;
+    friend class CStdioFile;
+};
+
+class GIBO_API CStdioFile : public CFile {
+public:
+    CStdioFile() = default;
+    // Reads the next line without its line end (LF or CR LF; a lone CR stays in the line).
+    // A last line without line end is returned too. FALSE, with an empty string, at the end.
+    BOOL ReadString(CString& rString);
+    void WriteString(const char* psz);  // bytes as given, no line-end translation
+};
+
+class GIBO_API CFileFind {
+public:
+    CFileFind() = default;
+    ~CFileFind() { Close(); }
+    // TRUE when the path names an existing file or directory. No wildcards.
+    BOOL FindFile(const char* pszName);
+    void Close() { m_strFound.Empty(); }
+    CString GetFilePath() const { return m_strFound; }
+
+private:
+    CString m_strFound;
+};
+
+#endif  // GIBO_FILEIO_H

@@ -1,0 +1,99 @@
+// CString: the byte string the library works in (GBK, code page 936, unless a table says
+// otherwise). It keeps the surface of the legacy framework's string class so that host code
+// written for it compiles unchanged; inside it is a std::string.
+//
+// Searching, replacing and trimming treat a lead byte 0x81-0xFE and the byte after it as one
+// character: nothing ever matches starting at the second byte of a double-byte character, so a
+// trail byte 0x5C is never taken for a backslash.
+#ifndef GIBO_STRING_H
+#define GIBO_STRING_H
+
+#include <string>
+
+#include "GiboExport.h"
+
+#ifndef BOOL
+typedef int BOOL;
+#endif
+#ifndef TRUE
+#define TRUE 1
+#endif
+#ifndef FALSE
+#define FALSE 0
+#endif
+
+class GIBO_API CString {
+public:
+    CString() = default;
+    CString(const char* psz);               // null gives the empty string
+    CString(const char* pch, int nLength);  // exactly nLength bytes, NULs included
+    CString(const CString&) = default;
+    CString(CString&&) noexcept = default;
+    CString& operator=(const CString&) = default;
+    CString& operator=(CString&&) noexcept = default;
+    CString& operator=(const char* psz);
+
+    // Always zero-terminated; valid until the string is next changed.
+    operator const char*() const { return m_str.c_str(); }
+
+    int GetLength() const { return static_cast<int>(m_str.size()); }
+    BOOL IsEmpty() const { return m_str.empty(); }
+    void Empty() { m_str.clear(); }
+    char GetAt(int nIndex) const { return m_str[static_cast<size_t>(nIndex)]; }
+
+    CString& operator+=(const CString& str);
+    CString& operator+=(const char* psz);
+    CString& operator+=(char ch);
+    friend GIBO_API CString operator+(const CString& a, const CString& b);
+    friend GIBO_API CString operator+(const CString& a, const char* b);
+    friend GIBO_API CString operator+(const char* a, const CString& b);
+
+    friend bool operator==(const CString& a, const CString& b) { return a.m_str == b.m_str; }
+    friend bool operator==(const CString& a, const char* b) { return a.Compare(b) == 0; }
+    friend bool operator==(const char* a, const CString& b) { return b.Compare(a) == 0; }
+    friend bool operator!=(const CString& a, const CString& b) { return !(a == b); }
+    friend bool operator!=(const CString& a, const char* b) { return !(a == b); }
+    friend bool operator!=(const char* a, const CString& b) { return !(a == b); }
+    int Compare(const char* psz) const;  // bytewise, like strcmp
+
+    // Byte positions; -1 when absent. A start inside a double-byte character moves on to
+    // the next character.
+    int Find(char ch) const;
+    int Find(const char* pszSub) const { return Find(pszSub, 0); }
+    int Find(const char* pszSub, int nStart) const;
+    int ReverseFind(char ch) const;
+
+    // Counts beyond the string are clamped; negative counts give the empty string.
+    CString Left(int nCount) const;
+    CString Right(int nCount) const;
+    CString Mid(int nFirst) const;
+    CString Mid(int nFirst, int nCount) const;
+
+    // Replaces every occurrence, scanning left to right; returns how many were replaced.
+    int Replace(const char* pszOld, const char* pszNew);
+    int Replace(char chOld, char chNew);
+    int Insert(int nIndex, const char* psz);  // returns the new length
+    int Delete(int nIndex, int nCount = 1);   // returns the new length
+
+    void TrimLeft();                    // white space: blank, \t, \n, \v, \f, \r
+    void TrimLeft(const char* pszSet);  // any character of the set
+    void TrimLeft(char ch);
+    void TrimRight();
+    void TrimRight(const char* pszSet);
+    void TrimRight(char ch);
+
+    // printf-style formatting of any length.
+    void Format(const char* pszFormat, ...) GIBO_PRINTF(2, 3);
+
+    // In-place access: GetBuffer(n) gives room for n bytes and a terminating zero;
+    // ReleaseBuffer(n) sets the length to n, or to the zero-terminated length for -1.
+    char* GetBuffer(int nMinBufLength);
+    void ReleaseBuffer(int nNewLength = -1);
+
+    const std::string& str() const { return m_str; }
+
+private:
+    std::string m_str;
+};
+
+#endif  // GIBO_STRING_H

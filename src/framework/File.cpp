@@ -1,0 +1,322 @@
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include "GiboFileIO.h"
+
+#ifdef _WIN32
+#include <io.h>
+#define GIBO_OPEN ::_open
+#define GIBO_CLOSE ::_close
+#define GIBO_FDOPEN ::_fdopen
+#define GIBO_FSEEK ::_fseeki64
+#define GIBO_FTELL ::_ftelli64
+#define GIBO_GETC _getc_nolock
+#define GIBO_STAT_T struct _stat64
+#define GIBO_FSTAT ::_fstat64
+#define GIBO_STAT ::_stat64
+#define GIBO_O_BINARY _O_BINARY
+#define GIBO_O_CLOEXEC _O_NOINHERIT
+#else
+#include <unistd.h>
+#define GIBO_OPEN ::open
+#define GIBO_CLOSE ::close
+#define GIBO_FDOPEN ::fdopen
+#define GIBO_FSEEK ::fseeko
+#define GIBO_FTELL ::ftello
+#define GIBO_GETC getc_unlocked
+#define GIBO_STAT_T struct stat
+#define GIBO_FSTAT ::fstat
+#define GIBO_STAT ::stat
+#define GIBO_O_BINARY 0
+#define GIBO_O_CLOEXEC O_CLOEXEC
+#endif
+
+namespace {
+
+// Large enough that the library's 1024-byte copy loops cost few system calls.
+constexpr size_t kStreamBuffer = 64 * 1024;
+
+std::string Describe(int cause, long err, const char* name) {
+    std::string s = "gibo: file error ";
+    s += std::to_string(cause);
+    if (name && *name) {
+        s += " on '";
+        s += name;
+        s += "'";
+    }
+    if (err) {
+        s += ": ";
+        s += std::strerror(static_cast<int>(err));
+    }
+    return s;
+}
+
+int CauseOf(int err) {
+    switch (err) {
+        case ENOSPC:
+            return CFileException::diskFull;
+        case EACCES:
+        case EPERM:
+            return CFileException::accessDenied;
+        case ENOENT:
+            return CFileException::fileNotFound;
+        case EMFILE:
+            return CFileException::tooManyOpenFiles;
+        default:
+            return CFileException::hardIO;
+    }
+}
+
+}  // namespace
+
+CFileException::CFileException(int cause, long lOsError, const char* pszFileName)
+    : std::runtime_error(Describe(cause, lOsError, pszFileName)),
+      m_cause(cause),
+      m_lOsError(lOsError),
+      m_strFileName(pszFileName) {}
+
+struct CFile::Impl {
+    FILE* fp = nullptr;
+    bool readable = false;
+    bool writable = false;
+    // stdio needs a seek between a write and a following read (and back).
+    enum { kNone, kRead, kWrite } last = kNone;
+
+    void Switch(decltype(last) next) {
+        if (last != kNone && last != next) {
+            GIBO_FSEEK(fp, 0, SEEK_CUR);
+        }
+        last = next;
+    }
+};
+
+CFile::CFile() = default;
+
+CFile::~CFile() {
+    Abort();
+}
+
+BOOL CFile::IsOpen() const {
+    return m_pImpl && m_pImpl->fp;
+}
+
+void CFile::ThrowIfClosed() const {
+    if (!IsOpen()) {
+        throw CFileException(CFileException::invalidFile, 0, m_strFileName);
+    }
+}
+
+BOOL CFile::Open(const char* pszFileName, unsigned nOpenFlags) {
+    Abort();
+    if (!pszFileName || !*pszFileName) {
+        return FALSE;
+    }
+    int flags = GIBO_O_BINARY | GIBO_O_CLOEXEC;
+    const char* mode = "rb";
+    auto impl = std::make_unique<Impl>();
+    switch (nOpenFlags & 0x3) {
+        case modeWrite:
+            flags |= O_WRONLY;
+            mode = "wb";
+            impl->writable = true;
+            break;
+        case modeReadWrite:
+            flags |= O_RDWR;
+            mode = "r+b";
+            impl->readable = impl->writable = true;
+            break;
+        default:
+            flags |= O_RDONLY;
+            impl->readable = true;
+            break;
+    }
+    if (nOpenFlags & modeCreate) {
+        flags |= O_CREAT;
+        if (!(nOpenFlags & modeNoTruncate)) {
+            flags |= O_TRUNC;
+        }
+    }
+    const int fd = GIBO_OPEN(pszFileName, flags, 0666);
+    if (fd < 0) {
+        return FALSE;
+    }
+    GIBO_STAT_T st;
+    if (GIBO_FSTAT(fd, &st) != 0 || (st.st_mode & S_IFMT) == S_IFDIR) {
+        GIBO_CLOSE(fd);
+        return FALSE;
+    }
+    impl->fp = GIBO_FDOPEN(fd, mode);
+    if (!impl->fp) {
+        GIBO_CLOSE(fd);
+        return FALSE;
+    }
+    std::setvbuf(impl->fp, nullptr, _IOFBF, kStreamBuffer);
+    m_pImpl = std::move(impl);
+    m_strFileName = pszFileName;
+    return TRUE;
+}
+
+unsigned CFile::Read(void* lpBuf, unsigned nCount) {
+    ThrowIfClosed();
+    if (nCount == 0) {
+        return 0;
+    }
+    m_pImpl->Switch(Impl::kRead);
+    const size_t got = std::fread(lpBuf, 1, nCount, m_pImpl->fp);
+    if (got < nCount && std::ferror(m_pImpl->fp)) {
+        const int err = errno;
+        std::clearerr(m_pImpl->fp);
+        throw CFileException(CauseOf(err), err, m_strFileName);
+    }
+    return static_cast<unsigned>(got);
+}
+
+void CFile::Write(const void* lpBuf, unsigned nCount) {
+    ThrowIfClosed();
+    if (nCount == 0) {
+        return;
+    }
+    m_pImpl->Switch(Impl::kWrite);
+    errno = 0;
+    if (std::fwrite(lpBuf, 1, nCount, m_pImpl->fp) != nCount) {
+        const int err = errno ? errno : EIO;
+        std::clearerr(m_pImpl->fp);
+        throw CFileException(CauseOf(err), err, m_strFileName);
+    }
+}
+
+int64_t CFile::Seek(int64_t lOff, unsigned nFrom) {
+    ThrowIfClosed();
+    int whence = SEEK_SET;
+    int64_t base = 0;
+    if (nFrom == current) {
+        whence = SEEK_CUR;
+        base = GetPosition();
+    } else if (nFrom == end) {
+        whence = SEEK_END;
+        base = GetLength();
+    }
+    if (base + lOff < 0) {
+        throw CFileException(CFileException::badSeek, 0, m_strFileName);
+    }
+    if (GIBO_FSEEK(m_pImpl->fp, lOff, whence) != 0) {
+        const int err = errno;
+        throw CFileException(CFileException::badSeek, err, m_strFileName);
+    }
+    m_pImpl->last = Impl::kNone;
+    return GetPosition();
+}
+
+int64_t CFile::GetPosition() const {
+    ThrowIfClosed();
+    return GIBO_FTELL(m_pImpl->fp);
+}
+
+int64_t CFile::GetLength() const {
+    ThrowIfClosed();
+    std::fflush(m_pImpl->fp);
+    GIBO_STAT_T st;
+    if (GIBO_FSTAT(fileno(m_pImpl->fp), &st) != 0) {
+        const int err = errno;
+        throw CFileException(CauseOf(err), err, m_strFileName);
+    }
+    return static_cast<int64_t>(st.st_size);
+}
+
+void CFile::Flush() {
+    ThrowIfClosed();
+    if (std::fflush(m_pImpl->fp) != 0) {
+        const int err = errno;
+        throw CFileException(CauseOf(err), err, m_strFileName);
+    }
+}
+
+void CFile::Sync() {
+    Flush();
+#ifdef _WIN32
+    const int rc = ::_commit(::_fileno(m_pImpl->fp));
+#else
+    const int rc = ::fsync(fileno(m_pImpl->fp));
+#endif
+    if (rc != 0) {
+        const int err = errno;
+        throw CFileException(CauseOf(err), err, m_strFileName);
+    }
+}
+
+void CFile::Close() {
+    if (!IsOpen()) {
+        m_pImpl.reset();
+        return;
+    }
+    FILE* fp = m_pImpl->fp;
+    m_pImpl.reset();
+    // fclose flushes: a full disk shows up here, and must not be lost.
+    errno = 0;
+    if (std::fclose(fp) != 0) {
+        const int err = errno ? errno : EIO;
+        throw CFileException(CauseOf(err), err, m_strFileName);
+    }
+}
+
+void CFile::Abort() {
+    if (IsOpen()) {
+        std::fclose(m_pImpl->fp);
+    }
+    m_pImpl.reset();
+}
+
+BOOL CStdioFile::ReadString(CString& rString) {
+    ThrowIfClosed();
+    m_pImpl->Switch(Impl::kRead);
+    FILE* fp = m_pImpl->fp;
+    std::string line;
+    char chunk[256];
+    size_t used = 0;
+    int c;
+    bool any = false;
+    while ((c = GIBO_GETC(fp)) != EOF) {
+        any = true;
+        if (c == '\n') {
+            break;
+        }
+        if (used == sizeof chunk) {
+            line.append(chunk, used);
+            used = 0;
+        }
+        chunk[used++] = static_cast<char>(c);
+    }
+    if (c == EOF && std::ferror(fp)) {
+        const int err = errno;
+        std::clearerr(fp);
+        throw CFileException(CauseOf(err), err, m_strFileName);
+    }
+    line.append(chunk, used);
+    if (c == '\n' && !line.empty() && line.back() == '\r') {
+        line.pop_back();
+    }
+    rString = CString(line.data(), static_cast<int>(line.size()));
+    return any ? TRUE : FALSE;
+}
+
+void CStdioFile::WriteString(const char* psz) {
+    if (psz) {
+        Write(psz, static_cast<unsigned>(std::strlen(psz)));
+    }
+}
+
+BOOL CFileFind::FindFile(const char* pszName) {
+    Close();
+    GIBO_STAT_T st;
+    if (!pszName || !*pszName || GIBO_STAT(pszName, &st) != 0) {
+        return FALSE;
+    }
+    m_strFound = pszName;
+    return TRUE;
+}

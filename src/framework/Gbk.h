@@ -1,0 +1,28 @@
+// GBK character boundaries: a lead byte 0x81-0xFE and the byte after it are one character.
+#ifndef GIBO_FRAMEWORK_GBK_H
+#define GIBO_FRAMEWORK_GBK_H
+
+#include <cstddef>
+
+namespace gibo {
+
+inline bool IsGbkLead(unsigned char c) {
+    return c >= 0x81 && c <= 0xFE;
+}
+
+// Length of the character at p[i] in a text of n bytes: 2 for a lead byte with a byte after
+// it, else 1 (a lead byte at the very end stands alone).
+inline size_t GbkCharLen(const char* p, size_t i, size_t n) {
+    return (IsGbkLead(static_cast<unsigned char>(p[i])) && i + 1 < n) ? 2 : 1;
+}
+
+constexpr size_t kNpos = static_cast<size_t>(-1);
+
+// First occurrence of needle[0..m) in hay[0..n) that starts on a character boundary at or
+// after byte `start`; kNpos when there is none. An empty needle is found at the first boundary
+// at or after start.
+size_t GbkFind(const char* hay, size_t n, const char* needle, size_t m, size_t start = 0);
+
+}  // namespace gibo
+
+#endif  // GIBO_FRAMEWORK_GBK_H
