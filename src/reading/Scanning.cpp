@@ -1,0 +1,101 @@
+// Cursor readers for comma-, dash- and colon-separated texts.
+#include <cstdlib>
+#include <cstring>
+
+#include "GiboFile.h"
+
+namespace {
+
+// readTagNum's digits; shared by all record objects (one interpreting thread at a time).
+char g_szTagNumBuf[256];
+
+const char kOneCharCodes[] = "SRDGWZTC";
+const char kTwoCharCodes[] = "ILMNABJK";
+
+// Moves the cursor past the next field, copying at most nLimit bytes of it to pszOut. Returns
+// false, leaving the cursor, when there is nothing to read.
+bool ReadField(char** ppszCursor, char* pszOut, size_t nLimit, int nSep) {
+    if (!ppszCursor || !*ppszCursor || !**ppszCursor || nSep < 0 || nSep > 2) {
+        return false;
+    }
+    const char sep = g_szTagSep[nSep];
+    char* p = *ppszCursor;
+    size_t written = 0;
+    for (;;) {
+        if (*p == sep) {
+            ++p;
+            break;
+        }
+        // An over-long field is consumed whole but only its head is kept.
+        if (written < nLimit) {
+            pszOut[written++] = *p;
+        }
+        ++p;
+        if (*p == '\0') {
+            break;
+        }
+    }
+    *ppszCursor = p;
+    return true;
+}
+
+}  // namespace
+
+void CGiboFile::readTag(char** ppszCursor, char* pszOut, int nSep) {
+    if (pszOut) {
+        ReadField(ppszCursor, pszOut, 1023, nSep);
+    }
+}
+
+int CGiboFile::readTagNum(char** ppszCursor, int nSep) {
+    std::memset(g_szTagNumBuf, 0, sizeof g_szTagNumBuf);
+    if (!ReadField(ppszCursor, g_szTagNumBuf, sizeof g_szTagNumBuf - 1, nSep)) {
+        return 0;
+    }
+    if (g_szTagNumBuf[0] == '\0') {
+        return -1;
+    }
+    return std::atoi(g_szTagNumBuf);
+}
+
+int CGiboFile::GetTagData(char* pszItem, char& chCode, char* pszValue) {
+    if (!pszItem) {
+        return 0;
+    }
+    chCode = pszItem[0];
+    size_t codeLen = 0;
+    for (int i = 0; i < 8 && codeLen == 0; ++i) {
+        if (chCode == kOneCharCodes[i]) {
+            codeLen = 1;
+        } else if (chCode == kTwoCharCodes[i]) {
+            codeLen = 2;
+        }
+    }
+    if (codeLen == 0) {
+        return 0;
+    }
+    const size_t len = std::strlen(pszItem);
+    if (pszValue && len > codeLen) {
+        size_t n = len - codeLen;
+        if (n > 255) {
+            n = 255;
+        }
+        std::memcpy(pszValue, pszItem + codeLen, n);
+    }
+    return 1;
+}
+
+void CGiboFile::RemoveSpace(char* pszDst, char* pszSrc) {
+    if (!pszDst) {
+        return;
+    }
+    // Through a work buffer, so that pszDst may be pszSrc.
+    char work[256] = {0};
+    size_t n = 0;
+    for (const char* p = pszSrc; p && *p && n < sizeof work - 1; ++p) {
+        if (*p != ' ') {
+            work[n++] = *p;
+        }
+    }
+    std::memcpy(pszDst, work, n + 1);
+}
