@@ -60,7 +60,7 @@ TEST(DerivedFields, LevelPastTheTableLeavesEmptyBrackets) {
     EXPECT_EQ(f.m_strWUser2, "w()");
 }
 
-TEST(DerivedFields, ScoreResults) {
+TEST(DerivedFields, ResultTexts) {
     const struct {
         int code, points, tenths;
         std::string text;
@@ -71,6 +71,8 @@ TEST(DerivedFields, ScoreResults) {
         {1, -1, -5, kWhite + " -1" + kPointsHalfWin},  // SetGameZip("-15")
         {1, 0, -5, kWhite + " " + kHalfPointWin},
         {-1, 3, 0, "  3" + kPointsWin},  // a negative code has a blank for its colour word
+        {3, 6, 5, Hex("BA DA C6 E5 D6 D0 C5 CC CA A4 20")},  // named results ignore the margin
+        {8, 6, 0, Hex("B0 D7 20 CA B1 BC E4 CA A4 20")},
     };
     for (const auto& c : cases) {
         CGiboFile f;
@@ -95,17 +97,6 @@ TEST(DerivedFields, ResultKeptForZeroMarginAndUnknownCodes) {
         f.MakeGameResult();
         EXPECT_EQ(f.m_strGameResult, "earlier") << c.code;
     }
-}
-
-TEST(DerivedFields, NamedResultsIgnoreTheMargin) {
-    CGiboFile f;
-    f.m_nZipsu = 6;
-    f.m_nGameResult = 3;
-    f.MakeGameResult();
-    EXPECT_EQ(Str(f.m_strGameResult), Hex("BA DA C6 E5 D6 D0 C5 CC CA A4 20"));
-    f.m_nGameResult = 8;
-    f.MakeGameResult();
-    EXPECT_EQ(Str(f.m_strGameResult), Hex("B0 D7 20 CA B1 BC E4 CA A4 20"));
 }
 
 TEST(DerivedFields, ResultGivenAsTextInTheHeader) {

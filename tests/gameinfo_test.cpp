@@ -53,20 +53,13 @@ TEST(GameInfo, StopsAtTheFirstEmptyItem) {
     EXPECT_EQ(f.m_nGameType, 5);
 }
 
-TEST(GameInfo, LaterItemsOverrideEarlierOnes) {
+TEST(GameInfo, LaterItemsOverrideEarlierOnesAndUnknownOnesArePassedOver) {
     CGiboFile f;
-    Text t("S1,IXa,S3,IXb,Q7");
+    Text t("S1,IXa,Q7,s2,S3,IXb");
     f.ParsingTagData(t.data());
     EXPECT_EQ(f.m_nGameType, 3);
     EXPECT_EQ(Str(f.m_strGameType), kFriendly);  // 3 has no name: the text stays
     EXPECT_EQ(f.m_strWId, "b");
-}
-
-TEST(GameInfo, UnknownLettersArePassedOver) {
-    CGiboFile f;
-    Text t("Q7,s2,S1");
-    f.ParsingTagData(t.data());
-    EXPECT_EQ(f.m_nGameType, 1);
 }
 
 TEST(GameInfo, NumberSetters) {
