@@ -1,4 +1,5 @@
 // Loading the compact header: items "TAG:value" separated by commas, short tags GBKIND ... BIMG.
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -109,7 +110,7 @@ char* CGBHLoad::LoadHeader(char* pszText) {
         m_pGiboFile->readTag(&cursor, item, 0);
         // Longer items are cut: no short-tag value needs more.
         char copy[kCopyBuffer] = {0};
-        std::strncpy(copy, item, sizeof copy - 1);
+        std::memcpy(copy, item, std::min(std::strlen(item), sizeof copy - 1));
         char value[kValueBuffer] = {0};
         unsigned char index = 0;
         if (m_pGiboFile->GetNewTagData(copy, index, value) == 1) {
