@@ -131,3 +131,21 @@ TEST(CompactDisplay, WithoutOwnerOnlyCountAndTitleAreMade) {
                                              "b2 - r(c " + Hex("D7 DC 3A") + "-4" + Hex("CA FD") +
                                              ")");
 }
+
+TEST(CompactDisplay, LoadedHeaderShowsEveryText) {
+    CGiboFile f;
+    f.SetNewFormat(1);
+    char text[] = "WID:kim01,WLV:20,BID:lee02,BLV:19,GRLT:0,ZIPSU:35,GCDT:2,DUM:6,TCNT:211,";
+    f.ParsingTagData(text);
+    f.MakeData();
+    const std::string result = Hex("BA DA 20") + " 3" + Hex("C4 BF 20 B0 EB CA A4");
+    const std::string condition =
+        Hex("C8 C3 32 D7 D3 20 C8 C3 D7 D3 C6 E5 20 28 BA DA CC F9 20") + "6" + Hex("C4 BF 29");
+    EXPECT_EQ(Str(f.GetGameWUser()), "kim01 ( 3" + Hex("B6 CE") + " )");
+    EXPECT_EQ(Str(f.GetGameResult()), result);
+    EXPECT_EQ(Str(f.GetGameCondition()), condition);
+    EXPECT_EQ(Str(f.GetShowGiboTitle()), Hex("B0 D7 3A") + "kim01(3" + Hex("B6 CE") + ") Vs " +
+                                             Hex("BA DA 3A") + "lee02(2" + Hex("B6 CE") + ") - " +
+                                             result + "(" + condition + " " + Hex("D7 DC 3A") +
+                                             "211" + Hex("CA FD") + ")");
+}

@@ -241,6 +241,8 @@ TEST(GameInfo, NewFormatHandsTheTextToTheCompactHeader) {
     Text t("GTYPE:4,,S1"), same("GTYPE:4,,S1");
     char* rest = f.ParsingTagData(t.data());
     EXPECT_EQ(rest - t.data(), reference.GetGBHLoad()->LoadHeader(same.data()) - same.data());
+    EXPECT_EQ(rest, t.data() + 9);
+    EXPECT_EQ(f.GetGameType(), "4");
     // No setter and no derived field of the record object ran.
     EXPECT_EQ(f.m_nGameType, 0);
     EXPECT_TRUE(f.m_strGameType.IsEmpty());
