@@ -130,6 +130,24 @@ TEST(CStringTrim, WhiteSpace) {
     EXPECT_EQ(g, KANJI_5C);
 }
 
+// Found by the string fuzzer: TrimRight() took the second byte of a double-byte character for
+// white space when it looked like one.
+TEST(CStringTrim, WhiteSpaceAfterALeadByteStays) {
+    const struct {
+        const char* text;
+        const char* right;
+    } cases[] = {
+        {"ab\xF5\n", "ab\xF5\n"},     {"\xF5 ", "\xF5 "},          {"\xF5  \r\n", "\xF5 "},
+        {"\x81\t\xF5", "\x81\t\xF5"}, {"x\xF5\xF5 ", "x\xF5\xF5"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        CString s(c.text);
+        s.TrimRight();
+        EXPECT_EQ(s, c.right);
+    }
+}
+
 TEST(CStringCut, CountsAreClamped) {
     const CString s("abcdef");
     EXPECT_EQ(s.Left(2), "ab");

@@ -224,11 +224,18 @@ void CString::TrimLeft(char ch) {
 }
 
 void CString::TrimRight() {
-    size_t n = m_str.size();
-    while (n > 0 && IsWhite(m_str[n - 1])) {
-        --n;
+    // Walk forward: a byte after a lead byte belongs to its character, even when it looks like
+    // white space.
+    const size_t n = m_str.size();
+    size_t keep = 0;
+    for (size_t i = 0; i < n;) {
+        const size_t len = gibo::GbkCharLen(m_str.data(), i, n);
+        if (len != 1 || !IsWhite(m_str[i])) {
+            keep = i + len;
+        }
+        i += len;
     }
-    m_str.resize(n);
+    m_str.resize(keep);
 }
 
 void CString::TrimRight(const char* pszSet) {
