@@ -8,6 +8,7 @@
 #include <sys/types.h>
 
 #include "GiboFileIO.h"
+#include "framework/Faults.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -142,7 +143,7 @@ BOOL CFile::Open(const char* pszFileName, unsigned nOpenFlags) {
             flags |= O_TRUNC;
         }
     }
-    const int fd = GIBO_OPEN(pszFileName, flags, 0666);
+    const int fd = gibo::FaultDue(gibo::FileOp::Open) ? -1 : GIBO_OPEN(pszFileName, flags, 0666);
     if (fd < 0) {
         return FALSE;
     }
@@ -168,6 +169,10 @@ unsigned CFile::Read(void* lpBuf, unsigned nCount) {
         return 0;
     }
     m_pImpl->Switch(Impl::kRead);
+    if (gibo::FaultDue(gibo::FileOp::Read)) {
+        const int err = errno;
+        throw CFileException(CauseOf(err), err, m_strFileName);
+    }
     const size_t got = std::fread(lpBuf, 1, nCount, m_pImpl->fp);
     if (got < nCount && std::ferror(m_pImpl->fp)) {
         const int err = errno;
@@ -183,6 +188,10 @@ void CFile::Write(const void* lpBuf, unsigned nCount) {
         return;
     }
     m_pImpl->Switch(Impl::kWrite);
+    if (gibo::FaultDue(gibo::FileOp::Write)) {
+        const int err = errno;
+        throw CFileException(CauseOf(err), err, m_strFileName);
+    }
     errno = 0;
     if (std::fwrite(lpBuf, 1, nCount, m_pImpl->fp) != nCount) {
         const int err = errno ? errno : EIO;
@@ -259,7 +268,9 @@ void CFile::Close() {
     m_pImpl.reset();
     // fclose flushes: a full disk shows up here, and must not be lost.
     errno = 0;
-    if (std::fclose(fp) != 0) {
+    // An injected failure still closes the file, as a failed flush does.
+    const bool failed = std::fclose(fp) != 0;
+    if (failed || gibo::FaultDue(gibo::FileOp::Close)) {
         const int err = errno ? errno : EIO;
         throw CFileException(CauseOf(err), err, m_strFileName);
     }
@@ -275,6 +286,10 @@ void CFile::Abort() {
 BOOL CStdioFile::ReadString(CString& rString) {
     ThrowIfClosed();
     m_pImpl->Switch(Impl::kRead);
+    if (gibo::FaultDue(gibo::FileOp::Read)) {
+        const int err = errno;
+        throw CFileException(CauseOf(err), err, m_strFileName);
+    }
     FILE* fp = m_pImpl->fp;
     std::string line;
     char chunk[256];
