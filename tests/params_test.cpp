@@ -1,26 +1,15 @@
 // Header items \[TAG=value\] in the parameter text: reading, replacing, setting, clearing.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 #include "GiboFile.h"
+#include "TestSupport.h"
 
 namespace {
 
-// Byte strings with NULs or GBK bytes print unreadably; show them escaped.
 std::string Shown(const CString& s) {
-    std::string out;
-    for (unsigned char c : s.str()) {
-        if (c >= 0x20 && c < 0x7F) {
-            out += static_cast<char>(c);
-        } else {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "<%02X>", c);
-            out += hex;
-        }
-    }
-    return out;
+    return ::Shown(s.str());
 }
 
 struct GetCase {

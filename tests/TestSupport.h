@@ -1,8 +1,9 @@
-// Scratch directories and whole-file helpers for the tests that touch the file system.
-#ifndef GIBO_TESTS_TESTFILES_H
-#define GIBO_TESTS_TESTFILES_H
+// Scratch directories, whole-file helpers and readable byte strings for the tests.
+#ifndef GIBO_TESTS_TESTSUPPORT_H
+#define GIBO_TESTS_TESTSUPPORT_H
 
 #include <atomic>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -62,4 +63,19 @@ inline bool Exists(const std::string& path) {
     return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
 }
 
-#endif  // GIBO_TESTS_TESTFILES_H
+// Byte strings with control or GBK bytes print unreadably in failure messages; escape them.
+inline std::string Shown(const std::string& bytes) {
+    std::string out;
+    for (unsigned char c : bytes) {
+        if (c >= 0x20 && c < 0x7F) {
+            out += static_cast<char>(c);
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "<%02X>", c);
+            out += hex;
+        }
+    }
+    return out;
+}
+
+#endif  // GIBO_TESTS_TESTSUPPORT_H
