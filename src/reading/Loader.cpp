@@ -27,6 +27,28 @@ long long NumberOf(const CString& strValue) {
     return std::strtoll(strValue, nullptr, 10);
 }
 
+// Removes blanks at both ends of a body line in one pass. A blank is never the trail byte of a
+// double-byte character, but it may follow a lead byte as its second byte, and then it stays.
+void TrimBlanks(CString& strLine) {
+    const char* p = strLine;
+    const size_t n = static_cast<size_t>(strLine.GetLength());
+    size_t first = 0;
+    while (first < n && p[first] == ' ') {
+        ++first;
+    }
+    size_t end = first;
+    for (size_t i = first; i < n;) {
+        const size_t len = gibo::GbkCharLen(p, i, n);
+        if (len == 2 || p[i] != ' ') {
+            end = i + len;
+        }
+        i += len;
+    }
+    if (first > 0 || end < n) {
+        strLine = strLine.Mid(static_cast<int>(first), static_cast<int>(end - first));
+    }
+}
+
 // Reading and writing that report the file layer's failures as a result, so that the caller
 // can clean up and return an error code.
 bool ReadLine(CStdioFile& file, CString& strLine, bool& bReadFailed) {
@@ -181,8 +203,7 @@ int CGiboFile::LoadFile(CString strPath, CString& strBodyPath, CString& strAudio
     bStarted = false;
     bComplete = false;
     while (!bComplete && !bWriteFailed && ReadLine(record, line, bReadFailed)) {
-        line.TrimLeft(' ');
-        line.TrimRight(' ');
+        TrimBlanks(line);
         if (!bStarted) {
             const int gs = line.Find("\\GS");
             if (gs < 0) {
@@ -196,7 +217,8 @@ int CGiboFile::LoadFile(CString strPath, CString& strBodyPath, CString& strAudio
         }
         const int ge = line.Find("\\GE");
         if (ge < 0) {
-            bWriteFailed = !PutLine(body, line, static_cast<size_t>(line.GetLength()));
+            line += kCrLf;  // one write per line
+            bWriteFailed = !Put(body, line, static_cast<size_t>(line.GetLength()));
             continue;
         }
         bComplete = true;
