@@ -58,6 +58,8 @@ const LayoutCase kLayouts[] = {
     {"\xB1\x5CHS\r\n\\HS\\[N=\xB1\x5C\\]\xB1\x5CHE\\HE\r\n\xB1\x5CGS\r\n\\GS\r\nSTO \xB1\x5CGE\r\n"
      "\\GE",
      "\\[N=\xB1\x5C\\]\xB1\x5CHE\r\n", "STO \xB1\x5CGE\r\n", 0},
+    // A blank that is the second byte after a lead byte belongs to that character and stays.
+    {"\\HS\\HE\r\n\\GS\r\n  STO \xB1 \r\n\\GE", "", "STO \xB1 \r\n", 0},
     {"\\HS\\[TYPE=1\\]\\HE\r\n\\GS\r\n\\GE\r\n\x01\x02", "\\[TYPE=1\\]\r\n", "", 1},
 };
 
