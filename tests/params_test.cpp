@@ -117,10 +117,7 @@ TEST(Params, SetParamCleansTheValueAndReplacesOrAppends) {
 TEST(Params, SetValuesAreReadBackAndClearedTogether) {
     CGiboFile f;
     const char* tags[] = {"GAMENAME", "GAMEPLACE", "N"};
-    const char* values[] = {
-        "\xBA\xDA"
-        "x",
-        "a b", "\xB1\x5C"};  // black + x; trail byte 0x5C
+    const char* values[] = {"\xBA\xDAx", "a b", "\xB1\x5C"};  // black + x; trail byte 0x5C
     for (int i = 0; i < 3; ++i) {
         ASSERT_EQ(f.SetParam(tags[i], values[i]), 1);
     }
