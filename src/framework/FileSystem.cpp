@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "framework/Faults.h"
 #include "framework/Gbk.h"
 
 #ifdef _WIN32
@@ -116,7 +117,8 @@ std::string CreateTempBeside(const char* pszPath) {
 }
 
 bool RenameOver(const char* pszFrom, const char* pszTo) {
-    return MoveFileExA(pszFrom, pszTo, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    return !FaultDue(FileOp::Rename) &&
+           MoveFileExA(pszFrom, pszTo, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 #else
@@ -159,7 +161,9 @@ std::string CreateTempBeside(const char* pszPath) {
     const bool keepMode = ::stat(pszPath, &target) == 0 && S_ISREG(target.st_mode);
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string name = TempName(dir);
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = FaultDue(FileOp::Open)
+                           ? -1
+                           : ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             // Best effort: a record saved with the default permissions is still a record.
             if (keepMode) {
@@ -176,7 +180,7 @@ std::string CreateTempBeside(const char* pszPath) {
 }
 
 bool RenameOver(const char* pszFrom, const char* pszTo) {
-    return ::rename(pszFrom, pszTo) == 0;
+    return !FaultDue(FileOp::Rename) && ::rename(pszFrom, pszTo) == 0;
 }
 
 #endif
