@@ -99,6 +99,13 @@ const ChangeCase kSetCases[] = {
     {"", "A", "\t x\r\n", 1, "\\[A=\t x\r\n\\]\r\n"},
     {"", "A", "", 1, "\\[A=\\]\r\n"},
     {"", "N", "\xB1\x5C", 1, "\\[N=\xB1\x5C\\]\r\n"},
+    // Found by the params fuzzer: a lead byte without its second byte, at the end of the text,
+    // the tag or the value, swallowed the backslash after it and the item could not be read.
+    {"x\xF7", "TYPE", "3", 1, "x\xF7\r\n\\[TYPE=3\\]\r\n"},
+    {"", "A", "ab\xC4", 1, "\\[A=ab\\]\r\n"},
+    {"", "A", "ab \xC4", 1, "\\[A=ab\\]\r\n"},
+    {"", "T\xC4", "v", 1, "\\[T=v\\]\r\n"},
+    {"\\[A=1\\]", "\xC4", "v", 0, "\\[A=1\\]"},
     {"\\[A=1\\]\r\n\\[B=2\\]\r\n", "A", "9", 1, "\\[A=9\\]\r\n\\[B=2\\]\r\n"},
     {"\\[A=1\\]\r\n", "B", "2", 1, "\\[A=1\\]\r\n\\[B=2\\]\r\n"},
     {"\\[A=1\\]\r\n\\[A=2\\]\r\n", "A", "3", 1, "\\[A=3\\]\r\n\\[A=2\\]\r\n"},
@@ -112,6 +119,17 @@ TEST(Params, SetParamCleansTheValueAndReplacesOrAppends) {
         EXPECT_EQ(Shown(f.m_strHeader), Shown(c.after)) << Shown(c.value);
         EXPECT_EQ(f.m_dwError, 0u);
     }
+}
+
+// GetParam and ReplaceParam look for the '=' in the same characters: with a tag ending in a lead
+// byte, that byte and the '=' after it are one character to both.
+TEST(Params, TagEndingInALeadByteIsReadWhereItWasReplaced) {
+    CGiboFile f;
+    f.m_strHeader = "\\[A\x81=1\\]";
+    ASSERT_EQ(f.ReplaceParam("A\x81", "v"), 1);
+    int found = 0;
+    EXPECT_EQ(Shown(f.GetParam("A\x81", found)), "v");
+    EXPECT_EQ(found, 1);
 }
 
 TEST(Params, SetValuesAreReadBackAndClearedTogether) {

@@ -1,5 +1,6 @@
 // Header items \[TAG=value\] in the parameter text.
 #include "GiboFile.h"
+#include "framework/Gbk.h"
 
 namespace {
 
@@ -8,6 +9,22 @@ const char kCloser[] = "\\]";
 
 CString KeyOf(const CString& strTag) {
     return CString(kOpener) + strTag;
+}
+
+// True when the text ends with a lead byte that has no second byte: anything appended would
+// become that byte's second byte, so a backslash written after it would not be a backslash.
+bool EndsInsideCharacter(const CString& str) {
+    const char* p = str;
+    const size_t n = static_cast<size_t>(str.GetLength());
+    size_t i = 0;
+    while (i < n) {
+        const size_t len = gibo::GbkCharLen(p, i, n);
+        if (len == 1 && i + 1 == n && gibo::IsGbkLead(static_cast<unsigned char>(p[i]))) {
+            return true;
+        }
+        i += len;
+    }
+    return false;
 }
 
 }  // namespace
@@ -27,13 +44,14 @@ CString CGiboFile::GetParam(CString strTag, int& bFound) {
     if (closer < 0) {
         return CString();
     }
-    const CString inner = m_strHeader.Mid(valueStart, closer - valueStart);
-    const int eq = inner.Find('=');
-    if (eq < 0) {
+    // The '=' is looked for in the whole text, as ReplaceParam does, so that both see the same
+    // characters even when the tag ends with a lead byte.
+    const int eq = m_strHeader.Find("=", valueStart);
+    if (eq < 0 || eq > closer) {
         return CString();
     }
     bFound = 1;
-    return inner.Mid(eq + 1);
+    return m_strHeader.Mid(eq + 1, closer - eq - 1);
 }
 
 int CGiboFile::ReplaceParam(CString strTag, CString strValue) {
@@ -65,10 +83,25 @@ int CGiboFile::SetParam(CString strTag, CString strValue) {
     // A backslash would open or close an item; GBK trail bytes 0x5C are left alone.
     strTag.Replace("\\", " ");
     strValue.Replace("\\", " ");
+    // A lead byte cut off from its second byte would swallow the backslash of the closer (or
+    // the '=' after the tag), and the item could not be read back.
+    if (EndsInsideCharacter(strTag)) {
+        strTag = strTag.Left(strTag.GetLength() - 1);
+    }
+    if (EndsInsideCharacter(strValue)) {
+        strValue = strValue.Left(strValue.GetLength() - 1);
+    }
+    if (strTag.IsEmpty()) {
+        return 0;
+    }
     strValue.TrimLeft(' ');
     strValue.TrimRight(' ');
     if (ReplaceParam(strTag, strValue)) {
         return 1;
+    }
+    // Likewise a text that ends inside a character gets a line end before the new item.
+    if (EndsInsideCharacter(m_strHeader)) {
+        m_strHeader += "\r\n";
     }
     m_strHeader += kOpener;
     m_strHeader += strTag;
