@@ -1,6 +1,7 @@
 // The record checker.
 #include "checker.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <map>
@@ -56,8 +57,13 @@ void CheckBodyLine(const std::string& text, int lineNo, std::vector<Problem>& pr
     }
 }
 
+struct ItemValue {
+    std::string value;
+    int line;
+};
+
 void CheckItems(const std::string& header, int firstLine, std::vector<Problem>& problems,
-                std::map<std::string, std::string>& values) {
+                std::map<std::string, ItemValue>& values) {
     std::map<std::string, int> seen;
     for (const HeaderItem& item : ListHeaderItems(header, firstLine)) {
         const std::string name = item.tag.empty() ? "(empty tag)" : item.tag;
@@ -80,7 +86,7 @@ void CheckItems(const std::string& header, int firstLine, std::vector<Problem>& 
             continue;
         }
         seen[item.tag] = item.line;
-        values[item.tag] = item.value;
+        values[item.tag] = {item.value, item.line};
     }
     if (!seen.count("TYPE")) {
         problems.push_back({firstLine, false, "no TYPE item; readers take type 0"});
@@ -161,29 +167,34 @@ std::vector<Problem> CheckRecordBytes(const std::string& bytes) {
             break;
     }
 
-    std::map<std::string, std::string> values;
+    std::map<std::string, ItemValue> values;
     CheckItems(header, hsLine, problems, values);
     long long n = 0;
-    if (values.count("TYPE") && (!WholeNumber(values["TYPE"], n) || n < 0 || n > 255)) {
+    auto type = values.find("TYPE");
+    if (type != values.end() && (!WholeNumber(type->second.value, n) || n < 0 || n > 255)) {
         problems.push_back(
-            {hsLine, true,
-             "TYPE \"" + TrimValue(values["TYPE"]) + "\" is not a number from 0 to 255"});
+            {type->second.line, true,
+             "TYPE \"" + TrimValue(type->second.value) + "\" is not a number from 0 to 255"});
     }
-    if (values.count("SZAUDIO") && state == kDone) {
+    auto audio = values.find("SZAUDIO");
+    if (audio != values.end() && state == kDone) {
+        const int at = audio->second.line;
         const long long after = static_cast<long long>(bytes.size() - bodyEnd);
-        if (!WholeNumber(values["SZAUDIO"], n) || n < 0) {
+        if (!WholeNumber(audio->second.value, n) || n < 0) {
             problems.push_back(
-                {hsLine, true,
-                 "SZAUDIO \"" + TrimValue(values["SZAUDIO"]) + "\" is not a byte count"});
+                {at, true,
+                 "SZAUDIO \"" + TrimValue(audio->second.value) + "\" is not a byte count"});
         } else if (n > after) {
-            problems.push_back({hsLine, true,
+            problems.push_back({at, true,
                                 "SZAUDIO " + std::to_string(n) + " does not fit the file: " +
                                     std::to_string(after) + " bytes follow the body"});
         } else if (n > 0 && n < after) {
-            problems.push_back({hsLine, false,
+            problems.push_back({at, false,
                                 std::to_string(after - n) +
                                     " bytes between the body and the audio belong to neither"});
         }
     }
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const Problem& a, const Problem& b) { return a.line < b.line; });
     return problems;
 }

@@ -183,9 +183,13 @@ std::string ScalarText(const Value& v, const std::string& numText) {
 void Value::WriteText(std::ostream& out, int indent) const {
     const std::string pad(static_cast<size_t>(indent), ' ');
     if (m_kind == Item) {
-        const std::string head = pad + m_members[0].first + ": ";
-        out << head;
-        WriteScalar(out, m_members[0].second.m_str, head.size());
+        const std::string head = pad + m_members[0].first + ":";
+        if (m_members[0].second.m_str.empty()) {
+            out << head << '\n';
+            return;
+        }
+        out << head << ' ';
+        WriteScalar(out, m_members[0].second.m_str, head.size() + 1);
         return;
     }
     if (IsScalar(*this)) {
@@ -209,8 +213,13 @@ void Value::WriteText(std::ostream& out, int indent) const {
         first = false;
         const std::string head = pad + Label(member.first) + ":";
         if (IsScalar(v)) {
+            const std::string text = ScalarText(v, std::to_string(v.m_num));
+            if (text.empty()) {
+                out << head << '\n';  // no blank at the end of the line
+                continue;
+            }
             out << head << ' ';
-            WriteScalar(out, ScalarText(v, std::to_string(v.m_num)), head.size() + 1);
+            WriteScalar(out, text, head.size() + 1);
         } else {
             out << head << '\n';
             v.WriteText(out, indent + 2);
