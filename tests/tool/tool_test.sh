@@ -130,6 +130,18 @@ run 0 show -r "$work/tree"
 run 1 show "$work/tree"
 has_text "$work/err" "is a directory (use -r DIR"
 
+# --- the progress line: on a terminal only, and gone when the batch is done.
+mkdir -p "$work/many"
+for i in $(seq 1 12); do cp "$samples/letters.gib" "$work/many/r$i.gib"; done
+run 0 show -r "$work/many"
+[ ! -s "$work/err" ] || fail "progress written to a stderr that is not a terminal"
+if command -v script >/dev/null; then
+  script -qec "'$gibo' show -r '$work/many' >/dev/null" /dev/null >"$work/pty" </dev/null
+  has_text "$work/pty" "[12/12] $work/many/r9.gib"
+  [ "$(tail -c 4 "$work/pty" | od -An -tx1 | tr -d ' \n')" = "0d1b5b4b" ] ||
+    fail "the progress line is not cleared at the end"
+fi
+
 # --- set: header items change, body and audio stay byte for byte.
 cp "$samples/audio.gib" "$work/set.gib"
 tail_from_body() { awk 'BEGIN{RS="\\\\GS"} NR>1' ORS='\\GS' "$1"; }
