@@ -12,6 +12,7 @@ namespace {
 
 struct Line {
     std::string text;  // without LF and a CR before it
+    size_t start;      // offset of the line's first byte
     size_t end;        // offset just past the line's LF (or the end of the file)
 };
 
@@ -26,6 +27,7 @@ bool NextLine(const std::string& bytes, size_t& pos, Line& line) {
     if (!line.text.empty() && line.text.back() == '\r' && lf != std::string::npos) {
         line.text.pop_back();
     }
+    line.start = pos;
     line.end = lf == std::string::npos ? bytes.size() : lf + 1;
     pos = line.end;
     return true;
@@ -197,4 +199,34 @@ std::vector<Problem> CheckRecordBytes(const std::string& bytes) {
     std::stable_sort(problems.begin(), problems.end(),
                      [](const Problem& a, const Problem& b) { return a.line < b.line; });
     return problems;
+}
+
+bool FindBodyStart(const std::string& bytes, size_t& offset) {
+    size_t pos = 0;
+    Line line;
+    int stage = 0;  // 0 before \HS, 1 in the header, 2 after \HE
+    while (NextLine(bytes, pos, line)) {
+        std::string text = line.text;
+        size_t base = 0;
+        if (stage == 0) {
+            const size_t hs = FindGbk(text, "\\HS");
+            if (hs == std::string::npos) {
+                continue;
+            }
+            stage = 1;
+            base = hs + 3;
+        }
+        if (stage == 1) {
+            if (FindGbk(text.substr(base), "\\HE") != std::string::npos) {
+                stage = 2;
+            }
+            continue;
+        }
+        const size_t gs = FindGbk(text, "\\GS");
+        if (gs != std::string::npos) {
+            offset = line.start + gs;
+            return true;
+        }
+    }
+    return false;
 }

@@ -1,12 +1,23 @@
 // gibo get and gibo set: header items of a record.
 #include <filesystem>
 
+#include <fstream>
+#include <iterator>
+
+#include "checker.h"
 #include "commands.h"
 #include "errors.h"
 #include "header_items.h"
 #include "workdir.h"
 
+namespace fs = std::filesystem;
+
 namespace {
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
 
 const char kGetHelp[] =
     "Usage: gibo get [OPTIONS] RECORD TAG...\n"
@@ -20,8 +31,12 @@ const char kSetHelp[] =
     "\n"
     "Changes or adds header items (the library's SetParam: a backslash becomes a blank and\n"
     "the value loses its blanks at either end) and rewrites the record in place, atomically.\n"
-    "Body and audio are written back byte for byte as the library reads them. Setting TYPE\n"
-    "changes the record type; SZAUDIO follows the audio and cannot be set.\n";
+    "Everything from \\GS on (body and audio) stays byte for byte as it was: a record whose\n"
+    "body the library would rewrite (LF line ends, blanks at line ends, reference blocks after\n"
+    "the body) is left unchanged and reported, unless --normalize is given. Setting TYPE\n"
+    "changes the record type; SZAUDIO follows the audio and cannot be set.\n"
+    "\n"
+    "  --normalize        rewrite the record even when its body changes form\n";
 
 int RunGet(Tool& tool, const Args& args) {
     if (args.operands.size() < 2) {
@@ -104,16 +119,46 @@ int RunSet(Tool& tool, const Args& args) {
         }
         loaded.record.SetParam(change.first.c_str(), change.second.c_str());
     }
-    // The side files of the private load hold exactly the body and audio LoadFile read, and
-    // SaveFile replaces the record atomically, so a failure leaves it untouched.
+    // The side files of the private load hold the body and audio as LoadFile read them.
+    // SaveFile writes a sibling first; it replaces the record only when everything from \GS on
+    // came out byte for byte the same, since a body the library would normalise, or reference
+    // blocks after it, would otherwise change or vanish without a word.
     const std::string audio = loaded.hasAudio ? loaded.audioPath.str() : std::string();
+    const fs::path target(path);
+    const std::string sibling =
+        (target.parent_path() / ("." + target.filename().string() + ".gibo-set")).string();
     try {
-        if (!loaded.record.SaveFile(type, path.c_str(), loaded.bodyPath, audio.c_str())) {
+        if (!loaded.record.SaveFile(type, sibling.c_str(), loaded.bodyPath, audio.c_str())) {
+            std::error_code ec;
+            fs::remove(sibling, ec);
             tool.Error(path, SaveErrorText(loaded.record.GetError()));
             return kExitFailed;
         }
     } catch (const CFileException& e) {
+        std::error_code ec;
+        fs::remove(sibling, ec);
         tool.Error(path, std::string("write error: ") + e.what());
+        return kExitFailed;
+    }
+    const std::string before = ReadAll(path), after = ReadAll(sibling);
+    size_t beforeBody = 0, afterBody = 0;
+    const bool same =
+        FindBodyStart(before, beforeBody) && FindBodyStart(after, afterBody) &&
+        before.compare(beforeBody, std::string::npos, after, afterBody, std::string::npos) == 0;
+    std::error_code ec;
+    if (!same && !args.Has("--normalize")) {
+        fs::remove(sibling, ec);
+        tool.Error(path,
+                   "not changed: rewriting would alter the body or drop what follows it (lines "
+                   "not in the form the library writes, or reference blocks after the body); "
+                   "--normalize rewrites it anyway");
+        return kExitFailed;
+    }
+    fs::permissions(sibling, fs::status(path, ec).permissions(), ec);
+    fs::rename(sibling, path, ec);
+    if (ec) {
+        fs::remove(sibling, ec);
+        tool.Error(path, "cannot replace the record: " + ec.message());
         return kExitFailed;
     }
     return kExitOk;
@@ -148,5 +193,9 @@ Command GetCommand() {
 }
 
 Command SetCommand() {
-    return {"set", "change header items of a record in place", kSetHelp, {}, RunSet};
+    return {"set",
+            "change header items of a record in place",
+            kSetHelp,
+            {{"--normalize", false}},
+            RunSet};
 }

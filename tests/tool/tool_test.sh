@@ -174,6 +174,24 @@ run 1 set "$work/no-end.gib" GAMENAME=x
 cmp -s "$work/set.gib" "$work/set-copy" || fail "a failed set touched another record"
 [ -z "$(ls -A "$TMPDIR")" ] || fail "set left files in TMPDIR"
 
+# A body the library would rewrite (LF line ends) or reference blocks after it: set refuses
+# and leaves the record alone, unless asked to normalise.
+printf '\\HS\n\\[TYPE=1\\]\n\\HE\n\\GS\nSTO 1  \n\\GE\n' >"$work/lf.gib"
+cp "$samples/references.gib" "$work/refs.gib"
+for f in lf refs; do
+  cp "$work/$f.gib" "$work/$f.orig"
+  run 1 set "$work/$f.gib" GAMENAME=x
+  has_text "$work/err" "not changed: rewriting would alter the body"
+  cmp -s "$work/$f.gib" "$work/$f.orig" || fail "a refused set changed $f.gib"
+done
+run 0 set --normalize "$work/lf.gib" GAMENAME=x
+printf '\\GS\r\nSTO 1\r\n\\GE\r\n' | cmp -s - <(tail -c 17 "$work/lf.gib") ||
+  fail "set --normalize did not write the body as the library does"
+chmod 640 "$work/set.gib"
+run 0 set "$work/set.gib" GAMEPLACE=x
+[ "$(stat -c %a "$work/set.gib")" = 640 ] || fail "set changed the record's permissions"
+[ -z "$(ls -A "$work" | grep gibo-set)" ] || fail "set left its sibling file behind"
+
 # --- split beside the record, as LoadFile does.
 cp "$samples/audio.gib" "$work/beside.gib"
 run 0 split "$work/beside.gib"
