@@ -177,8 +177,11 @@ bool Converter::Encode(const std::string& text, Codepage cp, std::string& out) {
 #else
 
 std::string LocaleCharset() {
+    // The library's byte handling must not depend on the user's locale: the locale is only
+    // asked for its character set, and the C locale is put back at once.
     setlocale(LC_CTYPE, "");
-    const std::string charset = nl_langinfo(CODESET);
+    std::string charset = nl_langinfo(CODESET);
+    setlocale(LC_CTYPE, "C");
     if (charset.empty() || charset == "ANSI_X3.4-1968" || charset == "US-ASCII" ||
         charset == "ASCII") {
         return "UTF-8";

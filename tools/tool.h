@@ -13,10 +13,10 @@
 
 class Tool {
 public:
-    // Reads the common options. False, with the status to exit with, when the run ends here
-    // (--help was asked for, or a common option is wrong).
+    // charset: the terminal's, for text output and for the arguments the user types.
     Tool(std::string command, std::string charset);
 
+    // Takes the common options (--json, --raw, --encoding, --nation); false with a message.
     bool Configure(const Args& args, std::string& error);
 
     const std::string& Command() const { return m_command; }
