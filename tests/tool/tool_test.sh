@@ -67,6 +67,17 @@ has_line "$work/out" "  GAMERESULT: 白超時勝"
 has_line "$work/out" "audio bytes: 16"
 has_line "$work/out" "body records: 6"
 
+# Game information from another item, or given on the command line (typed as UTF-8).
+run 0 show --info 'S1,IXwhite,MX黑方,NX27' "$samples/letters.gib"
+has_line "$work/out" "  black: 黑方 ( 职业1段 )"
+run 0 show --info-item NOSUCHITEM "$samples/letters.gib"
+has_line "$work/out" "  format: -"
+lacks_text "$work/out" "title:"
+# A C locale gets UTF-8 as well.
+LC_ALL=C "$gibo" show "$samples/compact.gib" >"$work/c-locale.txt"
+"$gibo" show "$samples/compact.gib" | cmp -s - "$work/c-locale.txt" ||
+  fail "the C locale does not get UTF-8"
+
 # --- raw output is the GBK bytes of the UTF-8 output.
 for f in letters compact references; do
   "$gibo" show --raw "$samples/$f.gib" | iconv -f GBK -t UTF-8 >"$work/raw.txt" ||
