@@ -111,6 +111,28 @@ if command -v python3 >/dev/null; then
     fail "show --json is not JSON"
 fi
 
+# Bytes that are not GBK become U+FFFD, and a file name that is not UTF-8 stays valid JSON.
+bad_name=$(printf '%s/json/bad-\xff.gib' "$work")
+{
+  line '\\HS'
+  line '\\[TYPE=1\\]'
+  line '\\[GAMENAME=a\xffb\x81 c\\]'
+  line '\\HE'
+  line '\\GS'
+  line '\\GE'
+} >"$bad_name"
+run 0 show --json "$bad_name"
+has_text "$work/out" "$(printf '"file":"%s/json/bad-\xef\xbf\xbd.gib"' "$work")"
+has_text "$work/out" "$(printf '{"tag":"GAMENAME","value":"a\xef\xbf\xbdb\xef\xbf\xbd c"}')"
+run 0 show --raw "$bad_name"
+has_line "$work/out" "$(printf '  GAMENAME: a\xffb\x81 c')"
+# Header values in another code page, in JSON as in text.
+run 0 show --json --encoding BIG5 "$samples/result-big5.gib"
+has_text "$work/out" '{"tag":"GAMERESULT","value":"白超時勝"}'
+# A typed text that GBK cannot hold is a usage error, not a record with "?" in it.
+run 2 parse 'S1,IX한국'
+run 2 set "$work/json/escapes.gib" 'GAMENAME=😀'
+
 # --- a broken record in a batch is reported, the others are still shown.
 printf '\\HS\r\n\\[TYPE=1\\]\r\n' >"$work/no-end.gib"
 printf 'no markers at all\n' >"$work/plain.gib"
@@ -232,6 +254,11 @@ run 2 join "$work/j2.gib" --body "$work/j.lbk"
 run 2 join "$work/j2.gib" --body "$work/j.lbk" --type 256
 run 2 join "$work/j2.gib" --body "$work/j.lbk" --type 1 --set SZAUDIO=4
 
+run 1 split "$work/no-end.gib" "$samples/letters.gib" --out-dir "$work/j-out"
+has_text "$work/err" "no-end.gib: 0x10000005"
+[ -e "$work/j-out/letters.lbk" ] || fail "split stopped at a broken record"
+run 2 split "$samples/letters.gib" --out-dir "$work/nowhere"
+
 # --- refs and add-ref.
 run 0 refs "$samples/references.gib"
 has_line "$work/out" "  susun: 3"
@@ -245,6 +272,9 @@ has_text "$work/out" '{"susun":65535,"number":0,"explanation":"","game_bytes":0,
 cp "$samples/audio.gib" "$work/with-audio.gib"
 run 1 add-ref "$work/with-audio.gib" --susun 1
 cmp -s "$samples/audio.gib" "$work/with-audio.gib" || fail "add-ref changed a record with audio"
+run 1 refs "$work/nothing.txt" "$samples/references.gib"
+has_text "$work/err" "nothing.txt: cannot open the file for reading"
+has_line "$work/out" "  explanation: 定式讲解"
 run 2 add-ref "$work/refs.txt" --susun 70000
 run 2 add-ref "$work/refs.txt" --susun 1 --explain 'a\]b'
 
@@ -292,6 +322,8 @@ audio|\\HS\r\n\\[TYPE=1\\]\r\n\\[SZAUDIO=9\\]\r\n\\HE\r\n\\GS\r\n\\GE\r\n1234|:3
 negaudio|\\HS\r\n\\[TYPE=1\\]\r\n\\[SZAUDIO=-1\\]\r\n\\HE\r\n\\GS\r\n\\GE\r\n|:3: error: SZAUDIO "-1" is not a byte count
 typeword|\\HS\r\n\\[TYPE=two\\]\r\n\\HE\r\n\\GS\r\n\\GE\r\n|:2: error: TYPE "two" is not a number from 0 to 255
 TABLE
+run 1 check -r "$samples"
+[ "$(grep -c ': ok$' "$work/out")" -eq 7 ] || fail "check -r did not find the 7 sound samples"
 # A GBK character whose second byte is 0x5C does not end an item (\xB5\x5C, then "]").
 printf '\\HS\r\n\\[TYPE=1\\]\r\n\\[GAMENAME=\xb5\x5c]x\\]\r\n\\HE\r\n\\GS\r\nSTO 1\r\n\\GE\r\n' >"$work/gbk.gib"
 run 0 check "$work/gbk.gib"
