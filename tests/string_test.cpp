@@ -88,6 +88,19 @@ TEST(CStringReplace, ReplacesWholeCharactersOnly) {
     }
 }
 
+// SetParam replaces every backslash of a host's value: a long value full of them must not take
+// time in proportion to the square of its length (each search used to restart at the start).
+TEST(CStringReplace, ManyOccurrencesInOnePass) {
+    const size_t n = 4u << 20;
+    CString s(std::string(n, '\\').c_str());
+    s += "\xB1\x5C";  // a trail byte 0x5C at the end stays
+    EXPECT_EQ(s.Replace("\\", " "), static_cast<int>(n));
+    EXPECT_EQ(s.str(), std::string(n, ' ') + "\xB1\x5C");
+    CString pairs(std::string(n, 'a').c_str());
+    EXPECT_EQ(pairs.Replace("aa", "b"), static_cast<int>(n / 2));
+    EXPECT_EQ(pairs.str(), std::string(n / 2, 'b'));
+}
+
 TEST(CStringTrim, TrimsWholeCharactersOnly) {
     struct Case {
         const char* text;

@@ -142,23 +142,29 @@ int CString::Replace(const char* pszOld, const char* pszNew) {
         return 0;
     }
     const char* repl = pszNew ? pszNew : "";
-    size_t pos = gibo::GbkFind(m_str.data(), m_str.size(), pszOld, m, 0);
-    if (pos == gibo::kNpos) {
+    // One walk over the characters, never restarting from the beginning, so that a text with
+    // many occurrences costs time in proportion to its length.
+    const char* p = m_str.data();
+    const size_t n = m_str.size();
+    std::string out;
+    size_t from = 0;  // bytes before this are in out already
+    int count = 0;
+    for (size_t i = 0; i < n;) {
+        if (i >= from && n - i >= m && p[i] == pszOld[0] && std::memcmp(p + i, pszOld, m) == 0) {
+            if (count == 0) {
+                out.reserve(n);
+            }
+            out.append(p + from, i - from);
+            out += repl;
+            from = i + m;
+            ++count;
+        }
+        i += gibo::GbkCharLen(p, i, n);
+    }
+    if (count == 0) {
         return 0;
     }
-    // Built in one pass so that many replacements stay linear.
-    std::string out;
-    out.reserve(m_str.size());
-    size_t from = 0;
-    int count = 0;
-    while (pos != gibo::kNpos) {
-        out.append(m_str, from, pos - from);
-        out += repl;
-        from = pos + m;
-        ++count;
-        pos = gibo::GbkFind(m_str.data(), m_str.size(), pszOld, m, from);
-    }
-    out.append(m_str, from, std::string::npos);
+    out.append(p + from, n - from);
     m_str.swap(out);
     return count;
 }
