@@ -87,9 +87,17 @@ int CGiboFile::SaveFile(unsigned char byType, CString strPath, CString strBodyPa
     }
 
     // Items already in the header get the values in place; missing ones get a line of their
-    // own, which is not added to the parameter text.
-    const bool bTypeItem = ReplaceParam("TYPE", std::to_string(byType).c_str()) != 0;
-    const bool bSizeItem = ReplaceParam("SZAUDIO", std::to_string(nAudio).c_str()) != 0;
+    // own, which is not added to the parameter text. In a damaged header one item can stand in
+    // the other's value ("\[SZAUDIO =\[TYPE = 3\]"), and the second replacement then removes
+    // the first: an item that does not read back as written also gets a line, which the loader
+    // finds before it.
+    const std::string typeText = std::to_string(byType);
+    const std::string sizeText = std::to_string(nAudio);
+    ReplaceParam("TYPE", typeText.c_str());
+    ReplaceParam("SZAUDIO", sizeText.c_str());
+    int bFound = 0;
+    const bool bTypeItem = GetParam("TYPE", bFound).str() == typeText && bFound;
+    const bool bSizeItem = GetParam("SZAUDIO", bFound).str() == sizeText && bFound;
     std::string head;
     head.reserve(static_cast<size_t>(m_strHeader.GetLength()) + 64);
     head += "\\HS\r\n";
