@@ -72,6 +72,7 @@ TEST_F(FileTest, ReadStringLineEnds) {
         {"\n\r\n", {"", ""}},
         {"", {}},
         {"\\HS\r\n\x81\x5C\r\n\\HE", {"\\HS", "\x81\x5C", "\\HE"}},
+        {std::string("a\0b\r\n\0", 6), {std::string("a\0b", 3), std::string(1, '\0')}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bytes);
@@ -84,6 +85,31 @@ TEST_F(FileTest, ReadStringLongLines) {
     const std::string b(255, 'b');
     const std::string c(257, 'c');
     EXPECT_EQ(Lines(Put("long.txt", a + "\r\n" + b + "\n" + c)), (Strings{a, b, c}));
+}
+
+// Lines and bytes read from one file follow each other exactly, across the stream's buffer.
+TEST_F(FileTest, ReadStringThenReadAndSeek) {
+    const std::string big(70000, 'x');
+    const std::string path = Put("mixed.bin", "one\r\n" + big + "\ntwo\nrest");
+    CStdioFile f;
+    ASSERT_TRUE(f.Open(path.c_str(), CFile::modeRead));
+    CString line;
+    ASSERT_TRUE(f.ReadString(line));
+    EXPECT_EQ(line, "one");
+    EXPECT_EQ(f.GetPosition(), 5);
+    ASSERT_TRUE(f.ReadString(line));
+    EXPECT_EQ(line.GetLength(), 70000);
+    ASSERT_TRUE(f.ReadString(line));
+    EXPECT_EQ(line, "two");
+    char buf[8];
+    ASSERT_EQ(f.Read(buf, sizeof buf), 4u);
+    EXPECT_EQ(std::string(buf, 4), "rest");
+    f.Seek(-8, CFile::end);
+    ASSERT_TRUE(f.ReadString(line));
+    EXPECT_EQ(line, "two");
+    f.SeekToBegin();
+    ASSERT_TRUE(f.ReadString(line));
+    EXPECT_EQ(line, "one");
 }
 
 TEST_F(FileTest, OpenFailsWithoutThrowing) {

@@ -1,6 +1,10 @@
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <string>
 
 #include <fcntl.h>
@@ -83,6 +87,17 @@ CFileException::CFileException(int cause, long lOsError, const char* pszFileName
 
 struct CFile::Impl {
     FILE* fp = nullptr;
+    // The stream's buffer, ours: glibc ignores the size asked for when setvbuf gets no buffer.
+    // It must outlive fp, so the stream is always closed before the Impl goes.
+    std::unique_ptr<char[]> buffer;
+#ifndef _WIN32
+    // ReadString's line, kept from call to call so that reading lines allocates nothing.
+    char* line = nullptr;
+    size_t lineCapacity = 0;
+    ~Impl() {
+        std::free(line);
+    }
+#endif
     bool readable = false;
     bool writable = false;
     // stdio needs a seek between a write and a following read (and back).
@@ -156,7 +171,8 @@ BOOL CFile::Open(const char* pszFileName, unsigned nOpenFlags) {
         GIBO_CLOSE(fd);
         return FALSE;
     }
-    std::setvbuf(impl->fp, nullptr, _IOFBF, kStreamBuffer);
+    impl->buffer.reset(new char[kStreamBuffer]);
+    std::setvbuf(impl->fp, impl->buffer.get(), _IOFBF, kStreamBuffer);
     m_pImpl = std::move(impl);
     m_strFileName = pszFileName;
     return TRUE;
@@ -255,11 +271,10 @@ void CFile::Close() {
         m_pImpl.reset();
         return;
     }
-    FILE* fp = m_pImpl->fp;
-    m_pImpl.reset();
+    std::unique_ptr<Impl> impl = std::move(m_pImpl);
     // fclose flushes: a full disk shows up here, and must not be lost.
     errno = 0;
-    if (std::fclose(fp) != 0) {
+    if (std::fclose(impl->fp) != 0) {
         const int err = errno ? errno : EIO;
         throw CFileException(CauseOf(err), err, m_strFileName);
     }
@@ -276,32 +291,49 @@ BOOL CStdioFile::ReadString(CString& rString) {
     ThrowIfClosed();
     m_pImpl->Switch(Impl::kRead);
     FILE* fp = m_pImpl->fp;
-    std::string line;
-    char chunk[256];
-    size_t used = 0;
+#ifndef _WIN32
+    // getline finds the line end inside the stream's buffer; NUL bytes stay in the line.
+    const ssize_t got = ::getline(&m_pImpl->line, &m_pImpl->lineCapacity, fp);
+    if (got < 0 && std::ferror(fp)) {
+        const int err = errno;
+        std::clearerr(fp);
+        throw CFileException(CauseOf(err), err, m_strFileName);
+    }
+    if (got < 0 && !std::feof(fp)) {
+        throw std::bad_alloc();  // the line could not grow; not the end of the file
+    }
+    const char* text = m_pImpl->line;
+    size_t n = got > 0 ? static_cast<size_t>(got) : 0;
+#else
+    std::string read;
     int c;
-    bool any = false;
     while ((c = GIBO_GETC(fp)) != EOF) {
-        any = true;
+        read += static_cast<char>(c);
         if (c == '\n') {
             break;
         }
-        if (used == sizeof chunk) {
-            line.append(chunk, used);
-            used = 0;
-        }
-        chunk[used++] = static_cast<char>(c);
     }
     if (c == EOF && std::ferror(fp)) {
         const int err = errno;
         std::clearerr(fp);
         throw CFileException(CauseOf(err), err, m_strFileName);
     }
-    line.append(chunk, used);
-    if (c == '\n' && !line.empty() && line.back() == '\r') {
-        line.pop_back();
+    const char* text = read.data();
+    size_t n = read.size();
+#endif
+    const bool any = n > 0;
+    if (n > 0 && text[n - 1] == '\n') {
+        --n;
+        if (n > 0 && text[n - 1] == '\r') {
+            --n;
+        }
     }
-    rString = CString(line.data(), static_cast<int>(line.size()));
+    if (n > static_cast<size_t>(INT_MAX)) {
+        throw CFileException(CFileException::generic, 0, m_strFileName);  // no CString holds it
+    }
+    // Into the string's own storage: a reused string does not allocate again.
+    std::memcpy(rString.GetBuffer(static_cast<int>(n)), text, n);
+    rString.ReleaseBuffer(static_cast<int>(n));
     return any ? TRUE : FALSE;
 }
 
