@@ -85,6 +85,42 @@ void BM_SetParam_Add(benchmark::State& state) {
 }
 BENCHMARK(BM_SetParam_Add)->RangeMultiplier(10)->Range(10, 10000)->Complexity(benchmark::oN);
 
+// Going through a text with Find(text, start), as a host splits a list: linear in the text's
+// length, double-byte characters and all. GBK: 黑白 (black and white).
+void BM_FindLoop(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    std::string text;
+    for (int i = 0; i < n; ++i) {
+        text += "\xBA\xDA\xB0\xD7,";
+    }
+    const CString s = text.c_str();
+    for (auto _ : state) {
+        int count = 0;
+        for (int at = s.Find(",", 0); at >= 0; at = s.Find(",", at + 1)) {
+            ++count;
+        }
+        benchmark::DoNotOptimize(count);
+    }
+    state.SetComplexityN(n);
+}
+BENCHMARK(BM_FindLoop)->RangeMultiplier(10)->Range(10, 10000)->Complexity(benchmark::oN);
+
+// Replacing every one of n double-byte characters.
+void BM_Replace(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    std::string text;
+    for (int i = 0; i < n; ++i) {
+        text += "\xBA\xDA";
+    }
+    const CString original = text.c_str();
+    for (auto _ : state) {
+        CString s = original;
+        benchmark::DoNotOptimize(s.Replace("\xBA\xDA", "\xB0\xD7"));
+    }
+    state.SetComplexityN(n);
+}
+BENCHMARK(BM_Replace)->RangeMultiplier(10)->Range(10, 10000)->Complexity(benchmark::oN);
+
 // A result text found among the first rows, one found by containment (a win by score), and one
 // that matches nothing and so is compared with every row.
 void BM_CompareOtherNationResult(benchmark::State& state, const char* pszResult) {

@@ -11,9 +11,8 @@ bool IsWhite(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// True when the character text[i, i+len) is one of the characters of the zero-terminated set.
-bool InSet(const char* text, size_t i, size_t len, const char* set) {
-    const size_t n = std::strlen(set);
+// True when the character text[i, i+len) is one of the characters of the set of n bytes.
+bool InSet(const char* text, size_t i, size_t len, const char* set, size_t n) {
     for (size_t j = 0; j < n;) {
         const size_t l = gibo::GbkCharLen(set, j, n);
         if (l == len && std::memcmp(set + j, text + i, len) == 0) {
@@ -156,7 +155,7 @@ int CString::Replace(const char* pszOld, const char* pszNew) {
         out += repl;
         from = pos + m;
         ++count;
-        pos = gibo::GbkFind(m_str.data(), m_str.size(), pszOld, m, from);
+        pos = gibo::GbkFind(m_str.data(), m_str.size(), pszOld, m, from, pos);
     }
     out.append(m_str, from, std::string::npos);
     m_str.swap(out);
@@ -207,10 +206,11 @@ void CString::TrimLeft(const char* pszSet) {
         return;
     }
     const size_t n = m_str.size();
+    const size_t setLen = std::strlen(pszSet);
     size_t i = 0;
     while (i < n) {
         const size_t len = gibo::GbkCharLen(m_str.data(), i, n);
-        if (!InSet(m_str.data(), i, len, pszSet)) {
+        if (!InSet(m_str.data(), i, len, pszSet, setLen)) {
             break;
         }
         i += len;
@@ -237,10 +237,11 @@ void CString::TrimRight(const char* pszSet) {
     }
     // Walk forward so that a trail byte is never mistaken for a character of its own.
     const size_t n = m_str.size();
+    const size_t setLen = std::strlen(pszSet);
     size_t keep = 0;
     for (size_t i = 0; i < n;) {
         const size_t len = gibo::GbkCharLen(m_str.data(), i, n);
-        if (!InSet(m_str.data(), i, len, pszSet)) {
+        if (!InSet(m_str.data(), i, len, pszSet, setLen)) {
             keep = i + len;
         }
         i += len;
