@@ -9,6 +9,11 @@
 
 namespace gibo {
 
+// Whole files (audio, body) are copied in pieces of this size: at least the size of a file's
+// stream buffer, so that the bytes go between the system and the piece directly instead of
+// through the stream buffer in small steps.
+constexpr unsigned kCopyPiece = 64 * 1024;
+
 // True when both paths exist and name one file (device and inode, or volume and file index),
 // however they are spelled and through whatever links.
 bool SameFile(const char* pszA, const char* pszB);

@@ -1,6 +1,7 @@
 // Joining the parameter text, a body file and an audio file into one record file.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "GiboFile.h"
 #include "framework/FileSystem.h"
@@ -9,14 +10,13 @@ namespace {
 
 enum class Copy { kDone, kReadFailed, kWriteFailed };
 
-// Copies the rest of a file through one fixed buffer. Read and write failures are told apart:
-// they carry different error codes.
-Copy CopyAll(CFile& from, CFile& to) {
-    unsigned char buffer[1024];
+// Copies the rest of a file through one buffer. Read and write failures are told apart: they
+// carry different error codes.
+Copy CopyAll(CFile& from, CFile& to, std::vector<unsigned char>& buffer) {
     for (;;) {
         unsigned got = 0;
         try {
-            got = from.Read(buffer, sizeof buffer);
+            got = from.Read(buffer.data(), static_cast<unsigned>(buffer.size()));
         } catch (const CFileException&) {
             return Copy::kReadFailed;
         }
@@ -24,7 +24,7 @@ Copy CopyAll(CFile& from, CFile& to) {
             return Copy::kDone;
         }
         try {
-            to.Write(buffer, got);
+            to.Write(buffer.data(), got);
         } catch (const CFileException&) {
             return Copy::kWriteFailed;
         }
@@ -118,7 +118,8 @@ int CGiboFile::SaveFile(unsigned char byType, CString strPath, CString strBodyPa
         m_dwError = GIBO_ERR_BODY_OPEN;
         return 0;
     }
-    Copy copied = CopyAll(body, out);
+    std::vector<unsigned char> buffer(gibo::kCopyPiece);
+    Copy copied = CopyAll(body, out, buffer);
     if (copied == Copy::kDone) {
         try {
             out.Write("\\GE\r\n", 5);
@@ -131,7 +132,7 @@ int CGiboFile::SaveFile(unsigned char byType, CString strPath, CString strBodyPa
         return 0;
     }
     if (copied == Copy::kDone && bHasAudio) {
-        copied = CopyAll(audio, out);
+        copied = CopyAll(audio, out, buffer);
         if (copied == Copy::kReadFailed) {
             m_dwError = GIBO_ERR_AUDIO_OPEN;
             return 0;
