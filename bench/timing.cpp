@@ -1,11 +1,15 @@
-// The library side of bench/compare: one operation repeated on generated files, timed inside
-// the process so that only the library's work is measured.
+// The library side of bench/compare: operations on generated files, timed inside the process
+// so that only the library's work is measured.
 //
 //   gibo_timing gen DIR                  writes small.gib, large.gib and long.gib into DIR
-//   gibo_timing load RECORD N            N loads; prints the mean seconds of one
-//   gibo_timing save RECORD OUT N        loads RECORD once, then N saves to OUT; as above
+//   gibo_timing load RECORD...           loads each record; prints the mean seconds of one
+//   gibo_timing save RECORD...           loads each record (untimed), then saves each to
+//                                        RECORD.saved; prints the mean seconds of one save
 //   gibo_timing parse letters|compact N  N interpretations with the six derived fields (or
 //                                        MakeData); prints the mean microseconds of one
+//
+// Each record of a run is a file of its own, as are the files a cp run copies: a file written
+// moments ago is still being written out by the system, and emptying it again waits for that.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -41,34 +45,41 @@ int Gen(const std::string& dir) {
     return 0;
 }
 
-int TimeLoad(const char* record, int n) {
+int TimeLoad(const std::vector<std::string>& records) {
     CGiboFile gibo;
     CString body, audio;
     unsigned char type = 0;
     const auto start = Clock::now();
-    for (int i = 0; i < n; ++i) {
-        if (!Load(gibo, record, body, audio, type)) {
+    for (const std::string& record : records) {
+        if (!Load(gibo, record.c_str(), body, audio, type)) {
             return Fail("LoadFile failed");
         }
     }
-    std::printf("%.9f\n", Seconds(start) / n);
+    std::printf("%.9f\n", Seconds(start) / static_cast<double>(records.size()));
     return 0;
 }
 
-int TimeSave(const char* record, const char* out, int n) {
-    CGiboFile gibo;
-    CString body, audio;
-    unsigned char type = 0;
-    if (!Load(gibo, record, body, audio, type)) {
-        return Fail("LoadFile failed");
+int TimeSave(const std::vector<std::string>& records) {
+    struct Loaded {
+        CGiboFile gibo;
+        CString body, audio;
+        unsigned char type = 0;
+    };
+    std::vector<Loaded> loaded(records.size());
+    for (size_t i = 0; i < records.size(); ++i) {
+        Loaded& l = loaded[i];
+        if (!Load(l.gibo, records[i].c_str(), l.body, l.audio, l.type)) {
+            return Fail("LoadFile failed");
+        }
     }
     const auto start = Clock::now();
-    for (int i = 0; i < n; ++i) {
-        if (!gibo.SaveFile(type, out, body, audio)) {
+    for (size_t i = 0; i < records.size(); ++i) {
+        Loaded& l = loaded[i];
+        if (!l.gibo.SaveFile(l.type, (records[i] + ".saved").c_str(), l.body, l.audio)) {
             return Fail("SaveFile failed");
         }
     }
-    std::printf("%.9f\n", Seconds(start) / n);
+    std::printf("%.9f\n", Seconds(start) / static_cast<double>(records.size()));
     return 0;
 }
 
@@ -106,11 +117,9 @@ int main(int argc, char** argv) {
         if (args.size() == 2 && args[0] == "gen") {
             return Gen(args[1]);
         }
-        if (args.size() == 3 && args[0] == "load") {
-            return TimeLoad(args[1].c_str(), std::atoi(args[2].c_str()));
-        }
-        if (args.size() == 4 && args[0] == "save") {
-            return TimeSave(args[1].c_str(), args[2].c_str(), std::atoi(args[3].c_str()));
+        if (args.size() >= 2 && (args[0] == "load" || args[0] == "save")) {
+            const std::vector<std::string> records(args.begin() + 1, args.end());
+            return args[0] == "load" ? TimeLoad(records) : TimeSave(records);
         }
         if (args.size() == 3 && args[0] == "parse") {
             return TimeParse(args[1], std::atoi(args[2].c_str()));
@@ -118,5 +127,5 @@ int main(int argc, char** argv) {
     } catch (const std::exception& e) {
         return Fail(e.what());
     }
-    return Fail("usage: gen DIR | load RECORD N | save RECORD OUT N | parse letters|compact N");
+    return Fail("usage: gen DIR | load RECORD... | save RECORD... | parse letters|compact N");
 }

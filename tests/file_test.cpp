@@ -5,10 +5,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "GiboFileIO.h"
+#include "framework/FileSystem.h"
+#include "framework/LineReader.h"
 
 namespace fs = std::filesystem;
 
@@ -110,6 +113,37 @@ TEST_F(FileTest, ReadStringThenReadAndSeek) {
     f.SeekToBegin();
     ASSERT_TRUE(f.ReadString(line));
     EXPECT_EQ(line, "one");
+}
+
+// The loader's line reader cuts lines as ReadString does, also where a line, or its CR LF,
+// runs over the end of a piece the reader took from the file.
+TEST_F(FileTest, LineReaderCutsLinesAsReadStringDoes) {
+    std::mt19937 rng(8);
+    const char bytes[] = {'a', 'b', '\r', '\n', '\0', '\x81'};
+    for (int round = 0; round < 12; ++round) {
+        std::string text;
+        const size_t size = rng() % (3 * gibo::kCopyPiece);
+        const bool longLines = round % 2 == 0;  // few line ends: lines over many pieces
+        while (text.size() < size) {
+            const char c = bytes[rng() % sizeof bytes];
+            text += (longLines && c == '\n' && rng() % 64 != 0) ? 'x' : c;
+        }
+        if (round == 1) {  // CR LF astride the first piece's end
+            text = std::string(gibo::kCopyPiece - 1, 'y') + "\r\nz";
+        }
+        const std::string path = Put("lines.bin", text);
+        CFile file;
+        ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead));
+        gibo::LineReader reader(file);
+        Strings got;
+        const char* p = nullptr;
+        size_t n = 0;
+        while (reader.Next(p, n)) {
+            got.emplace_back(p, n);
+        }
+        EXPECT_FALSE(reader.Next(p, n));
+        ASSERT_EQ(got, Lines(path)) << "round " << round;
+    }
 }
 
 TEST_F(FileTest, OpenFailsWithoutThrowing) {

@@ -1,0 +1,35 @@
+// Reading a whole file line by line without a copy per line, for readers that go through a file
+// once from where it stands (the record loader). Lines are cut as CStdioFile::ReadString cuts
+// them: LF or CR LF ends a line, a lone CR stays in it, a last line without line end counts.
+#ifndef GIBO_FRAMEWORK_LINEREADER_H
+#define GIBO_FRAMEWORK_LINEREADER_H
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "GiboFileIO.h"
+
+namespace gibo {
+
+class LineReader {
+public:
+    explicit LineReader(CFile& file);
+
+    // The next line, as a view that stays valid until the next call; false at the end of the
+    // file. The file is read ahead in large pieces, so its position is past the line. Read
+    // failures raise CFileException, as CFile::Read does; so does a line of 2 GiB or more,
+    // which no CString could hold.
+    bool Next(const char*& pLine, size_t& nLength);
+
+private:
+    CFile& m_file;
+    std::vector<char> m_piece;
+    size_t m_pos = 0;
+    size_t m_end = 0;
+    std::string m_spanning;  // a line that runs over the end of a piece
+};
+
+}  // namespace gibo
+
+#endif  // GIBO_FRAMEWORK_LINEREADER_H
