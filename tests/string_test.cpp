@@ -1,6 +1,8 @@
 // CString: GBK-safe searching, replacing and trimming; clamping; formatting; buffers.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
@@ -219,6 +221,36 @@ TEST(CStringFormat, OutputOfAnyLength) {
     EXPECT_TRUE(s.IsEmpty());
     s.Format("%d" HEI, 3);  // GBK bytes in the format pass through
     EXPECT_EQ(s, "3" HEI);
+}
+
+template <typename... Args>
+void ExpectFormatLikePrintf(const char* pszFormat, Args... args) {
+    char expected[256];
+    std::snprintf(expected, sizeof expected, pszFormat, args...);
+    CString s("old text");
+    s.Format(pszFormat, args...);
+    EXPECT_EQ(s.str(), expected) << pszFormat;
+}
+
+// %s, %d and %% are built without printf; everything must come out as printf writes it.
+TEST(CStringFormat, AgreesWithPrintf) {
+    const char* volatile none = nullptr;  // printf's own spelling of a null %s
+    ExpectFormatLikePrintf("%d|%d|%d|%d", INT_MIN, INT_MAX, 0, -7);
+    ExpectFormatLikePrintf("%s ( %s )", "kim01", "3" HEI);
+    ExpectFormatLikePrintf("%s%s%d", "", "", 5);
+    ExpectFormatLikePrintf("100%% %d%%", 5);
+    ExpectFormatLikePrintf("no conversion at all");
+    ExpectFormatLikePrintf("%5d|%-4s|%x|%c|%03d", 42, "ab", 255, 'q', 7);
+    ExpectFormatLikePrintf("%d %s", 1, static_cast<const char*>(none));
+    ExpectFormatLikePrintf("%s", "");
+}
+
+TEST(CStringFormat, ArgumentsMayPointIntoTheString) {
+    CString s("ab");
+    s.Format("%s-%s", static_cast<const char*>(s), static_cast<const char*>(s));
+    EXPECT_EQ(s, "ab-ab");
+    s.Format("%d%s", 1, static_cast<const char*>(s) + 3);
+    EXPECT_EQ(s, "1ab");
 }
 
 TEST(CStringBuffer, GetBufferAndReleaseBuffer) {

@@ -1,3 +1,4 @@
+#include <charconv>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -254,13 +255,85 @@ void CString::TrimRight(char ch) {
     TrimRight(set);
 }
 
+namespace {
+
+// The common formats, text with %s, %d and %%, built directly into a buffer of nSize bytes:
+// the library formats a dozen display texts per record, and printf's machinery (run twice, to
+// measure and to write) cost more than all the rest. The length written, or -1 for anything
+// else (flags, widths, other conversions, a null %s, which printf spells its own way, or a
+// text that does not fit); vsnprintf formats those.
+int FormatPlain(char* pOut, size_t nSize, const char* pszFormat, va_list args) {
+    size_t used = 0;
+    const auto put = [&](const char* p, size_t n) {
+        if (n > nSize - used) {
+            return false;
+        }
+        std::memcpy(pOut + used, p, n);
+        used += n;
+        return true;
+    };
+    for (const char* p = pszFormat; *p;) {
+        const char* pct = std::strchr(p, '%');
+        if (!pct) {
+            if (!put(p, std::strlen(p))) {
+                return -1;
+            }
+            break;
+        }
+        if (!put(p, static_cast<size_t>(pct - p))) {
+            return -1;
+        }
+        bool fits = true;
+        switch (pct[1]) {
+            case 's': {
+                const char* psz = va_arg(args, const char*);
+                if (!psz) {
+                    return -1;
+                }
+                fits = put(psz, std::strlen(psz));
+                break;
+            }
+            case 'd': {
+                char digits[16];
+                const auto end = std::to_chars(digits, digits + sizeof digits, va_arg(args, int));
+                fits = put(digits, static_cast<size_t>(end.ptr - digits));
+                break;
+            }
+            case '%':
+                fits = put("%", 1);
+                break;
+            default:
+                return -1;
+        }
+        if (!fits) {
+            return -1;
+        }
+        p = pct + 2;
+    }
+    return static_cast<int>(used);
+}
+
+}  // namespace
+
 void CString::Format(const char* pszFormat, ...) {
     va_list args;
     va_start(args, pszFormat);
     va_list again;
     va_copy(again, args);
-    const int len = std::vsnprintf(nullptr, 0, pszFormat, args);
+    // Built apart from m_str, which an argument may point into; assigning it keeps m_str's
+    // storage, so that formatting a short text into a used string does not allocate.
+    char text[512];
+    const int plain = FormatPlain(text, sizeof text, pszFormat, args);
     va_end(args);
+    if (plain >= 0) {
+        va_end(again);
+        m_str.assign(text, static_cast<size_t>(plain));
+        return;
+    }
+    va_list measure;
+    va_copy(measure, again);
+    const int len = std::vsnprintf(nullptr, 0, pszFormat, measure);
+    va_end(measure);
     if (len < 0) {
         va_end(again);
         m_str.clear();
