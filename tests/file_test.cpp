@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "GiboFileIO.h"
+#include "framework/BulkFile.h"
 #include "framework/FileSystem.h"
 #include "framework/LineReader.h"
 
@@ -143,6 +144,38 @@ TEST_F(FileTest, LineReaderCutsLinesAsReadStringDoes) {
         }
         EXPECT_FALSE(reader.Next(p, n));
         ASSERT_EQ(got, Lines(path)) << "round " << round;
+    }
+}
+
+// The bulk copy starts at the input's position whatever its stream read ahead, lands after
+// what the output still buffered, and leaves both files where a Read/Write loop would have.
+TEST_F(FileTest, BulkCopyKeepsBothPositions) {
+    std::string data;
+    for (int i = 0; i < 200000; ++i) {
+        data += static_cast<char>(i * 31 + i / 7);
+    }
+    const std::string from = Put("from.bin", data);
+    const std::string to = Path("to.bin");
+    for (const size_t skip : {size_t{0}, size_t{10}, data.size()}) {
+        SCOPED_TRACE(skip);
+        gibo::BulkFile in, out;
+        ASSERT_TRUE(in.Open(from.c_str(), CFile::modeRead | CFile::typeBinary));
+        ASSERT_TRUE(out.Open(to.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeBinary));
+        std::vector<char> buf(data.size());
+        ASSERT_EQ(in.Read(buf.data(), static_cast<unsigned>(skip)), skip);
+        out.Write("head", 4);
+        if (!in.CopyRestTo(out)) {  // where the system cannot copy, the loop goes on from here
+            unsigned got;
+            while ((got = in.Read(buf.data(), 1000)) > 0) {
+                out.Write(buf.data(), got);
+            }
+        }
+        EXPECT_EQ(in.GetPosition(), static_cast<int64_t>(data.size()));
+        EXPECT_EQ(in.Read(buf.data(), 1), 0u);
+        EXPECT_EQ(out.GetPosition(), static_cast<int64_t>(data.size() - skip + 4));
+        out.Write("tail", 4);
+        out.Close();
+        EXPECT_EQ(Slurp(to), "head" + data.substr(skip) + "tail");
     }
 }
 

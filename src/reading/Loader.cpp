@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "GiboFile.h"
+#include "framework/BulkFile.h"
 #include "framework/FileSystem.h"
 #include "framework/Gbk.h"
 #include "framework/LineReader.h"
@@ -311,7 +312,7 @@ int CGiboFile::LoadFile(CString strPath, CString& strBodyPath, CString& strAudio
     // The audio is the last SZAUDIO bytes of the file: read from the end, since the text
     // reader stopped at \GE. A size that the writer cannot have stated (negative, 2 GiB or
     // more) or that reaches before the file's start is refused rather than guessed at.
-    CFile in;
+    gibo::BulkFile in;
     if (!in.Open(strPath, CFile::modeRead | CFile::typeBinary)) {
         m_dwError = GIBO_ERR_AUDIO_REOPEN;
         return 0;
@@ -328,14 +329,21 @@ int CGiboFile::LoadFile(CString strPath, CString& strBodyPath, CString& strAudio
     }
 
     gibo::RemoveGuard audioGuard;
-    CFile audio;
+    gibo::BulkFile audio;
     if (!audio.Open(strAudioPath, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary)) {
         m_dwError = GIBO_ERR_AUDIO_CREATE;
         return 0;
     }
     audioGuard.Arm(strAudioPath.str());
-    std::vector<unsigned char> buffer(gibo::kCopyPiece);
-    for (;;) {
+    bool bCopied = false;
+    try {
+        bCopied = in.CopyRestTo(audio);
+    } catch (const CFileException&) {
+        m_dwError = GIBO_ERR_AUDIO_CREATE;
+        return 0;
+    }
+    std::vector<unsigned char> buffer(bCopied ? 0 : gibo::kCopyPiece);
+    while (!bCopied) {
         unsigned got = 0;
         try {
             got = in.Read(buffer.data(), gibo::kCopyPiece);

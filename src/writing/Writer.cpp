@@ -4,15 +4,23 @@
 #include <vector>
 
 #include "GiboFile.h"
+#include "framework/BulkFile.h"
 #include "framework/FileSystem.h"
 
 namespace {
 
 enum class Copy { kDone, kReadFailed, kWriteFailed };
 
-// Copies the rest of a file through one buffer. Read and write failures are told apart: they
-// carry different error codes.
-Copy CopyAll(CFile& from, CFile& to, std::vector<unsigned char>& buffer) {
+// Copies the rest of a file, inside the system where it can, else through one buffer. Read and
+// write failures are told apart: they carry different error codes.
+Copy CopyAll(gibo::BulkFile& from, gibo::BulkFile& to, std::vector<unsigned char>& buffer) {
+    try {
+        if (from.CopyRestTo(to)) {
+            return Copy::kDone;
+        }
+    } catch (const CFileException&) {
+        return Copy::kWriteFailed;  // the output's position is lost: nothing more goes into it
+    }
     for (;;) {
         unsigned got = 0;
         try {
@@ -61,14 +69,14 @@ int CGiboFile::SaveFile(unsigned char byType, CString strPath, CString strBodyPa
         return 0;
     }
     tempGuard.Arm(temp);
-    CFile out;
+    gibo::BulkFile out;
     if (!out.Open(temp.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeBinary)) {
         m_dwError = GIBO_ERR_CREATE;
         return 0;
     }
 
     // SZAUDIO is a signed 32-bit number: a larger audio file could not be found again.
-    CFile audio;
+    gibo::BulkFile audio;
     long long nAudio = 0;
     if (bHasAudio) {
         if (!audio.Open(strAudioPath, CFile::modeRead | CFile::typeBinary)) {
@@ -113,7 +121,7 @@ int CGiboFile::SaveFile(unsigned char byType, CString strPath, CString strBodyPa
         return 0;
     }
 
-    CFile body;
+    gibo::BulkFile body;
     if (!body.Open(strBodyPath, CFile::modeRead | CFile::typeBinary)) {
         m_dwError = GIBO_ERR_BODY_OPEN;
         return 0;
