@@ -9,7 +9,7 @@ namespace gibo {
 
 LineReader::LineReader(CFile& file) : m_file(file), m_piece(kCopyPiece) {}
 
-bool LineReader::Next(const char*& pLine, size_t& nLength) {
+bool LineReader::NextAcrossPieces(const char*& pLine, size_t& nLength) {
     m_spanning.clear();
     bool spanning = false;
     for (;;) {

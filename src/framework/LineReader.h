@@ -5,6 +5,7 @@
 #define GIBO_FRAMEWORK_LINEREADER_H
 
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -20,9 +21,27 @@ public:
     // file. The file is read ahead in large pieces, so its position is past the line. Read
     // failures raise CFileException, as CFile::Read does; so does a line of 2 GiB or more,
     // which no CString could hold.
-    bool Next(const char*& pLine, size_t& nLength);
+    bool Next(const char*& pLine, size_t& nLength) {
+        // Most lines lie whole in the piece at hand.
+        if (m_pos < m_end) {
+            const char* start = m_piece.data() + m_pos;
+            const void* lf = std::memchr(start, '\n', m_end - m_pos);
+            if (lf) {
+                nLength = static_cast<size_t>(static_cast<const char*>(lf) - start);
+                m_pos += nLength + 1;
+                pLine = start;
+                if (nLength > 0 && start[nLength - 1] == '\r') {
+                    --nLength;
+                }
+                return true;
+            }
+        }
+        return NextAcrossPieces(pLine, nLength);
+    }
 
 private:
+    bool NextAcrossPieces(const char*& pLine, size_t& nLength);
+
     CFile& m_file;
     std::vector<char> m_piece;
     size_t m_pos = 0;
