@@ -6,7 +6,9 @@
 //   gibo_timing save RECORD...           loads each record (untimed), then saves each to
 //                                        RECORD.saved; prints the mean seconds of one save
 //   gibo_timing parse letters|compact N  N interpretations with the six derived fields (or
-//                                        MakeData); prints the mean microseconds of one
+//                                        MakeData); prints the mean microseconds of processor
+//                                        time of one (pure computation: on a busy machine the
+//                                        wall clock would count other programs' turns too)
 //
 // Each record of a run is a file of its own, as are the files a cp run copies: a file written
 // moments ago is still being written out by the system, and emptying it again waits for that.
@@ -14,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -94,14 +97,14 @@ int TimeParse(const std::string& vocabulary, int n) {
     CGiboFile gibo;
     gibo.SetNewFormat(compact ? 1 : 0);
     gibo.m_strHeader = gibo_bench::LetterRecordParams().c_str();
-    const auto start = Clock::now();
+    const std::clock_t start = std::clock();
     for (int i = 0; i < n; ++i) {
         gibo.ParsingTagData(text.data());
         if (compact) {
             gibo.MakeData();
         }
     }
-    const double seconds = Seconds(start);
+    const double seconds = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
     if (gibo.GetShowGiboTitle().IsEmpty()) {
         return Fail("no title was composed");
     }
