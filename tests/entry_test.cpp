@@ -8,6 +8,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID lpReserved);
 #endif
 
 namespace {
