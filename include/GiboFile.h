@@ -115,7 +115,8 @@ public:
     void SetGameBCode(char* pszValue);
     void SetGameName(char* pszValue);
     void SetGamePlace(char* pszValue);
-    // Compact header: splits "TAG:value" and looks the tag up; 1 and the index, or -1.
+    // Compact header: splits "TAG:value" at the first colon and looks the tag up; 1 with the
+    // index and the value (at most 255 bytes and a zero, into a 256-byte buffer), or -1.
     int GetNewTagData(char* pszItem, unsigned char& byIndex, char* pszValue);
     void MakeData();  // the compact header's display texts, whatever the flag
 

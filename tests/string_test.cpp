@@ -1,0 +1,198 @@
+// CString: GBK-safe searching, replacing and trimming; clamping; formatting; buffers.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "GiboString.h"
+
+namespace {
+
+// GBK characters whose second byte looks like an ASCII character.
+#define KANJI_5C "\x81\x5C"  // 乗: second byte is the backslash
+#define KANJI_5D "\x81\x5D"  // 乚: second byte is ']'
+#define KANJI_41 "\x81\x41"  // 丄: second byte is 'A'
+#define KANJI_7C "\x83\x7C"  // 億: second byte is '|'
+#define HEI "\xBA\xDA"       // 黑
+
+TEST(CStringSearch, FindNeverMatchesAtASecondByte) {
+    struct Case {
+        const char* text;
+        const char* needle;
+        int start;
+        int found;
+    };
+    const Case cases[] = {
+        {KANJI_5C "\\", "\\", 0, 2},
+        {KANJI_5C, "\\", 0, -1},
+        {"C:" KANJI_5C "\\dir", "\\d", 0, 4},
+        {KANJI_41 "A", "A", 0, 2},
+        {KANJI_41 "A", "AA", 0, -1},  // the only "AA" starts at a second byte
+        {KANJI_5D "]", "]", 0, 2},
+        {KANJI_7C "|x", "|x", 0, 2},
+        {"ab" KANJI_5C, KANJI_5C, 0, 2},
+        // 81 81 5C: the characters are 81 81 and a lone 5C, so 81 5C is not there.
+        {"\x81\x81\\", KANJI_5C, 0, -1},
+        {"\x81\x81\\", "\\", 0, 2},
+        // A start inside a character moves on to the next one.
+        {KANJI_5C "\\", "\\", 1, 2},
+        {"a\\b\\", "\\", 2, 3},
+        {"abc", "c", 5, -1},
+        {"abc", "c", -1, -1},
+        {HEI HEI, HEI, 1, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.text << " / " << c.needle << " @" << c.start);
+        EXPECT_EQ(CString(c.text).Find(c.needle, c.start), c.found);
+        if (c.start == 0) {
+            EXPECT_EQ(CString(c.text).Find(c.needle), c.found);
+        }
+        if (std::strlen(c.needle) == 1 && c.start == 0) {
+            EXPECT_EQ(CString(c.text).Find(c.needle[0]), c.found);
+        }
+    }
+}
+
+TEST(CStringSearch, ReverseFindSkipsSecondBytes) {
+    EXPECT_EQ(CString("a\\" KANJI_5C).ReverseFind('\\'), 1);
+    EXPECT_EQ(CString(KANJI_5C KANJI_5C).ReverseFind('\\'), -1);
+    EXPECT_EQ(CString("\\a\\b").ReverseFind('\\'), 2);
+    EXPECT_EQ(CString(KANJI_41 "xA").ReverseFind('A'), 3);
+    EXPECT_EQ(CString("").ReverseFind('a'), -1);
+}
+
+TEST(CStringReplace, ReplacesWholeCharactersOnly) {
+    struct Case {
+        const char* text;
+        const char* from;
+        const char* to;
+        const char* result;
+        int count;
+    };
+    const Case cases[] = {
+        {"C:\\" KANJI_5C "\\dir", "\\", "/", "C:/" KANJI_5C "/dir", 2},
+        {KANJI_5C KANJI_5C, "\\", "/", KANJI_5C KANJI_5C, 0},
+        {"[" KANJI_5D "]", "]", ")", "[" KANJI_5D ")", 1},
+        {KANJI_41 "AA", "AA", "b", KANJI_41 "b", 1},
+        {"\\[A=1\\]\\[B=2\\]", "\\]", "]", "\\[A=1]\\[B=2]", 2},
+        {"aa", "a", "aa", "aaaa", 2},  // the replacement is not searched again
+        {"abc", "", "x", "abc", 0},
+        {"abab", "ab", "", "", 2},
+        {HEI "x" HEI, HEI, "y", "yxy", 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        CString s(c.text);
+        EXPECT_EQ(s.Replace(c.from, c.to), c.count);
+        EXPECT_EQ(s, c.result);
+    }
+}
+
+TEST(CStringTrim, TrimsWholeCharactersOnly) {
+    struct Case {
+        const char* text;
+        const char* set;
+        const char* left;   // after TrimLeft(set)
+        const char* right;  // after TrimRight(set)
+    };
+    const Case cases[] = {
+        {KANJI_5C "\\", "\\", KANJI_5C "\\", KANJI_5C},
+        {"\\" KANJI_5C, "\\", KANJI_5C, "\\" KANJI_5C},
+        {"AA" KANJI_41, "A", KANJI_41, "AA" KANJI_41},
+        {KANJI_41 "AA", "A", KANJI_41 "AA", KANJI_41},
+        {"]" KANJI_5D "]", "]", KANJI_5D "]", "]" KANJI_5D},
+        // A double-byte character in the set removes only that whole character.
+        {KANJI_5C "a" KANJI_5C, KANJI_5C, "a" KANJI_5C, KANJI_5C "a"},
+        {"\\a\\", KANJI_5C, "\\a\\", "\\a\\"},
+        {"xyx", "xy", "", ""},
+        {"", "x", "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        CString l(c.text);
+        l.TrimLeft(c.set);
+        EXPECT_EQ(l, c.left);
+        CString r(c.text);
+        r.TrimRight(c.set);
+        EXPECT_EQ(r, c.right);
+    }
+}
+
+TEST(CStringTrim, WhiteSpace) {
+    CString s(" \t\r\n x y \r\n\v\f");
+    s.TrimLeft();
+    EXPECT_EQ(s, "x y \r\n\v\f");
+    s.TrimRight();
+    EXPECT_EQ(s, "x y");
+    CString g(" " KANJI_5C " ");
+    g.TrimLeft();
+    g.TrimRight();
+    EXPECT_EQ(g, KANJI_5C);
+}
+
+TEST(CStringCut, CountsAreClamped) {
+    const CString s("abcdef");
+    EXPECT_EQ(s.Left(2), "ab");
+    EXPECT_EQ(s.Left(-1), "");
+    EXPECT_EQ(s.Left(100), "abcdef");
+    EXPECT_EQ(s.Right(2), "ef");
+    EXPECT_EQ(s.Right(-5), "");
+    EXPECT_EQ(s.Right(100), "abcdef");
+    EXPECT_EQ(s.Mid(2), "cdef");
+    EXPECT_EQ(s.Mid(2, 2), "cd");
+    EXPECT_EQ(s.Mid(1, 100), "bcdef");
+    EXPECT_EQ(s.Mid(1, -1), "");
+    EXPECT_EQ(s.Mid(-3, 2), "ab");
+    EXPECT_EQ(s.Mid(6), "");
+    EXPECT_EQ(s.Mid(100, 2), "");
+    EXPECT_EQ(CString().Left(3), "");
+}
+
+TEST(CStringFormat, OutputOfAnyLength) {
+    const std::string big(100000, 'z');
+    CString s;
+    s.Format("%d:%s:%d", -42, big.c_str(), 7);
+    EXPECT_EQ(s.str(), "-42:" + big + ":7");
+    s.Format("%s", "");
+    EXPECT_TRUE(s.IsEmpty());
+    s.Format("%d" HEI, 3);  // GBK bytes in the format pass through
+    EXPECT_EQ(s, "3" HEI);
+}
+
+TEST(CStringBuffer, GetBufferAndReleaseBuffer) {
+    CString s;
+    char* p = s.GetBuffer(16);
+    std::strcpy(p, "hello");
+    s.ReleaseBuffer();
+    EXPECT_EQ(s, "hello");
+    EXPECT_EQ(s.GetLength(), 5);
+
+    p = s.GetBuffer(0);  // existing content is reachable in place
+    EXPECT_STREQ(p, "hello");
+    p[0] = 'j';
+    s.ReleaseBuffer(3);
+    EXPECT_EQ(s, "jel");
+    s.GetBuffer(0);
+    s.ReleaseBuffer(100);  // never beyond what the buffer holds
+    EXPECT_EQ(s, "jel");
+}
+
+TEST(CStringBasics, ConstructionComparisonAndConcatenation) {
+    const char bytes[] = {'a', '\0', 'b'};
+    EXPECT_EQ(CString(bytes, 3).GetLength(), 3);
+    EXPECT_EQ(CString(nullptr), "");
+    EXPECT_TRUE(CString("x", -1).IsEmpty());
+    CString a("ab");
+    CString b = a;
+    b += "c";
+    b += CString(HEI);
+    EXPECT_EQ(a, "ab");
+    EXPECT_EQ(b, "abc" HEI);
+    EXPECT_NE(a, b);
+    EXPECT_EQ("x" + a + "y", "xaby");
+    EXPECT_TRUE(a == CString("ab"));
+    EXPECT_TRUE("ab" == a);
+    EXPECT_STREQ(static_cast<const char*>(a), "ab");
+}
+
+}  // namespace
