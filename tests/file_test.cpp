@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "GiboFileIO.h"
+#include "TempDir.h"
 
 namespace fs = std::filesystem;
 
@@ -17,9 +18,8 @@ namespace {
 class FileTest : public testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "gibo_file_test_XXXXXX").string();
-        ASSERT_NE(mkdtemp(&pattern[0]), nullptr);
-        dir_ = pattern;
+        dir_ = MakeTempDir("gibo_file_test_");
+        ASSERT_FALSE(dir_.empty());
     }
     void TearDown() override {
         std::error_code ec;
