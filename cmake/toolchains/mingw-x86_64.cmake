@@ -17,5 +17,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Test programs run through wine (gtest_discover_tests and ctest use this).
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Test programs run through wine (ctest uses this). Debian's own loader, not the wrapper, which
+# picks the 32-bit loader whenever it is installed.
+find_program(GIBO_WINE_LOADER NAMES wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
+if(GIBO_WINE_LOADER)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${GIBO_WINE_LOADER})
+else()
+  set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+endif()
