@@ -95,7 +95,9 @@ public:
 
     // --- Game information. With the new-format flag clear, interprets code-letter items
     // ("S1,R2,D65,...") into the game fields and composes the display fields; with it set,
-    // hands the text to the compact header. Returns where reading stopped in pszData.
+    // hands the text to the compact header. Returns where reading stopped in pszData: just
+    // past the comma of the first empty item, or at the text's terminating zero. Items over
+    // 255 bytes are cut. The setters treat a null value as the empty text.
     char* ParsingTagData(char* pszData);
     void SetGameType(char* pszValue);
     void SetGameCondition(char* pszValue);
@@ -140,14 +142,17 @@ public:
     // --- Lookups. char* results point into constant tables or static buffers: never free or
     // change them. GetDeakukRule's and GetStrGameResult's buffers are overwritten by the next
     // call from any object.
-    char* GetNationName(unsigned char nIndex);
-    char* GetDeakukKind(unsigned char nIndex);
+    char* GetNationName(unsigned char nIndex);  // "" above 5
+    char* GetDeakukKind(unsigned char nIndex);  // row 0 above 6
+    // "" above 11; the row itself for row 0 or no komi; else the row with the komi added in
+    // brackets, never cut. The buffer is cleared on every call, even one answering from a row.
     char* GetDeakukRule(unsigned char nIndex, int nDum);
     char* GetDeakukResult(unsigned char nIndex);  // null above 8
     char* GetStrGameResult(int nIndex);           // " " outside 0..8
     CString GetLevel(int nIndex);
     CString GetLevel2(int nIndex);
-    CString ExtGetLvStr(unsigned char nLevel);
+    CString ExtGetLvStr(unsigned char nLevel);  // also left in m_strLvBuf
+    // A result text in CP949, Big5, GBK or Shift-JIS back to its code 0..8; 2 when none fits.
     int CompareOtherNationResult(CString strResult);
 
     // --- Derived display fields, composed from the game fields by ParsingTagData.

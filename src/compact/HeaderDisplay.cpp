@@ -1,0 +1,99 @@
+// The compact header's display texts, built from the loaded fields on the host's request.
+#include "GBHLoad.h"
+#include "GiboFile.h"
+
+namespace {
+
+const char kUserName[] = "%s ( %s )";
+const char kUserName2[] = "%s(%s)";
+
+// GBK: "%s %d目 胜", "%s %d目 半胜", "%s 半目 胜".
+const char kWinByPoints[] = "%s %d\xC4\xBF \xCA\xA4";
+const char kWinByPointsHalf[] = "%s %d\xC4\xBF \xB0\xEB\xCA\xA4";
+const char kWinByHalf[] = "%s \xB0\xEB\xC4\xBF \xCA\xA4";
+
+// GBK: "总: %d数" and "白:%s Vs 黑:%s - %s(%s 总:%d数)".
+const char kTotalNum[] = "\xD7\xDC: %d\xCA\xFD";
+const char kTitle[] = "\xB0\xD7:%s Vs \xBA\xDA:%s - %s(%s \xD7\xDC:%d\xCA\xFD)";
+
+}  // namespace
+
+void CGiboFile::MakeData() {
+    if (m_pGBHLoad) {
+        m_pGBHLoad->MakeData();
+    }
+}
+
+// The title comes last because it quotes the texts made before it.
+void CGBHLoad::MakeData() {
+    MakeWUserName();
+    MakeBUserName();
+    MakeGameResult();
+    MakeGameCondition();
+    MakeGameTotalNum();
+    MakeShowGiboTitle();
+}
+
+// The levels come from the owner's tables; without an owner the names are left as they were.
+void CGBHLoad::MakeWUserName() {
+    if (!m_pGiboFile) {
+        return;
+    }
+    const CString name = GetWNick();
+    m_strWUser.Format(kUserName, static_cast<const char*>(name),
+                      static_cast<const char*>(m_pGiboFile->GetLevel(m_byWGeup)));
+    m_strWUser2.Format(kUserName2, static_cast<const char*>(name),
+                       static_cast<const char*>(m_pGiboFile->GetLevel2(m_byWGeup)));
+}
+
+void CGBHLoad::MakeBUserName() {
+    if (!m_pGiboFile) {
+        return;
+    }
+    const CString name = GetBNick();
+    m_strBUser.Format(kUserName, static_cast<const char*>(name),
+                      static_cast<const char*>(m_pGiboFile->GetLevel(m_byBGeup)));
+    m_strBUser2.Format(kUserName2, static_cast<const char*>(name),
+                       static_cast<const char*>(m_pGiboFile->GetLevel2(m_byBGeup)));
+}
+
+void CGBHLoad::MakeGameResult() {
+    if (!m_pGiboFile) {
+        return;
+    }
+    // Copied at once: codes past 8 answer from a buffer the next lookup rewrites.
+    const CString word = m_pGiboFile->GetStrGameResult(m_byGameResult);
+    if (m_byGameResult >= 2) {
+        m_strGameResult.Format("%s", static_cast<const char*>(word));
+        return;
+    }
+    // A win by score: the margin is in tenths, and any tenth counts as a half point.
+    const int points = m_nZipsu / 10;
+    const int tenths = m_nZipsu % 10;
+    if (points != 0 && tenths != 0) {
+        m_strGameResult.Format(kWinByPointsHalf, static_cast<const char*>(word), points);
+    } else if (points != 0) {
+        m_strGameResult.Format(kWinByPoints, static_cast<const char*>(word), points);
+    } else if (tenths != 0) {
+        m_strGameResult.Format(kWinByHalf, static_cast<const char*>(word));
+    }
+}
+
+void CGBHLoad::MakeGameCondition() {
+    if (!m_pGiboFile) {
+        return;
+    }
+    // Copied at once, before any other call can rewrite the shared rule buffer.
+    m_strGameCondition = m_pGiboFile->GetDeakukRule(m_byGameCondition, m_nDum);
+}
+
+void CGBHLoad::MakeGameTotalNum() {
+    m_strGameTotalNum.Format(kTotalNum, m_nTotalNum);
+}
+
+void CGBHLoad::MakeShowGiboTitle() {
+    m_strShowGiboTitle.Format(kTitle, static_cast<const char*>(m_strWUser2),
+                              static_cast<const char*>(m_strBUser2),
+                              static_cast<const char*>(m_strGameResult),
+                              static_cast<const char*>(m_strGameCondition), m_nTotalNum);
+}
