@@ -89,6 +89,9 @@ public:
 
     // --- Loading. LoadFile splits a record into the parameter text, the body file (stem of
     // strPath + ".lbk") and the audio file (stem + ".lao"). 1 on success; 0 with GetError().
+    // The stem ends before the last '.' of the file name (the whole path when it has none). A
+    // failed load leaves no side file behind, and a side file that would be the record itself
+    // is refused before anything is written.
     int LoadFile(CString strPath, CString& strBodyPath, CString& strAudioPath,
                  unsigned char& byType, int& bAudio);
     int LoadStream(CString strHeader, unsigned char& byType);

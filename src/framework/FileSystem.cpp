@@ -1,0 +1,184 @@
+#include "framework/FileSystem.h"
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+#include "framework/Gbk.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace gibo {
+
+namespace {
+
+// The directory part of a path, separator included; empty for a bare name.
+std::string DirectoryOf(const std::string& path) {
+    size_t cut = 0;
+    const size_t n = path.size();
+    for (size_t i = 0; i < n; i += GbkCharLen(path.data(), i, n)) {
+        const char c = path[i];
+#ifdef _WIN32
+        // A trail byte 0x5C of a double-byte character is stepped over, never taken for '\'.
+        if (c == '/' || c == '\\' || (c == ':' && i == 1)) {
+            cut = i + 1;
+        }
+#else
+        if (c == '/') {
+            cut = i + 1;
+        }
+#endif
+    }
+    return path.substr(0, cut);
+}
+
+// A name no other save is using: the process, a counter and the clock make it unique, and the
+// exclusive create below catches what they miss.
+std::string TempName(const std::string& dir) {
+    static std::atomic<unsigned> s_nCounter{0};
+#ifdef _WIN32
+    const unsigned long pid = GetCurrentProcessId();
+#else
+    const unsigned long pid = static_cast<unsigned long>(::getpid());
+#endif
+    const auto ticks = static_cast<unsigned long long>(
+        std::chrono::steady_clock::now().time_since_epoch().count());
+    char name[96];
+    std::snprintf(name, sizeof name, ".gibo-%lx-%x-%llx.tmp", pid, s_nCounter++,
+                  ticks & 0xFFFFFFFFFFull);
+    return dir + name;
+}
+
+}  // namespace
+
+#ifdef _WIN32
+
+bool SameFile(const char* pszA, const char* pszB) {
+    if (!pszA || !pszB || !*pszA || !*pszB) {
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION info[2];
+    const char* paths[2] = {pszA, pszB};
+    for (int k = 0; k < 2; ++k) {
+        HANDLE h = CreateFileA(paths[k], 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (h == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        const BOOL ok = GetFileInformationByHandle(h, &info[k]);
+        CloseHandle(h);
+        if (!ok) {
+            return false;
+        }
+    }
+    return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
+           info[0].nFileIndexHigh == info[1].nFileIndexHigh &&
+           info[0].nFileIndexLow == info[1].nFileIndexLow;
+}
+
+bool RemoveFile(const char* pszPath) {
+    return pszPath && *pszPath && DeleteFileA(pszPath);
+}
+
+std::string ResolveLinks(const char* pszPath) {
+    return pszPath ? pszPath : "";
+}
+
+std::string CreateTempBeside(const char* pszPath) {
+    if (!pszPath || !*pszPath) {
+        return std::string();
+    }
+    const std::string dir = DirectoryOf(pszPath);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = TempName(dir);
+        const int fd =
+            ::_open(name.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+        if (fd >= 0) {
+            ::_close(fd);
+            return name;
+        }
+        if (errno != EEXIST) {
+            break;
+        }
+    }
+    return std::string();
+}
+
+bool RenameOver(const char* pszFrom, const char* pszTo) {
+    return MoveFileExA(pszFrom, pszTo, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+#else
+
+bool SameFile(const char* pszA, const char* pszB) {
+    struct stat a;
+    struct stat b;
+    if (!pszA || !pszB || ::stat(pszA, &a) != 0 || ::stat(pszB, &b) != 0) {
+        return false;
+    }
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+bool RemoveFile(const char* pszPath) {
+    return pszPath && *pszPath && ::unlink(pszPath) == 0;
+}
+
+std::string ResolveLinks(const char* pszPath) {
+    if (!pszPath) {
+        return std::string();
+    }
+    struct stat st;
+    if (::lstat(pszPath, &st) == 0 && S_ISLNK(st.st_mode)) {
+        // A dangling link has no file to resolve to; the link itself is then replaced.
+        if (char* real = ::realpath(pszPath, nullptr)) {
+            std::string resolved(real);
+            std::free(real);
+            return resolved;
+        }
+    }
+    return pszPath;
+}
+
+std::string CreateTempBeside(const char* pszPath) {
+    if (!pszPath || !*pszPath) {
+        return std::string();
+    }
+    const std::string dir = DirectoryOf(pszPath);
+    struct stat target;
+    const bool keepMode = ::stat(pszPath, &target) == 0 && S_ISREG(target.st_mode);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = TempName(dir);
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            // Best effort: a record saved with the default permissions is still a record.
+            if (keepMode) {
+                (void)::fchmod(fd, target.st_mode & 07777);
+            }
+            ::close(fd);
+            return name;
+        }
+        if (errno != EEXIST) {
+            break;
+        }
+    }
+    return std::string();
+}
+
+bool RenameOver(const char* pszFrom, const char* pszTo) {
+    return ::rename(pszFrom, pszTo) == 0;
+}
+
+#endif
+
+}  // namespace gibo

@@ -1,0 +1,282 @@
+// Taking a record file apart: parameter text, body side file, audio side file, error codes and
+// the files left behind.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+#include "GiboFile.h"
+#include "TestSupport.h"
+
+namespace {
+
+struct Loaded {
+    int result = -1;
+    unsigned long error = 0;
+    CString bodyPath, audioPath;
+    unsigned char type = 0;
+    int audio = -1;
+    std::string header;
+};
+
+Loaded Load(const std::string& path) {
+    CGiboFile f;
+    Loaded r;
+    r.result = f.LoadFile(path.c_str(), r.bodyPath, r.audioPath, r.type, r.audio);
+    r.error = f.GetError();
+    r.header = f.m_strHeader.str();
+    return r;
+}
+
+struct LayoutCase {
+    const char* record;
+    const char* header;
+    const char* body;
+    int type;
+};
+
+// "\xB1\x5C" is a double-byte character whose trail byte is 0x5C: next to letters it must not
+// be read as a marker, opener or closer.
+const LayoutCase kLayouts[] = {
+    {"\\HS\\[TYPE = 3\\]\\HE\r\n\\GS\r\nSTO 1\r\n\\GE\r\n", "\\[TYPE = 3\\]\r\n", "STO 1\r\n", 3},
+    {"\\HS\r\n\\HE\r\n\\GS\r\nSTO a STO b STO c\\GE\r\n", "", "STO a \r\nSTO b \r\nSTO c\r\n", 0},
+    {"\\HS\r\n\\HE\r\n\\GS\r\nx STO a STO b\\GE", "", "x STO a STO b\r\n", 0},
+    {"\\HS\r\n\\HE\r\n\\GS\r\nSTO a GE b\\GE", "", "STO a GE b\r\n", 0},
+    {"\\HS\r\n\\HE\r\n\\GS\r\nSTO a STO b GE c\\GE", "", "STO a \r\nSTO b \r\nGE c\r\n", 0},
+    {"\\HS\r\n\\HE\r\n\\GS STO a\\GE\r\n", "", " STO a\r\n", 0},
+    {"\\HS\r\n\\HE\r\n\\GS\r\nSTO a\r\n  STO b STO c  \r\nSTO d\\GE trailing\r\n", "",
+     "STO a\r\nSTO b STO c\r\nSTO d\r\n", 0},
+    // Header lines keep their blanks and empty lines; body lines lose blanks, not tabs or CR.
+    {"junk\r\nx\\HS  \\[A=1\\] \r\n\r\n \\[TYPE=258\\]\\HE junk\r\n\\GS\r\n  STO\t1 \r\nSTO "
+     "a\rb\r\n"
+     "\\GE",
+     "  \\[A=1\\] \r\n\r\n \\[TYPE=258\\]\r\n", "STO\t1\r\nSTO a\rb\r\n", 2},
+    {"\xB1\x5CHS\r\n\\HS\\[N=\xB1\x5C\\]\xB1\x5CHE\\HE\r\n\xB1\x5CGS\r\n\\GS\r\nSTO \xB1\x5CGE\r\n"
+     "\\GE",
+     "\\[N=\xB1\x5C\\]\xB1\x5CHE\r\n", "STO \xB1\x5CGE\r\n", 0},
+    // A blank that is the second byte after a lead byte belongs to that character and stays.
+    {"\\HS\\HE\r\n\\GS\r\n  STO \xB1 \r\n\\GE", "", "STO \xB1 \r\n", 0},
+    {"\\HS\\[TYPE=1\\]\\HE\r\n\\GS\r\n\\GE\r\n\x01\x02", "\\[TYPE=1\\]\r\n", "", 1},
+};
+
+TEST(Loader, SplitsHeaderAndBodyByteForByte) {
+    TempDir dir;
+    for (const auto& c : kLayouts) {
+        // LF-only line ends must give the same result.
+        std::string lf;
+        for (const char* p = c.record; *p; ++p) {
+            if (!(p[0] == '\r' && p[1] == '\n')) {
+                lf += *p;
+            }
+        }
+        for (const std::string& record : {std::string(c.record), lf}) {
+            const std::string path = dir.Path("rec.gib");
+            WriteBytes(path, record);
+            const Loaded r = Load(path);
+            ASSERT_EQ(r.result, 1) << Shown(record) << " error " << std::hex << r.error;
+            EXPECT_EQ(Shown(r.header), Shown(c.header)) << Shown(record);
+            EXPECT_EQ(r.type, c.type) << Shown(record);
+            EXPECT_EQ(Shown(ReadBytes(dir.Path("rec.lbk"))), Shown(c.body)) << Shown(record);
+            EXPECT_EQ(r.audio, 0);
+            EXPECT_TRUE(r.audioPath.IsEmpty());
+            EXPECT_EQ(dir.Names(), (std::set<std::string>{"rec.gib", "rec.lbk"}));
+        }
+    }
+}
+
+TEST(Loader, CopiesTheAudioTrailerFromTheEnd) {
+    TempDir dir;
+    const std::string path = dir.Path("rec.gib");
+    WriteBytes(path, std::string("\\HS\\[SZAUDIO=5\\]\\[TYPE=7\\]\\HE\r\n\\GS\r\n\\GE\r\n") +
+                         "\x01\x02\x03\x04\x05");
+    const Loaded r = Load(path);
+    ASSERT_EQ(r.result, 1);
+    EXPECT_EQ(r.audio, 1);
+    EXPECT_EQ(r.type, 7);
+    EXPECT_EQ(r.audioPath, dir.Path("rec.lao").c_str());
+    EXPECT_EQ(ReadBytes(dir.Path("rec.lao")), "\x01\x02\x03\x04\x05");
+}
+
+TEST(Loader, SideFilesTakeTheStemOfTheFileName) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.Path("d.x"));
+    const char* names[][2] = {
+        {"rec.gib", "rec"},           {"rec", "rec"}, {"a.b.c", "a.b"}, {"d.x/rec", "d.x/rec"},
+        {"dir.x\\rec", "dir.x\\rec"},  // a backslash ends a directory name too
+        {"a.\xB1\x5Cz", "a"},          // its trail byte 0x5C is no separator
+    };
+    for (const auto& n : names) {
+        const std::string path = dir.Path(n[0]);
+        WriteBytes(path, "\\HS\\[SZAUDIO=1\\]\\HE\r\n\\GS\r\n\\GE\r\nZ");
+        const Loaded r = Load(path);
+        EXPECT_EQ(r.result, 1) << Shown(n[0]);
+        EXPECT_EQ(Shown(r.bodyPath.str()), Shown(dir.Path(n[1]) + ".lbk"));
+        EXPECT_EQ(Shown(r.audioPath.str()), Shown(dir.Path(n[1]) + ".lao"));
+        EXPECT_EQ(ReadBytes(dir.Path(n[1]) + ".lao"), "Z");
+    }
+}
+
+struct FailCase {
+    const char* name;
+    std::string record;  // written to rec.gib unless empty
+    unsigned long error;
+    int type;                         // expected byType afterwards
+    std::set<std::string> left;       // everything in the directory afterwards
+    void (*prepare)(const TempDir&);  // may be null
+};
+
+void MakeDir(const TempDir& d, const char* name) {
+    std::filesystem::create_directory(d.Path(name));
+}
+
+const std::string kAudio5 =
+    "\\HS\\[TYPE=4\\]\\[SZAUDIO = 5\\]\\HE\r\n\\GS\r\nSTO 1\r\n\\GE\r\n12345";
+
+std::vector<FailCase> FailCases() {
+    std::vector<FailCase> cases = {
+        {"missing", "", GIBO_ERR_OPEN, 255, {}, nullptr},
+        {"directory",
+         "",
+         GIBO_ERR_OPEN,
+         255,
+         {"rec.gib"},
+         [](const TempDir& d) { MakeDir(d, "rec.gib"); }},
+        {"empty", std::string("\0", 0), GIBO_ERR_NO_HEADER, 255, {"rec.gib"}, nullptr},
+        {"no HS", "\\HE\r\n\\GS\r\n\\GE\r\n", GIBO_ERR_NO_HEADER, 255, {"rec.gib"}, nullptr},
+        {"no HE", "\\HS\r\n\\[A=1\\]\r\n", GIBO_ERR_NO_HEADER, 255, {"rec.gib"}, nullptr},
+        {"no GS", "\\HS\\HE\r\nSTO 1\r\n", GIBO_ERR_NO_BODY, 255, {"rec.gib"}, nullptr},
+        {"no GE", "\\HS\\HE\r\n\\GS\r\nSTO 1\r\n", GIBO_ERR_NO_BODY, 255, {"rec.gib"}, nullptr},
+        {"GS on HE line",
+         "\\HS\\HE\\GS\r\nSTO 1\\GE\r\n",
+         GIBO_ERR_NO_BODY,
+         255,
+         {"rec.gib"},
+         nullptr},
+        {"negative audio",
+         "\\HS\\[TYPE=4\\]\\[SZAUDIO=-1\\]\\HE\r\n\\GS\r\n\\GE\r\n",
+         GIBO_ERR_AUDIO_REOPEN,
+         4,
+         {"rec.gib"},
+         nullptr},
+        {"audio beyond start",
+         "\\HS\\[TYPE=4\\]\\[SZAUDIO=999\\]\\HE\r\n\\GS\r\n\\GE\r\n",
+         GIBO_ERR_AUDIO_REOPEN,
+         4,
+         {"rec.gib"},
+         nullptr},
+        // atoi would wrap this to 5 and take the last five bytes.
+        {"audio size wraps",
+         "\\HS\\[TYPE=4\\]\\[SZAUDIO=4294967301\\]\\HE\r\n\\GS\r\n\\GE\r\n",
+         GIBO_ERR_AUDIO_REOPEN,
+         4,
+         {"rec.gib"},
+         nullptr},
+        {"body is a directory",
+         kAudio5,
+         GIBO_ERR_BODY_CREATE,
+         255,
+         {"rec.gib", "rec.lbk"},
+         [](const TempDir& d) { MakeDir(d, "rec.lbk"); }},
+        {"audio is a directory",
+         kAudio5,
+         GIBO_ERR_AUDIO_CREATE,
+         4,
+         {"rec.gib", "rec.lao"},
+         [](const TempDir& d) { MakeDir(d, "rec.lao"); }},
+    };
+#ifndef _WIN32
+    // The side file is the record under another name: refused before it is emptied.
+    cases.push_back({"body linked to record",
+                     kAudio5,
+                     GIBO_ERR_BODY_CREATE,
+                     255,
+                     {"rec.gib", "rec.lbk"},
+                     [](const TempDir& d) {
+                         ASSERT_EQ(::link(d.Path("rec.gib").c_str(), d.Path("rec.lbk").c_str()), 0);
+                     }});
+    cases.push_back(
+        {"audio linked to record",
+         kAudio5,
+         GIBO_ERR_AUDIO_CREATE,
+         255,
+         {"rec.gib", "rec.lao"},
+         [](const TempDir& d) { ASSERT_EQ(::symlink("rec.gib", d.Path("rec.lao").c_str()), 0); }});
+    // A full disk while a side file is written: the partial side files go.
+    cases.push_back(
+        {"body disk full", kAudio5, GIBO_ERR_BODY_CREATE, 255, {"rec.gib"}, [](const TempDir& d) {
+             ASSERT_EQ(::symlink("/dev/full", d.Path("rec.lbk").c_str()), 0);
+         }});
+    cases.push_back(
+        {"audio disk full", kAudio5, GIBO_ERR_AUDIO_CREATE, 4, {"rec.gib"}, [](const TempDir& d) {
+             ASSERT_EQ(::symlink("/dev/full", d.Path("rec.lao").c_str()), 0);
+         }});
+#endif
+    return cases;
+}
+
+TEST(Loader, FailuresReportTheirCodeAndLeaveNoPartialSideFiles) {
+    for (const auto& c : FailCases()) {
+        TempDir dir;
+        const std::string path = dir.Path("rec.gib");
+        if (!c.record.empty() || c.error == GIBO_ERR_NO_HEADER) {
+            WriteBytes(path, c.record);
+        }
+        if (c.prepare) {
+            c.prepare(dir);
+        }
+        const Loaded r = Load(path);
+        EXPECT_EQ(r.result, 0) << c.name;
+        EXPECT_EQ(r.error, c.error) << c.name;
+        EXPECT_EQ(r.type, c.type) << c.name;
+        EXPECT_EQ(r.audio, 0) << c.name;
+        EXPECT_EQ(r.bodyPath, dir.Path("rec.lbk").c_str()) << c.name;
+        EXPECT_EQ(r.audioPath, dir.Path("rec.lao").c_str()) << c.name;
+        EXPECT_EQ(dir.Names(), c.left) << c.name;
+        if (!c.record.empty()) {
+            EXPECT_EQ(ReadBytes(path), c.record) << c.name;
+        }
+    }
+}
+
+TEST(Loader, RecordNamedLikeItsSideFileIsRefusedUntouched) {
+    TempDir dir;
+    const std::string asBody = dir.Path("x.lbk");
+    WriteBytes(asBody, kAudio5);
+    EXPECT_EQ(Load(asBody).error, GIBO_ERR_BODY_CREATE);
+    EXPECT_EQ(ReadBytes(asBody), kAudio5);
+
+    const std::string asAudio = dir.Path("y.lao");
+    WriteBytes(asAudio, kAudio5);
+    EXPECT_EQ(Load(asAudio).error, GIBO_ERR_AUDIO_CREATE);
+    EXPECT_EQ(ReadBytes(asAudio), kAudio5);
+    EXPECT_EQ(dir.Names(), (std::set<std::string>{"x.lbk", "y.lao"}));
+
+    // Without audio nothing is written to y.lao, so it loads.
+    const std::string silent = "\\HS\\[TYPE=1\\]\\HE\r\n\\GS\r\nSTO 1\r\n\\GE\r\n";
+    WriteBytes(asAudio, silent);
+    EXPECT_EQ(Load(asAudio).result, 1);
+    EXPECT_EQ(ReadBytes(asAudio), silent);
+    EXPECT_EQ(ReadBytes(dir.Path("y.lbk")), "STO 1\r\n");
+}
+
+TEST(Loader, LoadStreamTakesTenBytesOrMoreUnchanged) {
+    CGiboFile f;
+    unsigned char type = 0;
+    f.m_strHeader = "old";
+    EXPECT_EQ(f.LoadStream("\\[TYPE=9\\", type), 0);
+    EXPECT_EQ(f.GetError(), GIBO_ERR_NO_HEADER);
+    EXPECT_EQ(type, 255);
+    EXPECT_TRUE(f.m_strHeader.IsEmpty());
+    EXPECT_EQ(f.LoadStream("\\[TYPE=9\\]", type), 1);
+    EXPECT_EQ(type, 9);
+    EXPECT_EQ(f.m_strHeader, "\\[TYPE=9\\]");
+    EXPECT_EQ(f.LoadStream("\\HS\r\n\\[A=1\\]\r\n", type), 1);
+    EXPECT_EQ(type, 0);
+    EXPECT_EQ(f.m_strHeader, "\\HS\r\n\\[A=1\\]\r\n");
+}
+
+}  // namespace

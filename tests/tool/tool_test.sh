@@ -1,0 +1,359 @@
+#!/usr/bin/env bash
+# End-to-end tests of the gibo tool: runs the built binary on the sample records and on records
+# made here, and compares output (UTF-8, raw, JSON), exit statuses and files.
+# Usage: tests/tool/tool_test.sh path/to/gibo path/to/source-tree
+set -uo pipefail
+gibo=$1
+src=$2
+export LC_ALL=C.UTF-8
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export TMPDIR=$work/tmp   # the tool's private directories must all be gone afterwards
+mkdir -p "$TMPDIR"
+failures=0
+
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+# run STATUS ARGS...: runs gibo, keeps stdout and stderr in $work/out and $work/err.
+run() {
+  local want=$1; shift
+  "$gibo" "$@" >"$work/out" 2>"$work/err"
+  local got=$?
+  [ "$got" -eq "$want" ] || fail "gibo $* exited $got, not $want; stderr: $(cat "$work/err")"
+}
+has_line() {  # FILE TEXT: a line exactly equal to TEXT
+  grep -qxF -- "$2" "$1" || fail "no line '$2' in $1 for: $(head -c 2000 "$1")"
+}
+has_text() { grep -qF -- "$2" "$1" || fail "no '$2' in $1: $(head -c 2000 "$1")"; }
+lacks_text() { ! grep -qF -- "$2" "$1" || fail "unexpected '$2' in $1"; }
+line() { printf -- "$1"; printf '\r\n'; }
+
+samples=$work/samples
+"$src/examples/make-examples" "$samples"
+cmp -s "$samples/letters.gib" "$src/examples/letters.gib" ||
+  fail "examples/letters.gib differs from what make-examples writes"
+
+# --- show: display strings of every sample, as the library composes them.
+run 0 show "$samples"/*.gib
+while IFS='|' read -r label expected; do
+  has_line "$work/out" "  $label: $expected"
+done <<'TABLE'
+title|白:hong(P 1段) Vs 黑:lee(9段) - 黑  6目 半胜(分先：黑贴6目半 总:24数)
+white|hong ( 职业1段 )
+date|2013年1月7日 下午 2:5
+time short|1时间 0分 (30秒 读秒 3番)
+white|kim01 ( 3段 )
+date|2012年12月5日 下午 2:7
+condition|让3子 让子棋
+moves|总: 211数
+game name|棋圣
+title|白:kim01(3段) Vs 黑:lee02(2段) - 白棋中盘胜 (让3子 让子棋 总:211数)
+result|黑棋超时胜 
+result|白棋超时胜 
+result|白  半目 胜
+title|白:park(5段) Vs 黑:choi(4段) - 黑棋中盘胜 (让2子 让子棋 总:数)
+TABLE
+has_line "$work/out" "  time: 限制时间 10分"
+has_line "$work/out" "        30秒 读秒 3番"
+has_line "$work/out" "  GAMENAME: 第1届名人战"
+# Korean result text (W255, GAMERESULT in CP949): white wins by resignation.
+run 0 show --encoding CP949 "$samples/result-korean.gib"
+has_line "$work/out" "  GAMERESULT: 백 불계승"
+has_line "$work/out" "  result: 白棋中盘胜 "
+run 0 show --encoding shift-jis "$samples/result-japanese.gib"
+has_line "$work/out" "  GAMERESULT: 黒時間勝"
+run 0 show --encoding big5 "$samples/audio.gib" "$samples/result-big5.gib"
+has_line "$work/out" "  GAMERESULT: 白超時勝"
+has_line "$work/out" "audio bytes: 16"
+has_line "$work/out" "body records: 6"
+
+# Game information from another item, or given on the command line (typed as UTF-8).
+run 0 show --info 'S1,IXwhite,MX黑方,NX27' "$samples/letters.gib"
+has_line "$work/out" "  black: 黑方 ( 职业1段 )"
+run 0 show --info-item NOSUCHITEM "$samples/letters.gib"
+has_line "$work/out" "  format: -"
+lacks_text "$work/out" "title:"
+# A C locale gets UTF-8 as well.
+LC_ALL=C "$gibo" show "$samples/compact.gib" >"$work/c-locale.txt"
+"$gibo" show "$samples/compact.gib" | cmp -s - "$work/c-locale.txt" ||
+  fail "the C locale does not get UTF-8"
+
+# --- raw output is the GBK bytes of the UTF-8 output.
+for f in letters compact references; do
+  "$gibo" show --raw "$samples/$f.gib" | iconv -f GBK -t UTF-8 >"$work/raw.txt" ||
+    fail "raw output of $f is not GBK"
+  "$gibo" show "$samples/$f.gib" >"$work/utf8.txt"
+  cmp -s "$work/raw.txt" "$work/utf8.txt" || fail "raw and UTF-8 output of $f differ"
+done
+
+# --- JSON: one object per record, UTF-8, control characters escaped.
+mkdir -p "$work/json"
+{
+  line '\\HS'
+  line '\\[TYPE=4\\]'
+  line '\\[GAMECOMMENT=line one'
+  line 'say "hi"\tok\\]'
+  line '\\[GAMEINFOMAIN=GTYPE:1,WID:w,BID:b,GRLT:3,TCNT:9\\]'
+  line '\\HE'
+  line '\\GS'
+  line 'STO 0 1 1 3 3'
+  line '\\GE'
+} >"$work/json/escapes.gib"
+run 0 show --json "$work/json/escapes.gib" "$samples/letters.gib"
+[ "$(wc -l <"$work/out")" -eq 2 ] || fail "show --json wrote $(wc -l <"$work/out") lines for 2 records"
+has_text "$work/out" '{"tag":"GAMECOMMENT","value":"line one\r\nsay \"hi\"\tok"}'
+has_text "$work/out" '"format":"compact"'
+has_text "$work/out" '"result":"黑棋中盘胜 "'
+has_text "$work/out" '"title":"白:hong(P 1段) Vs 黑:lee(9段) - 黑  6目 半胜(分先：黑贴6目半 总:24数)"'
+has_text "$work/out" '"audio_bytes":0'
+if command -v python3 >/dev/null; then
+  python3 -c 'import json,sys; [json.loads(l) for l in sys.stdin]' <"$work/out" ||
+    fail "show --json is not JSON"
+fi
+
+# Bytes that are not GBK become U+FFFD, and a file name that is not UTF-8 stays valid JSON.
+bad_name=$(printf '%s/json/bad-\xff.gib' "$work")
+{
+  line '\\HS'
+  line '\\[TYPE=1\\]'
+  line '\\[GAMENAME=a\xffb\x81 c\\]'
+  line '\\HE'
+  line '\\GS'
+  line '\\GE'
+} >"$bad_name"
+run 0 show --json "$bad_name"
+has_text "$work/out" "$(printf '"file":"%s/json/bad-\xef\xbf\xbd.gib"' "$work")"
+has_text "$work/out" "$(printf '{"tag":"GAMENAME","value":"a\xef\xbf\xbdb\xef\xbf\xbd c"}')"
+run 0 show --raw "$bad_name"
+has_line "$work/out" "$(printf '  GAMENAME: a\xffb\x81 c')"
+# Header values in another code page, in JSON as in text.
+run 0 show --json --encoding BIG5 "$samples/result-big5.gib"
+has_text "$work/out" '{"tag":"GAMERESULT","value":"白超時勝"}'
+# A typed text that GBK cannot hold is a usage error, not a record with "?" in it.
+run 2 parse 'S1,IX한국'
+run 2 set "$work/json/escapes.gib" 'GAMENAME=😀'
+
+# --- a broken record in a batch is reported, the others are still shown.
+printf '\\HS\r\n\\[TYPE=1\\]\r\n' >"$work/no-end.gib"
+printf 'no markers at all\n' >"$work/plain.gib"
+run 1 show "$samples/letters.gib" "$work/no-end.gib" "$work/missing.gib" "$work/plain.gib" \
+  "$samples/compact.gib"
+has_text "$work/err" "no-end.gib: 0x10000005: no header between \\HS and \\HE"
+has_text "$work/err" "plain.gib: 0x10000005: no header between \\HS and \\HE"
+has_text "$work/err" "missing.gib: 0x10000001: cannot open the record for reading"
+has_line "$work/out" "file: $samples/letters.gib"
+has_line "$work/out" "file: $samples/compact.gib"
+run 1 show --json "$samples/letters.gib" "$work/no-end.gib"
+has_text "$work/out" "{\"file\":\"$work/no-end.gib\",\"error\":\"0x10000005: no header between \\\\HS and \\\\HE\"}"
+
+# --- show leaves no file behind, beside the records or in the temporary directory.
+ls -A "$samples" >"$work/before"
+run 0 show "$samples"/*.gib
+ls -A "$samples" >"$work/after"
+cmp -s "$work/before" "$work/after" || fail "show left files beside the records"
+[ -z "$(ls -A "$TMPDIR")" ] || fail "show left files in TMPDIR: $(ls -A "$TMPDIR")"
+
+# --- -r DIR: every *.gib below it, sorted; other files are passed over.
+mkdir -p "$work/tree/a/b"
+cp "$samples/letters.gib" "$work/tree/a/b/one.GIB"
+cp "$samples/compact.gib" "$work/tree/two.gib"
+echo 'not a record' >"$work/tree/notes.txt"
+run 0 show -r "$work/tree"
+[ "$(grep -c '^file: ' "$work/out")" -eq 2 ] || fail "show -r did not find exactly 2 records"
+run 1 show "$work/tree"
+has_text "$work/err" "is a directory (use -r DIR"
+
+# --- the progress line: on a terminal only, and gone when the batch is done.
+mkdir -p "$work/many"
+for i in $(seq 1 12); do cp "$samples/letters.gib" "$work/many/r$i.gib"; done
+run 0 show -r "$work/many"
+[ ! -s "$work/err" ] || fail "progress written to a stderr that is not a terminal"
+if command -v script >/dev/null; then
+  script -qec "'$gibo' show -r '$work/many' >/dev/null" /dev/null >"$work/pty" </dev/null
+  has_text "$work/pty" "[12/12] $work/many/r9.gib"
+  [ "$(tail -c 4 "$work/pty" | od -An -tx1 | tr -d ' \n')" = "0d1b5b4b" ] ||
+    fail "the progress line is not cleared at the end"
+fi
+
+# --- set: header items change, body and audio stay byte for byte.
+cp "$samples/audio.gib" "$work/set.gib"
+tail_from_body() { awk 'BEGIN{RS="\\\\GS"} NR>1' ORS='\\GS' "$1"; }
+tail_from_body "$work/set.gib" >"$work/tail-before"
+mkdir -p "$work/split-before" "$work/split-after"
+run 0 split "$work/set.gib" --out-dir "$work/split-before"
+run 0 set "$work/set.gib" GAMENAME=名人战 TYPE=9 'GAMECOMMENT=  a\b  '
+tail_from_body "$work/set.gib" >"$work/tail-after"
+cmp -s "$work/tail-before" "$work/tail-after" || fail "set changed the body or the audio"
+run 0 split "$work/set.gib" --out-dir "$work/split-after"
+cmp -s "$work/split-before/set.lbk" "$work/split-after/set.lbk" || fail "set changed the body"
+cmp -s "$work/split-before/set.lao" "$work/split-after/set.lao" || fail "set changed the audio"
+run 0 get "$work/set.gib" GAMENAME
+has_line "$work/out" "名人战"
+run 0 get --raw "$work/set.gib" GAMENAME
+printf '\xc3\xfb\xc8\xcb\xd5\xbd\n' | cmp -s - "$work/out" || fail "get --raw is not the GBK bytes"
+run 0 get "$work/set.gib" TYPE SZAUDIO GAMECOMMENT
+has_line "$work/out" "TYPE: 9"
+has_line "$work/out" "SZAUDIO: 16"
+has_line "$work/out" "GAMECOMMENT: a b"
+run 1 get "$work/set.gib" NOSUCHTAG
+has_text "$work/err" "no item NOSUCHTAG"
+run 1 get --json "$work/set.gib" TYPE NOSUCHTAG_EITHER
+has_text "$work/out" '"items":{"TYPE":"9","NOSUCHTAG_EITHER":null}'
+run 2 set "$work/set.gib" SZAUDIO=3
+run 2 set "$work/set.gib" TYPE=256
+run 2 set "$work/set.gib" NOEQUALS
+cp "$work/set.gib" "$work/set-copy"
+run 1 set "$work/no-end.gib" GAMENAME=x
+cmp -s "$work/set.gib" "$work/set-copy" || fail "a failed set touched another record"
+[ -z "$(ls -A "$TMPDIR")" ] || fail "set left files in TMPDIR"
+
+# A body the library would rewrite (LF line ends) or reference blocks after it: set refuses
+# and leaves the record alone, unless asked to normalise.
+printf '\\HS\n\\[TYPE=1\\]\n\\HE\n\\GS\nSTO 1  \n\\GE\n' >"$work/lf.gib"
+cp "$samples/references.gib" "$work/refs.gib"
+for f in lf refs; do
+  cp "$work/$f.gib" "$work/$f.orig"
+  run 1 set "$work/$f.gib" GAMENAME=x
+  has_text "$work/err" "not changed: rewriting would alter the body"
+  cmp -s "$work/$f.gib" "$work/$f.orig" || fail "a refused set changed $f.gib"
+done
+run 0 set --normalize "$work/lf.gib" GAMENAME=x
+printf '\\GS\r\nSTO 1\r\n\\GE\r\n' | cmp -s - <(tail -c 17 "$work/lf.gib") ||
+  fail "set --normalize did not write the body as the library does"
+chmod 640 "$work/set.gib"
+run 0 set "$work/set.gib" GAMEPLACE=x
+[ "$(stat -c %a "$work/set.gib")" = 640 ] || fail "set changed the record's permissions"
+[ -z "$(ls -A "$work" | grep gibo-set)" ] || fail "set left its sibling file behind"
+
+# --- split beside the record, as LoadFile does.
+cp "$samples/audio.gib" "$work/beside.gib"
+run 0 split "$work/beside.gib"
+has_line "$work/out" "body: $work/beside.lbk"
+tail -c 16 "$samples/audio.gib" | cmp -s - "$work/beside.lao" || fail "split audio differs"
+[ "$(grep -c '^STO' "$work/beside.lbk")" -eq 6 ] || fail "split body has not 6 STO lines"
+
+# --- join: a record from body and audio files that reads back the same.
+printf 'STO 0 1 1 3 3\r\nSTO 0 2 2 4 4\r\n' >"$work/j.lbk"
+printf '\x00\xffAUD' >"$work/j.lao"
+run 0 join "$work/joined.gib" --body "$work/j.lbk" --audio "$work/j.lao" --type 7 \
+  --set GAMENAME=围棋 --set 'GAMEINFOMAIN=S1,R0,IXw,LX18,MXb,NX18'
+run 0 show "$work/joined.gib"
+has_line "$work/out" "type: 7"
+has_line "$work/out" "audio bytes: 5"
+has_line "$work/out" "  GAMENAME: 围棋"
+has_line "$work/out" "  title: 白:w(1段) Vs 黑:b(1段) - (分先：黑贴6目半 总:数)"
+mkdir -p "$work/j-out"
+run 0 split "$work/joined.gib" --out-dir "$work/j-out"
+cmp -s "$work/j.lbk" "$work/j-out/joined.lbk" || fail "join/split body differs"
+cmp -s "$work/j.lao" "$work/j-out/joined.lao" || fail "join/split audio differs"
+run 1 join "$work/j2.gib" --body "$work/j.lbk" --audio "$work/nothing.lao" --type 1
+[ ! -e "$work/j2.gib" ] || fail "join wrote a record although the audio file is missing"
+run 1 join "$work/j2.gib" --body "$work/nothing.lbk" --type 1
+has_text "$work/err" "0x10000001"
+run 2 join "$work/j2.gib" --body "$work/j.lbk"
+run 2 join "$work/j2.gib" --body "$work/j.lbk" --type 256
+run 2 join "$work/j2.gib" --body "$work/j.lbk" --type 1 --set SZAUDIO=4
+
+run 1 split "$work/no-end.gib" "$samples/letters.gib" --out-dir "$work/j-out"
+has_text "$work/err" "no-end.gib: 0x10000005"
+[ -e "$work/j-out/letters.lbk" ] || fail "split stopped at a broken record"
+run 2 split "$samples/letters.gib" --out-dir "$work/nowhere"
+
+# --- refs and add-ref.
+run 0 refs "$samples/references.gib"
+has_line "$work/out" "  susun: 3"
+has_line "$work/out" "  explanation: 定式讲解"
+has_line "$work/out" "  game bytes: 30"
+run 0 add-ref "$work/refs.txt" --susun 12 --num 4 --explain 说明 --game "$work/j.lbk"
+run 0 add-ref "$work/refs.txt" --susun 65535
+run 0 refs --json "$work/refs.txt"
+has_text "$work/out" '{"susun":12,"number":4,"explanation":"说明","game_bytes":30,"game":"STO 0 1 1 3 3\r\nSTO 0 2 2 4 4\r\n"}'
+has_text "$work/out" '{"susun":65535,"number":0,"explanation":"","game_bytes":0,"game":""}'
+cp "$samples/audio.gib" "$work/with-audio.gib"
+run 1 add-ref "$work/with-audio.gib" --susun 1
+cmp -s "$samples/audio.gib" "$work/with-audio.gib" || fail "add-ref changed a record with audio"
+run 1 refs "$work/nothing.txt" "$samples/references.gib"
+has_text "$work/err" "nothing.txt: cannot open the file for reading"
+has_line "$work/out" "  explanation: 定式讲解"
+run 2 add-ref "$work/refs.txt" --susun 70000
+run 2 add-ref "$work/refs.txt" --susun 1 --explain 'a\]b'
+
+# --- parse: code letters and compact headers.
+run 0 parse 'S0,R3,D5,W0,Z75,IXw,LX0,MXb,NX27'
+has_line "$work/out" "format: letters"
+has_line "$work/out" "  condition: 让3子 让子棋"
+has_line "$work/out" "  white: w ( 18级 )"
+has_line "$work/out" "  black short: b(P 1段)"
+has_line "$work/out" "  result: 黑  7目 半胜"
+run 0 parse 'GTIME:3600-60-5,WID:x,BID:y,GRLT:2'
+has_line "$work/out" "format: compact"
+has_line "$work/out" "  time short: 1时间 0分 (60秒 读秒 5番)"
+has_line "$work/out" "  result: 和棋 "
+run 0 parse --compact 'GTYPE:4'
+has_line "$work/out" "  game type: 4"
+run 0 parse 'S1,W255' --set 'GAMERESULT=白 时间胜'
+has_line "$work/out" "  result: 白 时间胜 "
+run 0 parse 'GTYPE:4,S1'
+has_line "$work/out" "format: letters"
+run 2 parse --compact --letters 'GTYPE:4'
+run 0 parse --nation 3 'S1,IXid,AXnick,J13,K13,MXbid,BXbnick' --letters
+has_line "$work/out" "  black: bid ( 18级 )"
+
+# --- check: each problem with its line; status 1 only for errors.
+run 1 check "$samples/broken.gib"
+has_line "$work/out" "$samples/broken.gib:2: error: TYPE \"300\" is not a number from 0 to 255"
+has_line "$work/out" "$samples/broken.gib:4: warning: tag GAMENAME repeats the item of line 3; readers see only the first"
+has_line "$work/out" "$samples/broken.gib:5: error: item GAMEPLACE Seoul has no '='"
+has_line "$work/out" "$samples/broken.gib:7: error: item GAMECOMMENT has no closer \\]"
+has_line "$work/out" "$samples/broken.gib:13: warning: body line is not an STO record"
+run 0 check "$samples/letters.gib" "$samples/audio.gib" "$samples/references.gib"
+has_line "$work/out" "$samples/audio.gib: ok"
+while IFS='|' read -r name content expected; do
+  printf "$content" >"$work/$name.gib"
+  run 1 check "$work/$name.gib"
+  has_line "$work/out" "$work/$name.gib$expected"
+done <<'TABLE'
+empty||: error: the file is empty
+nohs|a\r\nb\r\n|: error: no header: no line holds \HS
+nohe|x\r\n\\HS\r\n\\[TYPE=1\\]\r\n|:2: error: the header is not closed with \HE
+nogs|\\HS\\[TYPE=1\\]\\HE\\GS\r\nSTO 1\r\n|:1: error: no body: no line after the header holds \GS
+noge|\\HS\r\n\\[TYPE=1\\]\r\n\\HE\r\n\\GS\r\nSTO 1\r\n|:4: error: the body is not closed with \GE
+audio|\\HS\r\n\\[TYPE=1\\]\r\n\\[SZAUDIO=9\\]\r\n\\HE\r\n\\GS\r\n\\GE\r\n1234|:3: error: SZAUDIO 9 does not fit the file: 4 bytes follow the body
+negaudio|\\HS\r\n\\[TYPE=1\\]\r\n\\[SZAUDIO=-1\\]\r\n\\HE\r\n\\GS\r\n\\GE\r\n|:3: error: SZAUDIO "-1" is not a byte count
+typeword|\\HS\r\n\\[TYPE=two\\]\r\n\\HE\r\n\\GS\r\n\\GE\r\n|:2: error: TYPE "two" is not a number from 0 to 255
+TABLE
+run 1 check -r "$samples"
+[ "$(grep -c ': ok$' "$work/out")" -eq 7 ] || fail "check -r did not find the 7 sound samples"
+# A GBK character whose second byte is 0x5C does not end an item (\xB5\x5C, then "]").
+printf '\\HS\r\n\\[TYPE=1\\]\r\n\\[GAMENAME=\xb5\x5c]x\\]\r\n\\HE\r\n\\GS\r\nSTO 1\r\n\\GE\r\n' >"$work/gbk.gib"
+run 0 check "$work/gbk.gib"
+run 1 check --json "$work/noge.gib" "$samples/letters.gib"
+has_text "$work/out" '{"file":"'"$work/noge.gib"'","ok":false,"problems":[{"line":4,"severity":"error","message":"the body is not closed with \\GE"}'
+has_text "$work/out" '{"file":"'"$samples/letters.gib"'","ok":true,"problems":[]}'
+
+# --- usage: status 2, --help everywhere with status 0.
+run 2
+run 2 frobnicate
+run 2 show
+run 2 show --bogus "$samples/letters.gib"
+run 2 show --raw --json "$samples/letters.gib"
+run 2 show --encoding LATIN1 "$samples/letters.gib"
+run 2 show --info-item
+run 0 --help
+has_text "$work/out" "Commands:"
+for c in show split join get set refs add-ref parse check; do
+  run 0 "$c" --help
+  has_text "$work/out" "Usage: gibo $c"
+  has_text "$work/out" "Exit status: 0 all good, 1 some record failed, 2 usage error."
+  run 0 help "$c"
+  has_text "$work/out" "Usage: gibo $c"
+done
+
+# --- no record written in the user's directory by any reading command.
+[ -z "$(ls -A "$TMPDIR")" ] || fail "private directories left in TMPDIR: $(ls -A "$TMPDIR")"
+
+if [ "$failures" -gt 0 ]; then
+  echo "$failures check(s) failed" >&2
+  exit 1
+fi
+echo "all tool checks passed"

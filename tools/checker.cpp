@@ -1,0 +1,232 @@
+// The record checker.
+#include "checker.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <map>
+
+#include "header_items.h"
+
+namespace {
+
+struct Line {
+    std::string text;  // without LF and a CR before it
+    size_t start;      // offset of the line's first byte
+    size_t end;        // offset just past the line's LF (or the end of the file)
+};
+
+// The next line from offset pos; false at the end of the file.
+bool NextLine(const std::string& bytes, size_t& pos, Line& line) {
+    if (pos >= bytes.size()) {
+        return false;
+    }
+    size_t lf = bytes.find('\n', pos);
+    const size_t stop = lf == std::string::npos ? bytes.size() : lf;
+    line.text = bytes.substr(pos, stop - pos);
+    if (!line.text.empty() && line.text.back() == '\r' && lf != std::string::npos) {
+        line.text.pop_back();
+    }
+    line.start = pos;
+    line.end = lf == std::string::npos ? bytes.size() : lf + 1;
+    pos = line.end;
+    return true;
+}
+
+std::string TrimBlanks(const std::string& s) {
+    const size_t first = s.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return std::string();
+    }
+    return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+// A whole decimal number with nothing else around it but blanks; false otherwise.
+bool WholeNumber(const std::string& text, long long& n) {
+    const std::string t = TrimValue(text);
+    if (t.empty() || t.find_first_not_of("0123456789-") != std::string::npos) {
+        return false;
+    }
+    char* end = nullptr;
+    errno = 0;
+    n = std::strtoll(t.c_str(), &end, 10);
+    return errno == 0 && *end == '\0';
+}
+
+void CheckBodyLine(const std::string& text, int lineNo, std::vector<Problem>& problems) {
+    if (!text.empty() && text.compare(0, 3, "STO") != 0) {
+        problems.push_back({lineNo, false, "body line is not an STO record"});
+    }
+}
+
+struct ItemValue {
+    std::string value;
+    int line;
+};
+
+void CheckItems(const std::string& header, int firstLine, std::vector<Problem>& problems,
+                std::map<std::string, ItemValue>& values) {
+    std::map<std::string, int> seen;
+    for (const HeaderItem& item : ListHeaderItems(header, firstLine)) {
+        const std::string name = item.tag.empty() ? "(empty tag)" : item.tag;
+        if (!item.closed) {
+            problems.push_back({item.line, true, "item " + name + " has no closer \\]"});
+        }
+        if (!item.hasEquals) {
+            problems.push_back({item.line, true, "item " + name + " has no '='"});
+            continue;
+        }
+        if (item.tag.empty()) {
+            problems.push_back({item.line, true, "item without a tag"});
+            continue;
+        }
+        auto it = seen.find(item.tag);
+        if (it != seen.end()) {
+            problems.push_back({item.line, false,
+                                "tag " + item.tag + " repeats the item of line " +
+                                    std::to_string(it->second) + "; readers see only the first"});
+            continue;
+        }
+        seen[item.tag] = item.line;
+        values[item.tag] = {item.value, item.line};
+    }
+    if (!seen.count("TYPE")) {
+        problems.push_back({firstLine, false, "no TYPE item; readers take type 0"});
+    }
+}
+
+}  // namespace
+
+std::vector<Problem> CheckRecordBytes(const std::string& bytes) {
+    std::vector<Problem> problems;
+    if (bytes.empty()) {
+        problems.push_back({0, true, "the file is empty"});
+        return problems;
+    }
+    enum { kBefore, kHeader, kBetween, kBody, kDone } state = kBefore;
+    size_t pos = 0;
+    Line line;
+    int lineNo = 0, hsLine = 0, gsLine = 0, heLine = 0;
+    size_t bodyEnd = 0;
+    std::string header;
+    while (state != kDone && NextLine(bytes, pos, line)) {
+        ++lineNo;
+        std::string text = line.text;
+        if (state == kBefore) {
+            const size_t hs = FindGbk(text, "\\HS");
+            if (hs == std::string::npos) {
+                continue;
+            }
+            state = kHeader;
+            hsLine = lineNo;
+            text = text.substr(hs + 3);
+        }
+        if (state == kHeader) {
+            // One LF per file line, so that item line numbers count from the \HS line.
+            const size_t he = FindGbk(text, "\\HE");
+            if (he == std::string::npos) {
+                header += text + "\n";
+                continue;
+            }
+            header += text.substr(0, he);
+            heLine = lineNo;
+            state = kBetween;
+            continue;  // the rest of the \HE line is not read
+        }
+        text = TrimBlanks(text);
+        if (state == kBetween) {
+            const size_t gs = FindGbk(text, "\\GS");
+            if (gs == std::string::npos) {
+                continue;
+            }
+            state = kBody;
+            gsLine = lineNo;
+            text = text.substr(gs + 3);
+        }
+        const size_t ge = FindGbk(text, "\\GE");
+        if (ge == std::string::npos) {
+            CheckBodyLine(text, lineNo, problems);
+            continue;
+        }
+        CheckBodyLine(text.substr(0, ge), lineNo, problems);
+        bodyEnd = line.end;
+        state = kDone;
+    }
+    switch (state) {
+        case kBefore:
+            problems.push_back({0, true, "no header: no line holds \\HS"});
+            return problems;
+        case kHeader:
+            problems.push_back({hsLine, true, "the header is not closed with \\HE"});
+            return problems;
+        case kBetween:
+            problems.push_back({heLine, true, "no body: no line after the header holds \\GS"});
+            break;
+        case kBody:
+            problems.push_back({gsLine, true, "the body is not closed with \\GE"});
+            break;
+        case kDone:
+            break;
+    }
+
+    std::map<std::string, ItemValue> values;
+    CheckItems(header, hsLine, problems, values);
+    long long n = 0;
+    auto type = values.find("TYPE");
+    if (type != values.end() && (!WholeNumber(type->second.value, n) || n < 0 || n > 255)) {
+        problems.push_back(
+            {type->second.line, true,
+             "TYPE \"" + TrimValue(type->second.value) + "\" is not a number from 0 to 255"});
+    }
+    auto audio = values.find("SZAUDIO");
+    if (audio != values.end() && state == kDone) {
+        const int at = audio->second.line;
+        const long long after = static_cast<long long>(bytes.size() - bodyEnd);
+        if (!WholeNumber(audio->second.value, n) || n < 0) {
+            problems.push_back(
+                {at, true,
+                 "SZAUDIO \"" + TrimValue(audio->second.value) + "\" is not a byte count"});
+        } else if (n > after) {
+            problems.push_back({at, true,
+                                "SZAUDIO " + std::to_string(n) + " does not fit the file: " +
+                                    std::to_string(after) + " bytes follow the body"});
+        } else if (n > 0 && n < after) {
+            problems.push_back({at, false,
+                                std::to_string(after - n) +
+                                    " bytes between the body and the audio belong to neither"});
+        }
+    }
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const Problem& a, const Problem& b) { return a.line < b.line; });
+    return problems;
+}
+
+bool FindBodyStart(const std::string& bytes, size_t& offset) {
+    size_t pos = 0;
+    Line line;
+    int stage = 0;  // 0 before \HS, 1 in the header, 2 after \HE
+    while (NextLine(bytes, pos, line)) {
+        std::string text = line.text;
+        size_t base = 0;
+        if (stage == 0) {
+            const size_t hs = FindGbk(text, "\\HS");
+            if (hs == std::string::npos) {
+                continue;
+            }
+            stage = 1;
+            base = hs + 3;
+        }
+        if (stage == 1) {
+            if (FindGbk(text.substr(base), "\\HE") != std::string::npos) {
+                stage = 2;
+            }
+            continue;
+        }
+        const size_t gs = FindGbk(text, "\\GS");
+        if (gs != std::string::npos) {
+            offset = line.start + gs;
+            return true;
+        }
+    }
+    return false;
+}

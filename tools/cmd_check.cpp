@@ -1,0 +1,100 @@
+// gibo check: validates records.
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+#include "batch.h"
+#include "checker.h"
+#include "commands.h"
+#include "errors.h"
+#include "workdir.h"
+
+namespace {
+
+const char kHelp[] =
+    "Usage: gibo check [OPTIONS] RECORD... [-r DIR]...\n"
+    "\n"
+    "Validates records and reports each problem with its line number: no header, an\n"
+    "unterminated header or body, an item without '=' or closer, a TYPE out of range, an\n"
+    "SZAUDIO that does not fit the file (errors); duplicated tags, a missing TYPE, body lines\n"
+    "that are not STO records (warnings). A record the library cannot load is an error too.\n"
+    "Exit status 1 when any record has an error.\n"
+    "\n"
+    "  -r DIR             also every *.gib file below DIR (may be repeated)\n";
+
+int RunCheck(Tool& tool, const Args& args) {
+    std::vector<std::string> records;
+    std::string error;
+    if (!CollectRecords(args.operands, args.GetAll("-r"), records, error)) {
+        return tool.Usage(error);
+    }
+    if (records.empty()) {
+        return tool.Usage("no record given");
+    }
+    int status = kExitOk;
+    Progress progress(records.size());
+    for (size_t i = 0; i < records.size(); ++i) {
+        const std::string& path = records[i];
+        progress.Show(i, path);
+        std::vector<Problem> problems;
+        std::ifstream in(path, std::ios::binary);
+        if (!in) {
+            problems.push_back({0, true, "cannot open the file for reading"});
+        } else {
+            const std::string bytes((std::istreambuf_iterator<char>(in)),
+                                    std::istreambuf_iterator<char>());
+            problems = CheckRecordBytes(bytes);
+            // The library has the last word on whether the record loads.
+            PrivateDir dir;
+            LoadedRecord loaded;
+            if (!LoadPrivately(path, dir, loaded, error)) {
+                problems.push_back({0, true, "the library cannot load it: " + error});
+            }
+        }
+        const bool failed =
+            std::any_of(problems.begin(), problems.end(), [](const Problem& p) { return p.error; });
+        if (failed) {
+            status = kExitFailed;
+        }
+        progress.Clear();
+        if (tool.Json()) {
+            Value v = Value::Map();
+            v.Add("file", Value::Str(tool.Path(path)));
+            v.Add("ok", Value::Flag(!failed));
+            Value& list = v.Add("problems", Value::List());
+            for (const Problem& p : problems) {
+                Value& item = list.Push(Value::Map());
+                item.Add("line", p.line ? Value::Num(p.line) : Value());
+                item.Add("severity", Value::Str(p.error ? "error" : "warning"));
+                item.Add("message", Value::Str(tool.Header(p.message)));
+            }
+            tool.Emit(v);
+            continue;
+        }
+        // Compiler style, so that editors can jump to the line.
+        std::string report;
+        for (const Problem& p : problems) {
+            report += path + (p.line ? ":" + std::to_string(p.line) : std::string()) + ": " +
+                      (p.error ? "error: " : "warning: ") + tool.Header(p.message) + "\n";
+        }
+        if (!failed) {
+            report += path + ": ok" +
+                      (problems.empty() ? std::string()
+                                        : " (" + std::to_string(problems.size()) + " warning" +
+                                              (problems.size() > 1 ? "s" : "") + ")") +
+                      "\n";
+        }
+        tool.Emit(Value::Str(report.substr(0, report.size() - 1)));
+    }
+    return status;
+}
+
+}  // namespace
+
+Command CheckCommand() {
+    return {"check",
+            "validate records and report problems with line numbers",
+            kHelp,
+            {{"-r", true}},
+            RunCheck};
+}

@@ -1,0 +1,37 @@
+// The subcommands: each file cmd_*.cpp holds one or two of them with their help text.
+#ifndef GIBO_TOOLS_COMMANDS_H
+#define GIBO_TOOLS_COMMANDS_H
+
+#include <string>
+#include <vector>
+
+#include "args.h"
+#include "tool.h"
+
+struct Command {
+    const char* name;
+    const char* summary;  // one line for "gibo --help"
+    const char* help;     // the whole text of "gibo NAME --help"
+    std::vector<OptionSpec> options;
+    int (*run)(Tool& tool, const Args& args);
+};
+
+Command ShowCommand();
+Command SplitCommand();
+Command JoinCommand();
+Command GetCommand();
+Command SetCommand();
+Command RefsCommand();
+Command AddRefCommand();
+Command ParseCommand();
+Command CheckCommand();
+
+// Shared by the subcommands that take header items: "TAG=VALUE" with the value converted to
+// the header's code page. False with a message.
+bool ParseAssignment(Tool& tool, const std::string& text, std::string& tag, std::string& value,
+                     std::string& error);
+
+// The help lines on the options every subcommand takes.
+extern const char kCommonOptionsHelp[];
+
+#endif  // GIBO_TOOLS_COMMANDS_H

@@ -1,0 +1,87 @@
+// gibo: the command-line face of the library.
+#include <exception>
+#include <iostream>
+
+#include "commands.h"
+#include "encoding.h"
+#include "errors.h"
+#include "workdir.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+
+std::vector<Command> AllCommands() {
+    return {ShowCommand(), SplitCommand(),  JoinCommand(),  GetCommand(),  SetCommand(),
+            RefsCommand(), AddRefCommand(), ParseCommand(), CheckCommand()};
+}
+
+void PrintOverview(std::ostream& out) {
+    out << "Usage: gibo COMMAND [OPTIONS] ...\n"
+           "\n"
+           "Reads and writes Go game records (\\HS...\\HE header, \\GS...\\GE body, audio "
+           "trailer)\n"
+           "and shows their game information as a host application does.\n"
+           "\n"
+           "Commands:\n";
+    for (const Command& c : AllCommands()) {
+        out << "  " << c.name << std::string(10 - std::string(c.name).size(), ' ') << c.summary
+            << '\n';
+    }
+    out << "\nText is written in the locale's character set (UTF-8 in a C locale); see\n"
+           "'gibo COMMAND --help' for the options of each command.\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+    SetConsoleOutputCP(CP_UTF8);
+#endif
+    InstallCleanupHandlers();
+    std::vector<std::string> rest(argv + (argc > 1 ? 2 : 1), argv + argc);
+    const std::string name = argc > 1 ? argv[1] : "";
+    if (name == "--help" || name == "-h" || name == "help") {
+        const std::string topic = rest.empty() ? std::string() : rest[0];
+        for (const Command& c : AllCommands()) {
+            if (topic == c.name) {
+                std::cout << c.help << kCommonOptionsHelp;
+                return kExitOk;
+            }
+        }
+        PrintOverview(std::cout);
+        return kExitOk;
+    }
+    if (name.empty()) {
+        PrintOverview(std::cerr);
+        return kExitUsage;
+    }
+    for (const Command& command : AllCommands()) {
+        if (name != command.name) {
+            continue;
+        }
+        Tool tool(command.name, LocaleCharset());
+        Args args;
+        std::string error;
+        if (!args.Parse(rest, command.options, error)) {
+            return tool.Usage(error);
+        }
+        if (args.Has("--help") || args.Has("-h")) {
+            std::cout << command.help << kCommonOptionsHelp;
+            return kExitOk;
+        }
+        if (!tool.Configure(args, error)) {
+            return tool.Usage(error);
+        }
+        try {
+            return command.run(tool, args);
+        } catch (const std::exception& e) {
+            tool.Error("", std::string("unexpected failure: ") + e.what());
+            return kExitFailed;
+        }
+    }
+    std::cerr << "gibo: unknown command " << name << "\nTry 'gibo --help'." << std::endl;
+    return kExitUsage;
+}

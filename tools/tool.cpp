@@ -1,0 +1,93 @@
+// Output modes and conversions shared by the subcommands.
+#include "tool.h"
+
+#include <cstdio>
+#include <iostream>
+
+#include "errors.h"
+
+Tool::Tool(std::string command, std::string charset)
+    : m_command(std::move(command)),
+      m_terminalCharset(charset),
+      m_toTerminal(charset),
+      m_toUtf8("UTF-8") {}
+
+bool Tool::Configure(const Args& args, std::string& error) {
+    m_json = args.Has("--json");
+    m_raw = args.Has("--raw");
+    if (m_json && m_raw) {
+        error = "--raw and --json exclude each other: JSON is always UTF-8";
+        return false;
+    }
+    if (args.Has("--encoding") && !ParseCodepage(args.Get("--encoding"), m_headerCp)) {
+        error =
+            "unknown encoding " + args.Get("--encoding") + " (use GBK, CP949, BIG5 or SHIFT_JIS)";
+        return false;
+    }
+    if (args.Has("--nation")) {
+        long nation = 0;
+        if (!ParseNumber(args.Get("--nation"), -2147483647L - 1, 2147483647L, nation)) {
+            error = "--nation needs a whole number";
+            return false;
+        }
+        m_nation = static_cast<int>(nation);
+    }
+    return true;
+}
+
+std::string Tool::Display(const std::string& gbk) {
+    if (m_raw) {
+        return gbk;
+    }
+    return m_json ? m_toUtf8.Decode(gbk, Codepage::Gbk) : m_toTerminal.Decode(gbk, Codepage::Gbk);
+}
+
+std::string Tool::Header(const std::string& bytes) {
+    if (m_raw) {
+        return bytes;
+    }
+    return m_json ? m_toUtf8.Decode(bytes, m_headerCp) : m_toTerminal.Decode(bytes, m_headerCp);
+}
+
+std::string Tool::Path(const std::string& path) const {
+    return m_json ? ValidUtf8(path) : path;
+}
+
+bool Tool::Input(const std::string& text, Codepage cp, std::string& bytes, std::string& error) {
+    if (m_raw) {
+        bytes = text;
+        return true;
+    }
+    if (!m_toTerminal.Encode(text, cp, bytes)) {
+        error = "\"" + text + "\" cannot be written in " + CodepageName(cp) + " (or is not valid " +
+                m_terminalCharset + ")";
+        return false;
+    }
+    return true;
+}
+
+void Tool::Emit(const Value& v) {
+    if (m_json) {
+        v.WriteJson(std::cout);
+        std::cout << '\n';
+    } else {
+        if (!m_first && v.kind() == Value::Object) {
+            std::cout << '\n';
+        }
+        v.WriteText(std::cout);
+    }
+    m_first = false;
+    std::cout.flush();
+}
+
+void Tool::Error(const std::string& file, const std::string& message) {
+    std::cout.flush();
+    std::cerr << "gibo " << m_command << ": " << (file.empty() ? "" : file + ": ") << message
+              << std::endl;
+}
+
+int Tool::Usage(const std::string& message) {
+    std::cerr << "gibo " << m_command << ": " << message << "\nTry 'gibo " << m_command
+              << " --help'." << std::endl;
+    return kExitUsage;
+}

@@ -1,0 +1,54 @@
+// What every subcommand shares: the output mode, the conversions at the tool's edges, and the
+// way results and errors are written.
+#ifndef GIBO_TOOLS_TOOL_H
+#define GIBO_TOOLS_TOOL_H
+
+#include <string>
+#include <vector>
+
+#include "GiboString.h"
+#include "args.h"
+#include "encoding.h"
+#include "json.h"
+
+class Tool {
+public:
+    // charset: the terminal's, for text output and for the arguments the user types.
+    Tool(std::string command, std::string charset);
+
+    // Takes the common options (--json, --raw, --encoding, --nation); false with a message.
+    bool Configure(const Args& args, std::string& error);
+
+    const std::string& Command() const { return m_command; }
+    bool Json() const { return m_json; }
+    bool Raw() const { return m_raw; }
+    Codepage HeaderCodepage() const { return m_headerCp; }
+    int Nation() const { return m_nation; }
+
+    // Library texts (GBK) and header values (--encoding) in the output character set.
+    std::string Display(const CString& gbk) { return Display(gbk.str()); }
+    std::string Display(const std::string& gbk);
+    std::string Header(const std::string& bytes);
+    // File names are bytes of the file system; JSON needs them as valid UTF-8.
+    std::string Path(const std::string& path) const;
+    // A text the user typed, as bytes of cp; false when cp cannot hold it.
+    bool Input(const std::string& text, Codepage cp, std::string& bytes, std::string& error);
+
+    void Emit(const Value& v);  // one result: a JSON line or a text block on stdout
+    // "gibo show: FILE: message" on stderr.
+    void Error(const std::string& file, const std::string& message);
+    int Usage(const std::string& message);  // reports a usage error; returns kExitUsage
+
+private:
+    std::string m_command;
+    bool m_json = false;
+    bool m_raw = false;
+    Codepage m_headerCp = Codepage::Gbk;
+    int m_nation = 0;
+    std::string m_terminalCharset;
+    Converter m_toTerminal;
+    Converter m_toUtf8;
+    bool m_first = true;
+};
+
+#endif  // GIBO_TOOLS_TOOL_H

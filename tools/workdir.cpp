@@ -1,0 +1,149 @@
+// Private temporary directories and loading through them.
+#include "workdir.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <random>
+
+#include "errors.h"
+
+#ifdef _WIN32
+#include <direct.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The directory in use, as fixed buffers the signal handler can read without allocating.
+const int kPathMax = 4096;
+const char* const kNames[] = {"/record.gib", "/record.lbk", "/record.lao", "/scratch"};
+char g_szDir[kPathMax];
+char g_szFiles[4][kPathMax + 16];
+
+void RemoveCurrent() {
+    if (!g_szDir[0]) {
+        return;
+    }
+    for (const char* file : g_szFiles) {
+        std::remove(file);
+    }
+#ifdef _WIN32
+    _rmdir(g_szDir);
+#else
+    rmdir(g_szDir);
+#endif
+    g_szDir[0] = '\0';
+}
+
+void OnSignal(int sig) {
+    RemoveCurrent();
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+}
+
+std::string MakeTempDir() {
+    std::error_code ec;
+    fs::path base = fs::temp_directory_path(ec);
+    if (ec) {
+        base = ".";
+    }
+#ifdef _WIN32
+    std::random_device rd;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path p = base / ("gibo-" + std::to_string(rd()));
+        if (fs::create_directory(p, ec)) {
+            return p.string();
+        }
+    }
+    return std::string();
+#else
+    std::string templ = (base / "gibo-XXXXXX").string();
+    if (!mkdtemp(&templ[0])) {
+        return std::string();
+    }
+    return templ;
+#endif
+}
+
+}  // namespace
+
+PrivateDir::PrivateDir() {
+    m_path = MakeTempDir();
+    if (m_path.empty() || m_path.size() >= static_cast<size_t>(kPathMax)) {
+        m_path.clear();
+        return;
+    }
+    std::snprintf(g_szDir, sizeof g_szDir, "%s", m_path.c_str());
+    for (int i = 0; i < 4; ++i) {
+        std::snprintf(g_szFiles[i], sizeof g_szFiles[i], "%s%s", m_path.c_str(), kNames[i]);
+    }
+}
+
+PrivateDir::~PrivateDir() {
+    if (m_path.empty()) {
+        return;
+    }
+    RemoveCurrent();
+    std::error_code ec;
+    fs::remove_all(m_path, ec);  // anything a failed step may have left
+}
+
+void InstallCleanupHandlers() {
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+}
+
+bool LoadPrivately(const std::string& path, const PrivateDir& dir, LoadedRecord& loaded,
+                   std::string& error) {
+    if (!dir.Ok()) {
+        error = "cannot create a private temporary directory";
+        return false;
+    }
+    std::error_code ec;
+    const fs::file_status st = fs::status(path, ec);
+    if (!fs::exists(st)) {
+        error = LoadErrorText(GIBO_ERR_OPEN) + " (no such file)";
+        return false;
+    }
+    if (fs::is_directory(st)) {
+        error = "is a directory (use -r DIR to read the records in it)";
+        return false;
+    }
+    const fs::path target = fs::absolute(path, ec);
+    fs::create_symlink(target, dir.Record(), ec);
+    if (ec) {
+        // No symbolic links here (Windows without the privilege): work on a copy.
+        ec.clear();
+        fs::copy_file(target, dir.Record(), ec);
+        if (ec) {
+            error = LoadErrorText(GIBO_ERR_OPEN) + " (" + ec.message() + ")";
+            return false;
+        }
+    }
+    try {
+        if (!loaded.record.LoadFile(dir.Record().c_str(), loaded.bodyPath, loaded.audioPath,
+                                    loaded.type, loaded.hasAudio)) {
+            const unsigned long code = loaded.record.GetError();
+            error = LoadErrorText(code);
+            if (code == GIBO_ERR_OPEN) {
+                FILE* fp = std::fopen(path.c_str(), "rb");
+                if (fp) {
+                    std::fclose(fp);
+                } else {
+                    error += std::string(" (") + std::strerror(errno) + ")";
+                }
+            }
+            return false;
+        }
+    } catch (const CFileException& e) {
+        error = std::string("read error: ") + e.what();
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,46 @@
+// Loading a record without writing beside it. LoadFile puts its side files next to the record;
+// the tool instead loads a link to the record from a private temporary directory, so that the
+// side files land there, and removes the directory afterwards (also on SIGINT and SIGTERM).
+#ifndef GIBO_TOOLS_WORKDIR_H
+#define GIBO_TOOLS_WORKDIR_H
+
+#include <string>
+
+#include "GiboFile.h"
+
+class PrivateDir {
+public:
+    PrivateDir();
+    ~PrivateDir();  // removes the files it holds and the directory
+    PrivateDir(const PrivateDir&) = delete;
+    PrivateDir& operator=(const PrivateDir&) = delete;
+
+    bool Ok() const { return !m_path.empty(); }
+    const std::string& Path() const { return m_path; }
+    // Only these names are used inside, so that a signal handler can remove them.
+    std::string Record() const { return m_path + "/record.gib"; }
+    std::string Body() const { return m_path + "/record.lbk"; }
+    std::string Audio() const { return m_path + "/record.lao"; }
+    std::string Scratch() const { return m_path + "/scratch"; }
+
+private:
+    std::string m_path;
+};
+
+struct LoadedRecord {
+    CGiboFile record;
+    CString bodyPath;
+    CString audioPath;
+    unsigned char type = 255;
+    int hasAudio = 0;
+};
+
+// Loads the record at path through dir. False with a message that names the library's error
+// code, or says why the file could not be reached.
+bool LoadPrivately(const std::string& path, const PrivateDir& dir, LoadedRecord& loaded,
+                   std::string& error);
+
+// Installs the handlers that remove the current private directory when the tool is stopped.
+void InstallCleanupHandlers();
+
+#endif  // GIBO_TOOLS_WORKDIR_H
