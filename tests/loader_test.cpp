@@ -104,6 +104,10 @@ TEST(Loader, CopiesTheAudioTrailerFromTheEnd) {
 TEST(Loader, SideFilesTakeTheStemOfTheFileName) {
     TempDir dir;
     std::filesystem::create_directory(dir.Path("d.x"));
+#ifdef _WIN32
+    // Windows takes the backslash for a separator, so there the name is a file in "dir.x".
+    std::filesystem::create_directory(dir.Path("dir.x"));
+#endif
     const char* names[][2] = {
         {"rec.gib", "rec"},           {"rec", "rec"}, {"a.b.c", "a.b"}, {"d.x/rec", "d.x/rec"},
         {"dir.x\\rec", "dir.x\\rec"},  // a backslash ends a directory name too
