@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "GiboFileIO.h"
-#include "TempDir.h"
+#include "TestSupport.h"
 
 namespace fs = std::filesystem;
 
@@ -17,16 +17,7 @@ namespace {
 
 class FileTest : public testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = MakeTempDir("gibo_file_test_");
-        ASSERT_FALSE(dir_.empty());
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-
-    std::string Path(const char* name) const { return (dir_ / name).string(); }
+    std::string Path(const char* name) const { return dir_.Path(name); }
 
     std::string Put(const char* name, const std::string& bytes) const {
         const std::string path = Path(name);
@@ -39,7 +30,7 @@ protected:
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
-    fs::path dir_;
+    TempDir dir_;
 };
 
 std::vector<std::string> Lines(const std::string& path) {
@@ -91,8 +82,8 @@ TEST_F(FileTest, OpenFailsWithoutThrowing) {
     EXPECT_FALSE(f.Open(Path("missing").c_str(), CFile::modeRead));
     EXPECT_FALSE(f.Open(Path("missing").c_str(), CFile::modeWrite));  // no modeCreate
     EXPECT_FALSE(f.Open(Path("no/such/dir/x").c_str(), CFile::modeCreate | CFile::modeWrite));
-    EXPECT_FALSE(f.Open(dir_.string().c_str(), CFile::modeRead | CFile::typeBinary));
-    EXPECT_FALSE(f.Open(dir_.string().c_str(), CFile::modeCreate | CFile::modeWrite));
+    EXPECT_FALSE(f.Open(dir_.Dir().c_str(), CFile::modeRead | CFile::typeBinary));
+    EXPECT_FALSE(f.Open(dir_.Dir().c_str(), CFile::modeCreate | CFile::modeWrite));
     EXPECT_FALSE(f.Open("", CFile::modeRead));
     EXPECT_FALSE(f.Open(nullptr, CFile::modeRead));
     EXPECT_FALSE(f.IsOpen());
