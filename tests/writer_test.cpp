@@ -23,10 +23,8 @@ namespace {
 struct LayoutCase {
     const char* header;
     int type;
-    const char* body;
-    const char* audio;  // null: no audio path; "-": a path to no file
-    const char* head;   // the expected bytes up to and including \HE CR LF
-    const char* headerAfter;
+    // audio null: no audio path; "-": a path to no file. head: the bytes up to \HE CR LF.
+    const char *body, *audio, *head, *headerAfter;
 };
 
 const LayoutCase kLayouts[] = {
@@ -49,8 +47,7 @@ TEST(Writer, WritesTheContainerByteForByte) {
     for (const auto& c : kLayouts) {
         TempDir dir;
         WriteBytes(dir.Path("src.lbk"), c.body);
-        std::string audioPath;
-        std::string audio;
+        std::string audioPath, audio;
         if (c.audio && std::string(c.audio) == "-") {
             audioPath = dir.Path("none.lao");
         } else if (c.audio) {
@@ -89,11 +86,9 @@ std::string RandomText(std::mt19937& rng, size_t length) {
         }
     }
     s.resize(length);  // "]=" may overshoot by one
-    if (!s.empty() && s.back() == ' ') {
-        s.back() = 'x';
-    }
-    if (!s.empty() && s.front() == ' ') {
-        s.front() = 'x';
+    if (!s.empty()) {
+        s.front() = s.front() == ' ' ? 'x' : s.front();
+        s.back() = s.back() == ' ' ? 'x' : s.back();
     }
     return s;
 }
@@ -124,8 +119,7 @@ TEST(Writer, LoadGivesBackWhatWasSaved) {
         TempDir dir;
         CGiboFile f;
         std::vector<std::pair<std::string, std::string>> items;
-        const int count = 1 + static_cast<int>(rng() % 20);
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0, count = 1 + static_cast<int>(rng() % 20); i < count; ++i) {
             char tag[16];
             std::snprintf(tag, sizeof tag, "K%03d", i);
             items.emplace_back(tag, RandomText(rng, rng() % 40));
@@ -194,10 +188,7 @@ private:
 #endif
 
 struct FailCase {
-    const char* name;
-    const char* target;
-    const char* body;
-    const char* audio;
+    const char *name, *target, *body, *audio;
     unsigned long error;
     const char* extra;  // a directory or file made for the case, left in place
 };
