@@ -2,6 +2,7 @@
 #include "GBHLoad.h"
 
 #include "GiboFile.h"
+#include "display/PlayerResultText.h"
 
 CGBHLoad::CGBHLoad(CGiboFile* pOwner) : m_pGiboFile(pOwner) {
     InitText();
@@ -106,16 +107,13 @@ void CGBHLoad::InitNumbers() {
     m_nZipsu = m_nDum = m_nGongje = m_nTotalNum = m_nAudioSize = 0;
 }
 
-// A player of another nation is shown by nick, if there is one; everyone else by id.
+// Without an owner there is no nation to compare with, so nobody is shown.
 static CString ShownName(const CGiboFile* pOwner, unsigned char byCode, const CString& strNick,
                          const CString& strId) {
     if (!pOwner) {
         return CString();
     }
-    if (static_cast<int>(byCode) != pOwner->m_nNationCode && !strNick.IsEmpty()) {
-        return strNick;
-    }
-    return strId;
+    return gibo::ShownName(static_cast<int>(byCode) != pOwner->m_nNationCode, strNick, strId);
 }
 
 CString CGBHLoad::GetWNick() const {

@@ -1,18 +1,11 @@
 // The compact header's display texts, built from the loaded fields on the host's request.
 #include "GBHLoad.h"
 #include "GiboFile.h"
+#include "display/PlayerResultText.h"
 
 namespace {
 
-const char kUserName[] = "%s ( %s )";
-const char kUserName2[] = "%s(%s)";
-
-// GBK: "%s %d目 胜", "%s %d目 半胜", "%s 半目 胜".
-const char kWinByPoints[] = "%s %d\xC4\xBF \xCA\xA4";
-const char kWinByPointsHalf[] = "%s %d\xC4\xBF \xB0\xEB\xCA\xA4";
-const char kWinByHalf[] = "%s \xB0\xEB\xC4\xBF \xCA\xA4";
-
-// GBK: "总: %d数" and "白:%s Vs 黑:%s - %s(%s 总:%d数)".
+// GBK: ‘总: %d数’ and ‘白:%s Vs 黑:%s - %s(%s 总:%d数)’.
 const char kTotalNum[] = "\xD7\xDC: %d\xCA\xFD";
 const char kTitle[] = "\xB0\xD7:%s Vs \xBA\xDA:%s - %s(%s \xD7\xDC:%d\xCA\xFD)";
 
@@ -39,22 +32,16 @@ void CGBHLoad::MakeWUserName() {
     if (!m_pGiboFile) {
         return;
     }
-    const CString name = GetWNick();
-    m_strWUser.Format(kUserName, static_cast<const char*>(name),
-                      static_cast<const char*>(m_pGiboFile->GetLevel(m_byWGeup)));
-    m_strWUser2.Format(kUserName2, static_cast<const char*>(name),
-                       static_cast<const char*>(m_pGiboFile->GetLevel2(m_byWGeup)));
+    gibo::FormatPlayerNames(GetWNick(), m_pGiboFile->GetLevel(m_byWGeup),
+                            m_pGiboFile->GetLevel2(m_byWGeup), m_strWUser, m_strWUser2);
 }
 
 void CGBHLoad::MakeBUserName() {
     if (!m_pGiboFile) {
         return;
     }
-    const CString name = GetBNick();
-    m_strBUser.Format(kUserName, static_cast<const char*>(name),
-                      static_cast<const char*>(m_pGiboFile->GetLevel(m_byBGeup)));
-    m_strBUser2.Format(kUserName2, static_cast<const char*>(name),
-                       static_cast<const char*>(m_pGiboFile->GetLevel2(m_byBGeup)));
+    gibo::FormatPlayerNames(GetBNick(), m_pGiboFile->GetLevel(m_byBGeup),
+                            m_pGiboFile->GetLevel2(m_byBGeup), m_strBUser, m_strBUser2);
 }
 
 void CGBHLoad::MakeGameResult() {
@@ -67,16 +54,8 @@ void CGBHLoad::MakeGameResult() {
         m_strGameResult.Format("%s", static_cast<const char*>(word));
         return;
     }
-    // A win by score: the margin is in tenths, and any tenth counts as a half point.
-    const int points = m_nZipsu / 10;
-    const int tenths = m_nZipsu % 10;
-    if (points != 0 && tenths != 0) {
-        m_strGameResult.Format(kWinByPointsHalf, static_cast<const char*>(word), points);
-    } else if (points != 0) {
-        m_strGameResult.Format(kWinByPoints, static_cast<const char*>(word), points);
-    } else if (tenths != 0) {
-        m_strGameResult.Format(kWinByHalf, static_cast<const char*>(word));
-    }
+    // A win by score: the margin is in tenths.
+    gibo::FormatScoreResult(word, m_nZipsu / 10, m_nZipsu % 10, m_strGameResult);
 }
 
 void CGBHLoad::MakeGameCondition() {

@@ -17,7 +17,7 @@ constexpr size_t kCopyBuffer = 256;
 constexpr size_t kTagBuffer = 128;
 constexpr size_t kValueBuffer = 256;
 
-// GBK: 每方限时: 无 ("no time limit for either side"), stored as is instead of being parsed.
+// GBK: 每方限时: 无 (‘no time limit for either side’), stored as is instead of being parsed.
 const char kNoTimeLimit[] = "\xC3\xBF\xB7\xBD\xCF\xDE\xCA\xB1: \xCE\xDE";
 
 enum ShortTag : unsigned char {

@@ -1,53 +1,34 @@
 // The record object's display fields, composed from the game fields after interpretation.
 #include "GiboFile.h"
+#include "display/PlayerResultText.h"
 #include "display/Tables.h"
 
 namespace {
 
-const char kUserName[] = "%s ( %s )";
-const char kUserName2[] = "%s(%s)";
-
-// GBK: "%s %d目 胜", "%s %d目 半胜", "%s 半目 胜". The colour word ends in a blank, so the
-// finished text has two blanks after it.
-const char kWinByPoints[] = "%s %d\xC4\xBF \xCA\xA4";
-const char kWinByPointsHalf[] = "%s %d\xC4\xBF \xB0\xEB\xCA\xA4";
-const char kWinByHalf[] = "%s \xB0\xEB\xC4\xBF \xCA\xA4";
-
-// GBK: "让子棋" (handicap game), "让%d子 让子棋", "让%d子 让子棋 ( 黑倒贴 %d目 )".
+// GBK: ‘让子棋’ (handicap game), ‘让%d子 让子棋’, ‘让%d子 让子棋 ( 黑倒贴 %d目 )’.
 const char kHandicapGame[] = "\xC8\xC3\xD7\xD3\xC6\xE5";
 const char kHandicap[] = "\xC8\xC3%d\xD7\xD3 \xC8\xC3\xD7\xD3\xC6\xE5";
 const char kHandicapDum[] =
     "\xC8\xC3%d\xD7\xD3 \xC8\xC3\xD7\xD3\xC6\xE5 ( \xBA\xDA\xB5\xB9\xCC\xF9 %d\xC4\xBF )";
 
-// GBK: "总: %s数".
+// GBK: ‘总: %s数’.
 const char kTotalNum[] = "\xD7\xDC: %s\xCA\xFD";
-// GBK: "白:%s Vs 黑:%s - %s(%s 总:%s数)".
+// GBK: ‘白:%s Vs 黑:%s - %s(%s 总:%s数)’.
 const char kTitle[] = "\xB0\xD7:%s Vs \xBA\xDA:%s - %s(%s \xD7\xDC:%s\xCA\xFD)";
 
 // Result codes: below 9 a row of the result tables, 255 a text in the GAMERESULT item.
 const int kResultInHeader = 255;
 
-// A player of another nation is shown by nick, if there is one; everyone else by id.
-const CString& ShownName(int nCode, int nNationCode, const CString& strNick, const CString& strId) {
-    return (nCode != nNationCode && !strNick.IsEmpty()) ? strNick : strId;
-}
-
 }  // namespace
 
 void CGiboFile::MakeWUserName() {
-    const CString name = ShownName(m_nWCode, m_nNationCode, m_strWNick, m_strWId);
-    m_strWUser.Format(kUserName, static_cast<const char*>(name),
-                      static_cast<const char*>(GetLevel(m_byWGeup)));
-    m_strWUser2.Format(kUserName2, static_cast<const char*>(name),
-                       static_cast<const char*>(GetLevel2(m_byWGeup)));
+    gibo::FormatPlayerNames(gibo::ShownName(m_nWCode != m_nNationCode, m_strWNick, m_strWId),
+                            GetLevel(m_byWGeup), GetLevel2(m_byWGeup), m_strWUser, m_strWUser2);
 }
 
 void CGiboFile::MakeBUserName() {
-    const CString name = ShownName(m_nBCode, m_nNationCode, m_strBNick, m_strBId);
-    m_strBUser.Format(kUserName, static_cast<const char*>(name),
-                      static_cast<const char*>(GetLevel(m_byBGeup)));
-    m_strBUser2.Format(kUserName2, static_cast<const char*>(name),
-                       static_cast<const char*>(GetLevel2(m_byBGeup)));
+    gibo::FormatPlayerNames(gibo::ShownName(m_nBCode != m_nNationCode, m_strBNick, m_strBId),
+                            GetLevel(m_byBGeup), GetLevel2(m_byBGeup), m_strBUser, m_strBUser2);
 }
 
 void CGiboFile::MakeGameResult() {
@@ -64,15 +45,8 @@ void CGiboFile::MakeGameResult() {
         m_strGameResult.Format("%s", static_cast<const char*>(word));
         return;
     }
-    // A win by score (a negative code lands here too, with a blank for its colour word). Any
-    // tenth counts as a half point.
-    if (m_nZipsu != 0 && m_nZipsuFrac != 0) {
-        m_strGameResult.Format(kWinByPointsHalf, static_cast<const char*>(word), m_nZipsu);
-    } else if (m_nZipsu != 0) {
-        m_strGameResult.Format(kWinByPoints, static_cast<const char*>(word), m_nZipsu);
-    } else if (m_nZipsuFrac != 0) {
-        m_strGameResult.Format(kWinByHalf, static_cast<const char*>(word));
-    }
+    // A win by score (a negative code lands here too, with a blank for its colour word).
+    gibo::FormatScoreResult(word, m_nZipsu, m_nZipsuFrac, m_strGameResult);
 }
 
 void CGiboFile::MakeGameCondition() {

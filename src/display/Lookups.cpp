@@ -11,15 +11,15 @@ namespace {
 // GetDeakukRule's text. Sized for the longest row a slot can hold, the 10 bytes the format
 // adds and the longest int ("-2147483648"), so that no komi ever cuts the text.
 constexpr size_t kLongestInt = 11;
-constexpr size_t kRuleFormatExtra = 10;  // " (" 黑贴 " " 目 ")"
+constexpr size_t kRuleFormatExtra = 10;  // ‘ (’ 黑贴 ‘ ’ 目 ‘)’
 char g_szDeakukRuleBuf[gibo::kTextSlot - 1 + kRuleFormatExtra + kLongestInt + 1];
 
 // GetStrGameResult's answer for a code outside 0..8.
 char g_szStrGameResultBuf[2];
 
-// GBK: "%s (黑贴 %d目)", the rule and the komi black gives.
+// GBK: ‘%s (黑贴 %d目)’, the rule and the komi black gives.
 const char kRuleWithDum[] = "%s (\xBA\xDA\xCC\xF9 %d\xC4\xBF)";
-// GBK: "%d级", "%d段", "P%d段".
+// GBK: ‘%d级’, ‘%d段’, ‘P%d段’.
 const char kLvKyu[] = "%d\xBC\xB6";
 const char kLvDan[] = "%d\xB6\xCE";
 const char kLvPro[] = "P%d\xB6\xCE";

@@ -37,8 +37,8 @@ const char g_szDeakukRule[kRuleCount][kTextSlot] = {
     "\xC8\xC3\x37\xD7\xD3 \xC8\xC3\xD7\xD3\xC6\xE5",                 // 7  让7子 让子棋
     "\xC8\xC3\x38\xD7\xD3 \xC8\xC3\xD7\xD3\xC6\xE5",                 // 8  让8子 让子棋
     "\xC8\xC3\x39\xD7\xD3 \xC8\xC3\xD7\xD3\xC6\xE5",                 // 9  让9子 让子棋
-    " \xCB\xC0\xBB\xEE\x31:\xB7\xD6\xCF\xC8",  // 10 " 死活1:分先" life-and-death 1
-    " \xCB\xC0\xBB\xEE\x32:\xB7\xD6\xCF\xC8",  // 11 " 死活2:分先" life-and-death 2
+    " \xCB\xC0\xBB\xEE\x31:\xB7\xD6\xCF\xC8",  // 10 ‘ 死活1:分先’ life-and-death 1
+    " \xCB\xC0\xBB\xEE\x32:\xB7\xD6\xCF\xC8",  // 11 ‘ 死活2:分先’ life-and-death 2
 };
 
 const char g_szDeakukResult[kResultBlockCount][kResultCount][kTextSlot] = {
@@ -68,15 +68,15 @@ const char g_szDeakukResult[kResultBlockCount][kResultCount][kTextSlot] = {
     },
     {
         // Simplified Chinese, GBK. Every row ends in a blank; row 8 has no 棋.
-        "\xBA\xDA ",                                  // 0 "黑 "
-        "\xB0\xD7 ",                                  // 1 "白 "
-        "\xBA\xCD\xC6\xE5 ",                          // 2 "和棋 "
-        "\xBA\xDA\xC6\xE5\xD6\xD0\xC5\xCC\xCA\xA4 ",  // 3 "黑棋中盘胜 "
-        "\xB0\xD7\xC6\xE5\xD6\xD0\xC5\xCC\xCA\xA4 ",  // 4 "白棋中盘胜 "
-        "\xBA\xDA\xC6\xE5\xB3\xAC\xCA\xB1\xCA\xA4 ",  // 5 "黑棋超时胜 "
-        "\xB0\xD7\xC6\xE5\xB3\xAC\xCA\xB1\xCA\xA4 ",  // 6 "白棋超时胜 "
-        "\xBA\xDA\xC6\xE5\xCA\xB1\xBC\xE4\xCA\xA4 ",  // 7 "黑棋时间胜 "
-        "\xB0\xD7 \xCA\xB1\xBC\xE4\xCA\xA4 ",         // 8 "白 时间胜 "
+        "\xBA\xDA ",                                  // 0 ‘黑 ’
+        "\xB0\xD7 ",                                  // 1 ‘白 ’
+        "\xBA\xCD\xC6\xE5 ",                          // 2 ‘和棋 ’
+        "\xBA\xDA\xC6\xE5\xD6\xD0\xC5\xCC\xCA\xA4 ",  // 3 ‘黑棋中盘胜 ’
+        "\xB0\xD7\xC6\xE5\xD6\xD0\xC5\xCC\xCA\xA4 ",  // 4 ‘白棋中盘胜 ’
+        "\xBA\xDA\xC6\xE5\xB3\xAC\xCA\xB1\xCA\xA4 ",  // 5 ‘黑棋超时胜 ’
+        "\xB0\xD7\xC6\xE5\xB3\xAC\xCA\xB1\xCA\xA4 ",  // 6 ‘白棋超时胜 ’
+        "\xBA\xDA\xC6\xE5\xCA\xB1\xBC\xE4\xCA\xA4 ",  // 7 ‘黑棋时间胜 ’
+        "\xB0\xD7 \xCA\xB1\xBC\xE4\xCA\xA4 ",         // 8 ‘白 时间胜 ’
     },
     {
         // Japanese, Shift-JIS. Rows 5 and 7 are the same text; only row 6 has 越え.
@@ -133,7 +133,7 @@ const char g_szLevel[kLevelCount][kTextSlot] = {
     "\xD6\xB0\xD2\xB5\x39\xB6\xCE",  // 35 职业9段
 };
 
-// The compact form: the same amateur rows, professionals as "P N段".
+// The compact form: the same amateur rows, professionals as ‘P N段’.
 const char g_szLevel2[kLevelCount][kTextSlot] = {
     "18\xBC\xB6",   // 0  18级
     "17\xBC\xB6",   // 1  17级

@@ -27,7 +27,7 @@ extern const char g_szDeakukKind[kKindCount][kTextSlot];      // GBK
 extern const char g_szDeakukRule[kRuleCount][kTextSlot];      // GBK
 extern const char g_szDeakukResult[kResultBlockCount][kResultCount][kTextSlot];
 extern const char g_szLevel[kLevelCount][kTextSlot];   // GBK, professionals as 职业N段
-extern const char g_szLevel2[kLevelCount][kTextSlot];  // GBK, professionals as "P N段"
+extern const char g_szLevel2[kLevelCount][kTextSlot];  // GBK, professionals as ‘P N段’
 
 }  // namespace gibo
 

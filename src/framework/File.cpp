@@ -13,10 +13,14 @@
 
 #include "GiboFileIO.h"
 #include "framework/BulkFile.h"
+#include "framework/SystemPath.h"
 
+// Files are opened by descriptor (so that O_CREAT and friends mean the same everywhere) and
+// always in binary: CR LF handling is ReadString's own on every system. Windows gets the
+// wide-character calls, see SystemPath.h.
 #ifdef _WIN32
 #include <io.h>
-#define GIBO_OPEN ::_open
+#define GIBO_OPEN ::_wopen
 #define GIBO_CLOSE ::_close
 #define GIBO_FDOPEN ::_fdopen
 #define GIBO_FSEEK ::_fseeki64
@@ -24,7 +28,7 @@
 #define GIBO_GETC _getc_nolock
 #define GIBO_STAT_T struct _stat64
 #define GIBO_FSTAT ::_fstat64
-#define GIBO_STAT ::_stat64
+#define GIBO_STAT ::_wstat64
 #define GIBO_O_BINARY _O_BINARY
 #define GIBO_O_CLOEXEC _O_NOINHERIT
 #else
@@ -44,7 +48,7 @@
 
 namespace {
 
-// Large enough that the library's 1024-byte copy loops cost few system calls.
+// Large enough that reading and writing in small steps costs few system calls.
 constexpr size_t kStreamBuffer = 64 * 1024;
 
 std::string Describe(int cause, long err, const char* name) {
@@ -130,7 +134,8 @@ void CFile::ThrowIfClosed() const {
 
 BOOL CFile::Open(const char* pszFileName, unsigned nOpenFlags) {
     Abort();
-    if (!pszFileName || !*pszFileName) {
+    gibo::SystemPath path;
+    if (!gibo::ToSystemPath(pszFileName, path)) {
         return FALSE;
     }
     int flags = GIBO_O_BINARY | GIBO_O_CLOEXEC;
@@ -158,7 +163,7 @@ BOOL CFile::Open(const char* pszFileName, unsigned nOpenFlags) {
             flags |= O_TRUNC;
         }
     }
-    const int fd = GIBO_OPEN(pszFileName, flags, 0666);
+    const int fd = GIBO_OPEN(path.c_str(), flags, 0666);
     if (fd < 0) {
         return FALSE;
     }
@@ -346,8 +351,9 @@ void CStdioFile::WriteString(const char* psz) {
 
 BOOL CFileFind::FindFile(const char* pszName) {
     Close();
+    gibo::SystemPath path;
     GIBO_STAT_T st;
-    if (!pszName || !*pszName || GIBO_STAT(pszName, &st) != 0) {
+    if (!gibo::ToSystemPath(pszName, path) || GIBO_STAT(path.c_str(), &st) != 0) {
         return FALSE;
     }
     m_strFound = pszName;

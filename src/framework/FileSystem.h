@@ -1,6 +1,6 @@
 // File-system operations the framework's file classes lack: identity, removal, temporaries and
-// replacing a file in one step. Paths are byte strings in the build's code page, passed to the
-// system unconverted.
+// replacing a file in one step. Paths are byte strings in the build's code page: POSIX systems
+// take them as they are, Windows converted from GBK to its wide-character calls (SystemPath.h).
 #ifndef GIBO_FRAMEWORK_FILESYSTEM_H
 #define GIBO_FRAMEWORK_FILESYSTEM_H
 
