@@ -11,6 +11,36 @@
 #include <set>
 #include <string>
 
+#include "framework/SystemPath.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+// Test paths are GBK bytes, as the library takes them; on Windows they become the same wide
+// names the library opens, whatever the system's ANSI code page is.
+inline std::filesystem::path FsPath(const std::string& bytes) {
+    gibo::SystemPath path;
+    gibo::ToSystemPath(bytes.c_str(), path);
+    return std::filesystem::path(path);
+}
+
+inline std::string BytesOf(const std::filesystem::path& path) {
+#ifdef _WIN32
+    const std::wstring& wide = path.native();
+    const int n = WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
+                                      0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0) {
+        WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n, nullptr,
+                            nullptr);
+    }
+    return out;
+#else
+    return path.native();
+#endif
+}
+
 // A fresh directory, removed with everything in it when the test ends.
 class TempDir {
 public:
@@ -32,14 +62,14 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    std::string Path(const std::string& name) const { return (m_dir / name).string(); }
-    std::string Dir() const { return m_dir.string(); }
+    std::string Path(const std::string& name) const { return BytesOf(m_dir / FsPath(name)); }
+    std::string Dir() const { return BytesOf(m_dir); }
 
     // Names of everything directly in the directory (files, links, directories).
     std::set<std::string> Names() const {
         std::set<std::string> names;
         for (const auto& e : std::filesystem::directory_iterator(m_dir)) {
-            names.insert(e.path().filename().string());
+            names.insert(BytesOf(e.path().filename()));
         }
         return names;
     }
@@ -49,18 +79,18 @@ private:
 };
 
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(FsPath(path), std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 inline std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(FsPath(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 inline bool Exists(const std::string& path) {
     std::error_code ec;
-    return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+    return std::filesystem::exists(std::filesystem::symlink_status(FsPath(path), ec));
 }
 
 // Byte strings with control or GBK bytes print unreadably in failure messages; escape them.

@@ -6,88 +6,55 @@
 #include "GiboFile.h"
 #include "HexBytes.h"
 
-namespace {
-
-const std::string kBlack = Hex("BA DA 20");                      // "黑 ", the GBK colour word
-const std::string kWhite = Hex("B0 D7 20");                      // "白 "
-const std::string kPointsWin = Hex("C4 BF 20 CA A4");            // "目 胜"
-const std::string kPointsHalfWin = Hex("C4 BF 20 B0 EB CA A4");  // "目 半胜"
-const std::string kHalfPointWin = Hex("B0 EB C4 BF 20 CA A4");   // "半目 胜"
-
-std::string Str(const CString& s) {
-    return s.str();
-}
-
-}  // namespace
-
 TEST(DerivedFields, PlayerShownByNickOnlyWhenForeignAndNickGiven) {
     const struct {
         int playerCode;
         const char* nick;
-        const char* shown;
+        std::string shown;
+        unsigned char blackLevel;
+        const char *black, *black2;
     } cases[] = {
-        {7, "nick", "id"},  // same nation as the host
-        {8, "", "id"},      // foreign, but no nick
-        {8, "nick", "nick"},
+        {7, "nick", "id", 27, " ( <pro>1<dan> )", "(P 1<dan>)"},  // same nation as the host
+        {8, "", "id", 27, " ( <pro>1<dan> )", "(P 1<dan>)"},      // foreign, but no nick
+        {8, "nick", "nick", 36, " (  )", "()"},  // a level past the table: empty brackets
     };
     for (const auto& c : cases) {
         CGiboFile f;
         f.SetNationCode(7);
-        f.m_strWId = "id";
-        f.m_strBId = "id";
-        f.m_strWNick = c.nick;
-        f.m_strBNick = c.nick;
-        f.m_nWCode = c.playerCode;
-        f.m_nBCode = c.playerCode;
+        f.m_strWId = f.m_strBId = "id";
+        f.m_strWNick = f.m_strBNick = c.nick;
+        f.m_nWCode = f.m_nBCode = c.playerCode;
         f.m_byWGeup = 0;
-        f.m_byBGeup = 27;
+        f.m_byBGeup = c.blackLevel;
         f.MakeWUserName();
         f.MakeBUserName();
-        const std::string shown = c.shown;
-        EXPECT_EQ(Str(f.m_strWUser), shown + " ( " + Hex("31 38 BC B6") + " )");
-        EXPECT_EQ(Str(f.m_strWUser2), shown + "(" + Hex("31 38 BC B6") + ")");
-        EXPECT_EQ(Str(f.m_strBUser), shown + " ( " + Hex("D6 B0 D2 B5 31 B6 CE") + " )");
-        EXPECT_EQ(Str(f.m_strBUser2), shown + "(" + Hex("50 20 31 B6 CE") + ")");
+        EXPECT_EQ(f.m_strWUser.str(), c.shown + Gbk(" ( 18<kyu> )"));
+        EXPECT_EQ(f.m_strWUser2.str(), c.shown + Gbk("(18<kyu>)"));
+        EXPECT_EQ(f.m_strBUser.str(), c.shown + Gbk(c.black));
+        EXPECT_EQ(f.m_strBUser2.str(), c.shown + Gbk(c.black2));
     }
-}
-
-TEST(DerivedFields, LevelPastTheTableLeavesEmptyBrackets) {
-    CGiboFile f;
-    f.m_strWId = "w";
-    f.m_byWGeup = 36;
-    f.MakeWUserName();
-    EXPECT_EQ(f.m_strWUser, "w (  )");
-    EXPECT_EQ(f.m_strWUser2, "w()");
 }
 
 TEST(DerivedFields, ResultTexts) {
     const struct {
         int code, points, tenths;
-        std::string text;
+        const char* text;  // null: the earlier text is kept
     } cases[] = {
-        {0, 6, 5, kBlack + " 6" + kPointsHalfWin},
-        {0, 6, 0, kBlack + " 6" + kPointsWin},
-        {1, 0, 5, kWhite + " " + kHalfPointWin},
-        {1, -1, -5, kWhite + " -1" + kPointsHalfWin},  // SetGameZip("-15")
-        {1, 0, -5, kWhite + " " + kHalfPointWin},
-        {-1, 3, 0, "  3" + kPointsWin},  // a negative code has a blank for its colour word
-        {3, 6, 5, Hex("BA DA C6 E5 D6 D0 C5 CC CA A4 20")},  // named results ignore the margin
-        {8, 6, 0, Hex("B0 D7 20 CA B1 BC E4 CA A4 20")},
+        {0, 6, 5, "<black>  6<pts> <half><win>"},
+        {0, 6, 0, "<black>  6<pts> <win>"},
+        {1, 0, 5, "<white>  <half><pts> <win>"},
+        {1, -1, -5, "<white>  -1<pts> <half><win>"},  // SetGameZip("-15")
+        {1, 0, -5, "<white>  <half><pts> <win>"},
+        {-1, 3, 0, "  3<pts> <win>"},   // a negative code has a blank for its colour word
+        {3, 6, 5, "<black><resign> "},  // named results ignore the margin
+        {8, 6, 0, "<white> <h><BC E4><win> "},
+        // A zero margin, or a code with no name, keeps the earlier text.
+        {0, 0, 0, nullptr},
+        {1, 0, 0, nullptr},
+        {9, 6, 5, nullptr},
+        {254, 0, 0, nullptr},
+        {256, 0, 0, nullptr},
     };
-    for (const auto& c : cases) {
-        CGiboFile f;
-        f.m_nGameResult = c.code;
-        f.m_nZipsu = c.points;
-        f.m_nZipsuFrac = c.tenths;
-        f.MakeGameResult();
-        EXPECT_EQ(Str(f.m_strGameResult), c.text) << c.code << " " << c.points << "." << c.tenths;
-    }
-}
-
-TEST(DerivedFields, ResultKeptForZeroMarginAndUnknownCodes) {
-    const struct {
-        int code, points, tenths;
-    } cases[] = {{0, 0, 0}, {1, 0, 0}, {9, 6, 5}, {100, 0, 0}, {254, 0, 0}, {256, 0, 0}};
     for (const auto& c : cases) {
         CGiboFile f;
         f.m_strGameResult = "earlier";
@@ -95,98 +62,82 @@ TEST(DerivedFields, ResultKeptForZeroMarginAndUnknownCodes) {
         f.m_nZipsu = c.points;
         f.m_nZipsuFrac = c.tenths;
         f.MakeGameResult();
-        EXPECT_EQ(f.m_strGameResult, "earlier") << c.code;
+        EXPECT_EQ(f.m_strGameResult.str(), c.text ? Gbk(c.text) : "earlier")
+            << c.code << " " << c.points << "." << c.tenths;
     }
 }
 
 TEST(DerivedFields, ResultGivenAsTextInTheHeader) {
-    const struct {
-        const char* what;
-        std::string header;
-        std::string text;
-    } cases[] = {
-        {"Korean resignation", "\\[GAMERESULT=" + Hex("C8 E6 20 BA D2 B0 E8 BD C2") + "\\]\r\n",
-         Hex("BA DA C6 E5 D6 D0 C5 CC CA A4 20")},
-        {"Big5 resignation", "\\[GAMERESULT=" + Hex("A5 D5 A4 A4 BD 4C B3 D3") + "\\]\r\n",
-         Hex("B0 D7 C6 E5 D6 D0 C5 CC CA A4 20")},
-        {"GBK time-out", "\\[GAMERESULT=" + Hex("BA DA C6 E5 B3 AC CA B1 CA A4") + "\\]\r\n",
-         Hex("BA DA C6 E5 B3 AC CA B1 CA A4 20")},
-        {"Shift-JIS time-out",
-         "\\[GAMERESULT=" + Hex("94 92 8E 9E 8A D4 89 7A 82 A6 8F 9F") + "\\]",
-         Hex("B0 D7 C6 E5 B3 AC CA B1 CA A4 20")},
-        {"Shift-JIS draw", "\\[GAMERESULT=" + Hex("88 F8 95 AA 82 AF") + "\\]",
-         Hex("BA CD C6 E5 20")},
-        {"unrecognised", "\\[GAMERESULT=whatever\\]", Hex("BA CD C6 E5 20")},
-        {"missing item", "\\[TYPE=1\\]", Hex("BA CD C6 E5 20")},
-        {"Korean score win uses the margin", "\\[GAMERESULT=" + Hex("B9 E9 20") + "x\\]",
-         kWhite + " 2" + kPointsHalfWin},
+    const char* const cases[][2] = {
+        {"C8 E6 20 BA D2 B0 E8 BD C2", "<black><resign> "},  // Korean resignation
+        {"A5 D5 A4 A4 BD 4C B3 D3", "<white><resign> "},     // Big5 resignation
+        {"BA DA C6 E5 B3 AC CA B1 CA A4", "<black><C6 E5 B3 AC CA B1 CA A4 20>"},  // GBK time-out
+        {"94 92 8E 9E 8A D4 89 7A 82 A6 8F 9F",
+         "<white><C6 E5 B3 AC CA B1 CA A4 20>"},         // Shift-JIS
+        {"88 F8 95 AA 82 AF", "<BA CD C6 E5 20>"},       // Shift-JIS draw
+        {"77 68 61 74", "<BA CD C6 E5 20>"},             // unrecognised: a draw
+        {"B9 E9 20 78", "<white>  2<pts> <half><win>"},  // Korean score win uses the margin
     };
     for (const auto& c : cases) {
         CGiboFile f;
-        f.m_strHeader = c.header.c_str();
+        f.m_strHeader = ("\\[GAMERESULT=" + Hex(c[0]) + "\\]\r\n").c_str();
         f.m_nGameResult = 255;
         f.m_nZipsu = 2;
         f.m_nZipsuFrac = 5;
         f.MakeGameResult();
-        EXPECT_EQ(Str(f.m_strGameResult), c.text) << c.what;
+        EXPECT_EQ(f.m_strGameResult.str(), Gbk(c[1])) << c[0];
     }
+    CGiboFile missing;  // no item at all: a draw
+    missing.m_strHeader = "\\[TYPE=1\\]";
+    missing.m_nGameResult = 255;
+    missing.MakeGameResult();
+    EXPECT_EQ(missing.m_strGameResult.str(), Gbk("<BA CD C6 E5 20>"));
 }
 
 TEST(DerivedFields, Conditions) {
-    const std::string handicap = Hex("C8 C3 D7 D3 C6 E5");  // 让子棋
     const struct {
         int condition, dum;
-        std::string text;
+        const char* text;
     } cases[] = {
-        {0, 7, Hex("B7 D6 CF C8 A3 BA BA DA CC F9 36 C4 BF B0 EB")},
-        {1, 7, handicap},
-        {3, 0, Hex("C8 C3") + "3" + Hex("D7 D3") + " " + handicap},
-        {3, 5,
-         Hex("C8 C3") + "3" + Hex("D7 D3") + " " + handicap + " ( " + Hex("BA DA B5 B9 CC F9") +
-             " 5" + Hex("C4 BF") + " )"},
-        {-2, 0, Hex("C8 C3") + "-2" + Hex("D7 D3") + " " + handicap},
+        {0, 7, "<min><CF C8 A3 BA><komi>6<pts><half>"},
+        {1, 7, "<handicap>"},
+        {3, 0, "<C8 C3>3<D7 D3> <handicap>"},
+        {3, 5, "<C8 C3>3<D7 D3> <handicap> ( <black><B5 B9 CC F9> 5<pts> )"},
+        {-2, 0, "<C8 C3>-2<D7 D3> <handicap>"},
     };
     for (const auto& c : cases) {
         CGiboFile f;
         f.m_nGameCondition = c.condition;
         f.m_nDum = c.dum;
         f.MakeGameCondition();
-        EXPECT_EQ(Str(f.m_strGameCondition), c.text) << c.condition << " " << c.dum;
+        EXPECT_EQ(f.m_strGameCondition.str(), Gbk(c.text)) << c.condition << " " << c.dum;
     }
 }
 
 TEST(DerivedFields, MoveCountKeepsTheMiddleOfTheHeaderValue) {
-    const struct {
-        const char* header;
-        const char* count;
-    } cases[] = {
-        {"\\[GAMETOTALNUM=abc211de\\]", "211"},
-        {"\\[GAMETOTALNUM=abc1de\\]", "1"},
-        {"\\[GAMETOTALNUM=abcde\\]", ""},
-        {"\\[GAMETOTALNUM=a\\]", ""},
-        {"", ""},
-    };
+    const char* const cases[][2] = {{"\\[GAMETOTALNUM=abc211de\\]", "211"},
+                                    {"\\[GAMETOTALNUM=abc1de\\]", "1"},
+                                    {"\\[GAMETOTALNUM=abcde\\]", ""},
+                                    {"\\[GAMETOTALNUM=a\\]", ""},
+                                    {"", ""}};
     for (const auto& c : cases) {
         CGiboFile f;
-        f.m_strHeader = c.header;
+        f.m_strHeader = c[0];
         f.MakeGameTotalNum();
-        EXPECT_EQ(f.m_strTotalNum, c.count) << c.header;
-        EXPECT_EQ(Str(f.m_strGameTotalNum), Hex("D7 DC 3A 20") + c.count + Hex("CA FD"))
-            << c.header;
+        EXPECT_EQ(f.m_strTotalNum, c[1]) << c[0];
+        EXPECT_EQ(f.m_strGameTotalNum.str(), Gbk("<total>: ") + c[1] + Gbk("<moves>")) << c[0];
     }
 }
 
 TEST(DerivedFields, TitleQuotesFiveFieldsEvenWhenEmpty) {
     CGiboFile f;
     f.MakeShowGiboTitle();
-    EXPECT_EQ(Str(f.m_strShowGiboTitle),
-              Hex("B0 D7 3A 20 56 73 20 BA DA 3A 20 2D 20 28 20 D7 DC 3A CA FD 29"));
+    EXPECT_EQ(f.m_strShowGiboTitle.str(), Gbk("<white>: Vs <black>: - ( <total>:<moves>)"));
     f.m_strWUser2 = "w";
     f.m_strBUser2 = "b";
     f.m_strGameResult = "r";
     f.m_strGameCondition = "c";
     f.m_strTotalNum = "9";
     f.MakeShowGiboTitle();
-    EXPECT_EQ(Str(f.m_strShowGiboTitle), Hex("B0 D7") + ":w Vs " + Hex("BA DA") + ":b - r(c " +
-                                             Hex("D7 DC") + ":9" + Hex("CA FD") + ")");
+    EXPECT_EQ(f.m_strShowGiboTitle.str(), Gbk("<white>:w Vs <black>:b - r(c <total>:9<moves>)"));
 }

@@ -1,51 +1,25 @@
 // CFile, CStdioFile and CFileFind: line reading, opening, positioning and failures.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "GiboFileIO.h"
-
-namespace fs = std::filesystem;
+#include "TestSupport.h"
+#include "framework/BulkFile.h"
+#include "framework/FileSystem.h"
+#include "framework/LineReader.h"
 
 namespace {
 
-class FileTest : public testing::Test {
-protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "gibo_file_test_XXXXXX").string();
-        ASSERT_NE(mkdtemp(&pattern[0]), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
+using Strings = std::vector<std::string>;
 
-    std::string Path(const char* name) const { return (dir_ / name).string(); }
-
-    std::string Put(const char* name, const std::string& bytes) const {
-        const std::string path = Path(name);
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-
-    static std::string Slurp(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
-    fs::path dir_;
-};
-
-std::vector<std::string> Lines(const std::string& path) {
+Strings Lines(const std::string& path) {
     CStdioFile f;
     EXPECT_TRUE(f.Open(path.c_str(), CFile::modeRead | CFile::typeText));
-    std::vector<std::string> lines;
+    Strings lines;
     CString line;
     while (f.ReadString(line)) {
         lines.push_back(line.str());
@@ -55,14 +29,9 @@ std::vector<std::string> Lines(const std::string& path) {
     return lines;
 }
 
-using Strings = std::vector<std::string>;
-
-TEST_F(FileTest, ReadStringLineEnds) {
-    struct Case {
-        std::string bytes;
-        Strings lines;
-    };
-    const Case cases[] = {
+TEST(FileLayer, ReadStringLineEnds) {
+    const std::string a(100000, 'a'), b(255, 'b'), c(257, 'c');
+    const std::pair<std::string, Strings> cases[] = {
         {"a\nb\n", {"a", "b"}},
         {"a\r\nb\r\n", {"a", "b"}},
         {"a\rb\n", {"a\rb"}},  // a lone CR stays in the line
@@ -72,55 +41,143 @@ TEST_F(FileTest, ReadStringLineEnds) {
         {"\n\r\n", {"", ""}},
         {"", {}},
         {"\\HS\r\n\x81\x5C\r\n\\HE", {"\\HS", "\x81\x5C", "\\HE"}},
+        {std::string("a\0b\r\n\0", 6), {std::string("a\0b", 3), std::string(1, '\0')}},
+        {a + "\r\n" + b + "\n" + c, {a, b, c}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.bytes);
-        EXPECT_EQ(Lines(Put("lines.txt", c.bytes)), c.lines);
+    TempDir dir;
+    for (const auto& [bytes, lines] : cases) {
+        SCOPED_TRACE(bytes.substr(0, 20));
+        WriteBytes(dir.Path("lines.txt"), bytes);
+        EXPECT_EQ(Lines(dir.Path("lines.txt")), lines);
     }
 }
 
-TEST_F(FileTest, ReadStringLongLines) {
-    const std::string a(100000, 'a');
-    const std::string b(255, 'b');
-    const std::string c(257, 'c');
-    EXPECT_EQ(Lines(Put("long.txt", a + "\r\n" + b + "\n" + c)), (Strings{a, b, c}));
+// Lines and bytes read from one file follow each other exactly, across the stream's buffer.
+TEST(FileLayer, ReadStringThenReadAndSeek) {
+    TempDir dir;
+    const std::string path = dir.Path("mixed.bin");
+    WriteBytes(path, "one\r\n" + std::string(70000, 'x') + "\ntwo\nrest");
+    CStdioFile f;
+    ASSERT_TRUE(f.Open(path.c_str(), CFile::modeRead));
+    CString line;
+    ASSERT_TRUE(f.ReadString(line));
+    EXPECT_EQ(line, "one");
+    EXPECT_EQ(f.GetPosition(), 5);
+    ASSERT_TRUE(f.ReadString(line));
+    EXPECT_EQ(line.GetLength(), 70000);
+    ASSERT_TRUE(f.ReadString(line));
+    EXPECT_EQ(line, "two");
+    char buf[8];
+    ASSERT_EQ(f.Read(buf, sizeof buf), 4u);
+    EXPECT_EQ(std::string(buf, 4), "rest");
+    f.Seek(-8, CFile::end);
+    ASSERT_TRUE(f.ReadString(line));
+    EXPECT_EQ(line, "two");
+    f.SeekToBegin();
+    ASSERT_TRUE(f.ReadString(line));
+    EXPECT_EQ(line, "one");
 }
 
-TEST_F(FileTest, OpenFailsWithoutThrowing) {
+// The loader's line reader cuts lines as ReadString does, also where a line, or its CR LF,
+// runs over the end of a piece the reader took from the file.
+TEST(FileLayer, LineReaderCutsLinesAsReadStringDoes) {
+    TempDir dir;
+    const std::string path = dir.Path("lines.bin");
+    std::mt19937 rng(8);
+    const char bytes[] = {'a', 'b', '\r', '\n', '\0', '\x81'};
+    for (int round = 0; round < 12; ++round) {
+        std::string text;
+        const size_t size = rng() % (3 * gibo::kCopyPiece);
+        const bool longLines = round % 2 == 0;  // few line ends: lines over many pieces
+        while (text.size() < size) {
+            const char c = bytes[rng() % sizeof bytes];
+            text += (longLines && c == '\n' && rng() % 64 != 0) ? 'x' : c;
+        }
+        if (round == 1) {  // CR LF astride the first piece's end
+            text = std::string(gibo::kCopyPiece - 1, 'y') + "\r\nz";
+        }
+        WriteBytes(path, text);
+        CFile file;
+        ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead));
+        gibo::LineReader reader(file);
+        Strings got;
+        const char* p = nullptr;
+        size_t n = 0;
+        while (reader.Next(p, n)) {
+            got.emplace_back(p, n);
+        }
+        EXPECT_FALSE(reader.Next(p, n));
+        ASSERT_EQ(got, Lines(path)) << "round " << round;
+    }
+}
+
+// The bulk copy starts at the input's position whatever its stream read ahead, lands after
+// what the output still buffered, and leaves both files where a Read/Write loop would have.
+TEST(FileLayer, BulkCopyKeepsBothPositions) {
+    TempDir dir;
+    std::string data;
+    for (int i = 0; i < 200000; ++i) {
+        data += static_cast<char>(i * 31 + i / 7);
+    }
+    const std::string from = dir.Path("from.bin");
+    WriteBytes(from, data);
+    const std::string to = dir.Path("to.bin");
+    for (const size_t skip : {size_t{0}, size_t{10}, data.size()}) {
+        SCOPED_TRACE(skip);
+        gibo::BulkFile in, out;
+        ASSERT_TRUE(in.Open(from.c_str(), CFile::modeRead | CFile::typeBinary));
+        ASSERT_TRUE(out.Open(to.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeBinary));
+        std::vector<char> buf(data.size());
+        ASSERT_EQ(in.Read(buf.data(), static_cast<unsigned>(skip)), skip);
+        out.Write("head", 4);
+        if (!in.CopyRestTo(out)) {  // where the system cannot copy, the loop goes on from here
+            unsigned got;
+            while ((got = in.Read(buf.data(), 1000)) > 0) {
+                out.Write(buf.data(), got);
+            }
+        }
+        EXPECT_EQ(in.GetPosition(), static_cast<int64_t>(data.size()));
+        EXPECT_EQ(in.Read(buf.data(), 1), 0u);
+        EXPECT_EQ(out.GetPosition(), static_cast<int64_t>(data.size() - skip + 4));
+        out.Write("tail", 4);
+        out.Close();
+        EXPECT_EQ(ReadBytes(to), "head" + data.substr(skip) + "tail");
+    }
+}
+
+TEST(FileLayer, OpenFailsWithoutThrowing) {
+    TempDir dir;
     CFile f;
-    EXPECT_FALSE(f.Open(Path("missing").c_str(), CFile::modeRead));
-    EXPECT_FALSE(f.Open(Path("missing").c_str(), CFile::modeWrite));  // no modeCreate
-    EXPECT_FALSE(f.Open(Path("no/such/dir/x").c_str(), CFile::modeCreate | CFile::modeWrite));
-    EXPECT_FALSE(f.Open(dir_.string().c_str(), CFile::modeRead | CFile::typeBinary));
-    EXPECT_FALSE(f.Open(dir_.string().c_str(), CFile::modeCreate | CFile::modeWrite));
+    EXPECT_FALSE(f.Open(dir.Path("missing").c_str(), CFile::modeRead));
+    EXPECT_FALSE(f.Open(dir.Path("missing").c_str(), CFile::modeWrite));  // no modeCreate
+    EXPECT_FALSE(f.Open(dir.Path("no/dir/x").c_str(), CFile::modeCreate | CFile::modeWrite));
+    EXPECT_FALSE(f.Open(dir.Dir().c_str(), CFile::modeRead | CFile::typeBinary));
+    EXPECT_FALSE(f.Open(dir.Dir().c_str(), CFile::modeCreate | CFile::modeWrite));
     EXPECT_FALSE(f.Open("", CFile::modeRead));
     EXPECT_FALSE(f.Open(nullptr, CFile::modeRead));
     EXPECT_FALSE(f.IsOpen());
-    EXPECT_FALSE(fs::exists(Path("missing")));
+    EXPECT_TRUE(dir.Names().empty());
 }
 
-TEST_F(FileTest, ReadWriteSeekAndLength) {
+TEST(FileLayer, ReadWriteSeekAndLength) {
+    TempDir dir;
     std::string data;
     for (int i = 0; i < 5000; ++i) {
         data += static_cast<char>(i * 7);
     }
-    const std::string path = Path("data.bin");
-    {
-        CFile out;
-        ASSERT_TRUE(
-            out.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeBinary));
-        for (size_t at = 0; at < data.size(); at += 1024) {  // the library's copy loops
-            out.Write(data.data() + at,
-                      static_cast<unsigned>(std::min<size_t>(1024, data.size() - at)));
-        }
-        EXPECT_EQ(out.GetLength(), 5000);  // counts what is still buffered
-        out.Close();
+    const std::string path = dir.Path("data.bin");
+    CFile out;
+    ASSERT_TRUE(out.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeBinary));
+    for (size_t at = 0; at < data.size(); at += 1024) {  // the library's copy loops
+        out.Write(data.data() + at,
+                  static_cast<unsigned>(std::min<size_t>(1024, data.size() - at)));
     }
-    EXPECT_EQ(Slurp(path), data);
+    EXPECT_EQ(out.GetLength(), 5000);  // counts what is still buffered
+    out.Close();
+    EXPECT_EQ(ReadBytes(path), data);
 
     CFile in;
     ASSERT_TRUE(in.Open(path.c_str(), CFile::modeRead | CFile::typeBinary));
-    EXPECT_EQ(in.GetLength(), 5000);
     EXPECT_EQ(in.Seek(-10, CFile::end), 4990);
     char buf[100];
     EXPECT_EQ(in.Read(buf, sizeof buf), 10u);
@@ -131,77 +188,66 @@ TEST_F(FileTest, ReadWriteSeekAndLength) {
     EXPECT_EQ(in.Read(buf, 3), 3u);
     EXPECT_EQ(std::string(buf, 3), data.substr(50, 3));
     EXPECT_EQ(in.SeekToEnd(), 5000);
-}
-
-TEST_F(FileTest, SeekBeforeTheStartRaises) {
-    const std::string path = Put("s.bin", "0123456789");
-    CFile f;
-    ASSERT_TRUE(f.Open(path.c_str(), CFile::modeRead));
-    f.Seek(4, CFile::begin);
+    // A seek before the start raises and does not move.
+    in.Seek(4, CFile::begin);
     for (auto [off, from] : {std::pair<int64_t, unsigned>{-1, CFile::begin},
                              {-5, CFile::current},
-                             {-11, CFile::end}}) {
+                             {-5001, CFile::end}}) {
         try {
-            f.Seek(off, from);
+            in.Seek(off, from);
             ADD_FAILURE() << "no exception for " << off << " from " << from;
         } catch (const CFileException& e) {
             EXPECT_EQ(e.m_cause, CFileException::badSeek);
         }
     }
-    EXPECT_EQ(f.GetPosition(), 4);  // a refused seek does not move
-    EXPECT_EQ(f.Seek(-10, CFile::end), 0);
+    EXPECT_EQ(in.GetPosition(), 4);
+    EXPECT_EQ(in.Seek(-5000, CFile::end), 0);
 }
 
-TEST_F(FileTest, CreateTruncatesUnlessNoTruncate) {
-    const std::string path = Put("t.txt", "hello world");
-    {
-        CFile f;
-        ASSERT_TRUE(
-            f.Open(path.c_str(), CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite));
-        EXPECT_EQ(f.GetLength(), 11);
-        f.Write("J", 1);
-        f.Close();
-    }
-    EXPECT_EQ(Slurp(path), "Jello world");
-    {
-        CFile f;
-        ASSERT_TRUE(f.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite));
-        EXPECT_EQ(f.GetLength(), 0);
-    }
-    EXPECT_EQ(Slurp(path), "");
-    {
-        CFile f;  // modeNoTruncate also creates a missing file
-        ASSERT_TRUE(f.Open(Path("new.txt").c_str(),
-                           CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite));
-    }
-    EXPECT_TRUE(fs::exists(Path("new.txt")));
+TEST(FileLayer, CreateTruncatesUnlessNoTruncate) {
+    TempDir dir;
+    const std::string path = dir.Path("t.txt");
+    WriteBytes(path, "hello world");
+    const unsigned keep = CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite;
+    CFile f;
+    ASSERT_TRUE(f.Open(path.c_str(), keep));
+    EXPECT_EQ(f.GetLength(), 11);
+    f.Write("J", 1);
+    f.Close();
+    EXPECT_EQ(ReadBytes(path), "Jello world");
+    ASSERT_TRUE(f.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite));
+    f.Close();
+    EXPECT_EQ(ReadBytes(path), "");
+    ASSERT_TRUE(f.Open(dir.Path("new.txt").c_str(), keep));  // and creates a missing file
+    f.Close();
+    EXPECT_TRUE(Exists(dir.Path("new.txt")));
 }
 
-TEST_F(FileTest, ReadThenWriteWithoutSeekInReadWriteMode) {
-    const std::string path = Put("rw.txt", "abcdefghij");
-    {
-        CFile f;
-        ASSERT_TRUE(f.Open(path.c_str(), CFile::modeReadWrite));
-        char buf[5];
-        ASSERT_EQ(f.Read(buf, 5), 5u);
-        f.Write("XY", 2);
-        ASSERT_EQ(f.Read(buf, 3), 3u);
-        EXPECT_EQ(std::string(buf, 3), "hij");
-        f.Close();
-    }
-    EXPECT_EQ(Slurp(path), "abcdeXYhij");
+TEST(FileLayer, ReadThenWriteWithoutSeekInReadWriteMode) {
+    TempDir dir;
+    const std::string path = dir.Path("rw.txt");
+    WriteBytes(path, "abcdefghij");
+    CFile f;
+    ASSERT_TRUE(f.Open(path.c_str(), CFile::modeReadWrite));
+    char buf[5];
+    ASSERT_EQ(f.Read(buf, 5), 5u);
+    f.Write("XY", 2);
+    ASSERT_EQ(f.Read(buf, 3), 3u);
+    EXPECT_EQ(std::string(buf, 3), "hij");
+    f.Close();
+    EXPECT_EQ(ReadBytes(path), "abcdeXYhij");
 }
 
-TEST_F(FileTest, FailuresRaiseCFileException) {
-    const std::string path = Put("ro.txt", "data");
+TEST(FileLayer, FailuresRaiseCFileException) {
+    TempDir dir;
+    WriteBytes(dir.Path("ro.txt"), "data");
     CFile ro;
-    ASSERT_TRUE(ro.Open(path.c_str(), CFile::modeRead));
+    ASSERT_TRUE(ro.Open(dir.Path("ro.txt").c_str(), CFile::modeRead));
     EXPECT_THROW(ro.Write("x", 1), CFileException);
     ro.Close();
     EXPECT_THROW(ro.Read(nullptr, 1), CFileException);  // closed
-
     // A full disk shows up at the latest when the buffered data is written out.
-    if (fs::exists("/dev/full")) {
+    if (std::filesystem::exists("/dev/full")) {
         CFile full;
         ASSERT_TRUE(full.Open("/dev/full", CFile::modeWrite));
         try {
@@ -214,29 +260,28 @@ TEST_F(FileTest, FailuresRaiseCFileException) {
     }
 }
 
-TEST_F(FileTest, WriteStringAndReadStringRoundTrip) {
-    const std::string path = Path("w.txt");
-    {
-        CStdioFile out;
-        ASSERT_TRUE(out.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeText));
-        out.WriteString("\\HS\r\n");
-        out.WriteString("\\[GAMENAME=\x81\x5C\\]\r\n");  // 乗
-        out.WriteString(nullptr);
-        out.WriteString("\\HE\r\n");
-        out.Close();
-    }
-    EXPECT_EQ(Slurp(path), "\\HS\r\n\\[GAMENAME=\x81\x5C\\]\r\n\\HE\r\n");  // no translation
-    EXPECT_EQ(Lines(path), (Strings{"\\HS", "\\[GAMENAME=\x81\x5C\\]", "\\HE"}));
+TEST(FileLayer, WriteStringIsNotTranslated) {
+    TempDir dir;
+    const std::string path = dir.Path("w.txt");
+    CStdioFile out;
+    ASSERT_TRUE(out.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeText));
+    out.WriteString("\\[GAMENAME=\x81\x5C\\]\r\n");  // 乗
+    out.WriteString(nullptr);
+    out.WriteString("\\HE\n");
+    out.Close();
+    EXPECT_EQ(ReadBytes(path), "\\[GAMENAME=\x81\x5C\\]\r\n\\HE\n");
 }
 
-TEST_F(FileTest, FileFind) {
-    const std::string path = Put("here.gib", "x");
+TEST(FileLayer, FileFind) {
+    TempDir dir;
+    const std::string path = dir.Path("here.gib");
+    WriteBytes(path, "x");
     CFileFind finder;
     EXPECT_TRUE(finder.FindFile(path.c_str()));
     EXPECT_EQ(finder.GetFilePath(), path.c_str());
     finder.Close();
     EXPECT_TRUE(finder.GetFilePath().IsEmpty());
-    EXPECT_FALSE(finder.FindFile(Path("gone.gib").c_str()));
+    EXPECT_FALSE(finder.FindFile(dir.Path("gone.gib").c_str()));
     EXPECT_FALSE(finder.FindFile(""));
     EXPECT_FALSE(finder.FindFile(nullptr));
 }

@@ -4,6 +4,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -33,9 +34,7 @@ Loaded Load(const std::string& path) {
 }
 
 struct LayoutCase {
-    const char* record;
-    const char* header;
-    const char* body;
+    const char *record, *header, *body;
     int type;
 };
 
@@ -46,17 +45,15 @@ const LayoutCase kLayouts[] = {
     {"\\HS\r\n\\HE\r\n\\GS\r\nSTO a STO b STO c\\GE\r\n", "", "STO a \r\nSTO b \r\nSTO c\r\n", 0},
     {"\\HS\r\n\\HE\r\n\\GS\r\nx STO a STO b\\GE", "", "x STO a STO b\r\n", 0},
     {"\\HS\r\n\\HE\r\n\\GS\r\nSTO a GE b\\GE", "", "STO a GE b\r\n", 0},
-    {"\\HS\r\n\\HE\r\n\\GS\r\nSTO a STO b GE c\\GE", "", "STO a \r\nSTO b \r\nGE c\r\n", 0},
     {"\\HS\r\n\\HE\r\n\\GS STO a\\GE\r\n", "", " STO a\r\n", 0},
     {"\\HS\r\n\\HE\r\n\\GS\r\nSTO a\r\n  STO b STO c  \r\nSTO d\\GE trailing\r\n", "",
      "STO a\r\nSTO b STO c\r\nSTO d\r\n", 0},
     // Header lines keep their blanks and empty lines; body lines lose blanks, not tabs or CR.
-    {"junk\r\nx\\HS  \\[A=1\\] \r\n\r\n \\[TYPE=258\\]\\HE junk\r\n\\GS\r\n  STO\t1 \r\nSTO "
-     "a\rb\r\n"
-     "\\GE",
+    {"junk\r\nx\\HS  \\[A=1\\] \r\n\r\n \\[TYPE=258\\]\\HE junk\r\n"
+     "\\GS\r\n  STO\t1 \r\nSTO a\rb\r\n\\GE",
      "  \\[A=1\\] \r\n\r\n \\[TYPE=258\\]\r\n", "STO\t1\r\nSTO a\rb\r\n", 2},
-    {"\xB1\x5CHS\r\n\\HS\\[N=\xB1\x5C\\]\xB1\x5CHE\\HE\r\n\xB1\x5CGS\r\n\\GS\r\nSTO \xB1\x5CGE\r\n"
-     "\\GE",
+    {"\xB1\x5CHS\r\n\\HS\\[N=\xB1\x5C\\]\xB1\x5CHE\\HE\r\n"
+     "\xB1\x5CGS\r\n\\GS\r\nSTO \xB1\x5CGE\r\n\\GE",
      "\\[N=\xB1\x5C\\]\xB1\x5CHE\r\n", "STO \xB1\x5CGE\r\n", 0},
     // A blank that is the second byte after a lead byte belongs to that character and stays.
     {"\\HS\\HE\r\n\\GS\r\n  STO \xB1 \r\n\\GE", "", "STO \xB1 \r\n", 0},
@@ -88,22 +85,13 @@ TEST(Loader, SplitsHeaderAndBodyByteForByte) {
     }
 }
 
-TEST(Loader, CopiesTheAudioTrailerFromTheEnd) {
-    TempDir dir;
-    const std::string path = dir.Path("rec.gib");
-    WriteBytes(path, std::string("\\HS\\[SZAUDIO=5\\]\\[TYPE=7\\]\\HE\r\n\\GS\r\n\\GE\r\n") +
-                         "\x01\x02\x03\x04\x05");
-    const Loaded r = Load(path);
-    ASSERT_EQ(r.result, 1);
-    EXPECT_EQ(r.audio, 1);
-    EXPECT_EQ(r.type, 7);
-    EXPECT_EQ(r.audioPath, dir.Path("rec.lao").c_str());
-    EXPECT_EQ(ReadBytes(dir.Path("rec.lao")), "\x01\x02\x03\x04\x05");
-}
-
-TEST(Loader, SideFilesTakeTheStemOfTheFileName) {
+TEST(Loader, SideFilesTakeTheStemOfTheFileNameAndAudioComesFromTheEnd) {
     TempDir dir;
     std::filesystem::create_directory(dir.Path("d.x"));
+#ifdef _WIN32
+    // Windows takes the backslash for a separator, so there the name is a file in "dir.x".
+    std::filesystem::create_directory(dir.Path("dir.x"));
+#endif
     const char* names[][2] = {
         {"rec.gib", "rec"},           {"rec", "rec"}, {"a.b.c", "a.b"}, {"d.x/rec", "d.x/rec"},
         {"dir.x\\rec", "dir.x\\rec"},  // a backslash ends a directory name too
@@ -111,133 +99,93 @@ TEST(Loader, SideFilesTakeTheStemOfTheFileName) {
     };
     for (const auto& n : names) {
         const std::string path = dir.Path(n[0]);
-        WriteBytes(path, "\\HS\\[SZAUDIO=1\\]\\HE\r\n\\GS\r\n\\GE\r\nZ");
+        WriteBytes(path, "\\HS\\[SZAUDIO=2\\]\\[TYPE=7\\]\\HE\r\n\\GS\r\n\\GE\r\n\x01Z");
         const Loaded r = Load(path);
         EXPECT_EQ(r.result, 1) << Shown(n[0]);
+        EXPECT_EQ(r.audio, 1);
+        EXPECT_EQ(r.type, 7);
         EXPECT_EQ(Shown(r.bodyPath.str()), Shown(dir.Path(n[1]) + ".lbk"));
         EXPECT_EQ(Shown(r.audioPath.str()), Shown(dir.Path(n[1]) + ".lao"));
-        EXPECT_EQ(ReadBytes(dir.Path(n[1]) + ".lao"), "Z");
+        EXPECT_EQ(ReadBytes(dir.Path(n[1]) + ".lao"), "\x01Z");
+    }
+}
+
+const char kAudio5[] = "\\HS\\[TYPE=4\\]\\[SZAUDIO = 5\\]\\HE\r\n\\GS\r\nSTO 1\r\n\\GE\r\n12345";
+
+// Makes what a failure case needs beside the record: "dir:NAME", "link:NAME" (a hard link to
+// the record) or "sym:NAME>TARGET".
+void Prepare(const TempDir& d, const std::string& what) {
+    if (what.empty()) {
+        return;
+    }
+    const std::string name = what.substr(what.find(':') + 1, what.find('>') - what.find(':') - 1);
+    if (what.rfind("dir:", 0) == 0) {
+        std::filesystem::create_directory(d.Path(name));
+#ifndef _WIN32
+    } else if (what.rfind("link:", 0) == 0) {
+        ASSERT_EQ(::link(d.Path("rec.gib").c_str(), d.Path(name).c_str()), 0);
+    } else {
+        ASSERT_EQ(::symlink(what.substr(what.find('>') + 1).c_str(), d.Path(name).c_str()), 0);
+#endif
     }
 }
 
 struct FailCase {
-    const char* name;
-    std::string record;  // written to rec.gib unless empty
+    const char* record;  // null: no file
     unsigned long error;
-    int type;                         // expected byType afterwards
-    std::set<std::string> left;       // everything in the directory afterwards
-    void (*prepare)(const TempDir&);  // may be null
+    int type;                    // byType afterwards
+    std::set<std::string> left;  // everything in the directory afterwards
+    const char* prepare;
 };
 
-void MakeDir(const TempDir& d, const char* name) {
-    std::filesystem::create_directory(d.Path(name));
-}
-
-const std::string kAudio5 =
-    "\\HS\\[TYPE=4\\]\\[SZAUDIO = 5\\]\\HE\r\n\\GS\r\nSTO 1\r\n\\GE\r\n12345";
-
-std::vector<FailCase> FailCases() {
+TEST(Loader, FailuresReportTheirCodeAndLeaveNoPartialSideFiles) {
+    using S = std::set<std::string>;
     std::vector<FailCase> cases = {
-        {"missing", "", GIBO_ERR_OPEN, 255, {}, nullptr},
-        {"directory",
-         "",
-         GIBO_ERR_OPEN,
-         255,
-         {"rec.gib"},
-         [](const TempDir& d) { MakeDir(d, "rec.gib"); }},
-        {"empty", std::string("\0", 0), GIBO_ERR_NO_HEADER, 255, {"rec.gib"}, nullptr},
-        {"no HS", "\\HE\r\n\\GS\r\n\\GE\r\n", GIBO_ERR_NO_HEADER, 255, {"rec.gib"}, nullptr},
-        {"no HE", "\\HS\r\n\\[A=1\\]\r\n", GIBO_ERR_NO_HEADER, 255, {"rec.gib"}, nullptr},
-        {"no GS", "\\HS\\HE\r\nSTO 1\r\n", GIBO_ERR_NO_BODY, 255, {"rec.gib"}, nullptr},
-        {"no GE", "\\HS\\HE\r\n\\GS\r\nSTO 1\r\n", GIBO_ERR_NO_BODY, 255, {"rec.gib"}, nullptr},
-        {"GS on HE line",
-         "\\HS\\HE\\GS\r\nSTO 1\\GE\r\n",
-         GIBO_ERR_NO_BODY,
-         255,
-         {"rec.gib"},
-         nullptr},
-        {"negative audio",
-         "\\HS\\[TYPE=4\\]\\[SZAUDIO=-1\\]\\HE\r\n\\GS\r\n\\GE\r\n",
-         GIBO_ERR_AUDIO_REOPEN,
-         4,
-         {"rec.gib"},
-         nullptr},
-        {"audio beyond start",
-         "\\HS\\[TYPE=4\\]\\[SZAUDIO=999\\]\\HE\r\n\\GS\r\n\\GE\r\n",
-         GIBO_ERR_AUDIO_REOPEN,
-         4,
-         {"rec.gib"},
-         nullptr},
-        // atoi would wrap this to 5 and take the last five bytes.
-        {"audio size wraps",
-         "\\HS\\[TYPE=4\\]\\[SZAUDIO=4294967301\\]\\HE\r\n\\GS\r\n\\GE\r\n",
-         GIBO_ERR_AUDIO_REOPEN,
-         4,
-         {"rec.gib"},
-         nullptr},
-        {"body is a directory",
-         kAudio5,
-         GIBO_ERR_BODY_CREATE,
-         255,
-         {"rec.gib", "rec.lbk"},
-         [](const TempDir& d) { MakeDir(d, "rec.lbk"); }},
-        {"audio is a directory",
-         kAudio5,
-         GIBO_ERR_AUDIO_CREATE,
-         4,
-         {"rec.gib", "rec.lao"},
-         [](const TempDir& d) { MakeDir(d, "rec.lao"); }},
+        {nullptr, GIBO_ERR_OPEN, 255, {}, ""},
+        {nullptr, GIBO_ERR_OPEN, 255, {"rec.gib"}, "dir:rec.gib"},
+        {"", GIBO_ERR_NO_HEADER, 255, {"rec.gib"}, ""},
+        {"\\HE\r\n\\GS\r\n\\GE\r\n", GIBO_ERR_NO_HEADER, 255, {"rec.gib"}, ""},
+        {"\\HS\r\n\\[A=1\\]\r\n", GIBO_ERR_NO_HEADER, 255, {"rec.gib"}, ""},
+        {"\\HS\\HE\r\nSTO 1\r\n", GIBO_ERR_NO_BODY, 255, {"rec.gib"}, ""},
+        {"\\HS\\HE\r\n\\GS\r\nSTO 1\r\n", GIBO_ERR_NO_BODY, 255, {"rec.gib"}, ""},
+        {"\\HS\\HE\\GS\r\nSTO 1\\GE\r\n", GIBO_ERR_NO_BODY, 255, {"rec.gib"}, ""},
+        // Audio sizes below zero, beyond the start, or wrapping to 5 under atoi.
+        {"\\HS\\[TYPE=4\\]\\[SZAUDIO=-1\\]\\HE\r\n\\GS\r\n\\GE\r\n", GIBO_ERR_AUDIO_REOPEN, 4,
+         S{"rec.gib"}, ""},
+        {"\\HS\\[TYPE=4\\]\\[SZAUDIO=999\\]\\HE\r\n\\GS\r\n\\GE\r\n", GIBO_ERR_AUDIO_REOPEN, 4,
+         S{"rec.gib"}, ""},
+        {"\\HS\\[TYPE=4\\]\\[SZAUDIO=4294967301\\]\\HE\r\n\\GS\r\n\\GE\r\n", GIBO_ERR_AUDIO_REOPEN,
+         4, S{"rec.gib"}, ""},
+        {kAudio5, GIBO_ERR_BODY_CREATE, 255, {"rec.gib", "rec.lbk"}, "dir:rec.lbk"},
+        {kAudio5, GIBO_ERR_AUDIO_CREATE, 4, {"rec.gib", "rec.lao"}, "dir:rec.lao"},
     };
 #ifndef _WIN32
-    // The side file is the record under another name: refused before it is emptied.
-    cases.push_back({"body linked to record",
-                     kAudio5,
-                     GIBO_ERR_BODY_CREATE,
-                     255,
-                     {"rec.gib", "rec.lbk"},
-                     [](const TempDir& d) {
-                         ASSERT_EQ(::link(d.Path("rec.gib").c_str(), d.Path("rec.lbk").c_str()), 0);
-                     }});
+    // A side file that is the record under another name is refused before it is emptied; a
+    // full disk while a side file is written removes the partial side files.
+    cases.push_back({kAudio5, GIBO_ERR_BODY_CREATE, 255, {"rec.gib", "rec.lbk"}, "link:rec.lbk"});
     cases.push_back(
-        {"audio linked to record",
-         kAudio5,
-         GIBO_ERR_AUDIO_CREATE,
-         255,
-         {"rec.gib", "rec.lao"},
-         [](const TempDir& d) { ASSERT_EQ(::symlink("rec.gib", d.Path("rec.lao").c_str()), 0); }});
-    // A full disk while a side file is written: the partial side files go.
-    cases.push_back(
-        {"body disk full", kAudio5, GIBO_ERR_BODY_CREATE, 255, {"rec.gib"}, [](const TempDir& d) {
-             ASSERT_EQ(::symlink("/dev/full", d.Path("rec.lbk").c_str()), 0);
-         }});
-    cases.push_back(
-        {"audio disk full", kAudio5, GIBO_ERR_AUDIO_CREATE, 4, {"rec.gib"}, [](const TempDir& d) {
-             ASSERT_EQ(::symlink("/dev/full", d.Path("rec.lao").c_str()), 0);
-         }});
+        {kAudio5, GIBO_ERR_AUDIO_CREATE, 255, {"rec.gib", "rec.lao"}, "sym:rec.lao>rec.gib"});
+    cases.push_back({kAudio5, GIBO_ERR_BODY_CREATE, 255, {"rec.gib"}, "sym:rec.lbk>/dev/full"});
+    cases.push_back({kAudio5, GIBO_ERR_AUDIO_CREATE, 4, {"rec.gib"}, "sym:rec.lao>/dev/full"});
 #endif
-    return cases;
-}
-
-TEST(Loader, FailuresReportTheirCodeAndLeaveNoPartialSideFiles) {
-    for (const auto& c : FailCases()) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Shown(c.record ? c.record : "(none)") + " " + c.prepare);
         TempDir dir;
         const std::string path = dir.Path("rec.gib");
-        if (!c.record.empty() || c.error == GIBO_ERR_NO_HEADER) {
+        if (c.record) {
             WriteBytes(path, c.record);
         }
-        if (c.prepare) {
-            c.prepare(dir);
-        }
+        Prepare(dir, c.prepare);
         const Loaded r = Load(path);
-        EXPECT_EQ(r.result, 0) << c.name;
-        EXPECT_EQ(r.error, c.error) << c.name;
-        EXPECT_EQ(r.type, c.type) << c.name;
-        EXPECT_EQ(r.audio, 0) << c.name;
-        EXPECT_EQ(r.bodyPath, dir.Path("rec.lbk").c_str()) << c.name;
-        EXPECT_EQ(r.audioPath, dir.Path("rec.lao").c_str()) << c.name;
-        EXPECT_EQ(dir.Names(), c.left) << c.name;
-        if (!c.record.empty()) {
-            EXPECT_EQ(ReadBytes(path), c.record) << c.name;
+        EXPECT_EQ(r.result, 0);
+        EXPECT_EQ(r.error, c.error);
+        EXPECT_EQ(r.type, c.type);
+        EXPECT_EQ(r.audio, 0);
+        EXPECT_EQ(r.bodyPath, dir.Path("rec.lbk").c_str());
+        EXPECT_EQ(r.audioPath, dir.Path("rec.lao").c_str());
+        EXPECT_EQ(dir.Names(), c.left);
+        if (c.record) {
+            EXPECT_EQ(ReadBytes(path), c.record);
         }
     }
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "GiboFile.h"
@@ -83,35 +84,28 @@ TEST(References, BlocksReadBackOneAfterAnother) {
     ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead | CFile::typeText));
     CGiboFile f;
     f.m_strHeader = "\\[TYPE=1\\]";
-    {
+    const struct {
+        unsigned short susun, refNum;
+        const char *explain, *gibo;
+    } blocks[] = {{65535, 0, "first\r\nsecond\r\n", "STO 1\r\nSTO \xB1\x5C]\r\n"},
+                  {4, 700, "", "STO 2"},
+                  {5, 6, "x\r\n", nullptr}};
+    for (const auto& b : blocks) {
         Read r;
         ReadNext(f, file, r);
         EXPECT_EQ(r.found, 1);
-        EXPECT_EQ(r.susun, 65535);
-        EXPECT_EQ(r.refNum, 0);
-        EXPECT_EQ(r.explain, "first\r\nsecond\r\n");
-        EXPECT_EQ(Shown(r.Gibo()), Shown("STO 1\r\nSTO \xB1\x5C]\r\n"));
-        int found = 1;
-        f.GetParam("TYPE", found);  // the block replaced the parameter text
-        EXPECT_EQ(found, 0);
-        EXPECT_EQ(f.GetParam("REFSUSUN", found), " 65535");
-    }
-    {
-        Read r;
-        ReadNext(f, file, r);
-        EXPECT_EQ(r.found, 1);
-        EXPECT_EQ(r.susun, 4);
-        EXPECT_EQ(r.refNum, 700);
-        EXPECT_TRUE(r.explain.IsEmpty());
-        EXPECT_EQ(r.Gibo(), "STO 2");
-    }
-    {
-        Read r;
-        ReadNext(f, file, r);
-        EXPECT_EQ(r.found, 1);
-        EXPECT_EQ(r.explain, "x\r\n");
-        EXPECT_EQ(r.gibo, nullptr);
-        EXPECT_EQ(r.giboLen, 0);
+        EXPECT_EQ(r.susun, b.susun);
+        EXPECT_EQ(r.refNum, b.refNum);
+        EXPECT_EQ(r.explain, b.explain);
+        EXPECT_EQ(Shown(r.Gibo()), Shown(b.gibo ? b.gibo : ""));
+        EXPECT_EQ(r.gibo == nullptr, b.gibo == nullptr);
+        EXPECT_EQ(r.giboLen, static_cast<int>(std::strlen(b.gibo ? b.gibo : "")));
+        if (b.susun == 65535) {
+            int found = 1;
+            f.GetParam("TYPE", found);  // the block replaced the parameter text
+            EXPECT_EQ(found, 0);
+            EXPECT_EQ(f.GetParam("REFSUSUN", found), " 65535");
+        }
     }
     Read end;
     ReadNext(f, file, end);

@@ -28,6 +28,11 @@ Loaded Load(CGiboFile& f, const std::string& path) {
 }
 
 TEST(Regression, RecordFilesSurviveTheRoundTrip) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(kRegressions, ec)) {
+        // A cross-built test run elsewhere (under wine) may not see the source tree.
+        GTEST_SKIP() << "no " << kRegressions.string();
+    }
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(kRegressions)) {
         const std::string name = entry.path().filename().string();

@@ -29,10 +29,9 @@ TEST(DisplayTables, NationNames) {
 }
 
 TEST(DisplayTables, HandicapKinds) {
-    const char* const rows[] = {
-        "B7 D6 CF C8",       "C8 C3 CF C8",       "C8 C3 B6 FE D7 D3", "C8 C3 C8 FD D7 D3",
-        "C8 C3 CB C4 D7 D3", "C8 C3 CE E5 D7 D3", "C8 C3 C1 F9 D7 D3",
-    };
+    const char* const rows[] = {"B7 D6 CF C8",       "C8 C3 CF C8",       "C8 C3 B6 FE D7 D3",
+                                "C8 C3 C8 FD D7 D3", "C8 C3 CB C4 D7 D3", "C8 C3 CE E5 D7 D3",
+                                "C8 C3 C1 F9 D7 D3"};
     ASSERT_EQ(sizeof gibo::g_szDeakukKind, 7u * 32u);
     for (int i = 0; i < 7; ++i) {
         SCOPED_TRACE(i);
@@ -41,20 +40,18 @@ TEST(DisplayTables, HandicapKinds) {
 }
 
 TEST(DisplayTables, GameRules) {
-    const char* const rows[] = {
-        "B7 D6 CF C8 A3 BA BA DA CC F9 36 C4 BF B0 EB",
-        "C8 C3 CF C8",
-        "C8 C3 32 D7 D3 20 C8 C3 D7 D3 C6 E5",
-        "C8 C3 33 D7 D3 20 C8 C3 D7 D3 C6 E5",
-        "C8 C3 34 D7 D3 20 C8 C3 D7 D3 C6 E5",
-        "C8 C3 35 D7 D3 20 C8 C3 D7 D3 C6 E5",
-        "C8 C3 36 D7 D3 20 C8 C3 D7 D3 C6 E5",
-        "C8 C3 37 D7 D3 20 C8 C3 D7 D3 C6 E5",
-        "C8 C3 38 D7 D3 20 C8 C3 D7 D3 C6 E5",
-        "C8 C3 39 D7 D3 20 C8 C3 D7 D3 C6 E5",
-        "20 CB C0 BB EE 31 3A B7 D6 CF C8",
-        "20 CB C0 BB EE 32 3A B7 D6 CF C8",
-    };
+    const char* const rows[] = {"B7 D6 CF C8 A3 BA BA DA CC F9 36 C4 BF B0 EB",
+                                "C8 C3 CF C8",
+                                "C8 C3 32 D7 D3 20 C8 C3 D7 D3 C6 E5",
+                                "C8 C3 33 D7 D3 20 C8 C3 D7 D3 C6 E5",
+                                "C8 C3 34 D7 D3 20 C8 C3 D7 D3 C6 E5",
+                                "C8 C3 35 D7 D3 20 C8 C3 D7 D3 C6 E5",
+                                "C8 C3 36 D7 D3 20 C8 C3 D7 D3 C6 E5",
+                                "C8 C3 37 D7 D3 20 C8 C3 D7 D3 C6 E5",
+                                "C8 C3 38 D7 D3 20 C8 C3 D7 D3 C6 E5",
+                                "C8 C3 39 D7 D3 20 C8 C3 D7 D3 C6 E5",
+                                "20 CB C0 BB EE 31 3A B7 D6 CF C8",
+                                "20 CB C0 BB EE 32 3A B7 D6 CF C8"};
     ASSERT_EQ(sizeof gibo::g_szDeakukRule, 12u * 32u);
     for (int i = 0; i < 12; ++i) {
         SCOPED_TRACE(i);
@@ -65,51 +62,21 @@ TEST(DisplayTables, GameRules) {
 TEST(DisplayTables, ResultNamesInFourCodePages) {
     // Storage order: Korean, Big5, GBK, Shift-JIS.
     const char* const blocks[4][9] = {
-        {
-            "C8 E6 20",
-            "B9 E9 20",
-            "B9 AB BD C2 BA CE",
-            "C8 E6 20 BA D2 B0 E8 BD C2",
-            "B9 E9 20 BA D2 B0 E8 BD C2",
-            "C8 E6 20 BD C3 B0 A3 20 C3 CA B0 FA BD C2",
-            "B9 E9 20 BD C3 B0 A3 20 C3 CA B0 FA BD C2",
-            "C8 E6 20 BD C3 B0 A3 BD C2",
-            "B9 E9 20 BD C3 B0 A3 BD C2",
-        },
-        {
-            "B6 C2",
-            "A5 D5",
-            "B5 4C B3 D3 AD 74",
-            "B6 C2 A4 A4 BD 4C B3 D3",
-            "A5 D5 A4 A4 BD 4C B3 D3",
-            "B6 C2 B6 57 AE C9 B3 D3",
-            "A5 D5 B6 57 AE C9 B3 D3",
-            "B6 C2 AE C9 B6 A1 B3 D3",
-            "A5 D5 AE C9 B6 A1 B3 D3",
-        },
-        {
-            "BA DA 20",
-            "B0 D7 20",
-            "BA CD C6 E5 20",
-            "BA DA C6 E5 D6 D0 C5 CC CA A4 20",
-            "B0 D7 C6 E5 D6 D0 C5 CC CA A4 20",
-            "BA DA C6 E5 B3 AC CA B1 CA A4 20",
-            "B0 D7 C6 E5 B3 AC CA B1 CA A4 20",
-            "BA DA C6 E5 CA B1 BC E4 CA A4 20",
-            "B0 D7 20 CA B1 BC E4 CA A4 20",
-        },
-        {
-            "8D 95",
-            "94 92",
-            "88 F8 95 AA 82 AF",
-            "8D 95 92 86 89 9F 82 B5 8F 9F",
-            "94 92 92 86 89 9F 82 B5 8F 9F",
-            "8D 95 8E 9E 8A D4 8F 9F",
-            "94 92 8E 9E 8A D4 89 7A 82 A6 8F 9F",
-            "8D 95 8E 9E 8A D4 8F 9F",
-            "94 92 8E 9E 8A D4 8F 9F",
-        },
-    };
+        {"C8 E6 20", "B9 E9 20", "B9 AB BD C2 BA CE", "C8 E6 20 BA D2 B0 E8 BD C2",
+         "B9 E9 20 BA D2 B0 E8 BD C2", "C8 E6 20 BD C3 B0 A3 20 C3 CA B0 FA BD C2",
+         "B9 E9 20 BD C3 B0 A3 20 C3 CA B0 FA BD C2", "C8 E6 20 BD C3 B0 A3 BD C2",
+         "B9 E9 20 BD C3 B0 A3 BD C2"},
+        {"B6 C2", "A5 D5", "B5 4C B3 D3 AD 74", "B6 C2 A4 A4 BD 4C B3 D3",
+         "A5 D5 A4 A4 BD 4C B3 D3", "B6 C2 B6 57 AE C9 B3 D3", "A5 D5 B6 57 AE C9 B3 D3",
+         "B6 C2 AE C9 B6 A1 B3 D3", "A5 D5 AE C9 B6 A1 B3 D3"},
+        {"BA DA 20", "B0 D7 20", "BA CD C6 E5 20", "BA DA C6 E5 D6 D0 C5 CC CA A4 20",
+         "B0 D7 C6 E5 D6 D0 C5 CC CA A4 20", "BA DA C6 E5 B3 AC CA B1 CA A4 20",
+         "B0 D7 C6 E5 B3 AC CA B1 CA A4 20", "BA DA C6 E5 CA B1 BC E4 CA A4 20",
+         "B0 D7 20 CA B1 BC E4 CA A4 20"},
+        {"8D 95", "94 92", "88 F8 95 AA 82 AF", "8D 95 92 86 89 9F 82 B5 8F 9F",
+         "94 92 92 86 89 9F 82 B5 8F 9F", "8D 95 8E 9E 8A D4 8F 9F",
+         "94 92 8E 9E 8A D4 89 7A 82 A6 8F 9F", "8D 95 8E 9E 8A D4 8F 9F",
+         "94 92 8E 9E 8A D4 8F 9F"}};
     ASSERT_EQ(sizeof gibo::g_szDeakukResult, 4u * 9u * 32u);
     for (int b = 0; b < 4; ++b) {
         for (int k = 0; k < 9; ++k) {

@@ -20,13 +20,19 @@
 
 namespace {
 
+// Saves with file names in dir; an empty name stays an empty path.
+int Save(CGiboFile& f, const TempDir& dir, int type, const std::string& target,
+         const std::string& body, const std::string& audio) {
+    auto at = [&](const std::string& name) { return name.empty() ? name : dir.Path(name); };
+    return f.SaveFile(static_cast<unsigned char>(type), at(target).c_str(), at(body).c_str(),
+                      at(audio).c_str());
+}
+
 struct LayoutCase {
     const char* header;
     int type;
-    const char* body;
-    const char* audio;  // null: no audio path; "-": a path to no file
-    const char* head;   // the expected bytes up to and including \HE CR LF
-    const char* headerAfter;
+    // audio null: no audio path; "-": a path to no file. head: the bytes up to \HE CR LF.
+    const char *body, *audio, *head, *headerAfter;
 };
 
 const LayoutCase kLayouts[] = {
@@ -49,20 +55,18 @@ TEST(Writer, WritesTheContainerByteForByte) {
     for (const auto& c : kLayouts) {
         TempDir dir;
         WriteBytes(dir.Path("src.lbk"), c.body);
-        std::string audioPath;
-        std::string audio;
-        if (c.audio && std::string(c.audio) == "-") {
-            audioPath = dir.Path("none.lao");
-        } else if (c.audio) {
-            audioPath = dir.Path("src.lao");
-            audio = c.audio;
-            WriteBytes(audioPath, audio);
+        const bool none = c.audio && std::string(c.audio) == "-";
+        const std::string audio = c.audio && !none ? c.audio : "";
+        if (c.audio && !none) {
+            WriteBytes(dir.Path("src.lao"), audio);
         }
         CGiboFile f;
         f.m_strHeader = c.header;
         f.m_dwError = GIBO_ERR_NO_BODY;
-        ASSERT_EQ(f.SaveFile(static_cast<unsigned char>(c.type), dir.Path("rec.gib").c_str(),
-                             dir.Path("src.lbk").c_str(), audioPath.c_str()),
+        ASSERT_EQ(Save(f, dir, c.type, "rec.gib", "src.lbk",
+                       none      ? "none.lao"
+                       : c.audio ? "src.lao"
+                                 : ""),
                   1)
             << Shown(c.header);
         EXPECT_EQ(f.GetError(), GIBO_ERR_NO_BODY);  // success leaves the code as it was
@@ -89,11 +93,9 @@ std::string RandomText(std::mt19937& rng, size_t length) {
         }
     }
     s.resize(length);  // "]=" may overshoot by one
-    if (!s.empty() && s.back() == ' ') {
-        s.back() = 'x';
-    }
-    if (!s.empty() && s.front() == ' ') {
-        s.front() = 'x';
+    if (!s.empty()) {
+        s.front() = s.front() == ' ' ? 'x' : s.front();
+        s.back() = s.back() == ' ' ? 'x' : s.back();
     }
     return s;
 }
@@ -124,8 +126,7 @@ TEST(Writer, LoadGivesBackWhatWasSaved) {
         TempDir dir;
         CGiboFile f;
         std::vector<std::pair<std::string, std::string>> items;
-        const int count = 1 + static_cast<int>(rng() % 20);
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0, count = 1 + static_cast<int>(rng() % 20); i < count; ++i) {
             char tag[16];
             std::snprintf(tag, sizeof tag, "K%03d", i);
             items.emplace_back(tag, RandomText(rng, rng() % 40));
@@ -142,17 +143,14 @@ TEST(Writer, LoadGivesBackWhatWasSaved) {
             WriteBytes(dir.Path("src.lao"), audio);
         }
         const auto type = static_cast<unsigned char>(rng());
-        ASSERT_EQ(f.SaveFile(type, dir.Path("rec.gib").c_str(), dir.Path("src.lbk").c_str(),
-                             s.audio >= 0 ? dir.Path("src.lao").c_str() : ""),
-                  1);
+        ASSERT_EQ(Save(f, dir, type, "rec.gib", "src.lbk", s.audio >= 0 ? "src.lao" : ""), 1);
 
         CGiboFile g;
         CString bodyPath, audioPath;
         unsigned char loadedType = 0;
         int hasAudio = 0;
         ASSERT_EQ(
-            g.LoadFile(dir.Path("rec.gib").c_str(), bodyPath, audioPath, loadedType, hasAudio), 1)
-            << std::hex << g.GetError();
+            g.LoadFile(dir.Path("rec.gib").c_str(), bodyPath, audioPath, loadedType, hasAudio), 1);
         EXPECT_EQ(loadedType, type);
         EXPECT_EQ(hasAudio, s.audio > 0 ? 1 : 0);
         EXPECT_TRUE(ReadBytes(bodyPath.str()) == body) << "body of " << s.body;
@@ -194,10 +192,7 @@ private:
 #endif
 
 struct FailCase {
-    const char* name;
-    const char* target;
-    const char* body;
-    const char* audio;
+    const char *name, *target, *body, *audio;
     unsigned long error;
     const char* extra;  // a directory or file made for the case, left in place
 };
@@ -244,9 +239,7 @@ TEST(Writer, FailedSaveKeepsTheOldRecordAndLeavesNoTemporary) {
                 limit = std::make_unique<FileSizeLimit>(100000);
             }
 #endif
-            result =
-                f.SaveFile(1, *c.target ? dir.Path(c.target).c_str() : "", dir.Path(c.body).c_str(),
-                           *c.audio ? dir.Path(c.audio).c_str() : "");
+            result = Save(f, dir, 1, c.target, c.body, c.audio);
         }
         EXPECT_EQ(result, 0) << c.name;
         EXPECT_EQ(f.GetError(), c.error) << c.name;
@@ -260,16 +253,10 @@ TEST(Writer, TargetMayBeTheBodyFileItself) {
     WriteBytes(dir.Path("src.lbk"), "STO 1\r\n");
     WriteBytes(dir.Path("src.lao"), "AU");
     CGiboFile f;
-    ASSERT_EQ(f.SaveFile(3, dir.Path("rec.gib").c_str(), dir.Path("src.lbk").c_str(),
-                         dir.Path("src.lao").c_str()),
-              1);
-    ASSERT_EQ(f.SaveFile(3, dir.Path("src.lbk").c_str(), dir.Path("src.lbk").c_str(),
-                         dir.Path("src.lao").c_str()),
-              1);
+    ASSERT_EQ(Save(f, dir, 3, "rec.gib", "src.lbk", "src.lao"), 1);
+    ASSERT_EQ(Save(f, dir, 3, "src.lbk", "src.lbk", "src.lao"), 1);
     EXPECT_EQ(ReadBytes(dir.Path("src.lbk")), ReadBytes(dir.Path("rec.gib")));
-    ASSERT_EQ(f.SaveFile(3, dir.Path("src.lao").c_str(), dir.Path("rec.gib").c_str(),
-                         dir.Path("src.lao").c_str()),
-              1);
+    ASSERT_EQ(Save(f, dir, 3, "src.lao", "rec.gib", "src.lao"), 1);
     const std::string joined = ReadBytes(dir.Path("src.lao"));
     EXPECT_NE(joined.find("\\GS\r\n\\HS\r\n"), std::string::npos);
     EXPECT_EQ(joined.substr(joined.size() - 7), "\\GE\r\nAU");
@@ -284,7 +271,7 @@ TEST(Writer, ReplacingKeepsPermissionsAndLinks) {
     ASSERT_EQ(::chmod(dir.Path("rec.gib").c_str(), 0640), 0);
     ASSERT_EQ(::symlink("rec.gib", dir.Path("link.gib").c_str()), 0);
     CGiboFile f;
-    ASSERT_EQ(f.SaveFile(1, dir.Path("link.gib").c_str(), dir.Path("src.lbk").c_str(), ""), 1);
+    ASSERT_EQ(Save(f, dir, 1, "link.gib", "src.lbk", ""), 1);
     EXPECT_TRUE(std::filesystem::is_symlink(dir.Path("link.gib")));
     EXPECT_EQ(ReadBytes(dir.Path("rec.gib")).substr(0, 5), "\\HS\r\n");
     struct stat st;

@@ -43,6 +43,7 @@ const CodepageRow& RowOf(Codepage cp) {
 
 const char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 
+#ifndef _WIN32  // Windows always writes UTF-8 and names no charset
 bool IsUtf8(const std::string& charset) {
     std::string upper;
     for (char c : charset) {
@@ -52,6 +53,7 @@ bool IsUtf8(const std::string& charset) {
     }
     return upper == "UTF8";
 }
+#endif
 
 // Length of the well-formed UTF-8 sequence at s[i], or 0.
 size_t Utf8SequenceAt(const std::string& s, size_t i) {

@@ -82,7 +82,7 @@ int CGiboFile::GetNewTagData(char* pszItem, unsigned char& byIndex, char* pszVal
     char tag[kTagBuffer] = {0};
     std::memcpy(tag, pszItem, tagLen);
     for (int i = 0; i < GIBO_SHORTTAG_COUNT; ++i) {
-        if (std::strcmp(tag, g_szShortTag[i]) != 0) {
+        if (tag[0] != g_szShortTag[i][0] || std::strcmp(tag, g_szShortTag[i]) != 0) {
             continue;
         }
         byIndex = static_cast<unsigned char>(i);
@@ -105,20 +105,27 @@ char* CGBHLoad::LoadHeader(char* pszText) {
         return nullptr;
     }
     char* cursor = pszText;
+    // readTag writes no terminating zero: the item buffer is zero-filled once and only the bytes
+    // an item used are cleared again, which costs far less than clearing 1 KiB per item.
+    char item[kItemBuffer] = {0};
     for (;;) {
-        char item[kItemBuffer] = {0};
         m_pGiboFile->readTag(&cursor, item, 0);
+        const size_t len = std::strlen(item);
         // Longer items are cut: no short-tag value needs more.
-        char copy[kCopyBuffer] = {0};
-        std::memcpy(copy, item, std::min(std::strlen(item), sizeof copy - 1));
-        char value[kValueBuffer] = {0};
+        char copy[kCopyBuffer];
+        const size_t kept = std::min(len, sizeof copy - 1);
+        std::memcpy(copy, item, kept);
+        copy[kept] = '\0';
+        char value[kValueBuffer];
+        value[0] = '\0';
         unsigned char index = 0;
         if (m_pGiboFile->GetNewTagData(copy, index, value) == 1) {
             DispatchTag(index, value);
         }
-        if (item[0] == '\0') {
+        if (len == 0) {
             break;
         }
+        std::memset(item, 0, len);
     }
     return cursor;
 }

@@ -29,6 +29,15 @@ void ResetFaults() {
     }
 }
 
+bool FaultsArmed() {
+    for (int k = 0; k < kOps; ++k) {
+        if (g_nFailAt[k].load(std::memory_order_relaxed) != 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 int FaultCalls(FileOp op) {
     return g_nCalls[static_cast<int>(op)].load();
 }

@@ -15,6 +15,8 @@ enum class FileOp { Open, Read, Write, Close, Rename, Count };
 void ArmFault(FileOp op, int nth, int err = EIO);
 // Disarms every operation and restarts the counts.
 void ResetFaults();
+// True while any operation is armed.
+bool FaultsArmed();
 // Calls of op since the last ResetFaults, failed ones included: how many failure points exist.
 int FaultCalls(FileOp op);
 

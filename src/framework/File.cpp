@@ -1,6 +1,10 @@
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <string>
 
 #include <fcntl.h>
@@ -8,11 +12,16 @@
 #include <sys/types.h>
 
 #include "GiboFileIO.h"
+#include "framework/BulkFile.h"
 #include "framework/Faults.h"
+#include "framework/SystemPath.h"
 
+// Files are opened by descriptor (so that O_CREAT and friends mean the same everywhere) and
+// always in binary: CR LF handling is ReadString's own on every system. Windows gets the
+// wide-character calls, see SystemPath.h.
 #ifdef _WIN32
 #include <io.h>
-#define GIBO_OPEN ::_open
+#define GIBO_OPEN ::_wopen
 #define GIBO_CLOSE ::_close
 #define GIBO_FDOPEN ::_fdopen
 #define GIBO_FSEEK ::_fseeki64
@@ -20,7 +29,7 @@
 #define GIBO_GETC _getc_nolock
 #define GIBO_STAT_T struct _stat64
 #define GIBO_FSTAT ::_fstat64
-#define GIBO_STAT ::_stat64
+#define GIBO_STAT ::_wstat64
 #define GIBO_O_BINARY _O_BINARY
 #define GIBO_O_CLOEXEC _O_NOINHERIT
 #else
@@ -40,7 +49,7 @@
 
 namespace {
 
-// Large enough that the library's 1024-byte copy loops cost few system calls.
+// Large enough that reading and writing in small steps costs few system calls.
 constexpr size_t kStreamBuffer = 64 * 1024;
 
 std::string Describe(int cause, long err, const char* name) {
@@ -84,6 +93,17 @@ CFileException::CFileException(int cause, long lOsError, const char* pszFileName
 
 struct CFile::Impl {
     FILE* fp = nullptr;
+    // The stream's buffer, ours: glibc ignores the size asked for when setvbuf gets no buffer.
+    // It must outlive fp, so the stream is always closed before the Impl goes.
+    std::unique_ptr<char[]> buffer;
+#ifndef _WIN32
+    // ReadString's line, kept from call to call so that reading lines allocates nothing.
+    char* line = nullptr;
+    size_t lineCapacity = 0;
+    ~Impl() {
+        std::free(line);
+    }
+#endif
     bool readable = false;
     bool writable = false;
     // stdio needs a seek between a write and a following read (and back).
@@ -115,7 +135,8 @@ void CFile::ThrowIfClosed() const {
 
 BOOL CFile::Open(const char* pszFileName, unsigned nOpenFlags) {
     Abort();
-    if (!pszFileName || !*pszFileName) {
+    gibo::SystemPath path;
+    if (!gibo::ToSystemPath(pszFileName, path)) {
         return FALSE;
     }
     int flags = GIBO_O_BINARY | GIBO_O_CLOEXEC;
@@ -143,7 +164,7 @@ BOOL CFile::Open(const char* pszFileName, unsigned nOpenFlags) {
             flags |= O_TRUNC;
         }
     }
-    const int fd = gibo::FaultDue(gibo::FileOp::Open) ? -1 : GIBO_OPEN(pszFileName, flags, 0666);
+    const int fd = gibo::FaultDue(gibo::FileOp::Open) ? -1 : GIBO_OPEN(path.c_str(), flags, 0666);
     if (fd < 0) {
         return FALSE;
     }
@@ -157,7 +178,8 @@ BOOL CFile::Open(const char* pszFileName, unsigned nOpenFlags) {
         GIBO_CLOSE(fd);
         return FALSE;
     }
-    std::setvbuf(impl->fp, nullptr, _IOFBF, kStreamBuffer);
+    impl->buffer.reset(new char[kStreamBuffer]);
+    std::setvbuf(impl->fp, impl->buffer.get(), _IOFBF, kStreamBuffer);
     m_pImpl = std::move(impl);
     m_strFileName = pszFileName;
     return TRUE;
@@ -264,12 +286,11 @@ void CFile::Close() {
         m_pImpl.reset();
         return;
     }
-    FILE* fp = m_pImpl->fp;
-    m_pImpl.reset();
+    std::unique_ptr<Impl> impl = std::move(m_pImpl);
     // fclose flushes: a full disk shows up here, and must not be lost.
     errno = 0;
     // An injected failure still closes the file, as a failed flush does.
-    const bool failed = std::fclose(fp) != 0;
+    const bool failed = std::fclose(impl->fp) != 0;
     if (failed || gibo::FaultDue(gibo::FileOp::Close)) {
         const int err = errno ? errno : EIO;
         throw CFileException(CauseOf(err), err, m_strFileName);
@@ -291,32 +312,49 @@ BOOL CStdioFile::ReadString(CString& rString) {
         throw CFileException(CauseOf(err), err, m_strFileName);
     }
     FILE* fp = m_pImpl->fp;
-    std::string line;
-    char chunk[256];
-    size_t used = 0;
+#ifndef _WIN32
+    // getline finds the line end inside the stream's buffer; NUL bytes stay in the line.
+    const ssize_t got = ::getline(&m_pImpl->line, &m_pImpl->lineCapacity, fp);
+    if (got < 0 && std::ferror(fp)) {
+        const int err = errno;
+        std::clearerr(fp);
+        throw CFileException(CauseOf(err), err, m_strFileName);
+    }
+    if (got < 0 && !std::feof(fp)) {
+        throw std::bad_alloc();  // the line could not grow; not the end of the file
+    }
+    const char* text = m_pImpl->line;
+    size_t n = got > 0 ? static_cast<size_t>(got) : 0;
+#else
+    std::string read;
     int c;
-    bool any = false;
     while ((c = GIBO_GETC(fp)) != EOF) {
-        any = true;
+        read += static_cast<char>(c);
         if (c == '\n') {
             break;
         }
-        if (used == sizeof chunk) {
-            line.append(chunk, used);
-            used = 0;
-        }
-        chunk[used++] = static_cast<char>(c);
     }
     if (c == EOF && std::ferror(fp)) {
         const int err = errno;
         std::clearerr(fp);
         throw CFileException(CauseOf(err), err, m_strFileName);
     }
-    line.append(chunk, used);
-    if (c == '\n' && !line.empty() && line.back() == '\r') {
-        line.pop_back();
+    const char* text = read.data();
+    size_t n = read.size();
+#endif
+    const bool any = n > 0;
+    if (n > 0 && text[n - 1] == '\n') {
+        --n;
+        if (n > 0 && text[n - 1] == '\r') {
+            --n;
+        }
     }
-    rString = CString(line.data(), static_cast<int>(line.size()));
+    if (n > static_cast<size_t>(INT_MAX)) {
+        throw CFileException(CFileException::generic, 0, m_strFileName);  // no CString holds it
+    }
+    // Into the string's own storage: a reused string does not allocate again.
+    std::memcpy(rString.GetBuffer(static_cast<int>(n)), text, n);
+    rString.ReleaseBuffer(static_cast<int>(n));
     return any ? TRUE : FALSE;
 }
 
@@ -328,10 +366,66 @@ void CStdioFile::WriteString(const char* psz) {
 
 BOOL CFileFind::FindFile(const char* pszName) {
     Close();
+    gibo::SystemPath path;
     GIBO_STAT_T st;
-    if (!pszName || !*pszName || GIBO_STAT(pszName, &st) != 0) {
+    if (!gibo::ToSystemPath(pszName, path) || GIBO_STAT(path.c_str(), &st) != 0) {
         return FALSE;
     }
     m_strFound = pszName;
     return TRUE;
 }
+
+namespace gibo {
+
+bool BulkFile::CopyRestTo(BulkFile& to) {
+#ifdef __linux__
+    // With failures armed, the bytes go through Read and Write, where each can be made to fail.
+    if (!IsOpen() || !to.IsOpen() || !m_pImpl->readable || !to.m_pImpl->writable ||
+        gibo::FaultsArmed()) {
+        return false;
+    }
+    FILE* in = m_pImpl->fp;
+    FILE* out = to.m_pImpl->fp;
+    // The system copies between descriptors: what the output stream holds goes first, and the
+    // input is read from its logical position, not from where its read-ahead left it.
+    if (std::fflush(out) != 0) {
+        std::clearerr(out);
+        return false;
+    }
+    const off_t start = GIBO_FTELL(in);
+    if (start < 0) {
+        return false;
+    }
+    off64_t at = start;
+    bool done = false;
+    for (;;) {
+        const ssize_t n = ::copy_file_range(fileno(in), &at, fileno(out), nullptr, 1 << 30, 0);
+        if (n > 0) {
+            continue;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        done = n == 0;
+        break;
+    }
+    // Both streams take up where the copy stopped.
+    m_pImpl->last = Impl::kNone;
+    to.m_pImpl->last = Impl::kNone;
+    if (GIBO_FSEEK(in, at, SEEK_SET) != 0) {
+        const int err = errno;
+        throw CFileException(CFileException::badSeek, err, m_strFileName);
+    }
+    const off_t written = ::lseek(fileno(out), 0, SEEK_CUR);
+    if (written < 0 || GIBO_FSEEK(out, written, SEEK_SET) != 0) {
+        const int err = errno;
+        throw CFileException(CFileException::badSeek, err, to.m_strFileName);
+    }
+    return done;
+#else
+    (void)to;
+    return false;
+#endif
+}
+
+}  // namespace gibo

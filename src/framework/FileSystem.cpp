@@ -8,6 +8,7 @@
 
 #include "framework/Faults.h"
 #include "framework/Gbk.h"
+#include "framework/SystemPath.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -65,15 +66,20 @@ std::string TempName(const std::string& dir) {
 
 #ifdef _WIN32
 
+// Paths reach the wide-character calls converted from GBK (see SystemPath.h), so a GBK name
+// means the same file whatever the system's ANSI code page is.
+
 bool SameFile(const char* pszA, const char* pszB) {
-    if (!pszA || !pszB || !*pszA || !*pszB) {
-        return false;
-    }
     BY_HANDLE_FILE_INFORMATION info[2];
     const char* paths[2] = {pszA, pszB};
     for (int k = 0; k < 2; ++k) {
-        HANDLE h = CreateFileA(paths[k], 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        SystemPath path;
+        if (!ToSystemPath(paths[k], path)) {
+            return false;
+        }
+        HANDLE h =
+            CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
         if (h == INVALID_HANDLE_VALUE) {
             return false;
         }
@@ -89,7 +95,8 @@ bool SameFile(const char* pszA, const char* pszB) {
 }
 
 bool RemoveFile(const char* pszPath) {
-    return pszPath && *pszPath && DeleteFileA(pszPath);
+    SystemPath path;
+    return ToSystemPath(pszPath, path) && DeleteFileW(path.c_str());
 }
 
 std::string ResolveLinks(const char* pszPath) {
@@ -103,8 +110,12 @@ std::string CreateTempBeside(const char* pszPath) {
     const std::string dir = DirectoryOf(pszPath);
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string name = TempName(dir);
-        const int fd =
-            ::_open(name.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+        SystemPath path;
+        if (!ToSystemPath(name.c_str(), path)) {
+            break;
+        }
+        const int fd = ::_wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+                                _S_IREAD | _S_IWRITE);
         if (fd >= 0) {
             ::_close(fd);
             return name;
@@ -117,8 +128,27 @@ std::string CreateTempBeside(const char* pszPath) {
 }
 
 bool RenameOver(const char* pszFrom, const char* pszTo) {
-    return !FaultDue(FileOp::Rename) &&
-           MoveFileExA(pszFrom, pszTo, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (FaultDue(FileOp::Rename)) {
+        return false;
+    }
+    SystemPath from;
+    SystemPath to;
+    if (!ToSystemPath(pszFrom, from) || !ToSystemPath(pszTo, to)) {
+        return false;
+    }
+    // ReplaceFile swaps the new data in under the existing file's identity, keeping its
+    // attributes and security; with nothing to replace, a plain move puts the file in place.
+    const DWORD attributes = GetFileAttributesW(to.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return false;  // as rename() refuses: a record never takes a directory's place
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                     nullptr)) {
+        return true;
+    }
+    return MoveFileExW(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 #else

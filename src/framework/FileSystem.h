@@ -1,6 +1,6 @@
 // File-system operations the framework's file classes lack: identity, removal, temporaries and
-// replacing a file in one step. Paths are byte strings in the build's code page, passed to the
-// system unconverted.
+// replacing a file in one step. Paths are byte strings in the build's code page: POSIX systems
+// take them as they are, Windows converted from GBK to its wide-character calls (SystemPath.h).
 #ifndef GIBO_FRAMEWORK_FILESYSTEM_H
 #define GIBO_FRAMEWORK_FILESYSTEM_H
 
@@ -8,6 +8,11 @@
 #include <utility>
 
 namespace gibo {
+
+// Whole files (audio, body) are copied in pieces of this size: at least the size of a file's
+// stream buffer, so that the bytes go between the system and the piece directly instead of
+// through the stream buffer in small steps.
+constexpr unsigned kCopyPiece = 64 * 1024;
 
 // True when both paths exist and name one file (device and inode, or volume and file index),
 // however they are spelled and through whatever links.

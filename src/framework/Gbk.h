@@ -20,8 +20,11 @@ constexpr size_t kNpos = static_cast<size_t>(-1);
 
 // First occurrence of needle[0..m) in hay[0..n) that starts on a character boundary at or
 // after byte `start`; kNpos when there is none. An empty needle is found at the first boundary
-// at or after start.
-size_t GbkFind(const char* hay, size_t n, const char* needle, size_t m, size_t start = 0);
+// at or after start. `boundary`, at or before start, must be known to begin a character: the
+// search looks no further back than that, so a caller going through a text in steps stays
+// linear (a run of double-byte characters otherwise has to be looked back over each time).
+size_t GbkFind(const char* hay, size_t n, const char* needle, size_t m, size_t start = 0,
+               size_t boundary = 0);
 
 }  // namespace gibo
 

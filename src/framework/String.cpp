@@ -1,3 +1,4 @@
+#include <charconv>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -11,9 +12,8 @@ bool IsWhite(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// True when the character text[i, i+len) is one of the characters of the zero-terminated set.
-bool InSet(const char* text, size_t i, size_t len, const char* set) {
-    const size_t n = std::strlen(set);
+// True when the character text[i, i+len) is one of the characters of the set of n bytes.
+bool InSet(const char* text, size_t i, size_t len, const char* set, size_t n) {
     for (size_t j = 0; j < n;) {
         const size_t l = gibo::GbkCharLen(set, j, n);
         if (l == len && std::memcmp(set + j, text + i, len) == 0) {
@@ -142,29 +142,23 @@ int CString::Replace(const char* pszOld, const char* pszNew) {
         return 0;
     }
     const char* repl = pszNew ? pszNew : "";
-    // One walk over the characters, never restarting from the beginning, so that a text with
-    // many occurrences costs time in proportion to its length.
-    const char* p = m_str.data();
-    const size_t n = m_str.size();
-    std::string out;
-    size_t from = 0;  // bytes before this are in out already
-    int count = 0;
-    for (size_t i = 0; i < n;) {
-        if (i >= from && n - i >= m && p[i] == pszOld[0] && std::memcmp(p + i, pszOld, m) == 0) {
-            if (count == 0) {
-                out.reserve(n);
-            }
-            out.append(p + from, i - from);
-            out += repl;
-            from = i + m;
-            ++count;
-        }
-        i += gibo::GbkCharLen(p, i, n);
-    }
-    if (count == 0) {
+    size_t pos = gibo::GbkFind(m_str.data(), m_str.size(), pszOld, m, 0);
+    if (pos == gibo::kNpos) {
         return 0;
     }
-    out.append(p + from, n - from);
+    // Built in one pass so that many replacements stay linear.
+    std::string out;
+    out.reserve(m_str.size());
+    size_t from = 0;
+    int count = 0;
+    while (pos != gibo::kNpos) {
+        out.append(m_str, from, pos - from);
+        out += repl;
+        from = pos + m;
+        ++count;
+        pos = gibo::GbkFind(m_str.data(), m_str.size(), pszOld, m, from, pos);
+    }
+    out.append(m_str, from, std::string::npos);
     m_str.swap(out);
     return count;
 }
@@ -213,10 +207,11 @@ void CString::TrimLeft(const char* pszSet) {
         return;
     }
     const size_t n = m_str.size();
+    const size_t setLen = std::strlen(pszSet);
     size_t i = 0;
     while (i < n) {
         const size_t len = gibo::GbkCharLen(m_str.data(), i, n);
-        if (!InSet(m_str.data(), i, len, pszSet)) {
+        if (!InSet(m_str.data(), i, len, pszSet, setLen)) {
             break;
         }
         i += len;
@@ -250,10 +245,11 @@ void CString::TrimRight(const char* pszSet) {
     }
     // Walk forward so that a trail byte is never mistaken for a character of its own.
     const size_t n = m_str.size();
+    const size_t setLen = std::strlen(pszSet);
     size_t keep = 0;
     for (size_t i = 0; i < n;) {
         const size_t len = gibo::GbkCharLen(m_str.data(), i, n);
-        if (!InSet(m_str.data(), i, len, pszSet)) {
+        if (!InSet(m_str.data(), i, len, pszSet, setLen)) {
             keep = i + len;
         }
         i += len;
@@ -266,13 +262,85 @@ void CString::TrimRight(char ch) {
     TrimRight(set);
 }
 
+namespace {
+
+// The common formats, text with %s, %d and %%, built directly into a buffer of nSize bytes:
+// the library formats a dozen display texts per record, and printf's machinery (run twice, to
+// measure and to write) cost more than all the rest. The length written, or -1 for anything
+// else (flags, widths, other conversions, a null %s, which printf spells its own way, or a
+// text that does not fit); vsnprintf formats those.
+int FormatPlain(char* pOut, size_t nSize, const char* pszFormat, va_list args) {
+    size_t used = 0;
+    const auto put = [&](const char* p, size_t n) {
+        if (n > nSize - used) {
+            return false;
+        }
+        std::memcpy(pOut + used, p, n);
+        used += n;
+        return true;
+    };
+    for (const char* p = pszFormat; *p;) {
+        const char* pct = std::strchr(p, '%');
+        if (!pct) {
+            if (!put(p, std::strlen(p))) {
+                return -1;
+            }
+            break;
+        }
+        if (!put(p, static_cast<size_t>(pct - p))) {
+            return -1;
+        }
+        bool fits = true;
+        switch (pct[1]) {
+            case 's': {
+                const char* psz = va_arg(args, const char*);
+                if (!psz) {
+                    return -1;
+                }
+                fits = put(psz, std::strlen(psz));
+                break;
+            }
+            case 'd': {
+                char digits[16];
+                const auto end = std::to_chars(digits, digits + sizeof digits, va_arg(args, int));
+                fits = put(digits, static_cast<size_t>(end.ptr - digits));
+                break;
+            }
+            case '%':
+                fits = put("%", 1);
+                break;
+            default:
+                return -1;
+        }
+        if (!fits) {
+            return -1;
+        }
+        p = pct + 2;
+    }
+    return static_cast<int>(used);
+}
+
+}  // namespace
+
 void CString::Format(const char* pszFormat, ...) {
     va_list args;
     va_start(args, pszFormat);
     va_list again;
     va_copy(again, args);
-    const int len = std::vsnprintf(nullptr, 0, pszFormat, args);
+    // Built apart from m_str, which an argument may point into; assigning it keeps m_str's
+    // storage, so that formatting a short text into a used string does not allocate.
+    char text[512];
+    const int plain = FormatPlain(text, sizeof text, pszFormat, args);
     va_end(args);
+    if (plain >= 0) {
+        va_end(again);
+        m_str.assign(text, static_cast<size_t>(plain));
+        return;
+    }
+    va_list measure;
+    va_copy(measure, again);
+    const int len = std::vsnprintf(nullptr, 0, pszFormat, measure);
+    va_end(measure);
     if (len < 0) {
         va_end(again);
         m_str.clear();

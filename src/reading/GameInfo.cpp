@@ -45,15 +45,20 @@ char* CGiboFile::ParsingTagData(char* pszData) {
         return m_pGBHLoad ? m_pGBHLoad->LoadHeader(pszData) : nullptr;
     }
     char* cursor = pszData;
+    // readTag and GetTagData write no terminating zero: their buffers are zero-filled once and
+    // only the bytes an item used are cleared again, which costs far less than clearing 1.5 KiB
+    // per item.
+    char item[1024] = {0};
+    char value[256] = {0};
     for (;;) {
         // readTag keeps at most 1023 bytes of a field; the work copy keeps at most 255 of those,
         // so an over-long item is cut, never overflowing a buffer.
-        char item[1024] = {0};
         readTag(&cursor, item, 0);
-        char work[256] = {0};
         const size_t len = std::strlen(item);
-        std::memcpy(work, item, len < sizeof work ? len : sizeof work - 1);
-        char value[256] = {0};
+        char work[256];
+        const size_t kept = len < sizeof work ? len : sizeof work - 1;
+        std::memcpy(work, item, kept);
+        work[kept] = '\0';
         char code = 0;
         if (GetTagData(work, code, value) == 1) {
             for (const LetterSetter& entry : kSetters) {
@@ -63,9 +68,11 @@ char* CGiboFile::ParsingTagData(char* pszData) {
                 }
             }
         }
-        if (item[0] == '\0') {
+        if (len == 0) {
             break;
         }
+        std::memset(item, 0, len);
+        std::memset(value, 0, std::strlen(value));
     }
     MakeWUserName();
     MakeBUserName();

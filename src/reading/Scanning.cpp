@@ -12,9 +12,10 @@ char g_szTagNumBuf[256];
 const char kOneCharCodes[] = "SRDGWZTC";
 const char kTwoCharCodes[] = "ILMNABJK";
 
-// Moves the cursor past the next field, copying at most nLimit bytes of it to pszOut. Returns
-// false, leaving the cursor, when there is nothing to read.
-bool ReadField(char** ppszCursor, char* pszOut, size_t nLimit, int nSep) {
+// Moves the cursor past the next field, copying at most nLimit bytes of it to pszOut and
+// counting them in nWritten. Returns false, leaving the cursor, when there is nothing to read.
+bool ReadField(char** ppszCursor, char* pszOut, size_t nLimit, int nSep, size_t& nWritten) {
+    nWritten = 0;
     if (!ppszCursor || !*ppszCursor || !**ppszCursor || nSep < 0 || nSep > 2) {
         return false;
     }
@@ -36,20 +37,26 @@ bool ReadField(char** ppszCursor, char* pszOut, size_t nLimit, int nSep) {
         }
     }
     *ppszCursor = p;
+    nWritten = written;
     return true;
 }
 
 }  // namespace
 
 void CGiboFile::readTag(char** ppszCursor, char* pszOut, int nSep) {
+    size_t written = 0;
     if (pszOut) {
-        ReadField(ppszCursor, pszOut, 1023, nSep);
+        ReadField(ppszCursor, pszOut, 1023, nSep, written);
     }
 }
 
 int CGiboFile::readTagNum(char** ppszCursor, int nSep) {
-    std::memset(g_szTagNumBuf, 0, sizeof g_szTagNumBuf);
-    if (!ReadField(ppszCursor, g_szTagNumBuf, sizeof g_szTagNumBuf - 1, nSep)) {
+    // Only the digits just read are terminated: clearing the whole buffer on every call cost
+    // more than reading the number.
+    size_t written = 0;
+    const bool read = ReadField(ppszCursor, g_szTagNumBuf, sizeof g_szTagNumBuf - 1, nSep, written);
+    g_szTagNumBuf[written] = '\0';
+    if (!read) {
         return 0;
     }
     if (g_szTagNumBuf[0] == '\0') {

@@ -1,22 +1,30 @@
 // Joining the parameter text, a body file and an audio file into one record file.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "GiboFile.h"
+#include "framework/BulkFile.h"
 #include "framework/FileSystem.h"
 
 namespace {
 
 enum class Copy { kDone, kReadFailed, kWriteFailed };
 
-// Copies the rest of a file through one fixed buffer. Read and write failures are told apart:
-// they carry different error codes.
-Copy CopyAll(CFile& from, CFile& to) {
-    unsigned char buffer[1024];
+// Copies the rest of a file, inside the system where it can, else through one buffer. Read and
+// write failures are told apart: they carry different error codes.
+Copy CopyAll(gibo::BulkFile& from, gibo::BulkFile& to, std::vector<unsigned char>& buffer) {
+    try {
+        if (from.CopyRestTo(to)) {
+            return Copy::kDone;
+        }
+    } catch (const CFileException&) {
+        return Copy::kWriteFailed;  // the output's position is lost: nothing more goes into it
+    }
     for (;;) {
         unsigned got = 0;
         try {
-            got = from.Read(buffer, sizeof buffer);
+            got = from.Read(buffer.data(), static_cast<unsigned>(buffer.size()));
         } catch (const CFileException&) {
             return Copy::kReadFailed;
         }
@@ -24,7 +32,7 @@ Copy CopyAll(CFile& from, CFile& to) {
             return Copy::kDone;
         }
         try {
-            to.Write(buffer, got);
+            to.Write(buffer.data(), got);
         } catch (const CFileException&) {
             return Copy::kWriteFailed;
         }
@@ -61,14 +69,14 @@ int CGiboFile::SaveFile(unsigned char byType, CString strPath, CString strBodyPa
         return 0;
     }
     tempGuard.Arm(temp);
-    CFile out;
+    gibo::BulkFile out;
     if (!out.Open(temp.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeBinary)) {
         m_dwError = GIBO_ERR_CREATE;
         return 0;
     }
 
     // SZAUDIO is a signed 32-bit number: a larger audio file could not be found again.
-    CFile audio;
+    gibo::BulkFile audio;
     long long nAudio = 0;
     if (bHasAudio) {
         if (!audio.Open(strAudioPath, CFile::modeRead | CFile::typeBinary)) {
@@ -121,12 +129,13 @@ int CGiboFile::SaveFile(unsigned char byType, CString strPath, CString strBodyPa
         return 0;
     }
 
-    CFile body;
+    gibo::BulkFile body;
     if (!body.Open(strBodyPath, CFile::modeRead | CFile::typeBinary)) {
         m_dwError = GIBO_ERR_BODY_OPEN;
         return 0;
     }
-    Copy copied = CopyAll(body, out);
+    std::vector<unsigned char> buffer(gibo::kCopyPiece);
+    Copy copied = CopyAll(body, out, buffer);
     if (copied == Copy::kDone) {
         try {
             out.Write("\\GE\r\n", 5);
@@ -139,7 +148,7 @@ int CGiboFile::SaveFile(unsigned char byType, CString strPath, CString strBodyPa
         return 0;
     }
     if (copied == Copy::kDone && bHasAudio) {
-        copied = CopyAll(audio, out);
+        copied = CopyAll(audio, out, buffer);
         if (copied == Copy::kReadFailed) {
             m_dwError = GIBO_ERR_AUDIO_OPEN;
             return 0;

@@ -1,0 +1,58 @@
+#include "framework/LineReader.h"
+
+#include <climits>
+#include <cstring>
+
+#include "framework/FileSystem.h"
+
+namespace gibo {
+
+LineReader::LineReader(CFile& file) : m_file(file), m_piece(kCopyPiece) {}
+
+bool LineReader::NextAcrossPieces(const char*& pLine, size_t& nLength) {
+    m_spanning.clear();
+    bool spanning = false;
+    for (;;) {
+        if (m_pos == m_end) {
+            m_pos = 0;
+            m_end = m_file.Read(m_piece.data(), static_cast<unsigned>(m_piece.size()));
+            if (m_end == 0) {
+                if (!spanning) {
+                    return false;
+                }
+                pLine = m_spanning.data();
+                nLength = m_spanning.size();
+                break;
+            }
+        }
+        const char* start = m_piece.data() + m_pos;
+        const size_t avail = m_end - m_pos;
+        const auto* lf = static_cast<const char*>(std::memchr(start, '\n', avail));
+        if (!lf) {
+            m_spanning.append(start, avail);
+            spanning = true;
+            m_pos = m_end;
+            continue;
+        }
+        const size_t len = static_cast<size_t>(lf - start);
+        m_pos += len + 1;
+        if (spanning) {
+            m_spanning.append(start, len);
+            pLine = m_spanning.data();
+            nLength = m_spanning.size();
+        } else {
+            pLine = start;
+            nLength = len;
+        }
+        if (nLength > 0 && pLine[nLength - 1] == '\r') {
+            --nLength;
+        }
+        break;
+    }
+    if (nLength > static_cast<size_t>(INT_MAX)) {
+        throw CFileException(CFileException::generic, 0, m_file.GetFilePath());
+    }
+    return true;
+}
+
+}  // namespace gibo
