@@ -36,23 +36,23 @@ bool Args::Parse(const std::vector<std::string>& argv, const std::vector<OptionS
             value = arg.substr(eq + 1);
             inlineValue = true;
         }
-        const OptionSpec* spec = nullptr;
+        const OptionSpec* known = nullptr;
         for (const OptionSpec& s : all) {
             if (name == s.name) {
-                spec = &s;
+                known = &s;
             }
         }
-        if (!spec) {
+        if (!known) {
             error = "unknown option " + name;
             return false;
         }
-        if (spec->hasValue && !inlineValue) {
+        if (known->hasValue && !inlineValue) {
             if (i + 1 >= argv.size()) {
                 error = "option " + name + " needs a value";
                 return false;
             }
             value = argv[++i];
-        } else if (!spec->hasValue && inlineValue) {
+        } else if (!known->hasValue && inlineValue) {
             error = "option " + name + " takes no value";
             return false;
         }

@@ -55,6 +55,10 @@ bool CollectRecords(const std::vector<std::string>& operands, const std::vector<
         std::sort(found.begin(), found.end());
         records.insert(records.end(), found.begin(), found.end());
     }
+    if (records.empty()) {
+        error = "no record given";
+        return false;
+    }
     return true;
 }
 

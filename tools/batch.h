@@ -7,7 +7,8 @@
 #include <vector>
 
 // Operands in the order given, then for each -r DIR the files below it whose name ends in
-// ".gib" (any case), sorted. False with a message when a directory cannot be read.
+// ".gib" (any case), sorted. False with a message when a directory cannot be read or there
+// is no record at all.
 bool CollectRecords(const std::vector<std::string>& operands, const std::vector<std::string>& dirs,
                     std::vector<std::string>& records, std::string& error);
 

@@ -28,9 +28,6 @@ int RunCheck(Tool& tool, const Args& args) {
     if (!CollectRecords(args.operands, args.GetAll("-r"), records, error)) {
         return tool.Usage(error);
     }
-    if (records.empty()) {
-        return tool.Usage("no record given");
-    }
     int status = kExitOk;
     Progress progress(records.size());
     for (size_t i = 0; i < records.size(); ++i) {

@@ -91,9 +91,6 @@ int RunShow(Tool& tool, const Args& args) {
     if (!CollectRecords(args.operands, args.GetAll("-r"), records, error)) {
         return tool.Usage(error);
     }
-    if (records.empty()) {
-        return tool.Usage("no record given");
-    }
     std::string infoText;
     if (args.Has("--info") && !tool.Input(args.Get("--info"), Codepage::Gbk, infoText, error)) {
         return tool.Usage(error);
