@@ -266,9 +266,9 @@ TEST(FileLayer, WriteStringIsNotTranslated) {
     ASSERT_TRUE(out.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeText));
     out.WriteString("\\[GAMENAME=\x81\x5C\\]\r\n");  // 乗
     out.WriteString(nullptr);
-    out.WriteString("\\HE\n");
+    out.WriteString("unix\nlone\rcr\r\n\r\nlast");
     out.Close();
-    EXPECT_EQ(ReadBytes(path), "\\[GAMENAME=\x81\x5C\\]\r\n\\HE\n");
+    EXPECT_EQ(ReadBytes(path), "\\[GAMENAME=\x81\x5C\\]\r\nunix\nlone\rcr\r\n\r\nlast");
 }
 
 TEST(FileLayer, FileFind) {
