@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -83,19 +82,19 @@ TEST(FileLayer, ReadStringThenReadAndSeek) {
 TEST(FileLayer, LineReaderCutsLinesAsReadStringDoes) {
     TempDir dir;
     const std::string path = dir.Path("lines.bin");
-    std::mt19937 rng(8);
-    const char bytes[] = {'a', 'b', '\r', '\n', '\0', '\x81'};
-    for (int round = 0; round < 12; ++round) {
-        std::string text;
-        const size_t size = rng() % (3 * gibo::kCopyPiece);
-        const bool longLines = round % 2 == 0;  // few line ends: lines over many pieces
-        while (text.size() < size) {
-            const char c = bytes[rng() % sizeof bytes];
-            text += (longLines && c == '\n' && rng() % 64 != 0) ? 'x' : c;
-        }
-        if (round == 1) {  // CR LF astride the first piece's end
-            text = std::string(gibo::kCopyPiece - 1, 'y') + "\r\nz";
-        }
+    const size_t piece = gibo::kCopyPiece;
+    std::string shortLines;
+    while (shortLines.size() < 2 * piece) {
+        shortLines += std::string("a\r\n\0b\rc\n\x81\r\n\n\x81", 13);
+    }
+    for (const std::string& text : {
+             shortLines,
+             std::string(3 * piece + 5, 'x') + "\r\nend",  // a line over many pieces
+             std::string(piece - 1, 'y') + "\r\nz",        // CR LF astride a piece's end
+             std::string(piece - 1, 'y') + "\rz\n",        // a lone CR at a piece's end
+             std::string(piece, 'y') + "\n",
+             std::string(),
+         }) {
         WriteBytes(path, text);
         CFile file;
         ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead));
@@ -107,7 +106,7 @@ TEST(FileLayer, LineReaderCutsLinesAsReadStringDoes) {
             got.emplace_back(p, n);
         }
         EXPECT_FALSE(reader.Next(p, n));
-        ASSERT_EQ(got, Lines(path)) << "round " << round;
+        ASSERT_EQ(got, Lines(path)) << text.size();
     }
 }
 
@@ -267,9 +266,9 @@ TEST(FileLayer, WriteStringIsNotTranslated) {
     ASSERT_TRUE(out.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeText));
     out.WriteString("\\[GAMENAME=\x81\x5C\\]\r\n");  // 乗
     out.WriteString(nullptr);
-    out.WriteString("\\HE\n");
+    out.WriteString("unix\nlone\rcr\r\n\r\nlast");
     out.Close();
-    EXPECT_EQ(ReadBytes(path), "\\[GAMENAME=\x81\x5C\\]\r\n\\HE\n");
+    EXPECT_EQ(ReadBytes(path), "\\[GAMENAME=\x81\x5C\\]\r\nunix\nlone\rcr\r\n\r\nlast");
 }
 
 TEST(FileLayer, FileFind) {

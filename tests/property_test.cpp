@@ -1,8 +1,8 @@
-// Properties over many seeded random records: whatever valid header, body and audio a record
-// holds, saving and loading it gives them back; and whatever bytes a file holds, loading it
-// either succeeds or fails with a documented code, leaving no side file behind.
+// Seeded random records: whatever valid header, body and audio a record holds, saving and
+// loading it gives them back. (Loading arbitrary bytes is the record fuzzer's work.)
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <random>
 #include <set>
 #include <string>
@@ -101,7 +101,14 @@ TEST(Property, SaveThenLoadGivesBackItemsBodyAndAudio) {
     TempDir dir;
     for (int round = 0; round < 150; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
-        const Record r = RandomRecord(rng);
+        Record r = RandomRecord(rng);
+        if (round == 0) {  // body and audio over many copy pieces
+            while (r.body.size() < 300000) {
+                r.body += BodyLine(rng) + "\r\n";
+            }
+            r.audio = Bytes(rng, 3u << 20);
+            r.audioFile = true;
+        }
         WriteBytes(dir.Path("in.lbk"), r.body);
         std::remove(dir.Path("in.lao").c_str());
         if (r.audioFile) {
@@ -137,71 +144,10 @@ TEST(Property, SaveThenLoadGivesBackItemsBodyAndAudio) {
         } else {
             EXPECT_TRUE(audioPath.IsEmpty());
         }
+        int found = 0;
+        EXPECT_EQ(std::atol(in.GetParam("SZAUDIO", found)),
+                  hasAudio ? static_cast<long>(r.audio.size()) : 0L);
     }
-}
-
-// Random bytes, and valid records with random damage (bytes changed, cut or inserted).
-TEST(Property, AnyBytesLoadOrFailWithADocumentedCode) {
-    Rng rng(99);
-    TempDir dir;
-    const std::set<unsigned long> documented = {
-        GIBO_ERR_OPEN,    GIBO_ERR_AUDIO_REOPEN, GIBO_ERR_NO_HEADER,
-        GIBO_ERR_NO_BODY, GIBO_ERR_BODY_CREATE,  GIBO_ERR_AUDIO_CREATE,
-    };
-    const std::string valid =
-        "\\HS\r\n\\[TYPE = 3\\]\r\n\\[SZAUDIO = 4\\]\r\n\\HE\r\n\\GS\r\nSTO 1 \xBA\xDA\r\nSTO a "
-        "STO b GE c\\GE\r\nWAVE";
-    int loaded = 0, failed = 0;
-    for (int round = 0; round < 400; ++round) {
-        SCOPED_TRACE("round " + std::to_string(round));
-        std::string bytes;
-        if (round % 2) {
-            bytes = Bytes(rng, Pick(rng, 0, 300));
-        } else {
-            bytes = valid;
-            for (int k = Pick(rng, 1, 4); k > 0; --k) {
-                const size_t at = Pick(rng, 0, static_cast<int>(bytes.size()));
-                switch (Pick(rng, 0, 2)) {
-                    case 0:
-                        if (at < bytes.size()) {
-                            bytes[at] = static_cast<char>(Pick(rng, 0, 255));
-                        }
-                        break;
-                    case 1:
-                        bytes.erase(at, Pick(rng, 1, 8));
-                        break;
-                    default:
-                        bytes.insert(at, Bytes(rng, Pick(rng, 1, 8)));
-                        break;
-                }
-            }
-        }
-        WriteBytes(dir.Path("rec.gib"), bytes);
-        CGiboFile f;
-        CString bodyPath, audioPath;
-        unsigned char type = 0;
-        int bAudio = 0;
-        if (f.LoadFile(dir.Path("rec.gib").c_str(), bodyPath, audioPath, type, bAudio)) {
-            ++loaded;
-            EXPECT_TRUE(Exists(bodyPath.str()));
-            EXPECT_EQ(bAudio == 1, Exists(dir.Path("rec.lao")));
-        } else {
-            ++failed;
-            EXPECT_EQ(documented.count(f.GetError()), 1u) << std::hex << f.GetError();
-            EXPECT_EQ(bAudio, 0);
-            EXPECT_EQ(dir.Names(), std::set<std::string>{"rec.gib"}) << Shown(bytes);
-        }
-        std::remove(dir.Path("rec.lbk").c_str());
-        std::remove(dir.Path("rec.lao").c_str());
-
-        unsigned char streamType = 0;
-        CGiboFile s;
-        EXPECT_EQ(s.LoadStream(CString(bytes.data(), static_cast<int>(bytes.size())), streamType),
-                  bytes.size() >= 10 ? 1 : 0);
-    }
-    // Both outcomes must have been exercised for the property to mean anything.
-    EXPECT_GT(loaded, 20);
-    EXPECT_GT(failed, 20);
 }
 
 }  // namespace
