@@ -11,6 +11,7 @@
 #include <string>
 
 #include "FuzzInput.h"
+#include "OpenFiles.h"
 
 inline const std::string& FuzzDir() {
     static const std::string dir = [] {
@@ -56,17 +57,6 @@ inline int FilesInFuzzDir() {
     if (DIR* d = ::opendir(FuzzDir().c_str())) {
         while (const dirent* e = ::readdir(d)) {
             n += e->d_name[0] != '.' || (e->d_name[1] && (e->d_name[1] != '.' || e->d_name[2]));
-        }
-        ::closedir(d);
-    }
-    return n;
-}
-
-inline int OpenDescriptors() {
-    int n = 0;
-    if (DIR* d = ::opendir("/proc/self/fd")) {
-        while (::readdir(d)) {
-            ++n;
         }
         ::closedir(d);
     }

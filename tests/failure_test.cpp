@@ -2,7 +2,6 @@
 // fault hook: the N-th open, read, write, close or rename fails as the system would. Whatever
 // fails, the record already on disk stays as it was, no temporary or partial side file is left,
 // and no file handle stays open. (The sanitizer build checks that nothing leaks memory.)
-#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -15,23 +14,13 @@
 #include <vector>
 
 #include "GiboFile.h"
+#include "OpenFiles.h"
 #include "TestSupport.h"
 #include "framework/Faults.h"
 
 namespace {
 
 using gibo::FileOp;
-
-int OpenDescriptors() {
-    int n = 0;
-    if (DIR* d = ::opendir("/proc/self/fd")) {
-        while (::readdir(d)) {
-            ++n;
-        }
-        ::closedir(d);
-    }
-    return n;
-}
 
 struct OpName {
     FileOp op;
