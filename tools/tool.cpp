@@ -24,6 +24,7 @@ bool Tool::Configure(const Args& args, std::string& error) {
             "unknown encoding " + args.Get("--encoding") + " (use GBK, CP949, BIG5 or SHIFT_JIS)";
         return false;
     }
+    m_forced = args.Has("--encoding");
     if (args.Has("--nation")) {
         long nation = 0;
         if (!ParseNumber(args.Get("--nation"), -2147483647L - 1, 2147483647L, nation)) {
@@ -43,10 +44,21 @@ std::string Tool::Display(const std::string& gbk) {
 }
 
 std::string Tool::Header(const std::string& bytes) {
+    return Header(bytes, m_headerCp);
+}
+
+std::string Tool::Header(const std::string& bytes, Codepage cp) {
     if (m_raw) {
         return bytes;
     }
-    return m_json ? m_toUtf8.Decode(bytes, m_headerCp) : m_toTerminal.Decode(bytes, m_headerCp);
+    return m_json ? m_toUtf8.Decode(bytes, cp) : m_toTerminal.Decode(bytes, cp);
+}
+
+Detection Tool::ChooseCodepage(const std::string& headerText) const {
+    if (m_forced) {
+        return {m_headerCp, "option"};
+    }
+    return DetectCodepage(headerText);
 }
 
 std::string Tool::Path(const std::string& path) const {

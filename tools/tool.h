@@ -8,6 +8,7 @@
 
 #include "GiboString.h"
 #include "args.h"
+#include "detect.h"
 #include "encoding.h"
 #include "json.h"
 
@@ -29,6 +30,9 @@ public:
     std::string Display(const CString& gbk) { return Display(gbk.str()); }
     std::string Display(const std::string& gbk);
     std::string Header(const std::string& bytes);
+    std::string Header(const std::string& bytes, Codepage cp);
+    // The forced code page (reason "option") when --encoding names one, else the detected one.
+    Detection ChooseCodepage(const std::string& headerText) const;
     // File names are bytes of the file system; JSON needs them as valid UTF-8.
     std::string Path(const std::string& path) const;
     // A text the user typed, as bytes of cp; false when cp cannot hold it.
@@ -44,6 +48,7 @@ private:
     bool m_json = false;
     bool m_raw = false;
     Codepage m_headerCp = Codepage::Gbk;
+    bool m_forced = false;
     int m_nation = 0;
     std::string m_terminalCharset;
     Converter m_toTerminal;
