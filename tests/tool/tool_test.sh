@@ -349,6 +349,12 @@ has_text "$work/err" "unknown encoding LATIN1; valid: auto, GBK, CP949, BIG5, SH
 run 2 show --info-item
 run 0 --help
 has_text "$work/out" "Commands:"
+version=$(sed -n 's/^project(gibo VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLists.txt")
+for flag in --version -V; do
+  run 0 "$flag"
+  has_line "$work/out" "gibo $version"
+  has_text "$work/out" "libgibo $version"
+done
 for c in show split join get set refs add-ref parse check; do
   run 0 "$c" --help
   has_text "$work/out" "Usage: gibo $c"
