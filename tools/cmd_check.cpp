@@ -29,6 +29,7 @@ int RunCheck(Tool& tool, const Args& args) {
         return tool.Usage(error);
     }
     int status = kExitOk;
+    PrivateDir dir;  // one for the whole batch
     Progress progress(records.size());
     for (size_t i = 0; i < records.size(); ++i) {
         const std::string& path = records[i];
@@ -43,7 +44,6 @@ int RunCheck(Tool& tool, const Args& args) {
                                     std::istreambuf_iterator<char>());
             problems = CheckRecordBytes(bytes);
             // The library has the last word on whether the record loads.
-            PrivateDir dir;
             LoadedRecord loaded;
             if (!LoadPrivately(path, dir, loaded, error)) {
                 problems.push_back({0, true, "the library cannot load it: " + error});

@@ -107,11 +107,11 @@ int RunShow(Tool& tool, const Args& args) {
         return tool.Usage(error);
     }
     int status = kExitOk;
+    PrivateDir dir;  // one for the whole batch
     Progress progress(records.size());
     for (size_t i = 0; i < records.size(); ++i) {
         const std::string& path = records[i];
         progress.Show(i, path);
-        PrivateDir dir;
         LoadedRecord loaded;
         loaded.record.SetNationCode(tool.Nation());
         if (!LoadPrivately(path, dir, loaded, error)) {
