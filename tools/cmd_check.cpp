@@ -30,6 +30,7 @@ int RunCheck(Tool& tool, const Args& args) {
     }
     int status = kExitOk;
     PrivateDir dir;  // one for the whole batch
+    dir.DiscardSideFiles();
     Progress progress(records.size());
     for (size_t i = 0; i < records.size(); ++i) {
         const std::string& path = records[i];
