@@ -53,7 +53,8 @@ int RunCheck(Tool& tool, const Args& args) {
                 headerText = loaded.record.m_strHeader.str();
             }
         }
-        const Codepage cp = tool.ChooseCodepage(headerText).cp;
+        // Only messages quote header values: a clean record needs no detection.
+        const Codepage cp = problems.empty() ? Codepage::Gbk : tool.ChooseCodepage(headerText).cp;
         const bool failed =
             std::any_of(problems.begin(), problems.end(), [](const Problem& p) { return p.error; });
         if (failed) {
