@@ -41,14 +41,11 @@ int RunCheck(Tool& tool, const Args& args) {
         if (!in) {
             problems.push_back({0, true, "cannot open the file for reading"});
         } else {
-            const std::string bytes((std::istreambuf_iterator<char>(in)),
-                                    std::istreambuf_iterator<char>());
-            problems = CheckRecordBytes(bytes);
+            problems = CheckRecord(in, headerText);
             // The library has the last word on whether the record loads.
             LoadedRecord loaded;
             if (!LoadPrivately(path, dir, loaded, error)) {
                 problems.push_back({0, true, "the library cannot load it: " + error});
-                headerText = bytes.substr(0, bytes.find("\\HE"));
             } else {
                 headerText = loaded.record.m_strHeader.str();
             }
