@@ -14,8 +14,13 @@
 namespace {
 
 std::vector<Command> AllCommands() {
-    return {ShowCommand(), SplitCommand(),  JoinCommand(),  GetCommand(),  SetCommand(),
-            RefsCommand(), AddRefCommand(), ParseCommand(), CheckCommand()};
+    return {
+        ShowCommand(),  SplitCommand(),  JoinCommand(),  GetCommand(),   SetCommand(),
+        RefsCommand(),  AddRefCommand(), ParseCommand(), CheckCommand(),
+#ifdef GIBO_HAVE_INDEX
+        IndexCommand(), FindCommand(),
+#endif
+    };
 }
 
 void PrintOverview(std::ostream& out) {
