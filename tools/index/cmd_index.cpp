@@ -44,8 +44,6 @@ void CatchStop() {
     sigemptyset(&sa.sa_mask);
     sigaction(SIGINT, &sa, nullptr);
     sigaction(SIGTERM, &sa, nullptr);
-    // A file-size limit makes writes fail with EFBIG instead of killing the run mid-batch.
-    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 class Meter {
@@ -125,6 +123,8 @@ int RunIndex(Tool& tool, const Args& args) {
     if (args.Has("--batch") && !ParseNumber(args.Get("--batch"), 1, 1000000, batchSize)) {
         return tool.Usage("--batch needs a whole number from 1 to 1000000");
     }
+    // A file-size limit makes writes fail with EFBIG instead of killing the run mid-batch.
+    std::signal(SIGXFSZ, SIG_IGN);
     const std::string dbPath = args.operands[0];
     const Collection collection =
         Collect(std::vector<std::string>(args.operands.begin() + 1, args.operands.end()));

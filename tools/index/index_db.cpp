@@ -167,7 +167,9 @@ bool IndexDb::Open(const std::string& path, bool write, std::string& notice, std
                  " (SELECT user_version FROM pragma_user_version),"
                  " (SELECT count(*) FROM sqlite_schema)",
                  error)) {
-        error = "not an index: " + error;
+        error = (sqlite3_errcode(m_db) == SQLITE_NOTADB ? "not an index: "
+                                                        : "cannot read the index: ") +
+                error;
         return false;
     }
     int appId = 0, version = 0, tables = 0;
