@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -26,13 +27,17 @@ const char* const kNames[] = {"/record.gib", "/record.lbk", "/record.lao", "/scr
 char g_szDir[kPathMax];
 char g_szFiles[4][kPathMax + 16];
 
+void RemoveFiles() {
+    for (const char* file : g_szFiles) {
+        std::remove(file);
+    }
+}
+
 void RemoveCurrent() {
     if (!g_szDir[0]) {
         return;
     }
-    for (const char* file : g_szFiles) {
-        std::remove(file);
-    }
+    RemoveFiles();
 #ifdef _WIN32
     _rmdir(g_szDir);
 #else
@@ -47,13 +52,28 @@ void OnSignal(int sig) {
     std::raise(sig);
 }
 
-std::string MakeTempDir() {
+fs::path TempBase() {
     std::error_code ec;
-    fs::path base = fs::temp_directory_path(ec);
-    if (ec) {
-        base = ".";
+#ifndef _WIN32
+    const char* tmpdir = std::getenv("TMPDIR");
+    if (!tmpdir || !*tmpdir) {
+        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        for (const char* candidate : {runtime, "/dev/shm"}) {
+            if (candidate && *candidate && fs::is_directory(candidate, ec) &&
+                access(candidate, W_OK | X_OK) == 0) {
+                return candidate;
+            }
+        }
     }
+#endif
+    fs::path base = fs::temp_directory_path(ec);
+    return ec ? fs::path(".") : base;
+}
+
+std::string MakeTempDir() {
+    const fs::path base = TempBase();
 #ifdef _WIN32
+    std::error_code ec;
     std::random_device rd;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const fs::path p = base / ("gibo-" + std::to_string(rd()));
@@ -94,6 +114,19 @@ PrivateDir::~PrivateDir() {
     fs::remove_all(m_path, ec);  // anything a failed step may have left
 }
 
+void PrivateDir::Clear() const {
+    if (m_path.empty()) {
+        return;
+    }
+    if (m_onlyLinkAndBody) {
+        std::remove(g_szFiles[0]);
+        std::remove(g_szFiles[1]);
+    } else {
+        RemoveFiles();
+    }
+    m_onlyLinkAndBody = true;  // until a load says otherwise
+}
+
 void InstallCleanupHandlers() {
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
@@ -115,7 +148,11 @@ bool LoadPrivately(const std::string& path, const PrivateDir& dir, LoadedRecord&
         error = "is a directory (use -r DIR to read the records in it)";
         return false;
     }
-    const fs::path target = fs::absolute(path, ec);
+    dir.Clear();  // what the previous record of a batch left
+    dir.m_onlyLinkAndBody = false;
+    // The working directory once per run, not once per record.
+    static const fs::path cwd = fs::current_path(ec);
+    const fs::path target = fs::path(path).is_absolute() ? fs::path(path) : cwd / path;
     fs::create_symlink(target, dir.Record(), ec);
     if (ec) {
         // No symbolic links here (Windows without the privilege): work on a copy.
@@ -127,8 +164,10 @@ bool LoadPrivately(const std::string& path, const PrivateDir& dir, LoadedRecord&
         }
     }
     try {
-        if (!loaded.record.LoadFile(dir.Record().c_str(), loaded.bodyPath, loaded.audioPath,
-                                    loaded.type, loaded.hasAudio)) {
+        const int ok = loaded.record.LoadFile(dir.Record().c_str(), loaded.bodyPath,
+                                              loaded.audioPath, loaded.type, loaded.hasAudio);
+        dir.m_onlyLinkAndBody = ok && !loaded.hasAudio;
+        if (!ok) {
             const unsigned long code = loaded.record.GetError();
             error = LoadErrorText(code);
             if (code == GIBO_ERR_OPEN) {

@@ -1,6 +1,9 @@
 // Loading a record without writing beside it. LoadFile puts its side files next to the record;
 // the tool instead loads a link to the record from a private temporary directory, so that the
 // side files land there, and removes the directory afterwards (also on SIGINT and SIGTERM).
+// A batch uses one directory for all its records, on a RAM-backed folder where there is one:
+// creating and removing a directory and side files per record on a journalling disk cost many
+// times what reading the records does.
 #ifndef GIBO_TOOLS_WORKDIR_H
 #define GIBO_TOOLS_WORKDIR_H
 
@@ -10,8 +13,13 @@
 
 class PrivateDir {
 public:
+    // In $TMPDIR when it is set, else in $XDG_RUNTIME_DIR or /dev/shm (RAM-backed), else in the
+    // system's temporary folder.
     PrivateDir();
     ~PrivateDir();  // removes the files it holds and the directory
+    // Removes the files a load left, for the next record: after a clean load without audio only
+    // the link and the body file, so that a batch makes no needless system calls.
+    void Clear() const;
     PrivateDir(const PrivateDir&) = delete;
     PrivateDir& operator=(const PrivateDir&) = delete;
 
@@ -24,7 +32,10 @@ public:
     std::string Scratch() const { return m_path + "/scratch"; }
 
 private:
+    friend bool LoadPrivately(const std::string&, const PrivateDir&, struct LoadedRecord&,
+                              std::string&);
     std::string m_path;
+    mutable bool m_onlyLinkAndBody = false;
 };
 
 struct LoadedRecord {
