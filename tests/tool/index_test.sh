@@ -122,6 +122,8 @@ for sig in INT KILL; do
   run 0 "$gibo" index "$work/int.db" "$work/many"
   has_text "$work/out" "indexed 2, unchanged 10"
 done
+run 0 sqlite3 "$work/int.db" "SELECT DISTINCT codepage, codepage_reason != 'option' FROM records"
+has_text "$work/out" "GBK|1"   # detected, not forced
 
 # Bad databases are refused and left as they were.
 printf 'plain text, not a database\n' >"$work/text.db"

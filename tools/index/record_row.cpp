@@ -79,10 +79,7 @@ bool RowMaker::Make(const std::string& path, const PrivateDir& dir, IndexRow& ro
         }
         row.columns["error"] = Cell::Text(ValidUtf8(error));
     }
-    // LoadFile writes fresh side files for the next record; emptying old ones costs more.
-    std::remove(dir.Record().c_str());
-    std::remove(dir.Body().c_str());
-    std::remove(dir.Audio().c_str());
+    dir.Clear();
     return ok;
 }
 
