@@ -170,8 +170,8 @@ int RunFind(Tool& tool, const Args& args) {
         }
         q.Add(std::string(option) == "--from"
                   ? "r.date_iso >= ?"
-                  : "substr(r.date_iso, 1, " + std::to_string(d.size()) + ") <= ?",
-              {d});
+                  : "r.date_iso <= ?",  // "~" sorts after every character of a date
+              {std::string(option) == "--from" ? d : d + "~"});
     }
     long number = 0;
     const std::pair<const char*, const char*> numbers[] = {{"--min-moves", "r.move_count >= ?"},
@@ -196,7 +196,11 @@ int RunFind(Tool& tool, const Args& args) {
         tool.Error(dbPath, error);
         return kExitFailed;
     }
-    std::string sql = "SELECT r.* FROM records r WHERE " + q.where;
+    std::string sql = std::string("SELECT ") +
+                      (tool.Json() ? "r.*"
+                                   : "r.date_iso, r.white_name, r.black_name, r.result, "
+                                     "r.game_name, r.path") +
+                      " FROM records r WHERE " + q.where;
     if (!q.match.empty()) {
         sql += " AND r.id IN (SELECT rowid FROM game_text WHERE game_text MATCH ?)";
         q.values.push_back(q.match);
@@ -217,15 +221,8 @@ int RunFind(Tool& tool, const Args& args) {
             continue;
         }
         std::string fields[6];
-        for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
-            const std::string name = sqlite3_column_name(stmt, i);
-            const char* const wanted[] = {"date_iso", "white_name", "black_name",
-                                          "result",   "game_name",  "path"};
-            for (int f = 0; f < 6; ++f) {
-                if (name == wanted[f]) {
-                    fields[f] = Column(stmt, i);
-                }
-            }
+        for (int i = 0; i < 6; ++i) {
+            fields[i] = Column(stmt, i);
         }
         if (fields[0].size() > 10) {
             fields[0][10] = ' ';
