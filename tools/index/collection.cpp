@@ -44,7 +44,7 @@ void Walk(const fs::path& dir, Collection& c, std::vector<std::string>& found) {
     }
     for (; it != fs::directory_iterator(); it.increment(ec)) {
         std::error_code typeEc;
-        if (it->is_symlink(typeEc) ? false : it->is_directory(typeEc)) {
+        if (!it->is_symlink(typeEc) && it->is_directory(typeEc)) {
             Walk(it->path(), c, found);
         } else if (IsRecordName(it->path()) && it->is_regular_file(typeEc)) {
             found.push_back(it->path().string());
