@@ -30,6 +30,7 @@ int RunCheck(Tool& tool, const Args& args) {
     }
     int status = kExitOk;
     PrivateDir dir;  // one for the whole batch
+    dir.DiscardSideFiles();
     Progress progress(records.size());
     for (size_t i = 0; i < records.size(); ++i) {
         const std::string& path = records[i];
@@ -40,19 +41,17 @@ int RunCheck(Tool& tool, const Args& args) {
         if (!in) {
             problems.push_back({0, true, "cannot open the file for reading"});
         } else {
-            const std::string bytes((std::istreambuf_iterator<char>(in)),
-                                    std::istreambuf_iterator<char>());
-            problems = CheckRecordBytes(bytes);
+            problems = CheckRecord(in, headerText);
             // The library has the last word on whether the record loads.
             LoadedRecord loaded;
             if (!LoadPrivately(path, dir, loaded, error)) {
                 problems.push_back({0, true, "the library cannot load it: " + error});
-                headerText = bytes.substr(0, bytes.find("\\HE"));
             } else {
                 headerText = loaded.record.m_strHeader.str();
             }
         }
-        const Codepage cp = tool.ChooseCodepage(headerText).cp;
+        // Only messages quote header values: a clean record needs no detection.
+        const Codepage cp = problems.empty() ? Codepage::Gbk : tool.ChooseCodepage(headerText).cp;
         const bool failed =
             std::any_of(problems.begin(), problems.end(), [](const Problem& p) { return p.error; });
         if (failed) {

@@ -118,13 +118,25 @@ void PrivateDir::Clear() const {
     if (m_path.empty()) {
         return;
     }
-    if (m_onlyLinkAndBody) {
+    if (m_nullLinks) {
+        std::remove(g_szFiles[0]);
+        if (!m_onlyLinkAndBody) {
+            std::remove(g_szFiles[2]);  // the audio file is always a file of its own
+        }
+    } else if (m_onlyLinkAndBody) {
         std::remove(g_szFiles[0]);
         std::remove(g_szFiles[1]);
     } else {
         RemoveFiles();
     }
     m_onlyLinkAndBody = true;  // until a load says otherwise
+#ifndef _WIN32
+    if (m_discard && !m_nullLinks) {
+        // A failed load removes its side files, the link included: made again when needed.
+        std::remove(g_szFiles[1]);
+        m_nullLinks = symlink("/dev/null", g_szFiles[1]) == 0;
+    }
+#endif
 }
 
 void InstallCleanupHandlers() {
@@ -167,6 +179,7 @@ bool LoadPrivately(const std::string& path, const PrivateDir& dir, LoadedRecord&
         const int ok = loaded.record.LoadFile(dir.Record().c_str(), loaded.bodyPath,
                                               loaded.audioPath, loaded.type, loaded.hasAudio);
         dir.m_onlyLinkAndBody = ok && !loaded.hasAudio;
+        dir.m_nullLinks = dir.m_nullLinks && ok;
         if (!ok) {
             const unsigned long code = loaded.record.GetError();
             error = LoadErrorText(code);

@@ -20,6 +20,10 @@ public:
     // Removes the files a load left, for the next record: after a clean load without audio only
     // the link and the body file, so that a batch makes no needless system calls.
     void Clear() const;
+    // For a batch that needs no body file (check): it goes to the null device from now on,
+    // which spares writing and removing it per record. Where there are no symbolic links
+    // (Windows) nothing changes.
+    void DiscardSideFiles() { m_discard = true; }
     PrivateDir(const PrivateDir&) = delete;
     PrivateDir& operator=(const PrivateDir&) = delete;
 
@@ -36,6 +40,8 @@ private:
                               std::string&);
     std::string m_path;
     mutable bool m_onlyLinkAndBody = false;
+    bool m_discard = false;
+    mutable bool m_nullLinks = false;  // .lbk leads to the null device
 };
 
 struct LoadedRecord {
