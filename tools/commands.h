@@ -25,6 +25,10 @@ Command RefsCommand();
 Command AddRefCommand();
 Command ParseCommand();
 Command CheckCommand();
+#ifdef GIBO_HAVE_INDEX
+Command IndexCommand();  // tools/index/: built where SQLite is found
+Command FindCommand();
+#endif
 
 // Shared by the subcommands that take header items: "TAG=VALUE" with the value converted to
 // the header's code page. False with a message.

@@ -17,8 +17,14 @@
 namespace {
 
 std::vector<Command> AllCommands() {
-    return {ShowCommand(), SplitCommand(),  JoinCommand(),  GetCommand(),  SetCommand(),
-            RefsCommand(), AddRefCommand(), ParseCommand(), CheckCommand()};
+    std::vector<Command> all = {ShowCommand(),   SplitCommand(), JoinCommand(),
+                                GetCommand(),    SetCommand(),   RefsCommand(),
+                                AddRefCommand(), ParseCommand(), CheckCommand()};
+#ifdef GIBO_HAVE_INDEX
+    all.push_back(IndexCommand());
+    all.push_back(FindCommand());
+#endif
+    return all;
 }
 
 void PrintOverview(std::ostream& out) {

@@ -1,0 +1,185 @@
+#!/usr/bin/env bash
+# End-to-end tests of 'gibo index' and 'gibo find' on a collection in the four code pages:
+# every question asked of the index must get exactly the records that a scan of
+# 'gibo show --json' finds, before and after records change and vanish; an interrupted run
+# keeps its committed batches; bad databases, directories and a full disk are refused without
+# damage.
+# Usage: tests/tool/index_test.sh path/to/gibo
+set -uo pipefail
+gibo=$1
+export LC_ALL=C.UTF-8
+work=$(mktemp -d)
+trap 'chmod -R u+rwx "$work"; rm -rf "$work"' EXIT
+chmod 755 "$work"
+export TMPDIR=$work/tmp
+mkdir -p -m 1777 "$TMPDIR"
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+run() {  # STATUS ARGS...: output in $work/out and $work/err
+  local want=$1; shift
+  "$@" >"$work/out" 2>"$work/err"
+  local got=$?
+  [ "$got" -eq "$want" ] || fail "$* exited $got, not $want; stderr: $(cat "$work/err")"
+}
+has_text() { grep -qF -- "$2" "$1" || fail "no '$2' in $1: $(head -c 1000 "$1")"; }
+# Runs as an ordinary user when root, whom permissions do not stop.
+as_user() { if [ "$(id -u)" -eq 0 ]; then setpriv --reuid=65534 --regid=65534 --clear-groups "$@"; else "$@"; fi; }
+line() { printf -- "$1"; printf '\r\n'; }
+rec() {  # FILE CODEPAGE GAMEINFOMAIN [GAMENAME], texts typed in UTF-8
+  { line '\\HS'; line '\\[TYPE=2\\]'; [ -z "${4:-}" ] || line "\\\\[GAMENAME=$4\\\\]"
+    line "\\\\[GAMEINFOMAIN=$3\\\\]"; line '\\HE'; line '\\GS'; line 'STO 0 1 1 3 3'; line '\\GE'
+  } | iconv -f UTF-8 -t "${2/SHIFT_JIS/CP932}" >"$1"   # CP932 keeps the backslash
+}
+
+coll=$work/coll
+db=$work/index.db
+cps=(GBK CP949 BIG5 SHIFT_JIS)
+while IFS='|' read -r cp name info gamename; do
+  mkdir -p "$coll/$cp"
+  rec "$coll/$cp/$name.gib" "$cp" "$info" "$gamename"
+done <<'TABLE'
+GBK|a|S1,R0,D65,W0,Z65,C2013:1:7:14:5,IX古力,LX27,MX常昊,NX26|第1届名人战
+GBK|b|GBKIND:1,GDATE:2013-5-2-10-0-0,WID:柯洁,WLV:35,BID:古力,BLV:34,GCDT:3,GRLT:4,TCNT:211,GNAME:名人战决赛,|
+GBK|c|S1,R2,W1,Z5,C2012:12:5:9:0,IXKim01,LX20,MX古力,NX19|
+CP949|d|S1,R0,W3,C2013:3:9:13:0,IX이세돌,LX35,MX박정환,NX35|
+CP949|e|GBKIND:1,GDATE:2014-1-1-1-1-0,WID:박정환,BID:이세돌,GRLT:2,TCNT:150,GNAME:명인전,|
+BIG5|f|S1,R4,W0,Z75,C2011:6:1:14:0,IX林海峰,LX30,MX王立誠,NX31|棋王
+SHIFT_JIS|g|GBKIND:1,GDATE:2013-11-30-15-30-0,WID:井山裕太,BID:高尾紳路,GRLT:5,TCNT:99,GNAME:本因坊戦,|
+TABLE
+printf 'not a record\n' >"$coll/GBK/plain.gib"
+
+# Each question of find beside the show --json lines that answer it (extended regexes, all
+# of which must match).
+compare_all() {
+  for cp in "${cps[@]}"; do "$gibo" show --json --encoding "$cp" -r "$coll/$cp" 2>/dev/null; done >"$work/show"
+  while IFS='|' read -r args patterns; do
+    read -ra argv <<<"$args"
+    cp "$work/show" "$work/want"
+    IFS='&' read -ra res <<<"$patterns"
+    for re in "${res[@]}"; do grep -E -- "$re" "$work/want" >"$work/next"; mv "$work/next" "$work/want"; done
+    sed 's/^{"file":"\([^"]*\)".*/\1/' "$work/want" | sort >"$work/want.files"
+    "$gibo" find "$db" "${argv[@]}" | cut -f6 | sort >"$work/got.files"
+    [ -s "$work/want.files" ] || fail "find $args: the question finds nothing to compare"
+    cmp -s "$work/want.files" "$work/got.files" ||
+      fail "find $args: $(cat "$work/got.files") instead of $(cat "$work/want.files")"
+  done <<'TABLE'
+--player 古力|(IX|MX|WID:|BID:)古力
+--player kim|(IX|MX|WID:|BID:)[Kk]im
+--player 세돌|(IX|MX|WID:|BID:)이세돌
+--white 박정환|(IX|WID:)박정환
+--player 海峰|(IX|MX)林海峰
+--player 山裕太|WID:井山裕太
+--winner black|"result":"黑
+--winner draw|"result":"和
+--handicap 3|"condition":"让3子
+--from 2013-01-01 --to 2013-12-31|"date":"2013年
+--from 2013-06|"date":"(2013年([7-9]|1[0-2])月|201[4-9]年)
+--name 名人|("game_name":"|GAMENAME","value":")[^"]*名人
+--min-moves 150|"moves":"总: (1[5-9][0-9]|[2-9][0-9][0-9])数
+--player 古力 --winner white|(IX|MX|WID:|BID:)古力&"result":"白
+TABLE
+}
+
+for cp in "${cps[@]}"; do
+  want=0; [ "$cp" = GBK ] && want=1   # plain.gib fails to load, is stored and counted
+  run $want "$gibo" index --encoding "$cp" "$db" "$coll/$cp"
+done
+run 0 sqlite3 "$db" "SELECT error_code, path FROM records WHERE error IS NOT NULL"
+has_text "$work/out" "268435461|$coll/GBK/plain.gib"
+run 0 sqlite3 "$db" "SELECT group_concat(tag) FROM (SELECT tag FROM header_items JOIN records ON id = record_id WHERE path LIKE '%/a.gib' ORDER BY seq)"
+has_text "$work/out" "TYPE,GAMENAME,GAMEINFOMAIN"
+run 0 "$gibo" find --json "$db" --player 세돌 --winner black
+has_text "$work/out" '"codepage":"CP949","codepage_reason":"option"'
+has_text "$work/out" '"white_name":"이세돌","white_level":35,"black_name":"박정환"'
+compare_all
+
+# Change one record, remove one, re-index: only those two are touched.
+rec "$coll/GBK/a.gib" GBK 'S1,R0,W1,Z5,C2015:2:3:4:5,IXkim02,LX27,MX常昊,NX26' 名人战
+rm "$coll/GBK/c.gib"
+run 0 "$gibo" index --encoding GBK "$db" "$coll/GBK"
+has_text "$work/out" "indexed 1, unchanged 2, removed 1, failed 0"
+compare_all
+run 0 "$gibo" index --full --encoding GBK "$db" "$coll/GBK/b.gib"
+has_text "$work/out" "indexed 1, unchanged 0, removed 0"
+
+# Interrupted (Ctrl-C) or killed while waiting on a record that never comes: the batches
+# committed before stay, the database is sound, and the next run goes on.
+mkdir -p "$work/many"
+for i in $(seq 10 21); do cp "$coll/GBK/b.gib" "$work/many/r$i.gib"; done
+mkfifo "$work/slow.gib"
+for sig in INT KILL; do
+  rm -f "$work/int.db"*
+  "$gibo" index --batch 5 "$work/int.db" "$work/many" "$work/slow.gib" 2>"$work/err" &
+  pid=$!
+  exec 3>"$work/slow.gib"   # returns once the run has reached it, after 12 records
+  kill -"$sig" "$pid"
+  exec 3>&-   # the end of the record, should the signal come before the run waits for it
+  wait "$pid" 2>/dev/null; status=$?
+  [ "$status" -ne 0 ] || fail "an interrupted run ($sig) exited 0"
+  [ "$sig" = KILL ] || has_text "$work/err" "interrupted: the index holds the batches committed before"
+  run 0 sqlite3 "$work/int.db" "PRAGMA integrity_check; SELECT count(*) FROM records"
+  [ "$(tr '\n' ' ' <"$work/out")" = "ok 10 " ] || fail "after $sig: $(cat "$work/out")"
+  run 0 "$gibo" index "$work/int.db" "$work/many"
+  has_text "$work/out" "indexed 2, unchanged 10"
+done
+run 0 sqlite3 "$work/int.db" "SELECT DISTINCT codepage, codepage_reason != 'option' FROM records"
+has_text "$work/out" "GBK|1"   # detected, not forced
+
+# Bad databases are refused and left as they were.
+printf 'plain text, not a database\n' >"$work/text.db"
+sqlite3 "$work/other.db" "CREATE TABLE t(x)"
+sqlite3 "$work/newer.db" "PRAGMA application_id=1734959727; PRAGMA user_version=99; CREATE TABLE records(x)"
+while IFS='|' read -r file message; do
+  cp "$work/$file" "$work/before"
+  run 1 "$gibo" index "$work/$file" "$coll/GBK"
+  has_text "$work/err" "$message"
+  run 1 "$gibo" find "$work/$file"
+  cmp -s "$work/$file" "$work/before" || fail "a refused run changed $file"
+done <<'TABLE'
+text.db|not an index: file is not a database
+other.db|another program's database
+newer.db|made by a newer gibo (schema 99
+TABLE
+run 1 "$gibo" find "$work/nothing.db"
+[ ! -e "$work/nothing.db" ] || fail "find created a database"
+sqlite3 "$work/older.db" "PRAGMA application_id=1734959727; CREATE TABLE records(x)"
+run 1 "$gibo" find "$work/older.db"
+has_text "$work/err" "made by an older gibo (schema 0); run 'gibo index' on it to rebuild it"
+run 0 "$gibo" index --encoding BIG5 "$work/older.db" "$coll/BIG5"
+has_text "$work/err" "rebuilding it"
+run 0 "$gibo" find "$work/older.db" --player 林海峰
+has_text "$work/out" "$coll/BIG5/f.gib"
+
+# Read-only index, unreadable directory (its records stay indexed), full disk.
+mkdir -p "$work/ro" "$work/user/coll/locked"
+cp "$db" "$work/ro/index.db"; chmod 444 "$work/ro/index.db"
+run 1 as_user "$gibo" index "$work/ro/index.db" "$coll/GBK"
+has_text "$work/err" "the index is read-only"
+cmp -s "$db" "$work/ro/index.db" || fail "a read-only index was changed"
+cp "$coll/GBK/b.gib" "$work/user/coll/locked/"
+cp "$coll/GBK/a.gib" "$work/user/coll/"
+[ "$(id -u)" -ne 0 ] || chown -R 65534 "$work/user"
+run 0 as_user "$gibo" index "$work/user/u.db" "$work/user/coll"
+chmod 000 "$work/user/coll/locked"
+run 1 as_user "$gibo" index "$work/user/u.db" "$work/user/coll"
+has_text "$work/err" "cannot read $work/user/coll/locked: Permission denied (the records below it stay as indexed)"
+has_text "$work/out" "indexed 0, unchanged 1, removed 0"
+cp "$db" "$work/full.db"
+(ulimit -f 64; "$gibo" index --batch 2 "$work/full.db" "$work/many" >"$work/out" 2>"$work/err"); status=$?
+[ "$status" -eq 1 ] || fail "a full disk gave status $status"
+has_text "$work/err" "cannot write the index"
+run 0 sqlite3 "$work/full.db" "PRAGMA integrity_check"
+has_text "$work/out" "ok"
+run 0 "$gibo" find "$work/full.db" --player 古力
+
+# The progress line, on a terminal only.
+if command -v script >/dev/null; then
+  script -qec "'$gibo' index --full '$work/int.db' '$work/many'" /dev/null >"$work/pty" </dev/null
+  has_text "$work/pty" "records/s, 0 errors"
+fi
+
+if [ "$failures" -gt 0 ]; then
+  echo "$failures check(s) failed" >&2
+  exit 1
+fi
+echo "all index checks passed"

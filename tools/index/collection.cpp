@@ -1,0 +1,105 @@
+// Walking a collection.
+#include "collection.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool IsRecordName(const fs::path& p) {
+    std::string ext = p.extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext == ".gib";
+}
+
+bool Under(const std::string& path, const std::vector<std::string>& dirs) {
+    for (const std::string& d : dirs) {
+        if (path.compare(0, d.size(), d) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string Absolute(const std::string& path) {
+    std::error_code ec;
+    fs::path p = fs::absolute(path, ec);
+    return (ec ? fs::path(path) : p).lexically_normal().string();
+}
+
+// Unlike a recursive iterator that skips what it cannot read, every unreadable directory is
+// reported: the index must keep the records below it.
+void Walk(const fs::path& dir, Collection& c, std::vector<std::string>& found) {
+    std::error_code ec;
+    fs::directory_iterator it(dir, ec);
+    if (ec) {
+        c.errors.push_back(dir.string() + ": " + ec.message());
+        c.unread.push_back(dir.string() + "/");
+        return;
+    }
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        std::error_code typeEc;
+        if (!it->is_symlink(typeEc) && it->is_directory(typeEc)) {
+            Walk(it->path(), c, found);
+        } else if (IsRecordName(it->path()) && it->is_regular_file(typeEc)) {
+            found.push_back(it->path().string());
+        }
+    }
+    if (ec) {
+        c.errors.push_back(dir.string() + ": " + ec.message());
+        c.unread.push_back(dir.string() + "/");
+    }
+}
+
+}  // namespace
+
+bool Collection::Vanished(const std::string& path) const {
+    return (Under(path, dirs) && !Under(path, unread)) ||
+           std::find(missing.begin(), missing.end(), path) != missing.end();
+}
+
+FileStamp Stamp(const std::string& path) {
+    FileStamp s;
+    s.path = path;
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0) {
+        s.exists = true;
+        s.size = static_cast<long long>(st.st_size);
+        s.mtime = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+    }
+    return s;
+}
+
+Collection Collect(const std::vector<std::string>& operands) {
+    Collection c;
+    for (const std::string& operand : operands) {
+        const std::string path = Absolute(operand);
+        std::error_code ec;
+        if (fs::is_directory(path, ec)) {
+            std::string dir = path;
+            while (dir.size() > 1 && dir.back() == '/') {
+                dir.pop_back();
+            }
+            c.dirs.push_back(dir == "/" ? dir : dir + "/");
+            std::vector<std::string> found;
+            Walk(dir, c, found);
+            std::sort(found.begin(), found.end());
+            for (const std::string& f : found) {
+                c.records.push_back(Stamp(f));
+            }
+            continue;
+        }
+        FileStamp s = Stamp(path);
+        if (s.exists) {
+            c.records.push_back(s);
+        } else {
+            c.missing.push_back(path);
+        }
+    }
+    return c;
+}

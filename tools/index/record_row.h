@@ -1,0 +1,29 @@
+// A record's row for the index: loaded through the library the way `gibo show` loads it, its
+// header items and display texts in UTF-8, and the typed facts a search filters on.
+#ifndef GIBO_TOOLS_INDEX_RECORD_ROW_H
+#define GIBO_TOOLS_INDEX_RECORD_ROW_H
+
+#include <string>
+
+#include "index_db.h"
+#include "tool.h"
+#include "workdir.h"
+
+class RowMaker {
+public:
+    // tool: --encoding and --nation of the run.
+    explicit RowMaker(Tool& tool);
+
+    // Fills row.columns from the record at path, loaded through dir, which is left empty
+    // again. False when the record cannot be loaded: the row then holds the error.
+    bool Make(const std::string& path, const PrivateDir& dir, IndexRow& row, std::string& error);
+
+private:
+    void Describe(LoadedRecord& loaded, IndexRow& row);
+
+    Tool& m_tool;
+    Tool m_utf8;  // display texts exactly as `gibo show --json` writes them
+    Converter m_conv;
+};
+
+#endif  // GIBO_TOOLS_INDEX_RECORD_ROW_H
