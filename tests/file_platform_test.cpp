@@ -128,10 +128,12 @@ TEST_F(FilePlatformTest, TemporaryReplacesTheTargetInOneStep) {
         } else if (c.target == kDirectory) {
             ASSERT_TRUE(fs::create_directory(native));
         }
-        const std::string temp = gibo::CreateTempBeside(target.c_str());
-        ASSERT_FALSE(temp.empty());
-        WriteAll(temp, "NEW");
-        EXPECT_EQ(gibo::RenameOver(temp.c_str(), target.c_str()), c.replaced);
+        gibo::TempFile created;
+        ASSERT_EQ(gibo::CreateTempBeside(target.c_str(), created), 0);
+        ASSERT_EQ(gibo::WriteAll(created.fd.Get(), "NEW", 3), 0);
+        ASSERT_EQ(created.fd.Close(), 0);
+        const std::string& temp = created.strPath;
+        EXPECT_EQ(gibo::RenameOver(temp.c_str(), target.c_str(), nullptr) == 0, c.replaced);
         if (c.replaced) {
             EXPECT_TRUE(fs::is_regular_file(native));
             EXPECT_EQ(ReadAll(target), "NEW");

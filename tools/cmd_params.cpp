@@ -1,6 +1,4 @@
 // gibo get and gibo set: header items of a record.
-#include <filesystem>
-
 #include <fstream>
 #include <iterator>
 
@@ -9,8 +7,6 @@
 #include "errors.h"
 #include "header_items.h"
 #include "workdir.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -120,45 +116,40 @@ int RunSet(Tool& tool, const Args& args) {
         loaded.record.SetParam(change.first.c_str(), change.second.c_str());
     }
     // The side files of the private load hold the body and audio as LoadFile read them.
-    // SaveFile writes a sibling first; it replaces the record only when everything from \GS on
-    // came out byte for byte the same, since a body the library would normalise, or reference
-    // blocks after it, would otherwise change or vanish without a word.
+    // SaveFile writes the record into the private directory first; it writes the real record,
+    // again through SaveFile (atomic, and a link stays a link), only when everything from \GS
+    // on came out byte for byte the same, since a body the library would normalise, or
+    // reference blocks after it, would otherwise change or vanish without a word.
     const std::string audio = loaded.hasAudio ? loaded.audioPath.str() : std::string();
-    const fs::path target(path);
-    const std::string sibling =
-        (target.parent_path() / ("." + target.filename().string() + ".gibo-set")).string();
-    try {
-        if (!loaded.record.SaveFile(type, sibling.c_str(), loaded.bodyPath, audio.c_str())) {
-            std::error_code ec;
-            fs::remove(sibling, ec);
-            tool.Error(path, SaveErrorText(loaded.record.GetError()));
-            return kExitFailed;
+    auto save = [&](const std::string& to) {
+        try {
+            if (loaded.record.SaveFile(type, to.c_str(), loaded.bodyPath, audio.c_str())) {
+                return true;
+            }
+            error = SaveErrorText(loaded.record.GetError());
+        } catch (const CFileException& e) {
+            error = std::string("write error: ") + e.what();
         }
-    } catch (const CFileException& e) {
-        std::error_code ec;
-        fs::remove(sibling, ec);
-        tool.Error(path, std::string("write error: ") + e.what());
+        return false;
+    };
+    if (!save(dir.Scratch())) {
+        tool.Error(path, error);
         return kExitFailed;
     }
-    const std::string before = ReadAll(path), after = ReadAll(sibling);
+    const std::string before = ReadAll(path), after = ReadAll(dir.Scratch());
     size_t beforeBody = 0, afterBody = 0;
     const bool same =
         FindBodyStart(before, beforeBody) && FindBodyStart(after, afterBody) &&
         before.compare(beforeBody, std::string::npos, after, afterBody, std::string::npos) == 0;
-    std::error_code ec;
     if (!same && !args.Has("--normalize")) {
-        fs::remove(sibling, ec);
         tool.Error(path,
                    "not changed: rewriting would alter the body or drop what follows it (lines "
                    "not in the form the library writes, or reference blocks after the body); "
                    "--normalize rewrites it anyway");
         return kExitFailed;
     }
-    fs::permissions(sibling, fs::status(path, ec).permissions(), ec);
-    fs::rename(sibling, path, ec);
-    if (ec) {
-        fs::remove(sibling, ec);
-        tool.Error(path, "cannot replace the record: " + ec.message());
+    if (!save(path)) {
+        tool.Error(path, error);
         return kExitFailed;
     }
     return kExitOk;

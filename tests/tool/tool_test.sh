@@ -223,7 +223,12 @@ printf '\\GS\r\nSTO 1\r\n\\GE\r\n' | cmp -s - <(tail -c 17 "$work/lf.gib") ||
 chmod 640 "$work/set.gib"
 run 0 set "$work/set.gib" GAMEPLACE=x
 [ "$(stat -c %a "$work/set.gib")" = 640 ] || fail "set changed the record's permissions"
-[ -z "$(ls -A "$work" | grep gibo-set)" ] || fail "set left its sibling file behind"
+ln -s set.gib "$work/set-link.gib"
+run 0 set "$work/set-link.gib" GAMEPLACE=y
+[ -L "$work/set-link.gib" ] || fail "set turned a link into a plain file"
+run 0 get "$work/set.gib" GAMEPLACE
+has_line "$work/out" "y"
+[ -z "$(ls -A "$work" | grep '\.gibo-')" ] || fail "set left a temporary behind"
 
 # --- split beside the record, as LoadFile does.
 cp "$samples/audio.gib" "$work/beside.gib"
