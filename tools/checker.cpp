@@ -200,33 +200,3 @@ std::vector<Problem> CheckRecordBytes(const std::string& bytes) {
                      [](const Problem& a, const Problem& b) { return a.line < b.line; });
     return problems;
 }
-
-bool FindBodyStart(const std::string& bytes, size_t& offset) {
-    size_t pos = 0;
-    Line line;
-    int stage = 0;  // 0 before \HS, 1 in the header, 2 after \HE
-    while (NextLine(bytes, pos, line)) {
-        std::string text = line.text;
-        size_t base = 0;
-        if (stage == 0) {
-            const size_t hs = FindGbk(text, "\\HS");
-            if (hs == std::string::npos) {
-                continue;
-            }
-            stage = 1;
-            base = hs + 3;
-        }
-        if (stage == 1) {
-            if (FindGbk(text.substr(base), "\\HE") != std::string::npos) {
-                stage = 2;
-            }
-            continue;
-        }
-        const size_t gs = FindGbk(text, "\\GS");
-        if (gs != std::string::npos) {
-            offset = line.start + gs;
-            return true;
-        }
-    }
-    return false;
-}

@@ -16,8 +16,4 @@ struct Problem {
 // SZAUDIO bytes.
 std::vector<Problem> CheckRecordBytes(const std::string& bytes);
 
-// Offset of the \GS marker that starts the body, found as the loader finds it (on the first line
-// after the \HE line that holds it); false when there is none.
-bool FindBodyStart(const std::string& bytes, size_t& offset);
-
 #endif  // GIBO_TOOLS_CHECKER_H

@@ -5,7 +5,7 @@
 #include "commands.h"
 #include "encoding.h"
 #include "errors.h"
-#include "workdir.h"
+#include "signals.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
 #ifdef _WIN32
     SetConsoleOutputCP(CP_UTF8);
 #endif
-    InstallCleanupHandlers();
+    InstallSignalHandlers();
     std::vector<std::string> rest(argv + (argc > 1 ? 2 : 1), argv + argc);
     const std::string name = argc > 1 ? argv[1] : "";
     if (name == "--help" || name == "-h" || name == "help") {

@@ -1,51 +1,20 @@
 // Private temporary directories and loading through them.
 #include "workdir.h"
 
-#include <cerrno>
-#include <csignal>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <random>
 
 #include "errors.h"
+#include "input.h"
+#include "signals.h"
 
-#ifdef _WIN32
-#include <direct.h>
-#else
-#include <unistd.h>
+#ifndef _WIN32
+#include <stdlib.h>
 #endif
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// The directory in use, as fixed buffers the signal handler can read without allocating.
-const int kPathMax = 4096;
-const char* const kNames[] = {"/record.gib", "/record.lbk", "/record.lao", "/scratch"};
-char g_szDir[kPathMax];
-char g_szFiles[4][kPathMax + 16];
-
-void RemoveCurrent() {
-    if (!g_szDir[0]) {
-        return;
-    }
-    for (const char* file : g_szFiles) {
-        std::remove(file);
-    }
-#ifdef _WIN32
-    _rmdir(g_szDir);
-#else
-    rmdir(g_szDir);
-#endif
-    g_szDir[0] = '\0';
-}
-
-void OnSignal(int sig) {
-    RemoveCurrent();
-    std::signal(sig, SIG_DFL);
-    std::raise(sig);
-}
 
 std::string MakeTempDir() {
     std::error_code ec;
@@ -71,17 +40,33 @@ std::string MakeTempDir() {
 #endif
 }
 
+// What the library reports when it could not write the private copy, in words that say where
+// the room ran out.
+std::string ScratchError(const PrivateDir& dir, const std::string& what, const std::string& why) {
+    return "cannot make the private copy of the " + what + " in " + dir.Path() + " (" + why +
+           "); set TMPDIR to a directory with room for it";
+}
+
 }  // namespace
 
 PrivateDir::PrivateDir() {
-    m_path = MakeTempDir();
-    if (m_path.empty() || m_path.size() >= static_cast<size_t>(kPathMax)) {
-        m_path.clear();
+    const std::string path = MakeTempDir();
+    if (path.empty()) {
         return;
     }
-    std::snprintf(g_szDir, sizeof g_szDir, "%s", m_path.c_str());
+    // Registered before anything is made inside, so that a stop removes all of it.
+    m_path = path;
+    const std::string files[] = {Record(), Body(), Audio(), Scratch()};
+    m_slots[0] = RegisterTemporary(path, true);
     for (int i = 0; i < 4; ++i) {
-        std::snprintf(g_szFiles[i], sizeof g_szFiles[i], "%s%s", m_path.c_str(), kNames[i]);
+        m_slots[i + 1] = RegisterTemporary(files[i]);
+    }
+    for (int slot : m_slots) {
+        if (slot < 0) {
+            fs::remove(path);
+            m_path.clear();
+            break;
+        }
     }
 }
 
@@ -89,40 +74,38 @@ PrivateDir::~PrivateDir() {
     if (m_path.empty()) {
         return;
     }
-    RemoveCurrent();
     std::error_code ec;
-    fs::remove_all(m_path, ec);  // anything a failed step may have left
-}
-
-void InstallCleanupHandlers() {
-    std::signal(SIGINT, OnSignal);
-    std::signal(SIGTERM, OnSignal);
+    fs::remove_all(m_path, ec);
+    for (int slot : m_slots) {
+        ForgetTemporary(slot);
+    }
 }
 
 bool LoadPrivately(const std::string& path, const PrivateDir& dir, LoadedRecord& loaded,
                    std::string& error) {
+    InputFile in;
+    if (!in.Open(path, error)) {
+        error = LoadErrorText(GIBO_ERR_OPEN) + " (" + error + ")";
+        return false;
+    }
+    return LoadPrivately(in, dir, loaded, error);
+}
+
+bool LoadPrivately(const InputFile& in, const PrivateDir& dir, LoadedRecord& loaded,
+                   std::string& error) {
     if (!dir.Ok()) {
-        error = "cannot create a private temporary directory";
+        error = "cannot create a private temporary directory in " +
+                fs::temp_directory_path().string() + "; set TMPDIR to a writable directory";
         return false;
     }
     std::error_code ec;
-    const fs::file_status st = fs::status(path, ec);
-    if (!fs::exists(st)) {
-        error = LoadErrorText(GIBO_ERR_OPEN) + " (no such file)";
-        return false;
-    }
-    if (fs::is_directory(st)) {
-        error = "is a directory (use -r DIR to read the records in it)";
-        return false;
-    }
-    const fs::path target = fs::absolute(path, ec);
-    fs::create_symlink(target, dir.Record(), ec);
+    fs::create_symlink(in.OpenedName(), dir.Record(), ec);
     if (ec) {
         // No symbolic links here (Windows without the privilege): work on a copy.
         ec.clear();
-        fs::copy_file(target, dir.Record(), ec);
+        fs::copy_file(in.OpenedName(), dir.Record(), ec);
         if (ec) {
-            error = LoadErrorText(GIBO_ERR_OPEN) + " (" + ec.message() + ")";
+            error = ScratchError(dir, "record", ec.message());
             return false;
         }
     }
@@ -130,19 +113,19 @@ bool LoadPrivately(const std::string& path, const PrivateDir& dir, LoadedRecord&
         if (!loaded.record.LoadFile(dir.Record().c_str(), loaded.bodyPath, loaded.audioPath,
                                     loaded.type, loaded.hasAudio)) {
             const unsigned long code = loaded.record.GetError();
-            error = LoadErrorText(code);
-            if (code == GIBO_ERR_OPEN) {
-                FILE* fp = std::fopen(path.c_str(), "rb");
-                if (fp) {
-                    std::fclose(fp);
-                } else {
-                    error += std::string(" (") + std::strerror(errno) + ")";
-                }
-            }
+            error = code == GIBO_ERR_BODY_CREATE    ? ScratchError(dir, "body", "cannot create it")
+                    : code == GIBO_ERR_AUDIO_CREATE ? ScratchError(dir, "audio", "cannot create it")
+                                                    : LoadErrorText(code);
             return false;
         }
     } catch (const CFileException& e) {
-        error = std::string("read error: ") + e.what();
+        const std::string file = e.m_strFileName.str();
+        const std::string why = SystemReason(static_cast<int>(e.m_lOsError));
+        if (file.compare(0, dir.Path().size(), dir.Path()) == 0 && file != dir.Record()) {
+            error = ScratchError(dir, file == dir.Body() ? "body" : "audio", why);
+        } else {
+            error = "read error: " + why;
+        }
         return false;
     }
     return true;

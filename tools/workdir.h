@@ -1,12 +1,14 @@
 // Loading a record without writing beside it. LoadFile puts its side files next to the record;
 // the tool instead loads a link to the record from a private temporary directory, so that the
-// side files land there, and removes the directory afterwards (also on SIGINT and SIGTERM).
+// side files land there, and removes the directory afterwards (also when a signal stops it).
 #ifndef GIBO_TOOLS_WORKDIR_H
 #define GIBO_TOOLS_WORKDIR_H
 
 #include <string>
 
 #include "GiboFile.h"
+
+class InputFile;
 
 class PrivateDir {
 public:
@@ -25,6 +27,7 @@ public:
 
 private:
     std::string m_path;
+    int m_slots[5] = {-1, -1, -1, -1, -1};
 };
 
 struct LoadedRecord {
@@ -35,12 +38,12 @@ struct LoadedRecord {
     int hasAudio = 0;
 };
 
-// Loads the record at path through dir. False with a message that names the library's error
-// code, or says why the file could not be reached.
+// Loads the record at path, or the file in (already open), through dir. False with a message
+// that names the library's error code, or says why the file could not be reached; a private
+// copy that does not fit in the temporary directory is named as such, with where it was made.
 bool LoadPrivately(const std::string& path, const PrivateDir& dir, LoadedRecord& loaded,
                    std::string& error);
-
-// Installs the handlers that remove the current private directory when the tool is stopped.
-void InstallCleanupHandlers();
+bool LoadPrivately(const InputFile& in, const PrivateDir& dir, LoadedRecord& loaded,
+                   std::string& error);
 
 #endif  // GIBO_TOOLS_WORKDIR_H

@@ -1,0 +1,25 @@
+// Where the loader finds the parts of a record file, found in one pass over the file in fixed
+// pieces, so that a record of any size costs no more memory than the pieces.
+#ifndef GIBO_TOOLS_LAYOUT_H
+#define GIBO_TOOLS_LAYOUT_H
+
+#include <string>
+
+struct RecordLayout {
+    long long hs = -1;           // the \HS marker
+    long long he = -1;           // the \HE marker
+    long long heLineEnd = -1;    // just past the line end of the \HE line
+    long long gsLineStart = -1;  // the line that holds \GS
+    long long gs = -1;           // the \GS marker: the body starts here; -1 when there is none
+};
+
+// Reads fd from its start. False with the system's reason on a read error.
+bool ScanLayout(int fd, RecordLayout& layout, std::string& error);
+
+// True when the bytes of a from offset aOffset to its end equal those of b from bOffset.
+bool SameTail(int a, long long aOffset, int b, long long bOffset, std::string& error);
+
+// Reads up to nCount bytes at offset, fewer only at the end of the file.
+bool ReadAt(int fd, long long offset, char* pBuf, size_t nCount, size_t& nGot, std::string& error);
+
+#endif  // GIBO_TOOLS_LAYOUT_H
