@@ -42,7 +42,7 @@ bool Install(const std::string& from, const std::string& target, const InputFile
     InputFile src;
     FileReplacement out;
     if (!src.Open(from, error) || !out.Begin(target, &record, error) ||
-        !out.CopyFrom(src.Fd(), error) || !out.Commit(error)) {
+        !out.CopyFrom(src.Fd(), 0, error) || !out.Commit(error)) {
         error = target + ": " + error;
         return false;
     }

@@ -78,6 +78,16 @@ bool InputFile::IsAt(const std::string& path) const {
            static_cast<unsigned long long>(st.st_ino) == m_ino;
 }
 
+bool IsLink(const std::string& path) {
+#ifdef _WIN32
+    (void)path;
+    return false;
+#else
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+#endif
+}
+
 std::string WhyNotReplaceable(const std::string& path) {
 #ifdef _WIN32
     (void)path;

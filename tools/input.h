@@ -37,6 +37,9 @@ private:
     std::string m_name;
 };
 
+// True when a symbolic link stands at path.
+bool IsLink(const std::string& path);
+
 // Why a record at path cannot be replaced: the record itself, or its directory, is not
 // writable (with the system's reason); empty when neither.
 std::string WhyNotReplaceable(const std::string& path);

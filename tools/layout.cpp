@@ -56,16 +56,22 @@ bool ReadAt(int fd, long long offset, char* pBuf, size_t nCount, size_t& nGot, s
     return true;
 }
 
-bool ScanLayout(int fd, RecordLayout& layout, std::string& error) {
-    layout = RecordLayout();
+namespace {
+
+// Finds the markers of stages one after another, each after the one before; an empty stage
+// stands for the end of the line the previous marker is on. found[k] is the offset of stage
+// k's marker (or just past that line end), lines[k] the start of its line; -1 when not found.
+bool ScanMarkers(int fd, const char* const* stages, int nStages, long long* found, long long* lines,
+                 std::string& error) {
+    for (int k = 0; k < nStages; ++k) {
+        found[k] = lines[k] = -1;
+    }
     std::vector<char> piece(kPiece);
     // Markers are a backslash at a character start and two ASCII letters; a lead byte takes
     // the next byte with it, except a line end, where every line starts afresh.
-    const char* const wanted[] = {"HS", "HE", "", "GS"};
-    int stage = 0;  // 0 before \HS, 1 in the header, 2 rest of the \HE line, 3 before \GS
+    int stage = 0;
     bool trail = false;
-    long long backslash = -2, lineStart = 0;
-    long long offset = 0;
+    long long backslash = -2, lineStart = 0, offset = 0;
     for (;;) {
         size_t got = 0;
         if (!ReadAt(fd, offset, piece.data(), piece.size(), got, error)) {
@@ -76,12 +82,15 @@ bool ScanLayout(int fd, RecordLayout& layout, std::string& error) {
         }
         for (size_t i = 0; i < got; ++i, ++offset) {
             const unsigned char c = static_cast<unsigned char>(piece[i]);
+            const char* const wanted = stages[stage];
             if (c == '\n') {
                 trail = false;
                 lineStart = offset + 1;
-                if (stage == 2) {
-                    layout.heLineEnd = offset + 1;
-                    stage = 3;
+                if (!wanted[0]) {
+                    found[stage] = lines[stage] = offset + 1;
+                    if (++stage == nStages) {
+                        return true;
+                    }
                 }
                 continue;
             }
@@ -98,27 +107,47 @@ bool ScanLayout(int fd, RecordLayout& layout, std::string& error) {
                 continue;
             }
             const long long k = offset - backslash;  // which letter of a marker this may be
-            if (stage == 2 || (k != 1 && k != 2) || wanted[stage][k - 1] != c) {
+            if (!wanted[0] || (k != 1 && k != 2) || wanted[k - 1] != c) {
                 backslash = -2;
                 continue;
             }
             if (k == 1) {
                 continue;
             }
-            if (stage == 0) {
-                layout.hs = backslash;
-                stage = 1;
-            } else if (stage == 1) {
-                layout.he = backslash;
-                stage = 2;
-            } else {
-                layout.gs = backslash;
-                layout.gsLineStart = lineStart;
+            found[stage] = backslash;
+            lines[stage] = lineStart;
+            backslash = -2;
+            if (++stage == nStages) {
                 return true;
             }
-            backslash = -2;
         }
     }
+}
+
+}  // namespace
+
+bool ScanLayout(int fd, RecordLayout& layout, std::string& error) {
+    const char* const stages[] = {"HS", "HE", "", "GS"};
+    long long found[4], lines[4];
+    if (!ScanMarkers(fd, stages, 4, found, lines, error)) {
+        return false;
+    }
+    layout.hs = found[0];
+    layout.he = found[1];
+    layout.heLineEnd = found[2];
+    layout.gs = found[3];
+    layout.gsLineStart = lines[3];
+    return true;
+}
+
+bool FindLineWithMarker(int fd, const char* letters, long long& line, std::string& error) {
+    const char* const stages[] = {letters};
+    long long found = -1, start = -1;
+    if (!ScanMarkers(fd, stages, 1, &found, &start, error)) {
+        return false;
+    }
+    line = start;
+    return true;
 }
 
 bool SameTail(int a, long long aOffset, int b, long long bOffset, std::string& error) {

@@ -16,6 +16,9 @@ struct RecordLayout {
 // Reads fd from its start. False with the system's reason on a read error.
 bool ScanLayout(int fd, RecordLayout& layout, std::string& error);
 
+// The start of the first line of fd that holds the marker \ and letters, or -1.
+bool FindLineWithMarker(int fd, const char* letters, long long& line, std::string& error);
+
 // True when the bytes of a from offset aOffset to its end equal those of b from bOffset.
 bool SameTail(int a, long long aOffset, int b, long long bOffset, std::string& error);
 

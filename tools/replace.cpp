@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "input.h"
+#include "layout.h"
 #include "signals.h"
 
 #ifdef _WIN32
@@ -159,27 +160,20 @@ bool FileReplacement::Write(const void* pData, size_t nCount, std::string& error
     return WriteAll(m_fd, static_cast<const char*>(pData), nCount, error);
 }
 
-bool FileReplacement::CopyFrom(int fd, std::string& error) {
+bool FileReplacement::CopyFrom(int fd, long long offset, std::string& error) {
     std::vector<char> piece(64 * 1024);
     for (;;) {
-#ifdef _WIN32
-        const int got = _read(fd, piece.data(), static_cast<unsigned>(piece.size()));
-#else
-        const ssize_t got = ::read(fd, piece.data(), piece.size());
-#endif
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            error = "read error: " + SystemReason(errno);
+        size_t got = 0;
+        if (!ReadAt(fd, offset, piece.data(), piece.size(), got, error)) {
             return false;
         }
         if (got == 0) {
             return true;
         }
-        if (!WriteAll(m_fd, piece.data(), static_cast<size_t>(got), error)) {
+        if (!WriteAll(m_fd, piece.data(), got, error)) {
             return false;
         }
+        offset += static_cast<long long>(got);
     }
 }
 

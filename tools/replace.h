@@ -21,7 +21,9 @@ public:
     // temporary cannot be created in its directory.
     bool Begin(const std::string& target, const InputFile* source, std::string& error);
     bool Write(const void* pData, size_t nCount, std::string& error);
-    bool CopyFrom(int fd, std::string& error);  // from fd's position to its end
+    bool CopyFrom(int fd, long long offset, std::string& error);  // from offset to the end
+    // Where the new file is written until Commit(), for writers that open it by name.
+    const std::string& TempPath() const { return m_temp; }
     // The new file takes the owner, group and mode of the file it replaces (a new one the
     // usual mode), reaches the disk, and replaces the target.
     bool Commit(std::string& error);

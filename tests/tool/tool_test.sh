@@ -254,7 +254,7 @@ cmp -s "$work/j.lao" "$work/j-out/joined.lao" || fail "join/split audio differs"
 run 1 join "$work/j2.gib" --body "$work/j.lbk" --audio "$work/nothing.lao" --type 1
 [ ! -e "$work/j2.gib" ] || fail "join wrote a record although the audio file is missing"
 run 1 join "$work/j2.gib" --body "$work/nothing.lbk" --type 1
-has_text "$work/err" "0x10000001"
+has_text "$work/err" "nothing.lbk: cannot read the body file (No such file or directory)"
 run 2 join "$work/j2.gib" --body "$work/j.lbk"
 run 2 join "$work/j2.gib" --body "$work/j.lbk" --type 256
 run 2 join "$work/j2.gib" --body "$work/j.lbk" --type 1 --set SZAUDIO=4
