@@ -34,6 +34,7 @@ int RunCheck(Tool& tool, const Args& args) {
         const std::string& path = records[i];
         progress.Show(i, path);
         std::vector<Problem> problems;
+        std::string headerText;  // for the code page of the values quoted in messages
         std::ifstream in(path, std::ios::binary);
         if (!in) {
             problems.push_back({0, true, "cannot open the file for reading"});
@@ -46,8 +47,12 @@ int RunCheck(Tool& tool, const Args& args) {
             LoadedRecord loaded;
             if (!LoadPrivately(path, dir, loaded, error)) {
                 problems.push_back({0, true, "the library cannot load it: " + error});
+                headerText = bytes.substr(0, bytes.find("\\HE"));
+            } else {
+                headerText = loaded.record.m_strHeader.str();
             }
         }
+        const Codepage cp = tool.ChooseCodepage(headerText).cp;
         const bool failed =
             std::any_of(problems.begin(), problems.end(), [](const Problem& p) { return p.error; });
         if (failed) {
@@ -63,7 +68,7 @@ int RunCheck(Tool& tool, const Args& args) {
                 Value& item = list.Push(Value::Map());
                 item.Add("line", p.line ? Value::Num(p.line) : Value());
                 item.Add("severity", Value::Str(p.error ? "error" : "warning"));
-                item.Add("message", Value::Str(tool.Header(p.message)));
+                item.Add("message", Value::Str(tool.Header(p.message, cp)));
             }
             tool.Emit(v);
             continue;
@@ -72,7 +77,7 @@ int RunCheck(Tool& tool, const Args& args) {
         std::string report;
         for (const Problem& p : problems) {
             report += path + (p.line ? ":" + std::to_string(p.line) : std::string()) + ": " +
-                      (p.error ? "error: " : "warning: ") + tool.Header(p.message) + "\n";
+                      (p.error ? "error: " : "warning: ") + tool.Header(p.message, cp) + "\n";
         }
         if (!failed) {
             report += path + ": ok" +

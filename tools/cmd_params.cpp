@@ -45,9 +45,10 @@ int RunGet(Tool& tool, const Args& args) {
     int status = kExitOk;
     Value items = Value::List();
     Value map = Value::Map();
+    const Codepage cp = tool.ChooseCodepage(loaded.record.m_strHeader.str()).cp;
     for (size_t i = 1; i < args.operands.size(); ++i) {
         std::string tag;
-        if (!tool.Input(args.operands[i], tool.HeaderCodepage(), tag, error)) {
+        if (!tool.Input(args.operands[i], cp, tag, error)) {
             return tool.Usage(error);
         }
         int found = 0;
@@ -58,8 +59,8 @@ int RunGet(Tool& tool, const Args& args) {
             map.Add(args.operands[i], Value());
             continue;
         }
-        map.Add(args.operands[i], Value::Str(tool.Header(value)));
-        items.Push(Value::NamedItem(args.operands[i], tool.Header(value)));
+        map.Add(args.operands[i], Value::Str(tool.Header(value, cp)));
+        items.Push(Value::NamedItem(args.operands[i], tool.Header(value, cp)));
     }
     if (tool.Json()) {
         Value v = Value::Map();
@@ -235,7 +236,8 @@ const char kCommonOptionsHelp[] =
     "Options of every subcommand:\n"
     "  --json             one JSON object per record on stdout (UTF-8)\n"
     "  --raw              no conversion: texts as the record's bytes (GBK), arguments as typed\n"
-    "  --encoding CP      code page of header values: GBK (default), CP949, BIG5, SHIFT_JIS\n"
+    "  --encoding CP      code page of header values: auto (default: detected per record),\n"
+    "                     GBK, CP949, BIG5 or SHIFT_JIS\n"
     "  --nation N         the host's nation code (foreign players are shown by nick)\n"
     "  -h, --help         this help\n"
     "\n"

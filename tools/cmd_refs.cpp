@@ -71,13 +71,14 @@ int RunRefs(Tool& tool, const Args& args) {
                 if (!found) {
                     break;
                 }
+                const Codepage cp = tool.ChooseCodepage(reader.m_strHeader.str()).cp;
                 Value& block = blocks.Push(Value::Map());
                 block.Add("susun", Value::Num(susun));
                 block.Add("number", Value::Num(num));
-                block.Add("explanation", Value::Str(tool.Header(TrimValue(explain.str()))));
+                block.Add("explanation", Value::Str(tool.Header(TrimValue(explain.str()), cp)));
                 block.Add("game_bytes", Value::Num(static_cast<long long>(gameText.size())));
                 if (tool.Json()) {
-                    block.Add("game", Value::Str(tool.Header(gameText)));
+                    block.Add("game", Value::Str(tool.Header(gameText, cp)));
                 }
             }
         } catch (const CFileException& e) {

@@ -56,10 +56,21 @@ Value ShowOne(Tool& tool, const std::string& path, LoadedRecord& loaded, const A
     Value v = Value::Map();
     v.Add("file", Value::Str(tool.Path(path)));
     v.Add("type", Value::Num(loaded.type));
-    Value& header = v.Add("header", Value::List());
-    for (const HeaderItem& item : ListHeaderItems(record.m_strHeader.str())) {
-        header.Push(Value::NamedItem(tool.Header(item.tag), tool.Header(TrimValue(item.value))));
+    const Detection detection = tool.ChooseCodepage(record.m_strHeader.str());
+    if (tool.Json()) {
+        v.Add("encoding", Value::Str(CodepageName(detection.cp)));
+        v.Add("encoding_reason", Value::Str(detection.reason));
+    } else {
+        v.Add("encoding",
+              Value::Str(std::string(CodepageName(detection.cp)) + " (" + detection.reason + ")"));
     }
+    Value& header = v.Add("header", Value::List());
+    tool.TakeInvalid();
+    for (const HeaderItem& item : ListHeaderItems(record.m_strHeader.str())) {
+        header.Push(Value::NamedItem(tool.Header(item.tag, detection.cp),
+                                     tool.Header(TrimValue(item.value), detection.cp)));
+    }
+    tool.WarnInvalid(path, detection.cp);
     const BodyCounts body = CountBody(loaded.bodyPath.str());
     v.Add("body_lines", Value::Num(body.lines));
     v.Add("body_records", Value::Num(body.records));

@@ -43,18 +43,6 @@ const CodepageRow& RowOf(Codepage cp) {
 
 const char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 
-#ifndef _WIN32  // Windows always writes UTF-8 and names no charset
-bool IsUtf8(const std::string& charset) {
-    std::string upper;
-    for (char c : charset) {
-        if (c != '-' && c != '_') {
-            upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        }
-    }
-    return upper == "UTF8";
-}
-#endif
-
 // Length of the well-formed UTF-8 sequence at s[i], or 0.
 size_t Utf8SequenceAt(const std::string& s, size_t i) {
     const auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
@@ -106,6 +94,43 @@ bool ParseCodepage(const std::string& name, Codepage& cp) {
 
 const char* CodepageName(Codepage cp) {
     return RowOf(cp).name;
+}
+
+std::string Converter::Decode(const std::string& bytes, Codepage cp) {
+    size_t invalid = 0;
+    return Decode(bytes, cp, invalid);
+}
+
+std::string Converter::Decode(const std::string& bytes, Codepage cp, size_t& invalid) {
+    invalid = 0;
+    std::string out;
+    if (DecodeStrict(bytes, cp, out)) {
+        return out;
+    }
+    // Character by character: every code page here has characters of one or two bytes, so
+    // a byte that starts neither is escaped and the next byte is tried afresh.
+    out.clear();
+    std::string piece;
+    for (size_t i = 0; i < bytes.size();) {
+        const unsigned char c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80) {
+            out += bytes[i++];
+        } else if (i + 1 < bytes.size() && DecodeStrict(bytes.substr(i, 2), cp, piece)) {
+            out += piece;
+            i += 2;
+        } else if (DecodeStrict(bytes.substr(i, 1), cp, piece)) {
+            out += piece;
+            ++i;
+        } else {
+            const char hex[] = "0123456789ABCDEF";
+            out += "\\x";
+            out += hex[c >> 4];
+            out += hex[c & 15];
+            ++invalid;
+            ++i;
+        }
+    }
+    return out;
 }
 
 std::string ValidUtf8(const std::string& bytes) {
@@ -166,10 +191,19 @@ bool Narrow(const std::wstring& wide, unsigned cp, std::string& out) {
 
 }  // namespace
 
-std::string Converter::Decode(const std::string& bytes, Codepage cp) {
-    std::string out;
-    Narrow(Widen(bytes, RowOf(cp).windowsCp), CP_UTF8, out);
-    return out;
+bool Converter::DecodeStrict(const std::string& bytes, Codepage cp, std::string& out) {
+    out.clear();
+    if (bytes.empty()) {
+        return true;
+    }
+    const unsigned windowsCp = RowOf(cp).windowsCp;
+    const int n = MultiByteToWideChar(windowsCp, MB_ERR_INVALID_CHARS, bytes.data(),
+                                      static_cast<int>(bytes.size()), nullptr, 0);
+    if (n <= 0) {
+        return false;
+    }
+    Narrow(Widen(bytes, windowsCp), CP_UTF8, out);
+    return true;
 }
 
 bool Converter::Encode(const std::string& text, Codepage cp, std::string& out) {
@@ -212,9 +246,8 @@ struct Converter::Impl {
         }
     }
 
-    // Converts the whole input; an invalid or unconvertible byte is replaced (when
-    // pszReplacement is given) or fails the conversion.
-    bool Run(iconv_t cd, const std::string& in, const char* pszReplacement, std::string& out) {
+    // Converts the whole input; an invalid or unconvertible byte fails the conversion.
+    bool Run(iconv_t cd, const std::string& in, std::string& out) {
         out.clear();
         if (cd == reinterpret_cast<iconv_t>(-1)) {
             return false;
@@ -223,7 +256,6 @@ struct Converter::Impl {
         char* src = const_cast<char*>(in.data());
         size_t srcLeft = in.size();
         char buf[1024];
-        bool ok = true;
         while (srcLeft > 0) {
             char* dst = buf;
             size_t dstLeft = sizeof buf;
@@ -235,39 +267,30 @@ struct Converter::Impl {
             if (errno == E2BIG) {
                 continue;
             }
-            // EILSEQ or EINVAL (a sequence cut off at the end): skip one byte and go on.
-            if (!pszReplacement) {
-                return false;
-            }
-            ok = false;
-            out += pszReplacement;
-            ++src;
-            --srcLeft;
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            return false;  // EILSEQ, or EINVAL: a sequence cut off at the end
         }
         char* dst = buf;
         size_t dstLeft = sizeof buf;
         iconv(cd, nullptr, nullptr, &dst, &dstLeft);
         out.append(buf, static_cast<size_t>(dst - buf));
-        return ok;
+        return true;
     }
 };
 
 Converter::Converter(std::string charset) : m_pImpl(new Impl), m_charset(std::move(charset)) {}
 Converter::~Converter() = default;
 
-std::string Converter::Decode(const std::string& bytes, Codepage cp) {
-    std::string out;
-    const char* replacement = IsUtf8(m_charset) ? kReplacement : "?";
-    if (m_pImpl->Get(m_charset, RowOf(cp).iconv) == reinterpret_cast<iconv_t>(-1)) {
-        return bytes;  // a charset iconv does not know: better the bytes than nothing
+bool Converter::DecodeStrict(const std::string& bytes, Codepage cp, std::string& out) {
+    iconv_t cd = m_pImpl->Get(m_charset, RowOf(cp).iconv);
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        out = bytes;  // a charset iconv does not know: better the bytes than nothing
+        return true;
     }
-    m_pImpl->Run(m_pImpl->Get(m_charset, RowOf(cp).iconv), bytes, replacement, out);
-    return out;
+    return m_pImpl->Run(cd, bytes, out);
 }
 
 bool Converter::Encode(const std::string& text, Codepage cp, std::string& out) {
-    return m_pImpl->Run(m_pImpl->Get(RowOf(cp).iconv, m_charset), text, nullptr, out);
+    return m_pImpl->Run(m_pImpl->Get(RowOf(cp).iconv, m_charset), text, out);
 }
 
 #endif

@@ -28,9 +28,12 @@ public:
 
     const std::string& Charset() const { return m_charset; }
 
-    // Bytes that are not valid in cp come out as U+FFFD (or "?" in a charset without it), so
-    // a damaged record still prints.
+    // Bytes that are not valid in cp come out as "\xNN", so that a damaged record still prints
+    // and the reader can see which bytes were wrong. invalid counts them.
     std::string Decode(const std::string& bytes, Codepage cp);
+    std::string Decode(const std::string& bytes, Codepage cp, size_t& invalid);
+    // False, with out unspecified, when some byte of bytes is not valid text in cp.
+    bool DecodeStrict(const std::string& bytes, Codepage cp, std::string& out);
     // False when the text holds a character that cp cannot store.
     bool Encode(const std::string& text, Codepage cp, std::string& out);
 

@@ -31,7 +31,10 @@ void PrintOverview(std::ostream& out) {
             << '\n';
     }
     out << "\nText is written in the locale's character set (UTF-8 in a C locale); see\n"
-           "'gibo COMMAND --help' for the options of each command.\n";
+           "'gibo COMMAND --help' for the options of each command.\n"
+           "\n"
+           "  -V, --version      the version of gibo and its library\n"
+           "  -h, --help         this help\n";
 }
 
 }  // namespace
@@ -52,6 +55,10 @@ int main(int argc, char** argv) {
             }
         }
         PrintOverview(std::cout);
+        return kExitOk;
+    }
+    if (name == "--version" || name == "-V") {
+        std::cout << "gibo " GIBO_VERSION "\nlibgibo " GIBO_VERSION " (ABI " GIBO_SOVERSION ")\n";
         return kExitOk;
     }
     if (name.empty()) {

@@ -19,12 +19,12 @@ bool Tool::Configure(const Args& args, std::string& error) {
         error = "--raw and --json exclude each other: JSON is always UTF-8";
         return false;
     }
-    if (args.Has("--encoding") && !ParseCodepage(args.Get("--encoding"), m_headerCp)) {
-        error =
-            "unknown encoding " + args.Get("--encoding") + " (use GBK, CP949, BIG5 or SHIFT_JIS)";
+    const std::string encoding = args.Has("--encoding") ? args.Get("--encoding") : "auto";
+    m_forced = encoding != "auto" && encoding != "AUTO";
+    if (m_forced && !ParseCodepage(encoding, m_headerCp)) {
+        error = "unknown encoding " + encoding + "; valid: auto, GBK, CP949, BIG5, SHIFT_JIS";
         return false;
     }
-    m_forced = args.Has("--encoding");
     if (args.Has("--nation")) {
         long nation = 0;
         if (!ParseNumber(args.Get("--nation"), -2147483647L - 1, 2147483647L, nation)) {
@@ -43,15 +43,29 @@ std::string Tool::Display(const std::string& gbk) {
     return m_json ? m_toUtf8.Decode(gbk, Codepage::Gbk) : m_toTerminal.Decode(gbk, Codepage::Gbk);
 }
 
-std::string Tool::Header(const std::string& bytes) {
-    return Header(bytes, m_headerCp);
-}
-
 std::string Tool::Header(const std::string& bytes, Codepage cp) {
     if (m_raw) {
         return bytes;
     }
-    return m_json ? m_toUtf8.Decode(bytes, cp) : m_toTerminal.Decode(bytes, cp);
+    size_t invalid = 0;
+    std::string text =
+        m_json ? m_toUtf8.Decode(bytes, cp, invalid) : m_toTerminal.Decode(bytes, cp, invalid);
+    m_invalid += invalid;
+    return text;
+}
+
+size_t Tool::TakeInvalid() {
+    const size_t n = m_invalid;
+    m_invalid = 0;
+    return n;
+}
+
+void Tool::WarnInvalid(const std::string& file, Codepage cp) {
+    const size_t n = TakeInvalid();
+    if (n > 0) {
+        Error(file, "warning: " + std::to_string(n) + " header byte" + (n > 1 ? "s are" : " is") +
+                        " not valid " + CodepageName(cp) + " text, shown as \\xNN");
+    }
 }
 
 Detection Tool::ChooseCodepage(const std::string& headerText) const {

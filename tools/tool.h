@@ -26,13 +26,19 @@ public:
     Codepage HeaderCodepage() const { return m_headerCp; }
     int Nation() const { return m_nation; }
 
-    // Library texts (GBK) and header values (--encoding) in the output character set.
+    // Library texts (GBK) and header values in the output character set. Header bytes that
+    // are not valid in cp come out as \xNN and are counted for TakeInvalid.
     std::string Display(const CString& gbk) { return Display(gbk.str()); }
     std::string Display(const std::string& gbk);
-    std::string Header(const std::string& bytes);
     std::string Header(const std::string& bytes, Codepage cp);
+    // In the code page --encoding forces, or GBK without one.
+    std::string Header(const std::string& bytes) { return Header(bytes, m_headerCp); }
     // The forced code page (reason "option") when --encoding names one, else the detected one.
     Detection ChooseCodepage(const std::string& headerText) const;
+    // The number of invalid header bytes converted since the last call.
+    size_t TakeInvalid();
+    // Warns on stderr when header bytes of file were not valid in cp.
+    void WarnInvalid(const std::string& file, Codepage cp);
     // File names are bytes of the file system; JSON needs them as valid UTF-8.
     std::string Path(const std::string& path) const;
     // A text the user typed, as bytes of cp; false when cp cannot hold it.
@@ -49,6 +55,7 @@ private:
     bool m_raw = false;
     Codepage m_headerCp = Codepage::Gbk;
     bool m_forced = false;
+    size_t m_invalid = 0;
     int m_nation = 0;
     std::string m_terminalCharset;
     Converter m_toTerminal;

@@ -56,13 +56,17 @@ TABLE
 has_line "$work/out" "  time: 限制时间 10分"
 has_line "$work/out" "        30秒 读秒 3番"
 has_line "$work/out" "  GAMENAME: 第1届名人战"
-# Korean result text (W255, GAMERESULT in CP949): white wins by resignation.
-run 0 show --encoding CP949 "$samples/result-korean.gib"
-has_line "$work/out" "  GAMERESULT: 백 불계승"
-has_line "$work/out" "  result: 白棋中盘胜 "
-run 0 show --encoding shift-jis "$samples/result-japanese.gib"
-has_line "$work/out" "  GAMERESULT: 黒時間勝"
+# The code page of header values is detected per record, and why is shown. Result texts
+# (W255, GAMERESULT): Korean (CP949) white wins by resignation, and the others.
+run 0 show "$samples/result-korean.gib" "$samples/result-japanese.gib" \
+  "$samples/result-big5.gib" "$samples/letters.gib" "$samples/audio.gib"
+for expected in "encoding: CP949 (result text)" "  GAMERESULT: 백 불계승" "  result: 白棋中盘胜 " \
+  "encoding: SHIFT_JIS (result text)" "  GAMERESULT: 黒時間勝" "encoding: BIG5 (result text)" \
+  "  GAMERESULT: 白超時勝" "encoding: GBK (statistics)" "encoding: GBK (only ASCII)"; do
+  has_line "$work/out" "$expected"
+done
 run 0 show --encoding big5 "$samples/audio.gib" "$samples/result-big5.gib"
+has_line "$work/out" "encoding: BIG5 (option)"
 has_line "$work/out" "  GAMERESULT: 白超時勝"
 has_line "$work/out" "audio bytes: 16"
 has_line "$work/out" "body records: 6"
@@ -111,7 +115,8 @@ if command -v python3 >/dev/null; then
     fail "show --json is not JSON"
 fi
 
-# Bytes that are not GBK become U+FFFD, and a file name that is not UTF-8 stays valid JSON.
+# Bytes valid in no code page are escaped with a warning, and a file name that is not UTF-8
+# stays valid JSON.
 bad_name=$(printf '%s/json/bad-\xff.gib' "$work")
 {
   line '\\HS'
@@ -123,11 +128,13 @@ bad_name=$(printf '%s/json/bad-\xff.gib' "$work")
 } >"$bad_name"
 run 0 show --json "$bad_name"
 has_text "$work/out" "$(printf '"file":"%s/json/bad-\xef\xbf\xbd.gib"' "$work")"
-has_text "$work/out" "$(printf '{"tag":"GAMENAME","value":"a\xef\xbf\xbdb\xef\xbf\xbd c"}')"
+has_text "$work/out" '{"tag":"GAMENAME","value":"a\\xFFb\\x81 c"}'
+has_text "$work/err" "warning: 2 header bytes are not valid GBK text"
 run 0 show --raw "$bad_name"
 has_line "$work/out" "$(printf '  GAMENAME: a\xffb\x81 c')"
 # Header values in another code page, in JSON as in text.
-run 0 show --json --encoding BIG5 "$samples/result-big5.gib"
+run 0 show --json "$samples/result-big5.gib"
+has_text "$work/out" '"encoding":"BIG5","encoding_reason":"result text"'
 has_text "$work/out" '{"tag":"GAMERESULT","value":"白超時勝"}'
 # A typed text that GBK cannot hold is a usage error, not a record with "?" in it.
 run 2 parse 'S1,IX한국'
@@ -343,9 +350,16 @@ run 2 show
 run 2 show --bogus "$samples/letters.gib"
 run 2 show --raw --json "$samples/letters.gib"
 run 2 show --encoding LATIN1 "$samples/letters.gib"
+has_text "$work/err" "unknown encoding LATIN1; valid: auto, GBK, CP949, BIG5, SHIFT_JIS"
 run 2 show --info-item
 run 0 --help
 has_text "$work/out" "Commands:"
+version=$(sed -n 's/^project(gibo VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLists.txt")
+for flag in --version -V; do
+  run 0 "$flag"
+  has_line "$work/out" "gibo $version"
+  has_text "$work/out" "libgibo $version"
+done
 for c in show split join get set refs add-ref parse check; do
   run 0 "$c" --help
   has_text "$work/out" "Usage: gibo $c"
