@@ -97,6 +97,6 @@ Command CheckCommand() {
     return {"check",
             "validate records and report problems with line numbers",
             kHelp,
-            {{"-r", true}},
+            {{"-r", true, true}},
             RunCheck};
 }

@@ -97,6 +97,6 @@ Command JoinCommand() {
     return {"join",
             "write a record from a body file, an audio file and header items",
             kHelp,
-            {{"--body", true}, {"--audio", true}, {"--type", true}, {"--set", true}},
+            {{"--body", true}, {"--audio", true}, {"--type", true}, {"--set", true, true}},
             RunJoin};
 }

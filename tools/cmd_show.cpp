@@ -139,6 +139,6 @@ Command ShowCommand() {
     return {"show",
             "show records: header items, body and audio sizes, display strings",
             kHelp,
-            {{"-r", true}, {"--info-item", true}, {"--info", true}},
+            {{"-r", true, true}, {"--info-item", true}, {"--info", true}},
             RunShow};
 }
