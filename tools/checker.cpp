@@ -97,9 +97,9 @@ void CheckItems(const std::string& header, int firstLine, std::vector<Problem>& 
 
 }  // namespace
 
-std::vector<Problem> CheckRecordBytes(const std::string& bytes) {
+std::vector<Problem> CheckRecordBytes(const std::string& bytes, long long fileSize) {
     std::vector<Problem> problems;
-    if (bytes.empty()) {
+    if (fileSize == 0) {
         problems.push_back({0, true, "the file is empty"});
         return problems;
     }
@@ -181,7 +181,7 @@ std::vector<Problem> CheckRecordBytes(const std::string& bytes) {
     auto audio = values.find("SZAUDIO");
     if (audio != values.end() && state == kDone) {
         const int at = audio->second.line;
-        const long long after = static_cast<long long>(bytes.size() - bodyEnd);
+        const long long after = fileSize - static_cast<long long>(bodyEnd);
         if (!WholeNumber(audio->second.value, n) || n < 0) {
             problems.push_back(
                 {at, true,

@@ -13,7 +13,7 @@ struct Problem {
 };
 
 // Reads the file as the loader does: lines up to the one holding \GE, the audio as the last
-// SZAUDIO bytes.
-std::vector<Problem> CheckRecordBytes(const std::string& bytes);
+// SZAUDIO bytes. bytes: the file up to the end of the body at least; fileSize: all of it.
+std::vector<Problem> CheckRecordBytes(const std::string& bytes, long long fileSize);
 
 #endif  // GIBO_TOOLS_CHECKER_H

@@ -7,6 +7,8 @@
 #include "checker.h"
 #include "commands.h"
 #include "errors.h"
+#include "input.h"
+#include "layout.h"
 #include "workdir.h"
 
 namespace {
@@ -22,30 +24,51 @@ const char kHelp[] =
     "\n"
     "  -r DIR             also every *.gib file below DIR (may be repeated)\n";
 
+// The file up to the end of its body, all the checker reads: the audio after it may be of any
+// size. A file without a header is not read at all.
+bool ReadThroughBody(const InputFile& in, std::string& bytes, std::string& error) {
+    RecordLayout layout;
+    long long end = 0;
+    if (!ScanLayout(in.Fd(), layout, error) || !BodyEnd(in.Fd(), end, error)) {
+        return false;
+    }
+    bytes.resize(static_cast<size_t>(layout.hs < 0 ? 0 : end < 0 ? in.Size() : end));
+    size_t got = 0;
+    if (!ReadAt(in.Fd(), 0, &bytes[0], bytes.size(), got, error)) {
+        return false;
+    }
+    bytes.resize(got);
+    return true;
+}
+
 int RunCheck(Tool& tool, const Args& args) {
     std::vector<std::string> records;
+    std::vector<Unreadable> unreadable;
     std::string error;
-    if (!CollectRecords(args.operands, args.GetAll("-r"), records, error)) {
+    if (!CollectRecords(args.operands, args.GetAll("-r"), records, unreadable, error)) {
         return tool.Usage(error);
     }
     int status = kExitOk;
+    for (const Unreadable& u : unreadable) {
+        tool.Error(u.path, u.reason);
+        status = kExitFailed;
+    }
     Progress progress(records.size());
     for (size_t i = 0; i < records.size(); ++i) {
         const std::string& path = records[i];
         progress.Show(i, path);
         std::vector<Problem> problems;
         std::string headerText;  // for the code page of the values quoted in messages
-        std::ifstream in(path, std::ios::binary);
-        if (!in) {
-            problems.push_back({0, true, "cannot open the file for reading"});
+        InputFile in;
+        std::string bytes;
+        if (!in.Open(path, error) || !ReadThroughBody(in, bytes, error)) {
+            problems.push_back({0, true, "cannot read the file (" + error + ")"});
         } else {
-            const std::string bytes((std::istreambuf_iterator<char>(in)),
-                                    std::istreambuf_iterator<char>());
-            problems = CheckRecordBytes(bytes);
+            problems = CheckRecordBytes(bytes, in.Size());
             // The library has the last word on whether the record loads.
             PrivateDir dir;
             LoadedRecord loaded;
-            if (!LoadPrivately(path, dir, loaded, error)) {
+            if (!LoadPrivately(in, dir, loaded, error)) {
                 problems.push_back({0, true, "the library cannot load it: " + error});
                 headerText = bytes.substr(0, bytes.find("\\HE"));
             } else {

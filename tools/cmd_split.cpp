@@ -76,6 +76,11 @@ bool SplitOne(const std::string& path, const std::string& outDir, std::set<FileI
     if (!LoadPrivately(record, dir, loaded, error)) {
         return false;
     }
+    if (loaded.audioInBody > 0) {
+        error = "the audio (SZAUDIO) overlaps the body by " + std::to_string(loaded.audioInBody) +
+                " bytes: fewer bytes follow \\GE than it states";
+        return false;
+    }
     body = SideFile(path, outDir, ".lbk");
     audio = loaded.hasAudio ? SideFile(path, outDir, ".lao") : std::string();
     if (WrittenBefore(body, written, error) ||

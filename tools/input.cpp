@@ -37,12 +37,12 @@ bool InputFile::Open(const std::string& path, std::string& error) {
         return false;
     }
     if ((st.st_mode & S_IFMT) == S_IFDIR) {
-        error = "is a directory (use -r DIR to read the records in it)";
+        error = "is a directory; use -r DIR for the records in it";
         Close();
         return false;
     }
     if ((st.st_mode & S_IFMT) != S_IFREG) {
-        error = "not a regular file (FIFOs, devices and sockets are not read)";
+        error = "not a regular file: FIFOs, devices and sockets are not read";
         Close();
         return false;
     }

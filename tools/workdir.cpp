@@ -6,6 +6,7 @@
 
 #include "errors.h"
 #include "input.h"
+#include "layout.h"
 #include "signals.h"
 
 #ifndef _WIN32
@@ -128,5 +129,12 @@ bool LoadPrivately(const InputFile& in, const PrivateDir& dir, LoadedRecord& loa
         }
         return false;
     }
+    long long end = 0;
+    if (loaded.hasAudio && BodyEnd(in.Fd(), end, error)) {
+        const long long audio = static_cast<long long>(fs::file_size(loaded.audioPath.str(), ec));
+        const long long after = end < 0 ? 0 : in.Size() - end;
+        loaded.audioInBody = !ec && audio > after ? audio - after : 0;
+    }
+    error.clear();
     return true;
 }

@@ -36,6 +36,9 @@ struct LoadedRecord {
     CString audioPath;
     unsigned char type = 255;
     int hasAudio = 0;
+    // Bytes of the audio, the last SZAUDIO bytes of the file, that lie before the end of the
+    // body's last line: a size the writer cannot have written, which the loader still takes.
+    long long audioInBody = 0;
 };
 
 // Loads the record at path, or the file in (already open), through dir. False with a message

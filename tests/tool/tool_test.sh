@@ -168,7 +168,7 @@ echo 'not a record' >"$work/tree/notes.txt"
 run 0 show -r "$work/tree"
 [ "$(grep -c '^file: ' "$work/out")" -eq 2 ] || fail "show -r did not find exactly 2 records"
 run 1 show "$work/tree"
-has_text "$work/err" "is a directory (use -r DIR"
+has_text "$work/err" "is a directory; use -r DIR"
 
 # --- the progress line: on a terminal only, and gone when the batch is done.
 mkdir -p "$work/many"
