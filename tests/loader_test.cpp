@@ -83,6 +83,15 @@ TEST(Loader, SplitsHeaderAndBodyByteForByte) {
             EXPECT_EQ(dir.Names(), (std::set<std::string>{"rec.gib", "rec.lbk"}));
         }
     }
+    // Text before the header is read in pieces of 64 KiB: a marker across the end of a piece,
+    // and a backslash that is the second byte of a character at the end of one.
+    const std::string pad(65535, 'x');
+    for (const auto& c : {std::make_pair(pad + "\\HS\\[TYPE=2\\]\\HE\r\n", "\\[TYPE=2\\]\r\n"),
+                          std::make_pair(pad + "\xB1\\HS\\[A=1\\]\r\n\\HS\\[TYPE=5\\]\\HE\r\n",
+                                         "\\[TYPE=5\\]\r\n")}) {
+        WriteBytes(dir.Path("rec.gib"), c.first + "\\GS\r\n\\GE\r\n");
+        EXPECT_EQ(Shown(Load(dir.Path("rec.gib")).header), Shown(c.second));
+    }
 }
 
 TEST(Loader, SideFilesTakeTheStemOfTheFileNameAndAudioComesFromTheEnd) {

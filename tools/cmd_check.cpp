@@ -28,8 +28,8 @@ const char kHelp[] =
 // size. A file without a header is not read at all.
 bool ReadThroughBody(const InputFile& in, std::string& bytes, std::string& error) {
     RecordLayout layout;
-    long long end = 0;
-    if (!ScanLayout(in.Fd(), layout, error) || !BodyEnd(in.Fd(), end, error)) {
+    long long end = -1;
+    if (!ScanLayout(in.Fd(), layout, error) || (layout.gs >= 0 && !BodyEnd(in.Fd(), end, error))) {
         return false;
     }
     bytes.resize(static_cast<size_t>(layout.hs < 0 ? 0 : end < 0 ? in.Size() : end));
@@ -59,21 +59,25 @@ int RunCheck(Tool& tool, const Args& args) {
         progress.Show(i, path);
         std::vector<Problem> problems;
         std::string headerText;  // for the code page of the values quoted in messages
-        InputFile in;
-        std::string bytes;
-        if (!in.Open(path, error) || !ReadThroughBody(in, bytes, error)) {
-            problems.push_back({0, true, "cannot read the file (" + error + ")"});
-        } else {
-            problems = CheckRecordBytes(bytes, in.Size());
-            // The library has the last word on whether the record loads.
-            PrivateDir dir;
-            LoadedRecord loaded;
-            if (!LoadPrivately(in, dir, loaded, error)) {
-                problems.push_back({0, true, "the library cannot load it: " + error});
-                headerText = bytes.substr(0, bytes.find("\\HE"));
+        try {
+            InputFile in;
+            std::string bytes;
+            if (!in.Open(path, error) || !ReadThroughBody(in, bytes, error)) {
+                problems.push_back({0, true, "cannot read the file (" + error + ")"});
             } else {
-                headerText = loaded.record.m_strHeader.str();
+                problems = CheckRecordBytes(bytes, in.Size());
+                // The library has the last word on whether the record loads.
+                PrivateDir dir;
+                LoadedRecord loaded;
+                if (!LoadPrivately(in, dir, loaded, error)) {
+                    problems.push_back({0, true, "the library cannot load it: " + error});
+                    headerText = bytes.substr(0, bytes.find("\\HE"));
+                } else {
+                    headerText = loaded.record.m_strHeader.str();
+                }
             }
+        } catch (const std::exception& e) {
+            problems.push_back({0, true, std::string("unexpected failure: ") + e.what()});
         }
         const Codepage cp = tool.ChooseCodepage(headerText).cp;
         const bool failed =

@@ -51,11 +51,11 @@ std::string ScratchError(const PrivateDir& dir, const std::string& what, const s
 }  // namespace
 
 PrivateDir::PrivateDir() {
+    DeferSignals defer;  // made and registered in one step, so that a stop finds it
     const std::string path = MakeTempDir();
     if (path.empty()) {
         return;
     }
-    // Registered before anything is made inside, so that a stop removes all of it.
     m_path = path;
     const std::string files[] = {Record(), Body(), Audio(), Scratch()};
     m_slots[0] = RegisterTemporary(path, true);

@@ -159,32 +159,76 @@ bool PutLastBodyLine(BodyWriter& body, const char* p, size_t n) {
     return body.Line(p + from, n - from);
 }
 
+// Passes over the text before the first \HS in pieces, so that lines of any length before the
+// header cost no memory, and gives the rest of the line that holds it (without its line end).
+// False when the file ends first.
+bool SkipToHeader(gibo::LineReader& lines, std::string& strRest) {
+    const char* p = nullptr;
+    size_t n = 0;
+    bool bLineEnd = false;
+    bool bTrail = false;  // the next byte is the second of a double-byte character
+    int nMatched = 0;     // bytes of "\H" matched, the backslash at a character start
+    bool bFound = false;
+    while (lines.NextPiece(p, n, bLineEnd)) {
+        size_t i = 0;
+        for (; !bFound && i < n; ++i) {
+            const unsigned char c = static_cast<unsigned char>(p[i]);
+            if (bTrail) {
+                bTrail = false;
+                nMatched = 0;
+            } else if (nMatched == 2 && c == 'S') {
+                bFound = true;
+            } else {
+                nMatched = c == '\\' ? 1 : nMatched == 1 && c == 'H' ? 2 : 0;
+                bTrail = gibo::IsGbkLead(c);
+            }
+        }
+        if (bFound) {
+            strRest.append(p + i, n - i);
+            if (bLineEnd) {
+                break;
+            }
+        }
+        if (bLineEnd) {
+            bTrail = false;
+            nMatched = 0;
+        }
+    }
+    if (bFound && bLineEnd && !strRest.empty() && strRest.back() == '\r') {
+        strRest.pop_back();
+    }
+    return bFound;
+}
+
+// Appends one header line, or its part before \HE; true when it held \HE.
+bool TakeHeaderLine(const char* line, size_t n, CString& strHeader, bool& bTooLong) {
+    const size_t he = FindMarker(line, n, "\\HE");
+    const size_t keep = he == gibo::kNpos ? n : he;
+    if ((he == gibo::kNpos || keep > 0) && !AppendHeaderLine(strHeader, line, keep)) {
+        bTooLong = true;
+    }
+    return he != gibo::kNpos;
+}
+
 // Reads the header lines into the parameter text, from the first \HS to the first \HE.
 gibo::Failure ReadHeader(gibo::LineReader& lines, const CString& strPath, CString& strHeader) {
-    const char* line = nullptr;
-    size_t n = 0;
-    bool bStarted = false;
-    while (lines.Next(line, n)) {
-        if (!bStarted) {
-            const size_t hs = FindMarker(line, n, "\\HS");
-            if (hs == gibo::kNpos) {
-                continue;
-            }
-            bStarted = true;
-            line += hs + 3;
-            n -= hs + 3;
-            if (n == 0) {
-                continue;
-            }
+    std::string first;
+    bool bTooLong = false;
+    bool bComplete = false;
+    if (SkipToHeader(lines, first)) {
+        bComplete =
+            !first.empty() && TakeHeaderLine(first.data(), first.size(), strHeader, bTooLong);
+        const char* line = nullptr;
+        size_t n = 0;
+        while (!bComplete && !bTooLong && lines.Next(line, n)) {
+            bComplete = TakeHeaderLine(line, n, strHeader, bTooLong);
         }
-        const size_t he = FindMarker(line, n, "\\HE");
-        const size_t keep = he == gibo::kNpos ? n : he;
-        if ((he == gibo::kNpos || keep > 0) && !AppendHeaderLine(strHeader, line, keep)) {
-            return gibo::Raise(GIBO_ERR_OPEN, EFBIG, strPath);
-        }
-        if (he != gibo::kNpos) {
-            return gibo::Failure();
-        }
+    }
+    if (bTooLong) {
+        return gibo::Raise(GIBO_ERR_OPEN, EFBIG, strPath);
+    }
+    if (bComplete) {
+        return gibo::Failure();
     }
     if (lines.Failure()) {
         return gibo::Raise(GIBO_ERR_OPEN, lines.Failure(), strPath);
