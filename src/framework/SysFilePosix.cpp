@@ -209,7 +209,8 @@ Status SyncData(int fd) {
     if (const int fault = FaultDue(FileOp::Sync)) {
         return fault;
     }
-    return ::fdatasync(fd) == 0 ? 0 : Errno();
+    // fsync, not fdatasync: the owner and mode just given to a temporary must last as well.
+    return ::fsync(fd) == 0 ? 0 : Errno();
 }
 
 Status SyncDirectoryOf(const char* pszPath) {
