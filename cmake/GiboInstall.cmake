@@ -26,3 +26,4 @@ file(RELATIVE_PATH GIBO_PC_TO_PREFIX
 string(REGEX REPLACE "/$" "" GIBO_PC_TO_PREFIX "${GIBO_PC_TO_PREFIX}")
 configure_file(${PROJECT_SOURCE_DIR}/cmake/gibo.pc.in ${PROJECT_BINARY_DIR}/gibo.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/gibo.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+include(GiboPackage)

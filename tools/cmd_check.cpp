@@ -53,6 +53,8 @@ int RunCheck(Tool& tool, const Args& args) {
         tool.Error(u.path, u.reason);
         status = kExitFailed;
     }
+    PrivateDir dir;  // one for the whole batch
+    dir.DiscardSideFiles();
     Progress progress(records.size());
     for (size_t i = 0; i < records.size(); ++i) {
         const std::string& path = records[i];
@@ -67,7 +69,6 @@ int RunCheck(Tool& tool, const Args& args) {
             } else {
                 problems = CheckRecordBytes(bytes, in.Size());
                 // The library has the last word on whether the record loads.
-                PrivateDir dir;
                 LoadedRecord loaded;
                 if (!LoadPrivately(in, dir, loaded, error)) {
                     problems.push_back({0, true, "the library cannot load it: " + error});
@@ -79,7 +80,8 @@ int RunCheck(Tool& tool, const Args& args) {
         } catch (const std::exception& e) {
             problems.push_back({0, true, std::string("unexpected failure: ") + e.what()});
         }
-        const Codepage cp = tool.ChooseCodepage(headerText).cp;
+        // Only messages quote header values: a clean record needs no detection.
+        const Codepage cp = problems.empty() ? Codepage::Gbk : tool.ChooseCodepage(headerText).cp;
         const bool failed =
             std::any_of(problems.begin(), problems.end(), [](const Problem& p) { return p.error; });
         if (failed) {

@@ -29,8 +29,10 @@ const char kRefsHelp[] =
 const char kAddRefHelp[] =
     "Usage: gibo add-ref [OPTIONS] FILE --susun N [--num N] [--explain TEXT] [--game FILE]\n"
     "\n"
-    "Appends one reference block at the end of FILE (created when missing). A record with an\n"
-    "audio trailer is refused: the block would end up where readers look for the audio.\n"
+    "Appends one reference block at the end of FILE (created when missing). FILE is rewritten\n"
+    "with the block under a lock and replaces the old one only when complete. A record with an\n"
+    "audio trailer is refused (the block would end up where readers look for the audio), and\n"
+    "so are a symbolic link at FILE and texts holding \\[, \\] or \\RE.\n"
     "\n"
     "  --susun N          the susun number, 0 to 65535\n"
     "  --num N            the reference number, 0 to 65535 (0 is not written)\n"

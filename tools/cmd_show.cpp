@@ -140,12 +140,12 @@ int RunShow(Tool& tool, const Args& args) {
     for (const Unreadable& u : unreadable) {
         fail(u.path, u.reason);
     }
+    PrivateDir dir;  // one for the whole batch
     Progress progress(records.size());
     for (size_t i = 0; i < records.size(); ++i) {
         const std::string& path = records[i];
         progress.Show(i, path);
         try {
-            PrivateDir dir;
             LoadedRecord loaded;
             loaded.record.SetNationCode(tool.Nation());
             if (!LoadPrivately(path, dir, loaded, error)) {

@@ -129,8 +129,8 @@ void Tool::Emit(const Value& v) {
         std::cout << Harmless(text.str());
     }
     m_first = false;
-    errno = 0;
-    std::cout.flush();
+    // No flush per record: a batch would pay a system call for each. Error() flushes before
+    // it writes, so messages still come after the records before them.
     if (!std::cout && m_outputError == 0) {
         m_outputError = errno ? errno : EIO;
     }

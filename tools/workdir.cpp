@@ -1,6 +1,9 @@
 // Private temporary directories and loading through them.
 #include "workdir.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 
@@ -9,21 +12,38 @@
 #include "layout.h"
 #include "signals.h"
 
-#ifndef _WIN32
-#include <stdlib.h>
+#ifdef _WIN32
+#include <direct.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string MakeTempDir() {
+fs::path TempBase() {
     std::error_code ec;
-    fs::path base = fs::temp_directory_path(ec);
-    if (ec) {
-        base = ".";
+#ifndef _WIN32
+    const char* tmpdir = std::getenv("TMPDIR");
+    if (!tmpdir || !*tmpdir) {
+        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        for (const char* candidate : {runtime, "/dev/shm"}) {
+            if (candidate && *candidate && fs::is_directory(candidate, ec) &&
+                access(candidate, W_OK | X_OK) == 0) {
+                return candidate;
+            }
+        }
     }
+#endif
+    fs::path base = fs::temp_directory_path(ec);
+    return ec ? fs::path(".") : base;
+}
+
+std::string MakeTempDir() {
+    const fs::path base = TempBase();
 #ifdef _WIN32
+    std::error_code ec;
     std::random_device rd;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const fs::path p = base / ("gibo-" + std::to_string(rd()));
@@ -82,6 +102,33 @@ PrivateDir::~PrivateDir() {
     }
 }
 
+void PrivateDir::Clear() const {
+    if (m_path.empty()) {
+        return;
+    }
+    if (m_nullLinks) {
+        std::remove(Record().c_str());
+        if (!m_onlyLinkAndBody) {
+            std::remove(Audio().c_str());  // the audio file is always a file of its own
+        }
+    } else if (m_onlyLinkAndBody) {
+        std::remove(Record().c_str());
+        std::remove(Body().c_str());
+    } else {
+        for (const std::string& file : {Record(), Body(), Audio(), Scratch()}) {
+            std::remove(file.c_str());
+        }
+    }
+    m_onlyLinkAndBody = true;  // until a load says otherwise
+#ifndef _WIN32
+    if (m_discard && !m_nullLinks) {
+        // A failed load removes its side files, the link included: made again when needed.
+        std::remove(Body().c_str());
+        m_nullLinks = symlink("/dev/null", Body().c_str()) == 0;
+    }
+#endif
+}
+
 bool LoadPrivately(const std::string& path, const PrivateDir& dir, LoadedRecord& loaded,
                    std::string& error) {
     InputFile in;
@@ -95,10 +142,12 @@ bool LoadPrivately(const std::string& path, const PrivateDir& dir, LoadedRecord&
 bool LoadPrivately(const InputFile& in, const PrivateDir& dir, LoadedRecord& loaded,
                    std::string& error) {
     if (!dir.Ok()) {
-        error = "cannot create a private temporary directory in " +
-                fs::temp_directory_path().string() + "; set TMPDIR to a writable directory";
+        error = "cannot create a private temporary directory in " + TempBase().string() +
+                "; set TMPDIR to a writable directory";
         return false;
     }
+    dir.Clear();  // what the previous record of a batch left
+    dir.m_onlyLinkAndBody = false;
     std::error_code ec;
     fs::create_symlink(in.OpenedName(), dir.Record(), ec);
     if (ec) {
@@ -111,8 +160,11 @@ bool LoadPrivately(const InputFile& in, const PrivateDir& dir, LoadedRecord& loa
         }
     }
     try {
-        if (!loaded.record.LoadFile(dir.Record().c_str(), loaded.bodyPath, loaded.audioPath,
-                                    loaded.type, loaded.hasAudio)) {
+        const int ok = loaded.record.LoadFile(dir.Record().c_str(), loaded.bodyPath,
+                                              loaded.audioPath, loaded.type, loaded.hasAudio);
+        dir.m_onlyLinkAndBody = ok && !loaded.hasAudio;
+        dir.m_nullLinks = dir.m_nullLinks && ok;
+        if (!ok) {
             const unsigned long code = loaded.record.GetError();
             error = code == GIBO_ERR_BODY_CREATE    ? ScratchError(dir, "body", "cannot create it")
                     : code == GIBO_ERR_AUDIO_CREATE ? ScratchError(dir, "audio", "cannot create it")

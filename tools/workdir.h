@@ -1,6 +1,9 @@
 // Loading a record without writing beside it. LoadFile puts its side files next to the record;
 // the tool instead loads a link to the record from a private temporary directory, so that the
 // side files land there, and removes the directory afterwards (also when a signal stops it).
+// A batch uses one directory for all its records, on a RAM-backed folder where there is one:
+// creating and removing a directory and side files per record on a journalling disk cost many
+// times what reading the records does.
 #ifndef GIBO_TOOLS_WORKDIR_H
 #define GIBO_TOOLS_WORKDIR_H
 
@@ -12,8 +15,17 @@ class InputFile;
 
 class PrivateDir {
 public:
+    // In $TMPDIR when it is set, else in $XDG_RUNTIME_DIR or /dev/shm (RAM-backed), else in the
+    // system's temporary folder.
     PrivateDir();
     ~PrivateDir();  // removes the files it holds and the directory
+    // Removes the files a load left, for the next record: after a clean load without audio only
+    // the link and the body file, so that a batch makes no needless system calls.
+    void Clear() const;
+    // For a batch that needs no body file (check): it goes to the null device from now on,
+    // which spares writing and removing it per record. Where there are no symbolic links
+    // (Windows) nothing changes.
+    void DiscardSideFiles() { m_discard = true; }
     PrivateDir(const PrivateDir&) = delete;
     PrivateDir& operator=(const PrivateDir&) = delete;
 
@@ -26,8 +38,13 @@ public:
     std::string Scratch() const { return m_path + "/scratch"; }
 
 private:
+    friend bool LoadPrivately(const InputFile&, const PrivateDir&, struct LoadedRecord&,
+                              std::string&);
     std::string m_path;
-    int m_slots[5] = {-1, -1, -1, -1, -1};
+    int m_slots[5] = {-1, -1, -1, -1, -1};  // registered for removal when a signal stops the run
+    mutable bool m_onlyLinkAndBody = false;
+    bool m_discard = false;
+    mutable bool m_nullLinks = false;  // .lbk leads to the null device
 };
 
 struct LoadedRecord {

@@ -360,6 +360,16 @@ for flag in --version -V; do
   has_line "$work/out" "gibo $version"
   has_text "$work/out" "libgibo $version"
 done
+
+# --- the manual page describes exactly the subcommands and options of the help texts.
+options() { grep -oE -- '(^|[][ (,|])--?[a-zA-Z][a-zA-Z-]*' | grep -oE -- '--?[a-zA-Z-]+' | sort -u; }
+commands=$("$gibo" --help | awk '/^Commands:/ { on = 1; next } on && /^  [a-z]/ { print $1 }')
+man_text=$(sed -n '/^\.SH COMMANDS/,/^\.SH ENVIRONMENT/p' "$src/tools/gibo.1" | sed 's/\\-/-/g; s/\\f[BIR]//g')
+[ "$(printf '%s\n' "$man_text" | sed -n 's/^\.B \([a-z-]*\) .*/\1/p')" = "$commands" ] ||
+  fail "the subcommands of gibo.1 are not those of gibo --help"
+help_options=$({ "$gibo" --help; for c in $commands; do "$gibo" "$c" --help; done; } | options)
+diff <(printf '%s\n' "$man_text" | options) <(printf '%s\n' "$help_options") >"$work/man.diff" ||
+  fail "gibo.1 and the help texts name different options: $(cat "$work/man.diff")"
 for c in show split join get set refs add-ref parse check; do
   run 0 "$c" --help
   has_text "$work/out" "Usage: gibo $c"
