@@ -94,7 +94,7 @@ cmp -s <(tail -c 1000 "$d/big.gib") <(tail -c 1000 "$d/big.orig") || fail "a sto
 
 # --- a full disk (the file-size limit): an error with the reason, the old files intact.
 head -c 20000 /dev/zero | tr '\0' x >"$d/p.txt" && cp "$d/p.txt" "$d/p.orig"
-for args in "set $d/big.gib GAMENAME=z" "split $d/big.gib --out-dir $work/out-dir" \
+for args in "show $d/big.gib" "set $d/big.gib GAMENAME=z" "split $d/big.gib --out-dir $work/out-dir" \
   "join $d/big3.gib --body $d/big.lbk --audio $d/big.lao --type 1" "add-ref $d/p.txt --susun 9"; do
   # shellcheck disable=SC2086
   (ulimit -f 8; "$gibo" $args >/dev/null 2>"$work/err"; echo $? >"$work/status")
@@ -133,6 +133,27 @@ printf '\\HS\r\n\\[TYPE=1\\]\r\n\\[X=\033]0;x\007\\]\r\n\\HE\r\n\\GS\r\n\\GE\r\n
 expect 0 get "$d/esc.gib" X
 [ "$(cat "$work/out")" = '\x1B]0;x\x07' ] || fail "get printed control characters: $(od -c "$work/out")"
 "$gibo" get "$d/esc.gib" X >/dev/full 2>"$work/err" && fail "a write error on stdout went unnoticed"
+
+# Texts that would not read back as written, and options given twice, are refused.
+expect 2 set "$d/esc.gib" 'A]B=x'
+expect 2 set "$d/esc.gib" TY=3  # the library would change TYPE: tags match by their beginning
+expect 2 add-ref "$d/r.txt" --susun 1 --explain 'see \[REFNUM = 99'
+expect 2 join "$d/x.gib" --body "$d/big.lbk" --type 1 --type 7
+printf 'STO 1\r\n\\GE\r\nSTO 2\r\n' >"$d/ge.lbk"
+expect 1 join "$d/x.gib" --body "$d/ge.lbk" --type 1
+{ printf 'before\r\n'; cat "$work/samples/letters.gib"; } >"$d/before.gib"
+expect 1 set "$d/before.gib" GAMENAME=x
+grep -q "bytes before" "$work/err" || fail "set would drop the bytes before \\HS"
+printf '\\HS\r\n\\[SZAUDIO=16\\]\r\n\\HE\r\n\\GS\r\nSTO 1 2 3 4 5 6 7 8\r\n\\GE\r\nabc' >"$d/ov.gib"
+expect 1 split "$d/ov.gib"
+grep -q "overlaps the body by 13 bytes" "$work/err" || fail "split took the audio from the body"
+
+# -r: a tree deeper than the descriptors allowed, and a directory without records.
+deep=$work/deep/$(printf 'd/%.0s' $(seq 1500)) && mkdir -p "$deep" "$work/empty"
+cp "$work/samples/letters.gib" "$deep/x.gib"
+(ulimit -n 64; "$gibo" check -r "$work/deep" -r "$work/empty" >"$work/out" 2>"$work/err")
+grep -q 'x.gib: ok$' "$work/out" && grep -q "empty: no records found" "$work/err" ||
+  fail "check -r on a deep tree and an empty one: $(cat "$work/err")"
 
 # An unprivileged user: an unreadable subdirectory is reported, the rest still shown.
 if setpriv --reuid=65534 --regid=65534 --clear-groups true 2>/dev/null; then
