@@ -230,6 +230,20 @@ TEST(Loader, LinksAtSideFileNamesAreReplacedNotWrittenThrough) {
 }
 #endif
 
+#ifdef _WIN32
+// Windows cannot remove a side file that another program holds open: the load empties it.
+TEST(Loader, SideFileHeldOpenIsEmptiedInstead) {
+    TempDir dir;
+    WriteBytes(dir.Path("rec.gib"), kAudio5);
+    WriteBytes(dir.Path("rec.lbk"), "AN OLD BODY, LONGER THAN THE NEW ONE");
+    CFile held;
+    ASSERT_TRUE(held.Open(dir.Path("rec.lbk").c_str(), CFile::modeRead));
+    EXPECT_EQ(Load(dir.Path("rec.gib")).result, 1);
+    held.Close();
+    EXPECT_EQ(ReadBytes(dir.Path("rec.lbk")), "STO 1\r\n");
+}
+#endif
+
 TEST(Loader, RecordNamedLikeItsSideFileIsRefusedUntouched) {
     TempDir dir;
     const std::string asBody = dir.Path("x.lbk");
