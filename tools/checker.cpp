@@ -16,22 +16,37 @@ struct Line {
     size_t end;        // offset just past the line's LF (or the end of the file)
 };
 
-// The next line from offset pos; false at the end of the file.
-bool NextLine(const std::string& bytes, size_t& pos, Line& line) {
-    if (pos >= bytes.size()) {
-        return false;
+// Lines of a stream: the line's bytes are not kept beyond the next call.
+class LineReader {
+public:
+    explicit LineReader(std::istream& in) : m_in(in) {}
+
+    bool Next(Line& line) {
+        if (!std::getline(m_in, line.text)) {
+            return false;
+        }
+        const bool hadLf = !m_in.eof();
+        line.start = m_pos;
+        line.end = m_pos + line.text.size() + (hadLf ? 1 : 0);
+        m_pos = line.end;
+        if (hadLf && !line.text.empty() && line.text.back() == '\r') {
+            line.text.pop_back();
+        }
+        return true;
     }
-    size_t lf = bytes.find('\n', pos);
-    const size_t stop = lf == std::string::npos ? bytes.size() : lf;
-    line.text = bytes.substr(pos, stop - pos);
-    if (!line.text.empty() && line.text.back() == '\r' && lf != std::string::npos) {
-        line.text.pop_back();
+
+    // The bytes after offset, which the stream need not have read.
+    long long BytesAfter(size_t offset) {
+        m_in.clear();
+        m_in.seekg(0, std::ios::end);
+        const std::streamoff size = m_in.tellg();
+        return size < 0 ? 0 : static_cast<long long>(size) - static_cast<long long>(offset);
     }
-    line.start = pos;
-    line.end = lf == std::string::npos ? bytes.size() : lf + 1;
-    pos = line.end;
-    return true;
-}
+
+private:
+    std::istream& m_in;
+    size_t m_pos = 0;
+};
 
 std::string TrimBlanks(const std::string& s) {
     const size_t first = s.find_first_not_of(' ');
@@ -97,19 +112,19 @@ void CheckItems(const std::string& header, int firstLine, std::vector<Problem>& 
 
 }  // namespace
 
-std::vector<Problem> CheckRecordBytes(const std::string& bytes, long long fileSize) {
+std::vector<Problem> CheckRecord(std::istream& in, std::string& header) {
     std::vector<Problem> problems;
-    if (fileSize == 0) {
+    header.clear();
+    if (in.peek() == std::char_traits<char>::eof()) {
         problems.push_back({0, true, "the file is empty"});
         return problems;
     }
     enum { kBefore, kHeader, kBetween, kBody, kDone } state = kBefore;
-    size_t pos = 0;
+    LineReader reader(in);
     Line line;
     int lineNo = 0, hsLine = 0, gsLine = 0, heLine = 0;
     size_t bodyEnd = 0;
-    std::string header;
-    while (state != kDone && NextLine(bytes, pos, line)) {
+    while (state != kDone && reader.Next(line)) {
         ++lineNo;
         std::string text = line.text;
         if (state == kBefore) {
@@ -181,7 +196,7 @@ std::vector<Problem> CheckRecordBytes(const std::string& bytes, long long fileSi
     auto audio = values.find("SZAUDIO");
     if (audio != values.end() && state == kDone) {
         const int at = audio->second.line;
-        const long long after = fileSize - static_cast<long long>(bodyEnd);
+        const long long after = reader.BytesAfter(bodyEnd);
         if (!WholeNumber(audio->second.value, n) || n < 0) {
             problems.push_back(
                 {at, true,

@@ -3,6 +3,7 @@
 #ifndef GIBO_TOOLS_CHECKER_H
 #define GIBO_TOOLS_CHECKER_H
 
+#include <istream>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,8 @@ struct Problem {
 };
 
 // Reads the file as the loader does: lines up to the one holding \GE, the audio as the last
-// SZAUDIO bytes. bytes: the file up to the end of the body at least; fileSize: all of it.
-std::vector<Problem> CheckRecordBytes(const std::string& bytes, long long fileSize);
+// SZAUDIO bytes. Only the header is kept, so that a record with a long body or a large audio
+// trailer costs no more memory than its header and its longest line; header receives it.
+std::vector<Problem> CheckRecord(std::istream& in, std::string& header);
 
 #endif  // GIBO_TOOLS_CHECKER_H

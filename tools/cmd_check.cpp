@@ -24,23 +24,6 @@ const char kHelp[] =
     "\n"
     "  -r DIR             also every *.gib file below DIR (may be repeated)\n";
 
-// The file up to the end of its body, all the checker reads: the audio after it may be of any
-// size. A file without a header is not read at all.
-bool ReadThroughBody(const InputFile& in, std::string& bytes, std::string& error) {
-    RecordLayout layout;
-    long long end = -1;
-    if (!ScanLayout(in.Fd(), layout, error) || (layout.gs >= 0 && !BodyEnd(in.Fd(), end, error))) {
-        return false;
-    }
-    bytes.resize(static_cast<size_t>(layout.hs < 0 ? 0 : end < 0 ? in.Size() : end));
-    size_t got = 0;
-    if (!ReadAt(in.Fd(), 0, &bytes[0], bytes.size(), got, error)) {
-        return false;
-    }
-    bytes.resize(got);
-    return true;
-}
-
 int RunCheck(Tool& tool, const Args& args) {
     std::vector<std::string> records;
     std::vector<Unreadable> unreadable;
@@ -63,19 +46,23 @@ int RunCheck(Tool& tool, const Args& args) {
         std::string headerText;  // for the code page of the values quoted in messages
         try {
             InputFile in;
-            std::string bytes;
-            if (!in.Open(path, error) || !ReadThroughBody(in, bytes, error)) {
+            RecordLayout layout;
+            std::ifstream stream;
+            if (!in.Open(path, error) || !ScanLayout(in.Fd(), layout, error)) {
                 problems.push_back({0, true, "cannot read the file (" + error + ")"});
+            } else if (in.Size() > 0 && layout.hs < 0) {
+                // Nothing to read line by line, however long the lines are.
+                problems.push_back({0, true, "no header: no line holds \\HS"});
             } else {
-                problems = CheckRecordBytes(bytes, in.Size());
-                // The library has the last word on whether the record loads.
-                LoadedRecord loaded;
-                if (!LoadPrivately(in, dir, loaded, error)) {
-                    problems.push_back({0, true, "the library cannot load it: " + error});
-                    headerText = bytes.substr(0, bytes.find("\\HE"));
-                } else {
-                    headerText = loaded.record.m_strHeader.str();
-                }
+                stream.open(in.OpenedName(), std::ios::binary);
+                problems = CheckRecord(stream, headerText);
+            }
+            // The library has the last word on whether the record loads.
+            LoadedRecord loaded;
+            if (in.Fd() >= 0 && !LoadPrivately(in, dir, loaded, error)) {
+                problems.push_back({0, true, "the library cannot load it: " + error});
+            } else if (in.Fd() >= 0) {
+                headerText = loaded.record.m_strHeader.str();
             }
         } catch (const std::exception& e) {
             problems.push_back({0, true, std::string("unexpected failure: ") + e.what()});

@@ -165,8 +165,9 @@ int RunSet(Tool& tool, const Args& args) {
     for (const auto& change : changes) {
         const std::string hit = ItemMatching(loaded.record.m_strHeader.str(), change.first);
         if (!hit.empty() && hit != change.first) {
-            return tool.Usage(tool.Header(change.first) + " would change the item " +
-                              tool.Header(hit) +
+            const Codepage cp = tool.ChooseCodepage(loaded.record.m_strHeader.str()).cp;
+            return tool.Usage(tool.Header(change.first, cp) + " would change the item " +
+                              tool.Header(hit, cp) +
                               " (tags match by their beginning); give a tag in full");
         }
         if (change.first == "TYPE") {

@@ -31,8 +31,6 @@ public:
     std::string Display(const CString& gbk) { return Display(gbk.str()); }
     std::string Display(const std::string& gbk);
     std::string Header(const std::string& bytes, Codepage cp);
-    // In the code page --encoding forces, or GBK without one.
-    std::string Header(const std::string& bytes) { return Header(bytes, m_headerCp); }
     // The forced code page (reason "option") when --encoding names one, else the detected one.
     Detection ChooseCodepage(const std::string& headerText) const;
     // The number of invalid header bytes converted since the last call.
