@@ -3,8 +3,6 @@
 #include <sys/stat.h>
 #ifdef _WIN32
 #include <io.h>
-#else
-#include <unistd.h>
 #endif
 
 #include <cerrno>
@@ -141,14 +139,10 @@ bool CreateIfMissing(const std::string& path, std::string& error) {
     const int fd =
         _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
 #else
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
 #endif
     if (fd >= 0) {
-#ifdef _WIN32
-        _close(fd);
-#else
-        ::close(fd);
-#endif
+        CloseFd(fd);
         return true;
     }
     if (errno != EEXIST) {

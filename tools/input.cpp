@@ -60,15 +60,19 @@ bool InputFile::Open(const std::string& path, std::string& error) {
     return true;
 }
 
-void InputFile::Close() {
-    if (m_fd >= 0) {
+void CloseFd(int& fd) {
+    if (fd >= 0) {
 #ifdef _WIN32
-        _close(m_fd);
+        _close(fd);
 #else
-        ::close(m_fd);
+        ::close(fd);
 #endif
-        m_fd = -1;
+        fd = -1;
     }
+}
+
+void InputFile::Close() {
+    CloseFd(m_fd);
 }
 
 bool InputFile::IsAt(const std::string& path) const {

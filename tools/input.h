@@ -8,6 +8,9 @@
 // The system's words for an errno value.
 std::string SystemReason(int err);
 
+// Closes a descriptor the tool opened, if open, and marks it closed.
+void CloseFd(int& fd);
+
 class InputFile {
 public:
     InputFile() = default;

@@ -56,6 +56,25 @@ bool ReadAt(int fd, long long offset, char* pBuf, size_t nCount, size_t& nGot, s
     return true;
 }
 
+bool ReadPieces(int fd, long long offset, const std::function<bool(const char*, size_t)>& take,
+                std::string& error) {
+    error.clear();
+    std::vector<char> piece(kPiece);
+    for (;;) {
+        size_t got = 0;
+        if (!ReadAt(fd, offset, piece.data(), piece.size(), got, error)) {
+            return false;
+        }
+        if (got == 0) {
+            return true;
+        }
+        if (!take(piece.data(), got)) {
+            return error.empty();
+        }
+        offset += static_cast<long long>(got);
+    }
+}
+
 namespace {
 
 // Finds the markers of stages one after another, each after the one before; an empty stage
@@ -66,20 +85,12 @@ bool ScanMarkers(int fd, const char* const* stages, int nStages, long long* foun
     for (int k = 0; k < nStages; ++k) {
         found[k] = lines[k] = -1;
     }
-    std::vector<char> piece(kPiece);
     // Markers are a backslash at a character start and two ASCII letters; a lead byte takes
     // the next byte with it, except a line end, where every line starts afresh.
     int stage = 0;
     bool trail = false;
     long long backslash = -2, lineStart = 0, offset = 0;
-    for (;;) {
-        size_t got = 0;
-        if (!ReadAt(fd, offset, piece.data(), piece.size(), got, error)) {
-            return false;
-        }
-        if (got == 0) {
-            return true;
-        }
+    auto scan = [&](const char* piece, size_t got) {
         for (size_t i = 0; i < got; ++i, ++offset) {
             const unsigned char c = static_cast<unsigned char>(piece[i]);
             const char* const wanted = stages[stage];
@@ -89,7 +100,7 @@ bool ScanMarkers(int fd, const char* const* stages, int nStages, long long* foun
                 if (!wanted[0]) {
                     found[stage] = lines[stage] = offset + 1;
                     if (++stage == nStages) {
-                        return true;
+                        return false;
                     }
                 }
                 continue;
@@ -118,10 +129,12 @@ bool ScanMarkers(int fd, const char* const* stages, int nStages, long long* foun
             lines[stage] = lineStart;
             backslash = -2;
             if (++stage == nStages) {
-                return true;
+                return false;
             }
         }
-    }
+        return true;
+    };
+    return ReadPieces(fd, 0, scan, error);
 }
 
 }  // namespace

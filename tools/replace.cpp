@@ -95,14 +95,7 @@ FileReplacement::~FileReplacement() {
 }
 
 void FileReplacement::Discard() {
-    if (m_fd >= 0) {
-#ifdef _WIN32
-        _close(m_fd);
-#else
-        ::close(m_fd);
-#endif
-        m_fd = -1;
-    }
+    CloseFd(m_fd);
     if (!m_temp.empty()) {
         std::remove(m_temp.c_str());
         m_temp.clear();
@@ -161,20 +154,9 @@ bool FileReplacement::Write(const void* pData, size_t nCount, std::string& error
 }
 
 bool FileReplacement::CopyFrom(int fd, long long offset, std::string& error) {
-    std::vector<char> piece(64 * 1024);
-    for (;;) {
-        size_t got = 0;
-        if (!ReadAt(fd, offset, piece.data(), piece.size(), got, error)) {
-            return false;
-        }
-        if (got == 0) {
-            return true;
-        }
-        if (!WriteAll(m_fd, piece.data(), got, error)) {
-            return false;
-        }
-        offset += static_cast<long long>(got);
-    }
+    return ReadPieces(
+        fd, offset, [this, &error](const char* p, size_t n) { return WriteAll(m_fd, p, n, error); },
+        error);
 }
 
 bool FileReplacement::Commit(std::string& error) {
