@@ -63,9 +63,11 @@ std::string MakeTempDir() {
 
 // What the library reports when it could not write the private copy, in words that say where
 // the room ran out.
-std::string ScratchError(const PrivateDir& dir, const std::string& what, const std::string& why) {
+std::string ScratchError(const PrivateDir& dir, const std::string& what, const std::string& why,
+                         long long need) {
     return "cannot make the private copy of the " + what + " in " + dir.Path() + " (" + why +
-           "); set TMPDIR to a directory with room for it";
+           "); it needs up to " + std::to_string(need) +
+           " bytes there: set TMPDIR to a directory with that much room";
 }
 
 }  // namespace
@@ -155,7 +157,7 @@ bool LoadPrivately(const InputFile& in, const PrivateDir& dir, LoadedRecord& loa
         ec.clear();
         fs::copy_file(in.OpenedName(), dir.Record(), ec);
         if (ec) {
-            error = ScratchError(dir, "record", ec.message());
+            error = ScratchError(dir, "record", ec.message(), in.Size());
             return false;
         }
     }
@@ -166,16 +168,18 @@ bool LoadPrivately(const InputFile& in, const PrivateDir& dir, LoadedRecord& loa
         dir.m_nullLinks = dir.m_nullLinks && ok;
         if (!ok) {
             const unsigned long code = loaded.record.GetError();
-            error = code == GIBO_ERR_BODY_CREATE    ? ScratchError(dir, "body", "cannot create it")
-                    : code == GIBO_ERR_AUDIO_CREATE ? ScratchError(dir, "audio", "cannot create it")
-                                                    : LoadErrorText(code);
+            error = code == GIBO_ERR_BODY_CREATE
+                        ? ScratchError(dir, "body", "cannot create it", in.Size())
+                    : code == GIBO_ERR_AUDIO_CREATE
+                        ? ScratchError(dir, "audio", "cannot create it", in.Size())
+                        : LoadErrorText(code);
             return false;
         }
     } catch (const CFileException& e) {
         const std::string file = e.m_strFileName.str();
         const std::string why = SystemReason(static_cast<int>(e.m_lOsError));
         if (file.compare(0, dir.Path().size(), dir.Path()) == 0 && file != dir.Record()) {
-            error = ScratchError(dir, file == dir.Body() ? "body" : "audio", why);
+            error = ScratchError(dir, file == dir.Body() ? "body" : "audio", why, in.Size());
         } else {
             error = "read error: " + why;
         }

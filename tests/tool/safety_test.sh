@@ -163,6 +163,10 @@ if setpriv --reuid=65534 --regid=65534 --clear-groups true 2>/dev/null; then
     >"$work/out" 2>"$work/err"
   [ $? -eq 1 ] && grep -q "closed: cannot read the directory" "$work/err" &&
     grep -q "a.gib" "$work/out" || fail "show -r and an unreadable subdirectory: $(cat "$work/err")"
+  chmod 666 "$work/tree/a.gib"  # a writable record in a directory the user cannot write
+  setpriv --reuid=65534 --regid=65534 --clear-groups "$gibo" set "$work/tree/a.gib" X=1 2>"$work/err"
+  grep -q "cannot create a file in $work/tree/: Permission denied" "$work/err" ||
+    fail "set did not blame the directory: $(cat "$work/err")"
 else
   echo "skipped: no unprivileged user" >&2
 fi
