@@ -215,6 +215,9 @@ int RunSet(Tool& tool, const Args& args) {
                              "; --normalize rewrites it anyway");
         return kExitFailed;
     }
+#ifdef _WIN32
+    in.Close();  // Windows replaces no file that is open; nothing is locked there anyway
+#endif
     if (!save(path)) {
         tool.Error(path, error);
         return kExitFailed;
