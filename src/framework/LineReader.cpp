@@ -63,4 +63,24 @@ bool LineReader::NextAcrossPieces(const char*& pLine, size_t& nLength) {
     return true;
 }
 
+bool LineReader::NextPiece(const char*& pData, size_t& nLength, bool& bLineEnd) {
+    if (m_pos == m_end) {
+        m_pos = 0;
+        if (m_failure == 0) {
+            m_failure = ReadSome(m_fd, m_piece.data(), m_piece.size(), m_end);
+        }
+        if (m_failure != 0 || m_end == 0) {
+            m_end = 0;
+            return false;
+        }
+    }
+    pData = m_piece.data() + m_pos;
+    const size_t avail = m_end - m_pos;
+    const auto* lf = static_cast<const char*>(std::memchr(pData, '\n', avail));
+    bLineEnd = lf != nullptr;
+    nLength = lf ? static_cast<size_t>(lf - pData) : avail;
+    m_pos += nLength + (lf ? 1 : 0);
+    return true;
+}
+
 }  // namespace gibo

@@ -37,6 +37,11 @@ public:
         }
         return NextAcrossPieces(pLine, nLength);
     }
+    // The next run of bytes of the current line: up to its LF (not included; a CR before it
+    // is) or to the end of the piece at hand; bLineEnd tells whether the line ends there. For
+    // passing over lines of any length without holding them. False at the end of the file or
+    // on a failure.
+    bool NextPiece(const char*& pData, size_t& nLength, bool& bLineEnd);
     Status Failure() const { return m_failure; }
 
 private:

@@ -159,32 +159,77 @@ bool PutLastBodyLine(BodyWriter& body, const char* p, size_t n) {
     return body.Line(p + from, n - from);
 }
 
+// Passes over the text before the next marker (a backslash and the two letters) in pieces, so
+// that lines of any length before the header or between it and the body cost no memory, and
+// gives the rest of the line that holds it (without its line end). False when the file ends
+// first.
+bool SkipToMarker(gibo::LineReader& lines, const char* pszLetters, std::string& strRest) {
+    const char* p = nullptr;
+    size_t n = 0;
+    bool bLineEnd = false;
+    bool bTrail = false;  // the next byte is the second of a double-byte character
+    int nMatched = 0;     // bytes of the marker matched, the backslash at a character start
+    bool bFound = false;
+    while (lines.NextPiece(p, n, bLineEnd)) {
+        size_t i = 0;
+        for (; !bFound && i < n; ++i) {
+            const unsigned char c = static_cast<unsigned char>(p[i]);
+            if (bTrail) {
+                bTrail = false;
+                nMatched = 0;
+            } else if (nMatched == 2 && c == pszLetters[1]) {
+                bFound = true;
+            } else {
+                nMatched = c == '\\' ? 1 : nMatched == 1 && c == pszLetters[0] ? 2 : 0;
+                bTrail = gibo::IsGbkLead(c);
+            }
+        }
+        if (bFound) {
+            strRest.append(p + i, n - i);
+            if (bLineEnd) {
+                break;
+            }
+        }
+        if (bLineEnd) {
+            bTrail = false;
+            nMatched = 0;
+        }
+    }
+    if (bFound && bLineEnd && !strRest.empty() && strRest.back() == '\r') {
+        strRest.pop_back();
+    }
+    return bFound;
+}
+
+// Appends one header line, or its part before \HE; true when it held \HE.
+bool TakeHeaderLine(const char* line, size_t n, CString& strHeader, bool& bTooLong) {
+    const size_t he = FindMarker(line, n, "\\HE");
+    const size_t keep = he == gibo::kNpos ? n : he;
+    if ((he == gibo::kNpos || keep > 0) && !AppendHeaderLine(strHeader, line, keep)) {
+        bTooLong = true;
+    }
+    return he != gibo::kNpos;
+}
+
 // Reads the header lines into the parameter text, from the first \HS to the first \HE.
 gibo::Failure ReadHeader(gibo::LineReader& lines, const CString& strPath, CString& strHeader) {
-    const char* line = nullptr;
-    size_t n = 0;
-    bool bStarted = false;
-    while (lines.Next(line, n)) {
-        if (!bStarted) {
-            const size_t hs = FindMarker(line, n, "\\HS");
-            if (hs == gibo::kNpos) {
-                continue;
-            }
-            bStarted = true;
-            line += hs + 3;
-            n -= hs + 3;
-            if (n == 0) {
-                continue;
-            }
+    std::string first;
+    bool bTooLong = false;
+    bool bComplete = false;
+    if (SkipToMarker(lines, "HS", first)) {
+        bComplete =
+            !first.empty() && TakeHeaderLine(first.data(), first.size(), strHeader, bTooLong);
+        const char* line = nullptr;
+        size_t n = 0;
+        while (!bComplete && !bTooLong && lines.Next(line, n)) {
+            bComplete = TakeHeaderLine(line, n, strHeader, bTooLong);
         }
-        const size_t he = FindMarker(line, n, "\\HE");
-        const size_t keep = he == gibo::kNpos ? n : he;
-        if ((he == gibo::kNpos || keep > 0) && !AppendHeaderLine(strHeader, line, keep)) {
-            return gibo::Raise(GIBO_ERR_OPEN, EFBIG, strPath);
-        }
-        if (he != gibo::kNpos) {
-            return gibo::Failure();
-        }
+    }
+    if (bTooLong) {
+        return gibo::Raise(GIBO_ERR_OPEN, EFBIG, strPath);
+    }
+    if (bComplete) {
+        return gibo::Failure();
     }
     if (lines.Failure()) {
         return gibo::Raise(GIBO_ERR_OPEN, lines.Failure(), strPath);
@@ -234,28 +279,30 @@ gibo::Failure WriteBody(gibo::LineReader& lines, const CString& strPath, const C
         return f;
     }
     BodyWriter bodyLines(body.Get());
-    const char* line = nullptr;
-    size_t n = 0;
-    bool bStarted = false;
     bool bComplete = false;
     bool bWritten = true;
-    while (!bComplete && bWritten && lines.Next(line, n)) {
-        TrimBlanks(line, n);
-        if (!bStarted) {
-            const size_t gs = FindMarker(line, n, "\\GS");
-            if (gs == gibo::kNpos) {
-                continue;
-            }
-            bStarted = true;
-            line += gs + 3;
-            n -= gs + 3;
-            if (n == 0) {
-                continue;
-            }
-        }
+    // Lines are trimmed at both ends before \GS is looked for, and what follows it is not
+    // trimmed again: the rest of its line only loses the blanks at its end.
+    auto take = [&](const char* line, size_t n) {
         const size_t ge = FindMarker(line, n, "\\GE");
         bComplete = ge != gibo::kNpos;
         bWritten = bComplete ? PutLastBodyLine(bodyLines, line, ge) : bodyLines.Line(line, n);
+    };
+    std::string first;
+    const bool bStarted = SkipToMarker(lines, "GS", first);
+    if (bStarted) {
+        const char* p = first.data();
+        size_t n = first.size();
+        TrimBlanks(p, n);
+        if (n > 0) {
+            take(first.data(), static_cast<size_t>(p + n - first.data()));
+        }
+    }
+    const char* line = nullptr;
+    size_t n = 0;
+    while (bStarted && !bComplete && bWritten && lines.Next(line, n)) {
+        TrimBlanks(line, n);
+        take(line, n);
     }
     bodyLines.Flush();
     const gibo::Status closed = body.Close();
