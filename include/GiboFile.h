@@ -89,9 +89,15 @@ public:
 
     // --- Loading. LoadFile splits a record into the parameter text, the body file (stem of
     // strPath + ".lbk") and the audio file (stem + ".lao"). 1 on success; 0 with GetError().
-    // The stem ends before the last '.' of the file name (the whole path when it has none). A
-    // failed load leaves no side file behind, and a side file that would be the record itself
-    // is refused before anything is written.
+    // The stem ends before the last '.' of the file name (the whole path when it has none).
+    // Each side file is created as a new regular file: a file or link standing at its name is
+    // removed first (a directory there fails with GIBO_ERR_BODY_CREATE or _AUDIO_CREATE), so a
+    // load never writes through a link; a side file that would be the record itself is refused
+    // before anything is written. A failed load leaves no side file behind.
+    // Raises CFileException when reading the record or writing a side file fails (m_cause and
+    // m_lOsError say how; GetError() also holds GIBO_ERR_OPEN, _BODY_CREATE or _AUDIO_CREATE),
+    // after the same cleanup. A record that cannot be opened and a side file that cannot be
+    // created are reported by the result, never raised.
     int LoadFile(CString strPath, CString& strBodyPath, CString& strAudioPath,
                  unsigned char& byType, int& bAudio);
     int LoadStream(CString strHeader, unsigned char& byType);
@@ -132,11 +138,26 @@ public:
     void ClearParamAll() { m_strHeader.Empty(); }
 
     // --- Writing. Joins the parameter text, the body file and the audio file (optional) into
-    // the record file strPath, atomically: on failure the file at strPath is left as it was.
+    // the record file strPath, atomically and durably: a temporary beside the record, created
+    // exclusively, is written, put on disk and renamed over it, and the directory is put on
+    // disk after. On failure the file at strPath is left as it was and no temporary remains.
+    // A record the caller could not open for writing is refused (GIBO_ERR_CREATE) before
+    // anything is created. The replaced record keeps its mode, and its owner and group where
+    // the process may set them; a symbolic link at strPath stays a link, and the file it names
+    // is written (created when missing). Hard links to the old record keep the old bytes.
+    // Raises CFileException when writing the record, reading the body or audio file, or putting
+    // the record on disk fails (GetError() also holds GIBO_ERR_CREATE); only when putting the
+    // directory on disk fails, after the rename, is the new record already in place. A missing
+    // body, files that cannot be opened or created and a failed rename are reported by the
+    // result, never raised. Windows: when the replace fails after the old record went and the
+    // temporary cannot be moved into place either, the temporary (.gibo-*.tmp beside the
+    // record) is left: it is the record's only copy.
     int SaveFile(unsigned char byType, CString strPath, CString strBodyPath, CString strAudioPath);
 
     // --- Reference blocks \RS...\RE in a file the host opened. The buffer GetReference returns
-    // is allocated with malloc and belongs to the caller, who releases it with free().
+    // is allocated with malloc and belongs to the caller, who releases it with free(); it is
+    // null when the block has no REFGIBO item, and a buffer with nGiboLen 0 when the item is
+    // empty. Both raise the host file's CFileException when writing or reading fails.
     int AppendReference(CFile* pFile, unsigned short wSusun, CString strExplain,
                         unsigned short wRefNum, unsigned char* pGibo, int nGiboLen);
     unsigned char* GetReference(CStdioFile* pFile, int& bFound, unsigned short& wSusun,

@@ -1,7 +1,8 @@
-// The file classes the library reads and writes through, with the legacy framework's surface.
-// Files are always opened in binary at the system level: typeText only documents intent, and
-// CStdioFile::ReadString does its own line-end handling, so a record reads the same on every
-// platform. Data passes through an internal buffer, so small reads and writes are cheap.
+// The file classes for hosts, with the legacy framework's surface. Files are always opened in
+// binary at the system level: typeText only documents intent, and CStdioFile::ReadString does
+// its own line-end handling, so a record reads the same on every platform. Data passes through
+// an internal buffer, so small reads and writes are cheap; Write on a file opened only for
+// reading raises at once.
 #ifndef GIBO_FILEIO_H
 #define GIBO_FILEIO_H
 
@@ -12,8 +13,10 @@
 #include "GiboExport.h"
 #include "GiboString.h"
 
-// Raised by CFile for read, write, flush and close failures and for a seek before the start of
-// the file, as the legacy file layer does. Open never raises.
+// Raised by CFile for read, write, flush, sync and close failures and for a seek before the
+// start of the file or beyond the largest position, as the legacy file layer does; also by
+// CGiboFile::LoadFile and SaveFile for their own read and write failures (GiboFile.h). Open never
+// raises. m_lOsError is the errno of the failure (0 for a refused seek).
 class GIBO_API CFileException : public std::runtime_error {
 public:
     enum {

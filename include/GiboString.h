@@ -48,13 +48,28 @@ public:
     friend GIBO_API CString operator+(const CString& a, const char* b);
     friend GIBO_API CString operator+(const char* a, const CString& b);
 
-    friend bool operator==(const CString& a, const CString& b) { return a.m_str == b.m_str; }
+    // Contents compared as Compare does, never the buffers' addresses, so that sorted lists
+    // and std::map<CString, ...> order by text.
+    friend bool operator==(const CString& a, const CString& b) { return a.Compare(b) == 0; }
     friend bool operator==(const CString& a, const char* b) { return a.Compare(b) == 0; }
     friend bool operator==(const char* a, const CString& b) { return b.Compare(a) == 0; }
     friend bool operator!=(const CString& a, const CString& b) { return !(a == b); }
     friend bool operator!=(const CString& a, const char* b) { return !(a == b); }
     friend bool operator!=(const char* a, const CString& b) { return !(a == b); }
-    int Compare(const char* psz) const;  // bytewise, like strcmp
+    friend bool operator<(const CString& a, const CString& b) { return a.Compare(b) < 0; }
+    friend bool operator<(const CString& a, const char* b) { return a.Compare(b) < 0; }
+    friend bool operator<(const char* a, const CString& b) { return b.Compare(a) > 0; }
+    friend bool operator>(const CString& a, const CString& b) { return b < a; }
+    friend bool operator>(const CString& a, const char* b) { return b < a; }
+    friend bool operator>(const char* a, const CString& b) { return b < a; }
+    friend bool operator<=(const CString& a, const CString& b) { return !(b < a); }
+    friend bool operator<=(const CString& a, const char* b) { return !(b < a); }
+    friend bool operator<=(const char* a, const CString& b) { return !(b < a); }
+    friend bool operator>=(const CString& a, const CString& b) { return !(a < b); }
+    friend bool operator>=(const CString& a, const char* b) { return !(a < b); }
+    friend bool operator>=(const char* a, const CString& b) { return !(a < b); }
+    // Bytewise, like strcmp: both texts end at their first NUL byte.
+    int Compare(const char* psz) const;
 
     // Byte positions; -1 when absent. A start inside a double-byte character moves on to
     // the next character.

@@ -1,39 +1,54 @@
-// Every failure point of a load and a save, made to happen one at a time with the file layer's
-// fault hook: the N-th open, read, write, close or rename fails as the system would. Whatever
-// fails, the record already on disk stays as it was, no temporary or partial side file is left,
-// and no file handle stays open. (The sanitizer build checks that nothing leaks memory.)
+// Every failure point of a load and a save, made to happen one at a time through the file
+// layer's fault seam, with the in-system copy and with the buffer copy that replaces it where
+// the system cannot copy. Whatever fails, the record on disk stays as it was, no temporary or
+// side file is left, no descriptor stays open, and the caller learns of it: an error code for
+// a file that cannot be opened, created, removed or renamed, the file layer's exception (and
+// the code) for a read or write failure.
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <iterator>
 #include <random>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "GiboFile.h"
 #include "OpenFiles.h"
 #include "TestSupport.h"
 #include "framework/Faults.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 using gibo::FileOp;
 
-struct OpName {
+struct OpCase {
     FileOp op;
     const char* name;
     int err;
+    bool raises;  // a read or write failure: the exception reaches the caller
 };
-const OpName kOps[] = {
-    {FileOp::Open, "open", EACCES},    {FileOp::Read, "read", EIO},
-    {FileOp::Write, "write", ENOSPC},  {FileOp::Close, "close", ENOSPC},
-    {FileOp::Rename, "rename", EXDEV},
+const OpCase kOps[] = {
+    {FileOp::Open, "open", EACCES, false},    {FileOp::Create, "create", EACCES, false},
+    {FileOp::Read, "read", EIO, true},        {FileOp::Write, "write", ENOSPC, true},
+    {FileOp::Copy, "copy", EIO, true},        {FileOp::Sync, "sync", EIO, true},
+    {FileOp::Rename, "rename", EXDEV, false}, {FileOp::Remove, "remove", EPERM, false},
+    {FileOp::Close, "close", ENOSPC, true},
 };
 
-// Disarms the hook whatever way a test leaves.
+#ifdef _WIN32
+constexpr int kSaveSyncs = 1;  // the data; Windows has no directory to sync
+#else
+constexpr int kSaveSyncs = 2;  // the data before the rename, the directory after
+#endif
+
+// Disarms the seam whatever way a test leaves.
 struct FaultScope {
     FaultScope() { gibo::ResetFaults(); }
     ~FaultScope() { gibo::ResetFaults(); }
@@ -56,108 +71,150 @@ std::string Audio(size_t n) {
     return audio;
 }
 
-// How many calls of each operation a complete run of fn makes: the failure points to walk.
-template <typename Fn>
-std::vector<int> CountCalls(Fn fn) {
-    FaultScope scope;
-    // Armed far beyond the run, so that the copies take the same path as when a fault is due
-    // (the in-system copy steps aside for an armed hook) and every call is counted.
-    gibo::ArmFault(FileOp::Rename, 1 << 30);
-    fn();
-    std::vector<int> calls;
-    for (const OpName& o : kOps) {
-        calls.push_back(gibo::FaultCalls(o.op));
-    }
-    return calls;
-}
+struct Walk {
+    const char* name;
+    std::function<void()> reset;  // the files as they stand before the run
+    std::function<int(CGiboFile&)> run;
+    std::set<std::string> left;  // what a failed run leaves in its directory
+    std::set<unsigned long> codes;
+};
 
-const std::set<unsigned long> kSaveErrors = {GIBO_ERR_OPEN, GIBO_ERR_BODY_OPEN, GIBO_ERR_AUDIO_OPEN,
-                                             GIBO_ERR_CREATE};
-const std::set<unsigned long> kLoadErrors = {GIBO_ERR_OPEN, GIBO_ERR_AUDIO_REOPEN,
-                                             GIBO_ERR_BODY_CREATE, GIBO_ERR_AUDIO_CREATE};
-
-TEST(Failure, EveryFailingSaveKeepsTheOldRecordAndLeavesNothing) {
-    TempDir dir;
-    const std::string target = dir.Path("rec.gib");
-    WriteBytes(dir.Path("src.lbk"), Body(300));  // several 1024-byte copy steps
-    WriteBytes(dir.Path("src.lao"), Audio(5000));
-    const std::set<std::string> files = {"rec.gib", "src.lbk", "src.lao"};
-    auto save = [&] {
-        CGiboFile f;
-        f.SetParam("GAMENAME", "cup");
-        return f.SaveFile(2, target.c_str(), dir.Path("src.lbk").c_str(),
-                          dir.Path("src.lao").c_str());
+TEST(Failure, EveryFailurePointCleansUpAndReachesTheCaller) {
+    TempDir loadDir, saveDir;
+    const std::string body = Body(300), audio = Audio(5000);
+    const std::string record =
+        "\\HS\r\n\\[TYPE = 4\\]\r\n\\[SZAUDIO = 5000\\]\r\n\\HE\r\n\\GS\r\n" + body + "\\GE\r\n" +
+        audio;
+    WriteBytes(loadDir.Path("rec.gib"), record);
+    WriteBytes(saveDir.Path("src.lbk"), body);
+    WriteBytes(saveDir.Path("src.lao"), audio);
+    const std::string target = saveDir.Path("rec.gib");
+    const Walk walks[] = {
+        {"load",
+         [&] {
+             std::remove(loadDir.Path("rec.lbk").c_str());
+             std::remove(loadDir.Path("rec.lao").c_str());
+         },
+         [&](CGiboFile& f) {
+             CString bodyPath, audioPath;
+             unsigned char type = 0;
+             int bAudio = -1;
+             const int r =
+                 f.LoadFile(loadDir.Path("rec.gib").c_str(), bodyPath, audioPath, type, bAudio);
+             EXPECT_EQ(bAudio, r);
+             return r;
+         },
+         {"rec.gib"},
+         {GIBO_ERR_OPEN, GIBO_ERR_AUDIO_REOPEN, GIBO_ERR_BODY_CREATE, GIBO_ERR_AUDIO_CREATE}},
+        {"save",
+         [&] { WriteBytes(target, "OLD RECORD"); },
+         [&](CGiboFile& f) {
+             f.SetParam("GAMENAME", "cup");
+             return f.SaveFile(4, target.c_str(), saveDir.Path("src.lbk").c_str(),
+                               saveDir.Path("src.lao").c_str());
+         },
+         {"rec.gib", "src.lbk", "src.lao"},
+         {GIBO_ERR_BODY_OPEN, GIBO_ERR_AUDIO_OPEN, GIBO_ERR_CREATE}},
     };
-    const std::vector<int> calls = CountCalls(save);
-    ASSERT_EQ(ReadBytes(target).size() > 5000, true);
-    const std::string saved = ReadBytes(target);
-
-    int points = 0;
-    for (size_t k = 0; k < std::size(kOps); ++k) {
-        EXPECT_GT(calls[k], 0) << kOps[k].name;
-        for (int n = 1; n <= calls[k]; ++n, ++points) {
-            SCOPED_TRACE(std::string(kOps[k].name) + " #" + std::to_string(n));
-            WriteBytes(target, "OLD RECORD");
-            const int fds = OpenDescriptors();
+    // The in-system copy, and the buffer copy that takes over where the system refuses it.
+    const int kBufferCopy = 1;
+    for (int copyPath = 0; copyPath < 2; ++copyPath) {
+        auto base = [&] {
+            gibo::ResetFaults();
+            if (copyPath == kBufferCopy) {
+                gibo::ArmFault(FileOp::Copy, 1, EXDEV, 1 << 30);
+            }
+        };
+        for (const Walk& w : walks) {
+            const bool save = std::string(w.name) == "save";
             FaultScope scope;
-            gibo::ArmFault(kOps[k].op, n, kOps[k].err);
-            CGiboFile f;
-            f.SetParam("GAMENAME", "cup");
-            const int result = f.SaveFile(2, target.c_str(), dir.Path("src.lbk").c_str(),
-                                          dir.Path("src.lao").c_str());
-            EXPECT_EQ(result, 0);
-            EXPECT_EQ(kSaveErrors.count(f.GetError()), 1u) << std::hex << f.GetError();
-            EXPECT_EQ(ReadBytes(target), "OLD RECORD");
-            EXPECT_EQ(dir.Names(), files);
-            EXPECT_EQ(OpenDescriptors(), fds);
+            w.reset();
+            base();
+            CGiboFile clean;
+            ASSERT_EQ(w.run(clean), 1) << w.name;
+            int calls[std::size(kOps)];
+            for (size_t k = 0; k < std::size(kOps); ++k) {
+                calls[k] = gibo::FaultCalls(kOps[k].op);
+            }
+            EXPECT_EQ(calls[5], save ? kSaveSyncs : 0) << w.name;  // syncs
+            const std::string saved = save ? ReadBytes(target) : std::string();
+            EXPECT_EQ(saved.size() > audio.size(), save);
+
+            for (size_t k = 0; k < std::size(kOps); ++k) {
+                const OpCase& o = kOps[k];
+                for (int n = 1; n <= calls[k] && !(copyPath == kBufferCopy && o.op == FileOp::Copy);
+                     ++n) {
+                    SCOPED_TRACE(std::string(w.name) + " copy path " + std::to_string(copyPath) +
+                                 ": " + o.name + " #" + std::to_string(n));
+                    w.reset();
+                    const int fds = OpenDescriptors();
+                    base();
+                    gibo::ArmFault(o.op, n, o.err, 1 << 30);  // and every later call
+                    CGiboFile f;
+                    int result = -1;
+                    long raised = 0;
+                    try {
+                        result = w.run(f);
+                    } catch (const CFileException& e) {
+                        raised = e.m_lOsError;
+                    }
+                    gibo::ResetFaults();
+                    EXPECT_EQ(raised, o.raises ? o.err : 0);
+                    EXPECT_NE(result, 1);
+                    EXPECT_EQ(w.codes.count(f.GetError()), 1u) << std::hex << f.GetError();
+                    EXPECT_EQ(save ? saveDir.Names() : loadDir.Names(), w.left);
+                    // Only the directory's sync comes after the new record took the old one's
+                    // place: it is reported, and the record is the new one.
+                    const bool committed = save && o.op == FileOp::Sync && n == 2;
+                    if (save) {
+                        EXPECT_EQ(ReadBytes(target) == (committed ? saved : "OLD RECORD"), true);
+                    }
+                    EXPECT_EQ(OpenDescriptors(), fds);
+                }
+            }
         }
     }
-    EXPECT_GT(points, 10);
-
-    // With the hook disarmed the same save goes through again.
-    ASSERT_EQ(save(), 1);
-    EXPECT_EQ(ReadBytes(target), saved);
 }
 
-TEST(Failure, EveryFailingLoadLeavesNoSideFile) {
-    TempDir dir;
-    const std::string body = Body(300);
-    const std::string audio = Audio(3000);
-    const std::string path = dir.Path("rec.gib");
-    WriteBytes(path, "\\HS\r\n\\[TYPE = 4\\]\r\n\\[SZAUDIO = 3000\\]\r\n\\HE\r\n\\GS\r\n" + body +
-                         "\\GE\r\n" + audio);
-    auto load = [&](CGiboFile& f, int& bAudio) {
-        CString bodyPath, audioPath;
-        unsigned char type = 0;
-        return f.LoadFile(path.c_str(), bodyPath, audioPath, type, bAudio);
+#ifdef _WIN32
+// ReplaceFile can fail after the old record is gone: the temporary is then moved into place,
+// and when that fails too it stays on disk, the only copy of the record.
+TEST(Failure, ReplaceThatLosesTheOldRecordKeepsTheNewOne) {
+    const struct {
+        int replaceErr, failedCalls;
+        int result;
+        const char* record;  // null: no record left, the temporary holds the new one
+    } cases[] = {
+        {ERROR_UNABLE_TO_MOVE_REPLACEMENT, 1, 1, "new"},
+        {ERROR_UNABLE_TO_MOVE_REPLACEMENT, 2, 0, nullptr},
+        {ERROR_ACCESS_DENIED, 1, 1, "new"},
+        {ERROR_ACCESS_DENIED, 2, 0, "OLD"},
     };
-    const std::vector<int> calls = CountCalls([&] {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.replaceErr) + " x" + std::to_string(c.failedCalls));
+        TempDir dir;
+        WriteBytes(dir.Path("rec.gib"), "OLD");
+        WriteBytes(dir.Path("src.lbk"), "STO 1\r\n");
+        FaultScope scope;
+        gibo::ArmFault(FileOp::Rename, 1, c.replaceErr, c.failedCalls);
         CGiboFile f;
-        int bAudio = 0;
-        ASSERT_EQ(load(f, bAudio), 1);
-        ASSERT_EQ(bAudio, 1);
-    });
-    EXPECT_EQ(ReadBytes(dir.Path("rec.lbk")), body);
-    EXPECT_EQ(ReadBytes(dir.Path("rec.lao")), audio);
-
-    for (size_t k = 0; k < std::size(kOps); ++k) {
-        for (int n = 1; n <= calls[k]; ++n) {
-            SCOPED_TRACE(std::string(kOps[k].name) + " #" + std::to_string(n));
-            std::remove(dir.Path("rec.lbk").c_str());
-            std::remove(dir.Path("rec.lao").c_str());
-            const int fds = OpenDescriptors();
-            FaultScope scope;
-            gibo::ArmFault(kOps[k].op, n, kOps[k].err);
-            CGiboFile f;
-            int bAudio = -1;
-            EXPECT_EQ(load(f, bAudio), 0);
-            EXPECT_EQ(bAudio, 0);
-            EXPECT_EQ(kLoadErrors.count(f.GetError()), 1u) << std::hex << f.GetError();
-            EXPECT_EQ(dir.Names(), std::set<std::string>{"rec.gib"});
-            EXPECT_EQ(OpenDescriptors(), fds);
+        EXPECT_EQ(f.SaveFile(1, dir.Path("rec.gib").c_str(), dir.Path("src.lbk").c_str(), ""),
+                  c.result);
+        EXPECT_EQ(dir.Names().size(), 2u);
+        if (!c.record) {
+            EXPECT_FALSE(Exists(dir.Path("rec.gib")));
+            for (const std::string& name : dir.Names()) {
+                if (name != "src.lbk") {
+                    EXPECT_EQ(ReadBytes(dir.Path(name)).substr(0, 5), "\\HS\r\n");
+                }
+            }
+        } else {
+            EXPECT_EQ(ReadBytes(dir.Path("rec.gib")).substr(0, 3),
+                      std::string(c.record) == "OLD" ? "OLD" : "\\HS");
         }
     }
 }
+#endif
 
 // The reference reader passes the file layer's own failures to the host, as documented; the
 // host's file and the record object stay usable.
@@ -173,7 +230,7 @@ TEST(Failure, ReferenceReadFailureReachesTheHostAndLeaksNothing) {
     CString explain;
     {
         FaultScope scope;
-        gibo::ArmFault(FileOp::Read, 2, EIO);
+        gibo::ArmFault(FileOp::Read, 1, EIO);
         EXPECT_THROW(f.GetReference(&file, found, susun, explain, refnum, len), CFileException);
     }
     file.SeekToBegin();

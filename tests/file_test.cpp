@@ -1,15 +1,17 @@
 // CFile, CStdioFile and CFileFind: line reading, opening, positioning and failures.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "GiboFileIO.h"
 #include "TestSupport.h"
-#include "framework/BulkFile.h"
 #include "framework/FileSystem.h"
 #include "framework/LineReader.h"
+#include "framework/SysFile.h"
 
 namespace {
 
@@ -96,9 +98,9 @@ TEST(FileLayer, LineReaderCutsLinesAsReadStringDoes) {
              std::string(),
          }) {
         WriteBytes(path, text);
-        CFile file;
-        ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead));
-        gibo::LineReader reader(file);
+        gibo::Fd file;
+        ASSERT_EQ(gibo::OpenFile(path.c_str(), gibo::kRead, file), 0);
+        gibo::LineReader reader(file.Get());
         Strings got;
         const char* p = nullptr;
         size_t n = 0;
@@ -110,9 +112,8 @@ TEST(FileLayer, LineReaderCutsLinesAsReadStringDoes) {
     }
 }
 
-// The bulk copy starts at the input's position whatever its stream read ahead, lands after
-// what the output still buffered, and leaves both files where a Read/Write loop would have.
-TEST(FileLayer, BulkCopyKeepsBothPositions) {
+// The copy of the rest of a file starts at the input's position and lands at the output's.
+TEST(FileLayer, CopyRestKeepsBothPositions) {
     TempDir dir;
     std::string data;
     for (int i = 0; i < 200000; ++i) {
@@ -123,23 +124,16 @@ TEST(FileLayer, BulkCopyKeepsBothPositions) {
     const std::string to = dir.Path("to.bin");
     for (const size_t skip : {size_t{0}, size_t{10}, data.size()}) {
         SCOPED_TRACE(skip);
-        gibo::BulkFile in, out;
-        ASSERT_TRUE(in.Open(from.c_str(), CFile::modeRead | CFile::typeBinary));
-        ASSERT_TRUE(out.Open(to.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeBinary));
-        std::vector<char> buf(data.size());
-        ASSERT_EQ(in.Read(buf.data(), static_cast<unsigned>(skip)), skip);
-        out.Write("head", 4);
-        if (!in.CopyRestTo(out)) {  // where the system cannot copy, the loop goes on from here
-            unsigned got;
-            while ((got = in.Read(buf.data(), 1000)) > 0) {
-                out.Write(buf.data(), got);
-            }
-        }
-        EXPECT_EQ(in.GetPosition(), static_cast<int64_t>(data.size()));
-        EXPECT_EQ(in.Read(buf.data(), 1), 0u);
-        EXPECT_EQ(out.GetPosition(), static_cast<int64_t>(data.size() - skip + 4));
-        out.Write("tail", 4);
-        out.Close();
+        gibo::Fd in, out;
+        ASSERT_EQ(gibo::OpenFile(from.c_str(), gibo::kRead, in), 0);
+        ASSERT_EQ(gibo::OpenFile(to.c_str(), gibo::kWrite | gibo::kCreate | gibo::kTruncate, out),
+                  0);
+        int64_t at = 0;
+        ASSERT_EQ(gibo::SeekFd(in.Get(), static_cast<int64_t>(skip), SEEK_SET, at), 0);
+        ASSERT_EQ(gibo::WriteAll(out.Get(), "head", 4), 0);
+        ASSERT_EQ(gibo::CopyRest(in.Get(), out.Get()), 0);
+        ASSERT_EQ(gibo::WriteAll(out.Get(), "tail", 4), 0);
+        ASSERT_EQ(out.Close(), 0);
         EXPECT_EQ(ReadBytes(to), "head" + data.substr(skip) + "tail");
     }
 }
@@ -187,11 +181,13 @@ TEST(FileLayer, ReadWriteSeekAndLength) {
     EXPECT_EQ(in.Read(buf, 3), 3u);
     EXPECT_EQ(std::string(buf, 3), data.substr(50, 3));
     EXPECT_EQ(in.SeekToEnd(), 5000);
-    // A seek before the start raises and does not move.
+    // A seek before the start, or beyond what a position holds, raises and does not move.
     in.Seek(4, CFile::begin);
     for (auto [off, from] : {std::pair<int64_t, unsigned>{-1, CFile::begin},
                              {-5, CFile::current},
-                             {-5001, CFile::end}}) {
+                             {-5001, CFile::end},
+                             {INT64_MAX, CFile::end},
+                             {INT64_MAX, CFile::current}}) {
         try {
             in.Seek(off, from);
             ADD_FAILURE() << "no exception for " << off << " from " << from;

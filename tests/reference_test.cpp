@@ -130,6 +130,8 @@ const ReadCase kReads[] = {
     {"\\RS\\[REFSUSUN=70000\\]\r\n\\RE", 1, 70000 & 0xFFFF, "", "\\[REFSUSUN=70000\\]\r\n"},
     {"\xB1\x5CRS\r\n\\RS\\[REFGIBO=a\xB1\x5CRE\\]\\RE", 1, 0, "a\xB1\x5CRE",
      "\\[REFGIBO=a\xB1\x5CRE\\]\r\n"},
+    // Present but empty: a buffer of length 0, not null (absent).
+    {"\\RS\\[REFGIBO= \r\n\\]\\RE", 1, 0, "", "\\[REFGIBO= \r\n\\]\r\n"},
 };
 
 TEST(References, ReadsOneBlockFromTheCurrentPosition) {
@@ -144,6 +146,7 @@ TEST(References, ReadsOneBlockFromTheCurrentPosition) {
         EXPECT_EQ(r.found, c.found) << Shown(c.text);
         EXPECT_EQ(r.susun, c.susun) << Shown(c.text);
         EXPECT_EQ(Shown(r.Gibo()), Shown(c.gibo)) << Shown(c.text);
+        EXPECT_EQ(r.gibo != nullptr, std::strstr(c.text, "REFGIBO") != nullptr) << Shown(c.text);
         EXPECT_EQ(Shown(f.m_strHeader.str()), Shown(c.header)) << Shown(c.text);
     }
 }

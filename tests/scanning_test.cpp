@@ -27,6 +27,14 @@ struct Guarded {
 
 using Strings = std::vector<std::string>;
 
+std::string Repeat(const std::string& s, size_t n) {
+    std::string out;
+    while (n-- > 0) {
+        out += s;
+    }
+    return out;
+}
+
 // Reads every field of text with readTag; the cursor must always stay inside the text.
 Strings Fields(std::string text, int nSep) {
     CGiboFile f;
@@ -58,6 +66,9 @@ TEST(ReadTag, CutsFieldsAtTheSeparator) {
         EXPECT_EQ(Fields(std::string(len, 'a') + ",next", 0),
                   (Strings{std::string(1023, 'a'), "next"}));
     }
+    // A cut ends on a whole character: 600 times 黑 keep 511 of them, not 511 and a half.
+    EXPECT_EQ(Fields(Repeat("\xBA\xDA", 600) + ",next", 0),
+              (Strings{Repeat("\xBA\xDA", 511), "next"}));
 }
 
 TEST(ReadTag, NothingToReadWritesNothing) {
@@ -130,6 +141,7 @@ TEST(GetTagData, SplitsCodeAndValueWithinTheBuffer) {
         {"Nx" + v255, 'N', 1, v255},
         {"Nx" + v255 + "v", 'N', 1, v255},
         {"Nx" + std::string(2000, 'v'), 'N', 1, v255},
+        {"Nx" + Repeat("\xBA\xDA", 200), 'N', 1, Repeat("\xBA\xDA", 127)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.item.substr(0, 20));
@@ -160,6 +172,7 @@ TEST(RemoveSpace, DropsOnlyBlanksWithinTheBuffer) {
         {"", ""},
         {spaced, std::string(200, 'z')},
         {std::string(300, 'y'), std::string(255, 'y')},
+        {Repeat("\xBA\xDA", 150), Repeat("\xBA\xDA", 127)},
     };
     for (const auto& [from, to] : cases) {
         SCOPED_TRACE(from);

@@ -1,10 +1,12 @@
 // CString: GBK-safe searching, replacing and trimming; clamping; formatting; buffers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "GiboString.h"
 
@@ -223,6 +225,19 @@ TEST(CStringBasics, ConstructionAndConcatenation) {
     EXPECT_EQ(a, "ab");  // the copy is its own
     EXPECT_EQ(b, "abc" HEI);
     EXPECT_EQ("x" + a + "y", "xaby");
+}
+
+// Comparison is of contents, as strcmp compares them: up to the first NUL, bytes unsigned, never
+// the buffers' addresses.
+TEST(CStringBasics, ComparesContentsUpToTheFirstNul) {
+    EXPECT_TRUE(CString("ab\0z", 4) == CString("ab"));
+    EXPECT_EQ(CString("ab\0z", 4).Compare("ab"), 0);
+    std::vector<CString> texts = {"b", HEI, "ab", "a", ""};
+    std::sort(texts.begin(), texts.end());
+    EXPECT_EQ(texts, (std::vector<CString>{"", "a", "ab", "b", HEI}));
+    const CString x("x");
+    EXPECT_TRUE(x < "y" && "w" < x && x > "w" && "y" > x && x <= "x" && "x" <= x && x >= "x" &&
+                "x" >= x && !(x < x) && !(x > x) && x <= CString("y") && CString("y") >= x);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #ifndef _WIN32
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -134,20 +135,78 @@ TEST(Writer, TargetMayBeTheBodyFileItself) {
 }
 
 #ifndef _WIN32
-TEST(Writer, ReplacingKeepsPermissionsAndLinks) {
+// Replacing keeps the record's mode, its owner and group where the process may set them (root),
+// and links: a symbolic link stays one, also when the file it names does not exist yet.
+TEST(Writer, ReplacingKeepsModeOwnerAndLinks) {
+    const bool root = ::geteuid() == 0;
+    const struct {
+        const char *target, *link;  // link: what a symbolic link at target names
+        mode_t mode;                // of the record before; 0: none
+    } cases[] = {
+        {"rec.gib", nullptr, 0640}, {"link.gib", "rec.gib", 0604}, {"link.gib", "sub/new.gib", 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target);
+        TempDir dir;
+        std::filesystem::create_directory(dir.Path("sub"));
+        WriteBytes(dir.Path("src.lbk"), "STO 1\r\n");
+        const std::string record = dir.Path(c.link ? c.link : c.target);
+        if (c.mode) {
+            WriteBytes(record, "OLD");
+            ASSERT_EQ(::chmod(record.c_str(), c.mode), 0);
+            ASSERT_TRUE(!root || ::chown(record.c_str(), 65534, 65534) == 0);
+        }
+        if (c.link) {
+            ASSERT_EQ(::symlink(c.link, dir.Path(c.target).c_str()), 0);
+        }
+        CGiboFile f;
+        ASSERT_EQ(Save(f, dir, 1, c.target, "src.lbk", ""), 1);
+        EXPECT_EQ(std::filesystem::is_symlink(dir.Path(c.target)), c.link != nullptr);
+        EXPECT_EQ(ReadBytes(record).substr(0, 5), "\\HS\r\n");
+        struct stat st;
+        ASSERT_EQ(::stat(record.c_str(), &st), 0);
+        if (c.mode) {
+            EXPECT_EQ(st.st_mode & 07777, c.mode);
+            EXPECT_EQ(st.st_uid, root ? 65534u : ::geteuid());
+            EXPECT_EQ(st.st_gid, root ? 65534u : ::getegid());
+        }
+        EXPECT_EQ(dir.Names().size(), c.link && c.mode ? 4u : 3u);  // no temporary beside it
+        EXPECT_EQ(std::filesystem::directory_iterator(dir.Path("sub")) ==
+                      std::filesystem::directory_iterator(),
+                  c.mode != 0);
+    }
+}
+
+// Nobody replaces a record they could not have opened for writing, even in a directory they may
+// write: it is refused before anything is created. As root, a child that became nobody tries.
+TEST(Writer, RecordTheCallerMayNotWriteIsRefused) {
     TempDir dir;
     WriteBytes(dir.Path("src.lbk"), "STO 1\r\n");
     WriteBytes(dir.Path("rec.gib"), "OLD");
-    ASSERT_EQ(::chmod(dir.Path("rec.gib").c_str(), 0640), 0);
-    ASSERT_EQ(::symlink("rec.gib", dir.Path("link.gib").c_str()), 0);
-    CGiboFile f;
-    ASSERT_EQ(Save(f, dir, 1, "link.gib", "src.lbk", ""), 1);
-    EXPECT_TRUE(std::filesystem::is_symlink(dir.Path("link.gib")));
-    EXPECT_EQ(ReadBytes(dir.Path("rec.gib")).substr(0, 5), "\\HS\r\n");
-    struct stat st;
-    ASSERT_EQ(::stat(dir.Path("rec.gib").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
-    EXPECT_EQ(dir.Names(), (std::set<std::string>{"link.gib", "rec.gib", "src.lbk"}));
+    ASSERT_EQ(::chmod(dir.Path("rec.gib").c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(dir.Dir().c_str(), 0777), 0);
+    auto refused = [&] {
+        CGiboFile f;
+        return Save(f, dir, 1, "rec.gib", "src.lbk", "") == 0 && f.GetError() == GIBO_ERR_CREATE &&
+               dir.Names() == std::set<std::string>{"rec.gib", "src.lbk"};
+    };
+    if (::geteuid() != 0) {
+        EXPECT_TRUE(refused());
+    } else {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0;
+            ::_exit(!dropped ? 2 : refused() ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(WIFEXITED(status));
+        if (WEXITSTATUS(status) == 2) {
+            GTEST_SKIP() << "cannot become an unprivileged user";
+        }
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+    }
+    EXPECT_EQ(ReadBytes(dir.Path("rec.gib")), "OLD");
 }
 #endif
 

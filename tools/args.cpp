@@ -56,6 +56,10 @@ bool Args::Parse(const std::vector<std::string>& argv, const std::vector<OptionS
             error = "option " + name + " takes no value";
             return false;
         }
+        if (known->hasValue && !known->repeatable && Has(name)) {
+            error = "option " + name + " given twice";
+            return false;
+        }
         m_options.emplace_back(name, value);
     }
     return true;

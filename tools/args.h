@@ -9,6 +9,7 @@
 struct OptionSpec {
     const char* name;  // "--json", "-r"
     bool hasValue;
+    bool repeatable = false;  // a value option given twice is a usage error unless this is set
 };
 
 class Args {
@@ -16,7 +17,8 @@ public:
     // Options every subcommand takes: --help, --json, --raw, --encoding, --nation.
     static const std::vector<OptionSpec>& Common();
 
-    // False with a message for an unknown option or a missing value.
+    // False with a message for an unknown option, a missing value, or a second value of an
+    // option that takes one.
     bool Parse(const std::vector<std::string>& argv, const std::vector<OptionSpec>& specs,
                std::string& error);
 

@@ -32,32 +32,47 @@ const size_t kProgressFrom = 10;
 }  // namespace
 
 bool CollectRecords(const std::vector<std::string>& operands, const std::vector<std::string>& dirs,
-                    std::vector<std::string>& records, std::string& error) {
+                    std::vector<std::string>& records, std::vector<Unreadable>& unreadable,
+                    std::string& error) {
     records = operands;
+    if (operands.empty() && dirs.empty()) {
+        error = "no record given";
+        return false;
+    }
     for (const std::string& dir : dirs) {
         std::error_code ec;
         if (!fs::is_directory(dir, ec)) {
             error = dir + ": not a directory";
             return false;
         }
+        // One directory open at a time, whatever the depth of the tree: a stack of names, not
+        // of open iterators.
         std::vector<std::string> found;
-        fs::recursive_directory_iterator it(dir, fs::directory_options::skip_permission_denied, ec);
-        for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-            std::error_code typeEc;
-            if (it->is_regular_file(typeEc) && IsRecordName(it->path())) {
-                found.push_back(it->path().string());
+        std::vector<fs::path> pending{fs::path(dir)};
+        while (!pending.empty()) {
+            const fs::path here = pending.back();
+            pending.pop_back();
+            std::vector<fs::path> below;
+            fs::directory_iterator it(here, ec);
+            for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+                std::error_code typeEc;
+                if (it->is_symlink(typeEc) ? false : it->is_directory(typeEc)) {
+                    below.push_back(it->path());
+                } else if (it->is_regular_file(typeEc) && IsRecordName(it->path())) {
+                    found.push_back(it->path().string());
+                }
             }
+            if (ec) {
+                unreadable.push_back({here.string(), "cannot read the directory: " + ec.message()});
+                ec.clear();
+            }
+            pending.insert(pending.end(), below.rbegin(), below.rend());
         }
-        if (ec) {
-            error = dir + ": " + ec.message();
-            return false;
+        if (found.empty()) {
+            unreadable.push_back({dir, "no records found (no *.gib file below it)"});
         }
         std::sort(found.begin(), found.end());
         records.insert(records.end(), found.begin(), found.end());
-    }
-    if (records.empty()) {
-        error = "no record given";
-        return false;
     }
     return true;
 }

@@ -6,11 +6,18 @@
 #include <string>
 #include <vector>
 
+struct Unreadable {
+    std::string path;
+    std::string reason;
+};
+
 // Operands in the order given, then for each -r DIR the files below it whose name ends in
-// ".gib" (any case), sorted. False with a message when a directory cannot be read or there
-// is no record at all.
+// ".gib" (any case), sorted. A subdirectory that cannot be read, and a DIR without records,
+// go to unreadable, to be reported with the records' failures. False with a usage message
+// when nothing is given or a DIR is no directory.
 bool CollectRecords(const std::vector<std::string>& operands, const std::vector<std::string>& dirs,
-                    std::vector<std::string>& records, std::string& error);
+                    std::vector<std::string>& records, std::vector<Unreadable>& unreadable,
+                    std::string& error);
 
 class Progress {
 public:

@@ -16,24 +16,7 @@ struct Line {
     size_t end;        // offset just past the line's LF (or the end of the file)
 };
 
-// The next line from offset pos; false at the end of the file.
-bool NextLine(const std::string& bytes, size_t& pos, Line& line) {
-    if (pos >= bytes.size()) {
-        return false;
-    }
-    size_t lf = bytes.find('\n', pos);
-    const size_t stop = lf == std::string::npos ? bytes.size() : lf;
-    line.text = bytes.substr(pos, stop - pos);
-    if (!line.text.empty() && line.text.back() == '\r' && lf != std::string::npos) {
-        line.text.pop_back();
-    }
-    line.start = pos;
-    line.end = lf == std::string::npos ? bytes.size() : lf + 1;
-    pos = line.end;
-    return true;
-}
-
-// The same over a stream: the line's bytes are not kept beyond the next call.
+// Lines of a stream: the line's bytes are not kept beyond the next call.
 class LineReader {
 public:
     explicit LineReader(std::istream& in) : m_in(in) {}
@@ -231,34 +214,4 @@ std::vector<Problem> CheckRecord(std::istream& in, std::string& header) {
     std::stable_sort(problems.begin(), problems.end(),
                      [](const Problem& a, const Problem& b) { return a.line < b.line; });
     return problems;
-}
-
-bool FindBodyStart(const std::string& bytes, size_t& offset) {
-    size_t pos = 0;
-    Line line;
-    int stage = 0;  // 0 before \HS, 1 in the header, 2 after \HE
-    while (NextLine(bytes, pos, line)) {
-        std::string text = line.text;
-        size_t base = 0;
-        if (stage == 0) {
-            const size_t hs = FindGbk(text, "\\HS");
-            if (hs == std::string::npos) {
-                continue;
-            }
-            stage = 1;
-            base = hs + 3;
-        }
-        if (stage == 1) {
-            if (FindGbk(text.substr(base), "\\HE") != std::string::npos) {
-                stage = 2;
-            }
-            continue;
-        }
-        const size_t gs = FindGbk(text, "\\GS");
-        if (gs != std::string::npos) {
-            offset = line.start + gs;
-            return true;
-        }
-    }
-    return false;
 }

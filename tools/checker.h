@@ -18,8 +18,4 @@ struct Problem {
 // trailer costs no more memory than its header and its longest line; header receives it.
 std::vector<Problem> CheckRecord(std::istream& in, std::string& header);
 
-// Offset of the \GS marker that starts the body, found as the loader finds it (on the first line
-// after the \HE line that holds it); false when there is none.
-bool FindBodyStart(const std::string& bytes, size_t& offset);
-
 #endif  // GIBO_TOOLS_CHECKER_H

@@ -7,6 +7,8 @@
 #include "checker.h"
 #include "commands.h"
 #include "errors.h"
+#include "input.h"
+#include "layout.h"
 #include "workdir.h"
 
 namespace {
@@ -24,11 +26,16 @@ const char kHelp[] =
 
 int RunCheck(Tool& tool, const Args& args) {
     std::vector<std::string> records;
+    std::vector<Unreadable> unreadable;
     std::string error;
-    if (!CollectRecords(args.operands, args.GetAll("-r"), records, error)) {
+    if (!CollectRecords(args.operands, args.GetAll("-r"), records, unreadable, error)) {
         return tool.Usage(error);
     }
     int status = kExitOk;
+    for (const Unreadable& u : unreadable) {
+        tool.Error(u.path, u.reason);
+        status = kExitFailed;
+    }
     PrivateDir dir;  // one for the whole batch
     dir.DiscardSideFiles();
     Progress progress(records.size());
@@ -37,18 +44,28 @@ int RunCheck(Tool& tool, const Args& args) {
         progress.Show(i, path);
         std::vector<Problem> problems;
         std::string headerText;  // for the code page of the values quoted in messages
-        std::ifstream in(path, std::ios::binary);
-        if (!in) {
-            problems.push_back({0, true, "cannot open the file for reading"});
-        } else {
-            problems = CheckRecord(in, headerText);
+        try {
+            InputFile in;
+            RecordLayout layout;
+            std::ifstream stream;
+            if (!in.Open(path, error) || !ScanLayout(in.Fd(), layout, error)) {
+                problems.push_back({0, true, "cannot read the file (" + error + ")"});
+            } else if (in.Size() > 0 && layout.hs < 0) {
+                // Nothing to read line by line, however long the lines are.
+                problems.push_back({0, true, "no header: no line holds \\HS"});
+            } else {
+                stream.open(in.OpenedName(), std::ios::binary);
+                problems = CheckRecord(stream, headerText);
+            }
             // The library has the last word on whether the record loads.
             LoadedRecord loaded;
-            if (!LoadPrivately(path, dir, loaded, error)) {
+            if (in.Fd() >= 0 && !LoadPrivately(in, dir, loaded, error)) {
                 problems.push_back({0, true, "the library cannot load it: " + error});
-            } else {
+            } else if (in.Fd() >= 0) {
                 headerText = loaded.record.m_strHeader.str();
             }
+        } catch (const std::exception& e) {
+            problems.push_back({0, true, std::string("unexpected failure: ") + e.what()});
         }
         // Only messages quote header values: a clean record needs no detection.
         const Codepage cp = problems.empty() ? Codepage::Gbk : tool.ChooseCodepage(headerText).cp;
@@ -96,6 +113,6 @@ Command CheckCommand() {
     return {"check",
             "validate records and report problems with line numbers",
             kHelp,
-            {{"-r", true}},
+            {{"-r", true, true}},
             RunCheck};
 }

@@ -1,23 +1,13 @@
 // gibo get and gibo set: header items of a record.
-#include <filesystem>
-
-#include <fstream>
-#include <iterator>
-
-#include "checker.h"
 #include "commands.h"
 #include "errors.h"
 #include "header_items.h"
+#include "input.h"
+#include "layout.h"
+#include "signals.h"
 #include "workdir.h"
 
-namespace fs = std::filesystem;
-
 namespace {
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 const char kGetHelp[] =
     "Usage: gibo get [OPTIONS] RECORD TAG...\n"
@@ -30,11 +20,13 @@ const char kSetHelp[] =
     "Usage: gibo set [OPTIONS] RECORD TAG=VALUE...\n"
     "\n"
     "Changes or adds header items (the library's SetParam: a backslash becomes a blank and\n"
-    "the value loses its blanks at either end) and rewrites the record in place, atomically.\n"
-    "Everything from \\GS on (body and audio) stays byte for byte as it was: a record whose\n"
-    "body the library would rewrite (LF line ends, blanks at line ends, reference blocks after\n"
-    "the body) is left unchanged and reported, unless --normalize is given. Setting TYPE\n"
-    "changes the record type; SZAUDIO follows the audio and cannot be set.\n"
+    "the value loses its blanks at either end) and rewrites the record in place, atomically,\n"
+    "with the record locked against other runs. Tags are given in full (the library matches\n"
+    "them by their beginning). Everything from \\GS on (body and audio) stays byte for byte as\n"
+    "it was: a record the library would rewrite otherwise (bytes before \\HS, lines between\n"
+    "\\HE and \\GS, LF line ends, blanks at line ends, reference blocks after the body) is left\n"
+    "unchanged and reported, unless --normalize is given. A read-only record is refused.\n"
+    "Setting TYPE changes the record type; SZAUDIO follows the audio and cannot be set.\n"
     "\n"
     "  --normalize        rewrite the record even when its body changes form\n";
 
@@ -85,6 +77,54 @@ int RunGet(Tool& tool, const Args& args) {
     return status;
 }
 
+// The item SetParam would change for tag: the first whose tag begins with it, as the library
+// matches tags by their beginning. Empty when there is none.
+std::string ItemMatching(const std::string& header, const std::string& tag) {
+    for (const HeaderItem& item : ListHeaderItems(header)) {
+        if (item.tag.compare(0, tag.size(), tag) == 0) {
+            return item.tag;
+        }
+    }
+    return std::string();
+}
+
+// What rewriting the record would drop or change, read off both files' layouts; empty when
+// nothing would.
+std::string WhatRewritingLoses(const InputFile& before, const std::string& after,
+                               std::string& error) {
+    InputFile written;
+    RecordLayout a, b;
+    if (!ScanLayout(before.Fd(), a, error) || !written.Open(after, error) ||
+        !ScanLayout(written.Fd(), b, error) || a.gs < 0 || b.gs < 0) {
+        return error.empty() ? "the written record cannot be read back" : std::string();
+    }
+    std::string lost;
+    auto add = [&lost](const char* what) {
+        lost += (lost.empty() ? "" : ", ") + std::string(what);
+    };
+    if (a.hs != 0) {
+        add("bytes before \\HS");
+    }
+    char rest[2] = {0, 0};
+    size_t got = 0;
+    const long long afterHe = a.heLineEnd - (a.he + 3);  // the line end at least
+    if (afterHe > 2 ||
+        (afterHe == 2 && ReadAt(before.Fd(), a.he + 3, rest, 2, got, error) && rest[0] != '\r')) {
+        add("text after \\HE on its line");
+    }
+    if (a.gsLineStart != a.heLineEnd) {
+        add("lines between \\HE and \\GS");
+    }
+    if (a.gs != a.gsLineStart) {
+        add("text before \\GS on its line");
+    }
+    if (!SameTail(before.Fd(), a.gs, written.Fd(), b.gs, error)) {
+        add("the body or what follows it (lines not in the form the library writes, or "
+            "reference blocks after the body)");
+    }
+    return lost;
+}
+
 int RunSet(Tool& tool, const Args& args) {
     if (args.operands.size() < 2) {
         return tool.Usage("give a record and at least one TAG=VALUE");
@@ -102,14 +142,34 @@ int RunSet(Tool& tool, const Args& args) {
         changes.emplace_back(tag, value);
     }
     std::string error;
+    // Locked from the load to the replacement, so that parallel runs edit one after another.
+    InputFile in;
+    if (!LockForEdit(path, in, error)) {
+        tool.Error(path, LoadErrorText(GIBO_ERR_OPEN) + " (" + error + ")");
+        return kExitFailed;
+    }
+    if ((in.Mode() & 0222) == 0) {
+        tool.Error(path, "the record is read-only; make it writable to change it");
+        return kExitFailed;
+    }
     PrivateDir dir;
     LoadedRecord loaded;
-    if (!LoadPrivately(path, dir, loaded, error)) {
+    if (!LoadPrivately(in, dir, loaded, error)) {
         tool.Error(path, error);
         return kExitFailed;
     }
     unsigned char type = loaded.type;
+    CGiboFile before;  // the header as it was, for the note on the items SaveFile adds
+    before.LoadStream(loaded.record.m_strHeader, type);
+    type = loaded.type;
     for (const auto& change : changes) {
+        const std::string hit = ItemMatching(loaded.record.m_strHeader.str(), change.first);
+        if (!hit.empty() && hit != change.first) {
+            const Codepage cp = tool.ChooseCodepage(loaded.record.m_strHeader.str()).cp;
+            return tool.Usage(tool.Header(change.first, cp) + " would change the item " +
+                              tool.Header(hit, cp) +
+                              " (tags match by their beginning); give a tag in full");
+        }
         if (change.first == "TYPE") {
             long n = 0;
             if (!ParseNumber(TrimValue(change.second), 0, 255, n)) {
@@ -121,46 +181,51 @@ int RunSet(Tool& tool, const Args& args) {
         loaded.record.SetParam(change.first.c_str(), change.second.c_str());
     }
     // The side files of the private load hold the body and audio as LoadFile read them.
-    // SaveFile writes a sibling first; it replaces the record only when everything from \GS on
-    // came out byte for byte the same, since a body the library would normalise, or reference
-    // blocks after it, would otherwise change or vanish without a word.
+    // SaveFile writes the record into the private directory first; it writes the real record,
+    // again through SaveFile (atomic, and a link stays a link), only when nothing but the
+    // header items would change: the library drops what stands outside its parts, and
+    // rewrites a body that is not in its own form.
     const std::string audio = loaded.hasAudio ? loaded.audioPath.str() : std::string();
-    const fs::path target(path);
-    const std::string sibling =
-        (target.parent_path() / ("." + target.filename().string() + ".gibo-set")).string();
-    try {
-        if (!loaded.record.SaveFile(type, sibling.c_str(), loaded.bodyPath, audio.c_str())) {
-            std::error_code ec;
-            fs::remove(sibling, ec);
-            tool.Error(path, SaveErrorText(loaded.record.GetError()));
-            return kExitFailed;
+    auto save = [&](const std::string& to) {
+        // The library's temporary is its own to remove: a stop waits until SaveFile is done.
+        DeferSignals defer;
+        try {
+            if (loaded.record.SaveFile(type, to.c_str(), loaded.bodyPath, audio.c_str())) {
+                return true;
+            }
+            const unsigned long code = loaded.record.GetError();
+            const std::string why = code == GIBO_ERR_CREATE ? WhyNotReplaceable(to) : "";
+            error = why.empty() ? SaveErrorText(code) : why;
+        } catch (const CFileException& e) {
+            error = "write error: " + SystemReason(static_cast<int>(e.m_lOsError));
         }
-    } catch (const CFileException& e) {
-        std::error_code ec;
-        fs::remove(sibling, ec);
-        tool.Error(path, std::string("write error: ") + e.what());
+        return false;
+    };
+    if (!save(dir.Scratch())) {
+        tool.Error(path, error + " (in the private directory " + dir.Path() + ")");
         return kExitFailed;
     }
-    const std::string before = ReadAll(path), after = ReadAll(sibling);
-    size_t beforeBody = 0, afterBody = 0;
-    const bool same =
-        FindBodyStart(before, beforeBody) && FindBodyStart(after, afterBody) &&
-        before.compare(beforeBody, std::string::npos, after, afterBody, std::string::npos) == 0;
-    std::error_code ec;
-    if (!same && !args.Has("--normalize")) {
-        fs::remove(sibling, ec);
-        tool.Error(path,
-                   "not changed: rewriting would alter the body or drop what follows it (lines "
-                   "not in the form the library writes, or reference blocks after the body); "
-                   "--normalize rewrites it anyway");
+    const std::string lost = WhatRewritingLoses(in, dir.Scratch(), error);
+    if (!error.empty()) {
+        tool.Error(path, error);
         return kExitFailed;
     }
-    fs::permissions(sibling, fs::status(path, ec).permissions(), ec);
-    fs::rename(sibling, path, ec);
-    if (ec) {
-        fs::remove(sibling, ec);
-        tool.Error(path, "cannot replace the record: " + ec.message());
+    if (!lost.empty() && !args.Has("--normalize")) {
+        tool.Error(path, "not changed: rewriting would alter or drop " + lost +
+                             "; --normalize rewrites it anyway");
         return kExitFailed;
+    }
+    if (!save(path)) {
+        tool.Error(path, error);
+        return kExitFailed;
+    }
+    for (const char* tag : {"TYPE", "SZAUDIO"}) {
+        int found = 0;
+        before.GetParam(tag, found);
+        if (!found) {
+            tool.Error(path, std::string("note: the library's writer adds the item ") + tag +
+                                 ", which the record lacks");
+        }
     }
     return kExitOk;
 }
@@ -185,6 +250,13 @@ bool ParseAssignment(Tool& tool, const std::string& text, std::string& tag, std:
     if (eq == std::string::npos || eq == 0) {
         error = "\"" + text + "\" is not TAG=VALUE";
         return false;
+    }
+    // Such a tag would not read back as itself: it would open, close or cut an item.
+    for (const char c : text.substr(0, eq)) {
+        if (c == '\\' || c == '[' || c == ']' || c == ' ' || (c >= 0 && c < 0x20) || c == 0x7F) {
+            error = "a tag may not hold \\, [, ], blanks or control characters";
+            return false;
+        }
     }
     return tool.Input(text.substr(0, eq), tool.HeaderCodepage(), tag, error) &&
            tool.Input(text.substr(eq + 1), tool.HeaderCodepage(), value, error);

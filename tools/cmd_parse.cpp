@@ -58,6 +58,6 @@ Command ParseCommand() {
     return {"parse",
             "interpret a game-information text and print the display strings",
             kHelp,
-            {{"--compact", false}, {"--letters", false}, {"--set", true}},
+            {{"--compact", false}, {"--letters", false}, {"--set", true, true}},
             RunParse};
 }

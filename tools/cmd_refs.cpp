@@ -1,13 +1,20 @@
 // gibo refs and gibo add-ref: reference blocks \RS...\RE.
+#include <fcntl.h>
+#include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#endif
+
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
 #include "GiboFile.h"
 #include "commands.h"
 #include "errors.h"
 #include "header_items.h"
-#include "workdir.h"
+#include "input.h"
+#include "layout.h"
+#include "replace.h"
 
 namespace {
 
@@ -20,8 +27,10 @@ const char kRefsHelp[] =
 const char kAddRefHelp[] =
     "Usage: gibo add-ref [OPTIONS] FILE --susun N [--num N] [--explain TEXT] [--game FILE]\n"
     "\n"
-    "Appends one reference block at the end of FILE (created when missing). A record with an\n"
-    "audio trailer is refused: the block would end up where readers look for the audio.\n"
+    "Appends one reference block at the end of FILE (created when missing). FILE is rewritten\n"
+    "with the block under a lock and replaces the old one only when complete. A record with an\n"
+    "audio trailer is refused (the block would end up where readers look for the audio), and\n"
+    "so are a symbolic link at FILE and texts holding \\[, \\] or \\RE.\n"
     "\n"
     "  --susun N          the susun number, 0 to 65535\n"
     "  --num N            the reference number, 0 to 65535 (0 is not written)\n"
@@ -34,9 +43,13 @@ int RunRefs(Tool& tool, const Args& args) {
     }
     int status = kExitOk;
     for (const std::string& path : args.operands) {
+        InputFile in;
         CStdioFile file;
-        if (!file.Open(path.c_str(), CFile::modeRead | CFile::typeText)) {
-            tool.Error(path, "cannot open the file for reading");
+        std::string why;
+        if (!in.Open(path, why) ||
+            !file.Open(in.OpenedName().c_str(), CFile::modeRead | CFile::typeText)) {
+            tool.Error(path, "cannot open the file for reading (" +
+                                 (why.empty() ? SystemReason(errno) : why) + ")");
             status = kExitFailed;
             continue;
         }
@@ -69,7 +82,7 @@ int RunRefs(Tool& tool, const Args& args) {
                 }
             }
         } catch (const CFileException& e) {
-            tool.Error(path, std::string("read error: ") + e.what());
+            tool.Error(path, "read error: " + SystemReason(static_cast<int>(e.m_lOsError)));
             status = kExitFailed;
             continue;
         }
@@ -85,12 +98,58 @@ bool FitsBlock(const std::string& text, std::string& why) {
         why = "holds a NUL byte";
     } else if (FindGbk(text, "\\]") != std::string::npos) {
         why = "holds the closer \\]";
+    } else if (FindGbk(text, "\\[") != std::string::npos) {
+        why = "holds an item opener \\[, which readers would take for an item";
     } else if (FindGbk(text, "\\RE") != std::string::npos) {
         why = "holds the block end \\RE";
     } else {
         return true;
     }
     return false;
+}
+
+// The audio size the record's header states, read as the loader reads it; 0 for a file that is
+// no record (no header, or no body after it).
+bool StatedAudio(const InputFile& in, long long& audio, std::string& error) {
+    audio = 0;
+    RecordLayout layout;
+    if (!ScanLayout(in.Fd(), layout, error)) {
+        return false;
+    }
+    if (layout.gs < 0) {
+        return true;
+    }
+    std::string header(static_cast<size_t>(layout.he - layout.hs - 3), '\0');
+    size_t got = 0;
+    if (!ReadAt(in.Fd(), layout.hs + 3, &header[0], header.size(), got, error)) {
+        return false;
+    }
+    CGiboFile record;
+    unsigned char type = 0;
+    int found = 0;
+    record.LoadStream(header.c_str(), type);
+    audio = std::atoll(record.GetParam("SZAUDIO", found).str().c_str());
+    return true;
+}
+
+// Creates the file empty when it is missing, so that there is something to lock; a link
+// standing there is not followed.
+bool CreateIfMissing(const std::string& path, std::string& error) {
+#ifdef _WIN32
+    const int fd =
+        _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+#else
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+#endif
+    if (fd >= 0) {
+        CloseFd(fd);
+        return true;
+    }
+    if (errno != EEXIST) {
+        error = "cannot create the file: " + SystemReason(errno);
+        return false;
+    }
+    return true;
 }
 
 int RunAddRef(Tool& tool, const Args& args) {
@@ -113,32 +172,52 @@ int RunAddRef(Tool& tool, const Args& args) {
     }
     std::string game;
     if (args.Has("--game")) {
-        std::ifstream in(args.Get("--game"), std::ios::binary);
-        if (!in) {
-            tool.Error(args.Get("--game"), "cannot open the game file");
+        const std::string& from = args.Get("--game");
+        InputFile in;
+        if (!in.Open(from, error)) {
+            tool.Error(from, "cannot open the game file (" + error + ")");
             return kExitFailed;
         }
-        game.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        game.resize(static_cast<size_t>(in.Size()));
+        size_t got = 0;
+        if (!ReadAt(in.Fd(), 0, &game[0], game.size(), got, error)) {
+            tool.Error(from, error);
+            return kExitFailed;
+        }
+        game.resize(got);
         if (!FitsBlock(game, error)) {
-            tool.Error(args.Get("--game"), "the game text " + error);
+            tool.Error(from, "the game text " + error);
             return kExitFailed;
         }
     }
     const std::string& path = args.operands[0];
-    {
-        PrivateDir dir;
-        LoadedRecord loaded;
-        if (LoadPrivately(path, dir, loaded, error) && loaded.hasAudio) {
-            tool.Error(path,
-                       "the record has an audio trailer; a block appended after it would "
-                       "break the audio");
-            return kExitFailed;
-        }
+    if (IsLink(path)) {
+        tool.Error(path, "is a symbolic link; name the file it points to");
+        return kExitFailed;
+    }
+    // The file is rewritten with the block at its end and replaces the old one only when
+    // complete, under a lock, so that a failed or parallel add-ref loses no block.
+    InputFile in;
+    long long audio = 0;
+    if (!CreateIfMissing(path, error) || !LockForEdit(path, in, error) ||
+        !StatedAudio(in, audio, error)) {
+        tool.Error(path, error);
+        return kExitFailed;
+    }
+    if (audio != 0) {
+        tool.Error(path,
+                   "the record has an audio trailer; a block appended after it would "
+                   "break the audio");
+        return kExitFailed;
+    }
+    FileReplacement out;
+    if (!out.Begin(path, nullptr, error) || !out.CopyFrom(in.Fd(), 0, error)) {
+        tool.Error(path, error);
+        return kExitFailed;
     }
     CFile file;
-    if (!file.Open(path.c_str(), CFile::modeWrite | CFile::modeCreate | CFile::modeNoTruncate |
-                                     CFile::typeBinary)) {
-        tool.Error(path, "cannot open the file for writing");
+    if (!file.Open(out.TempPath().c_str(), CFile::modeWrite | CFile::typeBinary)) {
+        tool.Error(path, "cannot reopen the new file " + out.TempPath());
         return kExitFailed;
     }
     try {
@@ -149,7 +228,11 @@ int RunAddRef(Tool& tool, const Args& args) {
                                static_cast<int>(game.size()));
         file.Close();
     } catch (const CFileException& e) {
-        tool.Error(path, std::string("write error: ") + e.what());
+        tool.Error(path, "write error: " + SystemReason(static_cast<int>(e.m_lOsError)));
+        return kExitFailed;
+    }
+    if (!out.Commit(error)) {
+        tool.Error(path, error);
         return kExitFailed;
     }
     return kExitOk;

@@ -1,6 +1,7 @@
 // gibo show: everything a host would show of a record.
 #include <cstdio>
 #include <fstream>
+#include <vector>
 
 #include "batch.h"
 #include "commands.h"
@@ -32,16 +33,30 @@ struct BodyCounts {
     long long records = 0;
 };
 
+// Counted in pieces: a body line may be of any length.
 BodyCounts CountBody(const std::string& path) {
     BodyCounts counts;
     std::ifstream in(path, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-        ++counts.lines;
-        if (line.compare(0, 3, "STO") == 0) {
-            ++counts.records;
+    std::vector<char> piece(64 * 1024);
+    size_t column = 0;  // of the next byte in its line; only the first three matter
+    bool sto = true;
+    while (in.read(piece.data(), static_cast<std::streamsize>(piece.size())) || in.gcount() > 0) {
+        for (std::streamsize i = 0; i < in.gcount(); ++i) {
+            const char c = piece[static_cast<size_t>(i)];
+            if (c == '\n') {
+                ++counts.lines;
+                column = 0;
+                sto = true;
+                continue;
+            }
+            if (column < 3) {
+                sto = sto && c == "STO"[column];
+                counts.records += sto && column == 2;
+            }
+            ++column;
         }
     }
+    counts.lines += column > 0;  // a last line without line end
     return counts;
 }
 
@@ -75,6 +90,10 @@ Value ShowOne(Tool& tool, const std::string& path, LoadedRecord& loaded, const A
     v.Add("body_lines", Value::Num(body.lines));
     v.Add("body_records", Value::Num(body.records));
     v.Add("audio_bytes", Value::Num(loaded.hasAudio ? FileSize(loaded.audioPath.str()) : 0));
+    if (loaded.audioInBody > 0) {
+        // The loader takes the last SZAUDIO bytes whatever they are; part of them is body text.
+        v.Add("audio_overlaps_body", Value::Num(loaded.audioInBody));
+    }
 
     std::string text = infoText;
     std::string source = "--info";
@@ -98,8 +117,9 @@ Value ShowOne(Tool& tool, const std::string& path, LoadedRecord& loaded, const A
 
 int RunShow(Tool& tool, const Args& args) {
     std::vector<std::string> records;
+    std::vector<Unreadable> unreadable;
     std::string error;
-    if (!CollectRecords(args.operands, args.GetAll("-r"), records, error)) {
+    if (!CollectRecords(args.operands, args.GetAll("-r"), records, unreadable, error)) {
         return tool.Usage(error);
     }
     std::string infoText;
@@ -107,28 +127,39 @@ int RunShow(Tool& tool, const Args& args) {
         return tool.Usage(error);
     }
     int status = kExitOk;
+    auto fail = [&](const std::string& path, const std::string& why) {
+        tool.Error(path, why);
+        if (tool.Json()) {
+            Value v = Value::Map();
+            v.Add("file", Value::Str(tool.Path(path)));
+            v.Add("error", Value::Str(tool.Path(why)));
+            tool.Emit(v);
+        }
+        status = kExitFailed;
+    };
+    for (const Unreadable& u : unreadable) {
+        fail(u.path, u.reason);
+    }
     PrivateDir dir;  // one for the whole batch
     Progress progress(records.size());
     for (size_t i = 0; i < records.size(); ++i) {
         const std::string& path = records[i];
         progress.Show(i, path);
-        LoadedRecord loaded;
-        loaded.record.SetNationCode(tool.Nation());
-        if (!LoadPrivately(path, dir, loaded, error)) {
-            progress.Clear();
-            tool.Error(path, error);
-            if (tool.Json()) {
-                Value v = Value::Map();
-                v.Add("file", Value::Str(tool.Path(path)));
-                v.Add("error", Value::Str(error));
-                tool.Emit(v);
+        try {
+            LoadedRecord loaded;
+            loaded.record.SetNationCode(tool.Nation());
+            if (!LoadPrivately(path, dir, loaded, error)) {
+                progress.Clear();
+                fail(path, error);
+                continue;
             }
-            status = kExitFailed;
-            continue;
+            Value v = ShowOne(tool, path, loaded, args, infoText);
+            progress.Clear();
+            tool.Emit(v);
+        } catch (const std::exception& e) {
+            progress.Clear();
+            fail(path, std::string("unexpected failure: ") + e.what());
         }
-        Value v = ShowOne(tool, path, loaded, args, infoText);
-        progress.Clear();
-        tool.Emit(v);
     }
     return status;
 }
@@ -139,6 +170,6 @@ Command ShowCommand() {
     return {"show",
             "show records: header items, body and audio sizes, display strings",
             kHelp,
-            {{"-r", true}, {"--info-item", true}, {"--info", true}},
+            {{"-r", true, true}, {"--info-item", true}, {"--info", true}},
             RunShow};
 }

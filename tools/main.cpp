@@ -1,11 +1,14 @@
 // gibo: the command-line face of the library.
+#include <cerrno>
+#include <cstdio>
 #include <exception>
 #include <iostream>
 
 #include "commands.h"
 #include "encoding.h"
 #include "errors.h"
-#include "workdir.h"
+#include "input.h"
+#include "signals.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -46,13 +49,29 @@ void PrintOverview(std::ostream& out) {
            "  -h, --help         this help\n";
 }
 
+// Output that did not arrive is a failure, except when its reader went away: that is how
+// "gibo show ... | head" ends.
+int CheckOutput(Tool& tool, int status) {
+    errno = 0;
+    std::cout.flush();
+    int err = tool.OutputError();
+    if (err == 0 && (std::fflush(stdout) != 0 || std::ferror(stdout) || !std::cout)) {
+        err = errno ? errno : EIO;
+    }
+    if (err == 0 || err == EPIPE) {
+        return status;
+    }
+    tool.Error("", "cannot write the output: " + SystemReason(err));
+    return kExitFailed;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
     SetConsoleOutputCP(CP_UTF8);
 #endif
-    InstallCleanupHandlers();
+    InstallSignalHandlers();
 #ifdef __GLIBC__
     // Each record of a batch allocates and frees the same buffers; without this the C library
     // hands the memory back to the system and asks for it again, three system calls a record.
@@ -97,12 +116,13 @@ int main(int argc, char** argv) {
         if (!tool.Configure(args, error)) {
             return tool.Usage(error);
         }
+        int status = kExitFailed;
         try {
-            return command.run(tool, args);
+            status = command.run(tool, args);
         } catch (const std::exception& e) {
             tool.Error("", std::string("unexpected failure: ") + e.what());
-            return kExitFailed;
         }
+        return CheckOutput(tool, status);
     }
     std::cerr << "gibo: unknown command " << name << "\nTry 'gibo --help'." << std::endl;
     return kExitUsage;

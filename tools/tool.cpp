@@ -1,8 +1,10 @@
 // Output modes and conversions shared by the subcommands.
 #include "tool.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <iostream>
+#include <sstream>
 
 #include "errors.h"
 
@@ -92,6 +94,28 @@ bool Tool::Input(const std::string& text, Codepage cp, std::string& bytes, std::
     return true;
 }
 
+std::string Tool::Harmless(const std::string& text) const {
+    const bool utf8 = !m_raw && (m_terminalCharset == "UTF-8" || m_terminalCharset == "utf-8");
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        const bool c1 = utf8 && c == 0xC2 && i + 1 < text.size() &&
+                        static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+        if ((c < 0x20 && c != '\n' && c != '\t') || c == 0x7F || c1) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X",
+                          c1 ? static_cast<unsigned char>(text[++i]) : c);
+            out += c1 ? "\\xC2" : "";
+            out += hex;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
 void Tool::Emit(const Value& v) {
     if (m_json) {
         v.WriteJson(std::cout);
@@ -100,17 +124,22 @@ void Tool::Emit(const Value& v) {
         if (!m_first && v.kind() == Value::Object) {
             std::cout << '\n';
         }
-        v.WriteText(std::cout);
+        std::ostringstream text;
+        v.WriteText(text);
+        std::cout << Harmless(text.str());
     }
     m_first = false;
     // No flush per record: a batch would pay a system call for each. Error() flushes before
     // it writes, so messages still come after the records before them.
+    if (!std::cout && m_outputError == 0) {
+        m_outputError = errno ? errno : EIO;
+    }
 }
 
 void Tool::Error(const std::string& file, const std::string& message) {
     std::cout.flush();
-    std::cerr << "gibo " << m_command << ": " << (file.empty() ? "" : file + ": ") << message
-              << std::endl;
+    std::cerr << "gibo " << m_command << ": "
+              << Harmless((file.empty() ? "" : file + ": ") + message) << std::endl;
 }
 
 int Tool::Usage(const std::string& message) {

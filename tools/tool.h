@@ -42,7 +42,13 @@ public:
     // A text the user typed, as bytes of cp; false when cp cannot hold it.
     bool Input(const std::string& text, Codepage cp, std::string& bytes, std::string& error);
 
-    void Emit(const Value& v);  // one result: a JSON line or a text block on stdout
+    // Text for a terminal: control characters (and C1 controls in UTF-8) as \xNN, so that a
+    // record cannot send escape sequences. JSON escapes them itself.
+    std::string Harmless(const std::string& text) const;
+    void Emit(const Value& v);
+    int OutputError() const {
+        return m_outputError;
+    }  // errno of the first failed write  // one result: a JSON line or a text block on stdout
     // "gibo show: FILE: message" on stderr.
     void Error(const std::string& file, const std::string& message);
     int Usage(const std::string& message);  // reports a usage error; returns kExitUsage
@@ -59,6 +65,7 @@ private:
     Converter m_toTerminal;
     Converter m_toUtf8;
     bool m_first = true;
+    int m_outputError = 0;
 };
 
 #endif  // GIBO_TOOLS_TOOL_H

@@ -2,14 +2,15 @@
 #include "workdir.h"
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <random>
 
 #include "errors.h"
+#include "input.h"
+#include "layout.h"
+#include "signals.h"
 
 #ifdef _WIN32
 #include <direct.h>
@@ -20,37 +21,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// The directory in use, as fixed buffers the signal handler can read without allocating.
-const int kPathMax = 4096;
-const char* const kNames[] = {"/record.gib", "/record.lbk", "/record.lao", "/scratch"};
-char g_szDir[kPathMax];
-char g_szFiles[4][kPathMax + 16];
-
-void RemoveFiles() {
-    for (const char* file : g_szFiles) {
-        std::remove(file);
-    }
-}
-
-void RemoveCurrent() {
-    if (!g_szDir[0]) {
-        return;
-    }
-    RemoveFiles();
-#ifdef _WIN32
-    _rmdir(g_szDir);
-#else
-    rmdir(g_szDir);
-#endif
-    g_szDir[0] = '\0';
-}
-
-void OnSignal(int sig) {
-    RemoveCurrent();
-    std::signal(sig, SIG_DFL);
-    std::raise(sig);
-}
 
 fs::path TempBase() {
     std::error_code ec;
@@ -91,17 +61,35 @@ std::string MakeTempDir() {
 #endif
 }
 
+// What the library reports when it could not write the private copy, in words that say where
+// the room ran out.
+std::string ScratchError(const PrivateDir& dir, const std::string& what, const std::string& why,
+                         long long need) {
+    return "cannot make the private copy of the " + what + " in " + dir.Path() + " (" + why +
+           "); it needs up to " + std::to_string(need) +
+           " bytes there: set TMPDIR to a directory with that much room";
+}
+
 }  // namespace
 
 PrivateDir::PrivateDir() {
-    m_path = MakeTempDir();
-    if (m_path.empty() || m_path.size() >= static_cast<size_t>(kPathMax)) {
-        m_path.clear();
+    DeferSignals defer;  // made and registered in one step, so that a stop finds it
+    const std::string path = MakeTempDir();
+    if (path.empty()) {
         return;
     }
-    std::snprintf(g_szDir, sizeof g_szDir, "%s", m_path.c_str());
+    m_path = path;
+    const std::string files[] = {Record(), Body(), Audio(), Scratch()};
+    m_slots[0] = RegisterTemporary(path, true);
     for (int i = 0; i < 4; ++i) {
-        std::snprintf(g_szFiles[i], sizeof g_szFiles[i], "%s%s", m_path.c_str(), kNames[i]);
+        m_slots[i + 1] = RegisterTemporary(files[i]);
+    }
+    for (int slot : m_slots) {
+        if (slot < 0) {
+            fs::remove(path);
+            m_path.clear();
+            break;
+        }
     }
 }
 
@@ -109,9 +97,11 @@ PrivateDir::~PrivateDir() {
     if (m_path.empty()) {
         return;
     }
-    RemoveCurrent();
     std::error_code ec;
-    fs::remove_all(m_path, ec);  // anything a failed step may have left
+    fs::remove_all(m_path, ec);
+    for (int slot : m_slots) {
+        ForgetTemporary(slot);
+    }
 }
 
 void PrivateDir::Clear() const {
@@ -119,59 +109,55 @@ void PrivateDir::Clear() const {
         return;
     }
     if (m_nullLinks) {
-        std::remove(g_szFiles[0]);
+        std::remove(Record().c_str());
         if (!m_onlyLinkAndBody) {
-            std::remove(g_szFiles[2]);  // the audio file is always a file of its own
+            std::remove(Audio().c_str());  // the audio file is always a file of its own
         }
     } else if (m_onlyLinkAndBody) {
-        std::remove(g_szFiles[0]);
-        std::remove(g_szFiles[1]);
+        std::remove(Record().c_str());
+        std::remove(Body().c_str());
     } else {
-        RemoveFiles();
+        for (const std::string& file : {Record(), Body(), Audio(), Scratch()}) {
+            std::remove(file.c_str());
+        }
     }
     m_onlyLinkAndBody = true;  // until a load says otherwise
 #ifndef _WIN32
     if (m_discard && !m_nullLinks) {
         // A failed load removes its side files, the link included: made again when needed.
-        std::remove(g_szFiles[1]);
-        m_nullLinks = symlink("/dev/null", g_szFiles[1]) == 0;
+        std::remove(Body().c_str());
+        m_nullLinks = symlink("/dev/null", Body().c_str()) == 0;
     }
 #endif
 }
 
-void InstallCleanupHandlers() {
-    std::signal(SIGINT, OnSignal);
-    std::signal(SIGTERM, OnSignal);
-}
-
 bool LoadPrivately(const std::string& path, const PrivateDir& dir, LoadedRecord& loaded,
                    std::string& error) {
+    InputFile in;
+    if (!in.Open(path, error)) {
+        error = LoadErrorText(GIBO_ERR_OPEN) + " (" + error + ")";
+        return false;
+    }
+    return LoadPrivately(in, dir, loaded, error);
+}
+
+bool LoadPrivately(const InputFile& in, const PrivateDir& dir, LoadedRecord& loaded,
+                   std::string& error) {
     if (!dir.Ok()) {
-        error = "cannot create a private temporary directory";
-        return false;
-    }
-    std::error_code ec;
-    const fs::file_status st = fs::status(path, ec);
-    if (!fs::exists(st)) {
-        error = LoadErrorText(GIBO_ERR_OPEN) + " (no such file)";
-        return false;
-    }
-    if (fs::is_directory(st)) {
-        error = "is a directory (use -r DIR to read the records in it)";
+        error = "cannot create a private temporary directory in " + TempBase().string() +
+                "; set TMPDIR to a writable directory";
         return false;
     }
     dir.Clear();  // what the previous record of a batch left
     dir.m_onlyLinkAndBody = false;
-    // The working directory once per run, not once per record.
-    static const fs::path cwd = fs::current_path(ec);
-    const fs::path target = fs::path(path).is_absolute() ? fs::path(path) : cwd / path;
-    fs::create_symlink(target, dir.Record(), ec);
+    std::error_code ec;
+    fs::create_symlink(in.OpenedName(), dir.Record(), ec);
     if (ec) {
         // No symbolic links here (Windows without the privilege): work on a copy.
         ec.clear();
-        fs::copy_file(target, dir.Record(), ec);
+        fs::copy_file(in.OpenedName(), dir.Record(), ec);
         if (ec) {
-            error = LoadErrorText(GIBO_ERR_OPEN) + " (" + ec.message() + ")";
+            error = ScratchError(dir, "record", ec.message(), in.Size());
             return false;
         }
     }
@@ -182,20 +168,29 @@ bool LoadPrivately(const std::string& path, const PrivateDir& dir, LoadedRecord&
         dir.m_nullLinks = dir.m_nullLinks && ok;
         if (!ok) {
             const unsigned long code = loaded.record.GetError();
-            error = LoadErrorText(code);
-            if (code == GIBO_ERR_OPEN) {
-                FILE* fp = std::fopen(path.c_str(), "rb");
-                if (fp) {
-                    std::fclose(fp);
-                } else {
-                    error += std::string(" (") + std::strerror(errno) + ")";
-                }
-            }
+            error = code == GIBO_ERR_BODY_CREATE
+                        ? ScratchError(dir, "body", "cannot create it", in.Size())
+                    : code == GIBO_ERR_AUDIO_CREATE
+                        ? ScratchError(dir, "audio", "cannot create it", in.Size())
+                        : LoadErrorText(code);
             return false;
         }
     } catch (const CFileException& e) {
-        error = std::string("read error: ") + e.what();
+        const std::string file = e.m_strFileName.str();
+        const std::string why = SystemReason(static_cast<int>(e.m_lOsError));
+        if (file.compare(0, dir.Path().size(), dir.Path()) == 0 && file != dir.Record()) {
+            error = ScratchError(dir, file == dir.Body() ? "body" : "audio", why, in.Size());
+        } else {
+            error = "read error: " + why;
+        }
         return false;
     }
+    long long end = 0;
+    if (loaded.hasAudio && BodyEnd(in.Fd(), end, error)) {
+        const long long audio = static_cast<long long>(fs::file_size(loaded.audioPath.str(), ec));
+        const long long after = end < 0 ? 0 : in.Size() - end;
+        loaded.audioInBody = !ec && audio > after ? audio - after : 0;
+    }
+    error.clear();
     return true;
 }

@@ -1,6 +1,6 @@
 // Loading a record without writing beside it. LoadFile puts its side files next to the record;
 // the tool instead loads a link to the record from a private temporary directory, so that the
-// side files land there, and removes the directory afterwards (also on SIGINT and SIGTERM).
+// side files land there, and removes the directory afterwards (also when a signal stops it).
 // A batch uses one directory for all its records, on a RAM-backed folder where there is one:
 // creating and removing a directory and side files per record on a journalling disk cost many
 // times what reading the records does.
@@ -10,6 +10,8 @@
 #include <string>
 
 #include "GiboFile.h"
+
+class InputFile;
 
 class PrivateDir {
 public:
@@ -36,9 +38,10 @@ public:
     std::string Scratch() const { return m_path + "/scratch"; }
 
 private:
-    friend bool LoadPrivately(const std::string&, const PrivateDir&, struct LoadedRecord&,
+    friend bool LoadPrivately(const InputFile&, const PrivateDir&, struct LoadedRecord&,
                               std::string&);
     std::string m_path;
+    int m_slots[5] = {-1, -1, -1, -1, -1};  // registered for removal when a signal stops the run
     mutable bool m_onlyLinkAndBody = false;
     bool m_discard = false;
     mutable bool m_nullLinks = false;  // .lbk leads to the null device
@@ -50,14 +53,17 @@ struct LoadedRecord {
     CString audioPath;
     unsigned char type = 255;
     int hasAudio = 0;
+    // Bytes of the audio, the last SZAUDIO bytes of the file, that lie before the end of the
+    // body's last line: a size the writer cannot have written, which the loader still takes.
+    long long audioInBody = 0;
 };
 
-// Loads the record at path through dir. False with a message that names the library's error
-// code, or says why the file could not be reached.
+// Loads the record at path, or the file in (already open), through dir. False with a message
+// that names the library's error code, or says why the file could not be reached; a private
+// copy that does not fit in the temporary directory is named as such, with where it was made.
 bool LoadPrivately(const std::string& path, const PrivateDir& dir, LoadedRecord& loaded,
                    std::string& error);
-
-// Installs the handlers that remove the current private directory when the tool is stopped.
-void InstallCleanupHandlers();
+bool LoadPrivately(const InputFile& in, const PrivateDir& dir, LoadedRecord& loaded,
+                   std::string& error);
 
 #endif  // GIBO_TOOLS_WORKDIR_H

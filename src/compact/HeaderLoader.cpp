@@ -6,6 +6,7 @@
 
 #include "GBHLoad.h"
 #include "GiboFile.h"
+#include "framework/Gbk.h"
 #include "reading/GameText.h"
 
 namespace {
@@ -88,10 +89,7 @@ int CGiboFile::GetNewTagData(char* pszItem, unsigned char& byIndex, char* pszVal
         byIndex = static_cast<unsigned char>(i);
         if (pszValue) {
             const char* value = colon ? colon + 1 : pszItem + tagLen;
-            size_t n = std::strlen(value);
-            if (n > kValueBuffer - 1) {
-                n = kValueBuffer - 1;
-            }
+            const size_t n = gibo::GbkCut(value, std::strlen(value), kValueBuffer - 1);
             std::memcpy(pszValue, value, n);
             pszValue[n] = '\0';
         }
@@ -113,7 +111,7 @@ char* CGBHLoad::LoadHeader(char* pszText) {
         const size_t len = std::strlen(item);
         // Longer items are cut: no short-tag value needs more.
         char copy[kCopyBuffer];
-        const size_t kept = std::min(len, sizeof copy - 1);
+        const size_t kept = gibo::GbkCut(item, len, sizeof copy - 1);
         std::memcpy(copy, item, kept);
         copy[kept] = '\0';
         char value[kValueBuffer];

@@ -1,7 +1,7 @@
-// Failure injection for the file layer. Tests arm it to make the N-th open, read, write, close
-// or rename from now on fail as the system would, and so walk every failure path of a load or a
-// save. Internal: nothing outside the library and its tests reaches it, and unarmed it only
-// counts calls.
+// The fault seam of the file layer (SysFile.h): every call asks it first whether to fail. The
+// shipped library links FaultsOff.cpp, where nothing ever fails; the test program links
+// Faults.cpp, whose switches make the N-th call of an operation fail with a chosen errno, so
+// that a test walks every failure point of a load or a save on the paths production takes.
 #ifndef GIBO_FRAMEWORK_FAULTS_H
 #define GIBO_FRAMEWORK_FAULTS_H
 
@@ -9,19 +9,20 @@
 
 namespace gibo {
 
-enum class FileOp { Open, Read, Write, Close, Rename, Count };
+enum class FileOp { Open, Create, Read, Write, Copy, Sync, Rename, Remove, Close, Count };
 
-// The nth call of op from now on (1 for the next one) fails with errno err; the others succeed.
-void ArmFault(FileOp op, int nth, int err = EIO);
+// For the file layer, before it does op: 0 to go on, or the errno this call fails with.
+int FaultDue(FileOp op);
+
+#ifdef GIBO_FAULT_SWITCHES
+// Test builds only. From the nth call of op on (1 for the next one), `times` calls fail with
+// err; the others succeed.
+void ArmFault(FileOp op, int nth, int err = EIO, int times = 1);
 // Disarms every operation and restarts the counts.
 void ResetFaults();
-// True while any operation is armed.
-bool FaultsArmed();
-// Calls of op since the last ResetFaults, failed ones included: how many failure points exist.
+// Calls of op since the last ResetFaults, failed ones included.
 int FaultCalls(FileOp op);
-
-// For the file layer, before it does op: true, with errno set, when this call must fail.
-bool FaultDue(FileOp op);
+#endif
 
 }  // namespace gibo
 

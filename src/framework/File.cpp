@@ -1,50 +1,26 @@
+// CFile, CStdioFile and CFileFind for hosts: thin, raising wrappers over the file layer
+// (SysFile.h), with a buffer of their own so that small reads and writes cost few calls.
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <new>
 #include <string>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/types.h>
 
 #include "GiboFileIO.h"
-#include "framework/BulkFile.h"
-#include "framework/Faults.h"
+#include "framework/FileFailure.h"
+#include "framework/SysFile.h"
 #include "framework/SystemPath.h"
 
-// Files are opened by descriptor (so that O_CREAT and friends mean the same everywhere) and
-// always in binary: CR LF handling is ReadString's own on every system. Windows gets the
-// wide-character calls, see SystemPath.h.
 #ifdef _WIN32
-#include <io.h>
-#define GIBO_OPEN ::_wopen
-#define GIBO_CLOSE ::_close
-#define GIBO_FDOPEN ::_fdopen
-#define GIBO_FSEEK ::_fseeki64
-#define GIBO_FTELL ::_ftelli64
-#define GIBO_GETC _getc_nolock
 #define GIBO_STAT_T struct _stat64
-#define GIBO_FSTAT ::_fstat64
 #define GIBO_STAT ::_wstat64
-#define GIBO_O_BINARY _O_BINARY
-#define GIBO_O_CLOEXEC _O_NOINHERIT
 #else
-#include <unistd.h>
-#define GIBO_OPEN ::open
-#define GIBO_CLOSE ::close
-#define GIBO_FDOPEN ::fdopen
-#define GIBO_FSEEK ::fseeko
-#define GIBO_FTELL ::ftello
-#define GIBO_GETC getc_unlocked
 #define GIBO_STAT_T struct stat
-#define GIBO_FSTAT ::fstat
 #define GIBO_STAT ::stat
-#define GIBO_O_BINARY 0
-#define GIBO_O_CLOEXEC O_CLOEXEC
 #endif
 
 namespace {
@@ -67,19 +43,9 @@ std::string Describe(int cause, long err, const char* name) {
     return s;
 }
 
-int CauseOf(int err) {
-    switch (err) {
-        case ENOSPC:
-            return CFileException::diskFull;
-        case EACCES:
-        case EPERM:
-            return CFileException::accessDenied;
-        case ENOENT:
-            return CFileException::fileNotFound;
-        case EMFILE:
-            return CFileException::tooManyOpenFiles;
-        default:
-            return CFileException::hardIO;
+void Check(gibo::Status status, const CString& strFile) {
+    if (status != 0) {
+        gibo::ThrowFileError(status, strFile);
     }
 }
 
@@ -91,29 +57,32 @@ CFileException::CFileException(int cause, long lOsError, const char* pszFileName
       m_lOsError(lOsError),
       m_strFileName(pszFileName) {}
 
+// One buffer serves reading ahead and writing behind, never both at once: bytes [rpos, rend)
+// are the file's next bytes, or the first wlen bytes still have to be written.
 struct CFile::Impl {
-    FILE* fp = nullptr;
-    // The stream's buffer, ours: glibc ignores the size asked for when setvbuf gets no buffer.
-    // It must outlive fp, so the stream is always closed before the Impl goes.
-    std::unique_ptr<char[]> buffer;
-#ifndef _WIN32
-    // ReadString's line, kept from call to call so that reading lines allocates nothing.
-    char* line = nullptr;
-    size_t lineCapacity = 0;
-    ~Impl() {
-        std::free(line);
-    }
-#endif
-    bool readable = false;
+    gibo::Fd fd;
+    std::unique_ptr<char[]> buffer{new char[kStreamBuffer]};
+    size_t rpos = 0;
+    size_t rend = 0;
+    size_t wlen = 0;
     bool writable = false;
-    // stdio needs a seek between a write and a following read (and back).
-    enum { kNone, kRead, kWrite } last = kNone;
+    std::string line;  // ReadString's, kept from call to call
 
-    void Switch(decltype(last) next) {
-        if (last != kNone && last != next) {
-            GIBO_FSEEK(fp, 0, SEEK_CUR);
-        }
-        last = next;
+    gibo::Status FlushWrites() {
+        const size_t n = wlen;
+        wlen = 0;  // a failed write is reported once, not again at every later call
+        return n ? gibo::WriteAll(fd.Get(), buffer.get(), n) : 0;
+    }
+    // Gives the read-ahead back to the file, so that its position is the logical one.
+    gibo::Status DropReadAhead() {
+        const auto ahead = static_cast<int64_t>(rend - rpos);
+        rpos = rend = 0;
+        int64_t at = 0;
+        return ahead ? gibo::SeekFd(fd.Get(), -ahead, SEEK_CUR, at) : 0;
+    }
+    gibo::Status Fill() {
+        rpos = 0;
+        return gibo::ReadSome(fd.Get(), buffer.get(), kStreamBuffer, rend);
     }
 };
 
@@ -124,7 +93,7 @@ CFile::~CFile() {
 }
 
 BOOL CFile::IsOpen() const {
-    return m_pImpl && m_pImpl->fp;
+    return m_pImpl && m_pImpl->fd.IsOpen();
 }
 
 void CFile::ThrowIfClosed() const {
@@ -135,51 +104,20 @@ void CFile::ThrowIfClosed() const {
 
 BOOL CFile::Open(const char* pszFileName, unsigned nOpenFlags) {
     Abort();
-    gibo::SystemPath path;
-    if (!gibo::ToSystemPath(pszFileName, path)) {
-        return FALSE;
-    }
-    int flags = GIBO_O_BINARY | GIBO_O_CLOEXEC;
-    const char* mode = "rb";
-    auto impl = std::make_unique<Impl>();
-    switch (nOpenFlags & 0x3) {
-        case modeWrite:
-            flags |= O_WRONLY;
-            mode = "wb";
-            impl->writable = true;
-            break;
-        case modeReadWrite:
-            flags |= O_RDWR;
-            mode = "r+b";
-            impl->readable = impl->writable = true;
-            break;
-        default:
-            flags |= O_RDONLY;
-            impl->readable = true;
-            break;
+    unsigned mode = gibo::kRead;
+    if ((nOpenFlags & 0x3) == modeWrite) {
+        mode = gibo::kWrite;
+    } else if ((nOpenFlags & 0x3) == modeReadWrite) {
+        mode = gibo::kRead | gibo::kWrite;
     }
     if (nOpenFlags & modeCreate) {
-        flags |= O_CREAT;
-        if (!(nOpenFlags & modeNoTruncate)) {
-            flags |= O_TRUNC;
-        }
+        mode |= gibo::kCreate | ((nOpenFlags & modeNoTruncate) ? 0u : unsigned{gibo::kTruncate});
     }
-    const int fd = gibo::FaultDue(gibo::FileOp::Open) ? -1 : GIBO_OPEN(path.c_str(), flags, 0666);
-    if (fd < 0) {
+    auto impl = std::make_unique<Impl>();
+    impl->writable = (mode & gibo::kWrite) != 0;
+    if (gibo::OpenFile(pszFileName, mode, impl->fd) != 0) {
         return FALSE;
     }
-    GIBO_STAT_T st;
-    if (GIBO_FSTAT(fd, &st) != 0 || (st.st_mode & S_IFMT) == S_IFDIR) {
-        GIBO_CLOSE(fd);
-        return FALSE;
-    }
-    impl->fp = GIBO_FDOPEN(fd, mode);
-    if (!impl->fp) {
-        GIBO_CLOSE(fd);
-        return FALSE;
-    }
-    impl->buffer.reset(new char[kStreamBuffer]);
-    std::setvbuf(impl->fp, impl->buffer.get(), _IOFBF, kStreamBuffer);
     m_pImpl = std::move(impl);
     m_strFileName = pszFileName;
     return TRUE;
@@ -187,98 +125,93 @@ BOOL CFile::Open(const char* pszFileName, unsigned nOpenFlags) {
 
 unsigned CFile::Read(void* lpBuf, unsigned nCount) {
     ThrowIfClosed();
-    if (nCount == 0) {
-        return 0;
+    Impl& f = *m_pImpl;
+    Check(f.FlushWrites(), m_strFileName);
+    char* out = static_cast<char*>(lpBuf);
+    size_t done = 0;
+    while (done < nCount) {
+        if (f.rpos < f.rend) {
+            const size_t n = std::min(f.rend - f.rpos, nCount - done);
+            std::memcpy(out + done, f.buffer.get() + f.rpos, n);
+            f.rpos += n;
+            done += n;
+            continue;
+        }
+        size_t got = 0;
+        if (nCount - done >= kStreamBuffer) {  // large reads go to the caller directly
+            Check(gibo::ReadSome(f.fd.Get(), out + done, nCount - done, got), m_strFileName);
+            done += got;
+        } else {
+            Check(f.Fill(), m_strFileName);
+            got = f.rend;
+        }
+        if (got == 0) {
+            break;
+        }
     }
-    m_pImpl->Switch(Impl::kRead);
-    if (gibo::FaultDue(gibo::FileOp::Read)) {
-        const int err = errno;
-        throw CFileException(CauseOf(err), err, m_strFileName);
-    }
-    const size_t got = std::fread(lpBuf, 1, nCount, m_pImpl->fp);
-    if (got < nCount && std::ferror(m_pImpl->fp)) {
-        const int err = errno;
-        std::clearerr(m_pImpl->fp);
-        throw CFileException(CauseOf(err), err, m_strFileName);
-    }
-    return static_cast<unsigned>(got);
+    return static_cast<unsigned>(done);
 }
 
 void CFile::Write(const void* lpBuf, unsigned nCount) {
     ThrowIfClosed();
-    if (nCount == 0) {
+    Impl& f = *m_pImpl;
+    if (!f.writable) {  // refused now, as the system would, not when the buffer goes out
+        throw CFileException(CFileException::accessDenied, EBADF, m_strFileName);
+    }
+    Check(f.DropReadAhead(), m_strFileName);
+    if (f.wlen + nCount > kStreamBuffer) {
+        Check(f.FlushWrites(), m_strFileName);
+    }
+    if (nCount >= kStreamBuffer) {
+        Check(gibo::WriteAll(f.fd.Get(), lpBuf, nCount), m_strFileName);
         return;
     }
-    m_pImpl->Switch(Impl::kWrite);
-    if (gibo::FaultDue(gibo::FileOp::Write)) {
-        const int err = errno;
-        throw CFileException(CauseOf(err), err, m_strFileName);
-    }
-    errno = 0;
-    if (std::fwrite(lpBuf, 1, nCount, m_pImpl->fp) != nCount) {
-        const int err = errno ? errno : EIO;
-        std::clearerr(m_pImpl->fp);
-        throw CFileException(CauseOf(err), err, m_strFileName);
-    }
+    std::memcpy(f.buffer.get() + f.wlen, lpBuf, nCount);
+    f.wlen += nCount;
 }
 
 int64_t CFile::Seek(int64_t lOff, unsigned nFrom) {
     ThrowIfClosed();
-    int whence = SEEK_SET;
-    int64_t base = 0;
-    if (nFrom == current) {
-        whence = SEEK_CUR;
-        base = GetPosition();
-    } else if (nFrom == end) {
-        whence = SEEK_END;
-        base = GetLength();
-    }
-    if (base + lOff < 0) {
+    const int64_t base = nFrom == current ? GetPosition() : nFrom == end ? GetLength() : 0;
+    // Checked before adding: a position beyond what the file layer counts, or before the
+    // start, is a bad seek, not an overflow.
+    if ((lOff > 0 && base > INT64_MAX - lOff) || base + lOff < 0) {
         throw CFileException(CFileException::badSeek, 0, m_strFileName);
     }
-    if (GIBO_FSEEK(m_pImpl->fp, lOff, whence) != 0) {
-        const int err = errno;
-        throw CFileException(CFileException::badSeek, err, m_strFileName);
+    Impl& f = *m_pImpl;
+    Check(f.FlushWrites(), m_strFileName);
+    f.rpos = f.rend = 0;
+    int64_t at = 0;
+    if (const gibo::Status s = gibo::SeekFd(f.fd.Get(), base + lOff, SEEK_SET, at)) {
+        throw CFileException(CFileException::badSeek, s, m_strFileName);
     }
-    m_pImpl->last = Impl::kNone;
-    return GetPosition();
+    return at;
 }
 
 int64_t CFile::GetPosition() const {
     ThrowIfClosed();
-    return GIBO_FTELL(m_pImpl->fp);
+    const Impl& f = *m_pImpl;
+    int64_t at = 0;
+    Check(gibo::SeekFd(f.fd.Get(), 0, SEEK_CUR, at), m_strFileName);
+    return at - static_cast<int64_t>(f.rend - f.rpos) + static_cast<int64_t>(f.wlen);
 }
 
 int64_t CFile::GetLength() const {
     ThrowIfClosed();
-    std::fflush(m_pImpl->fp);
-    GIBO_STAT_T st;
-    if (GIBO_FSTAT(fileno(m_pImpl->fp), &st) != 0) {
-        const int err = errno;
-        throw CFileException(CauseOf(err), err, m_strFileName);
-    }
-    return static_cast<int64_t>(st.st_size);
+    Check(m_pImpl->FlushWrites(), m_strFileName);
+    int64_t length = 0;
+    Check(gibo::LengthOf(m_pImpl->fd.Get(), length), m_strFileName);
+    return length;
 }
 
 void CFile::Flush() {
     ThrowIfClosed();
-    if (std::fflush(m_pImpl->fp) != 0) {
-        const int err = errno;
-        throw CFileException(CauseOf(err), err, m_strFileName);
-    }
+    Check(m_pImpl->FlushWrites(), m_strFileName);
 }
 
 void CFile::Sync() {
     Flush();
-#ifdef _WIN32
-    const int rc = ::_commit(::_fileno(m_pImpl->fp));
-#else
-    const int rc = ::fsync(fileno(m_pImpl->fp));
-#endif
-    if (rc != 0) {
-        const int err = errno;
-        throw CFileException(CauseOf(err), err, m_strFileName);
-    }
+    Check(gibo::SyncData(m_pImpl->fd.Get()), m_strFileName);
 }
 
 void CFile::Close() {
@@ -286,75 +219,52 @@ void CFile::Close() {
         m_pImpl.reset();
         return;
     }
+    // The last buffered write and close itself report a full disk: it must not be lost.
     std::unique_ptr<Impl> impl = std::move(m_pImpl);
-    // fclose flushes: a full disk shows up here, and must not be lost.
-    errno = 0;
-    // An injected failure still closes the file, as a failed flush does.
-    const bool failed = std::fclose(impl->fp) != 0;
-    if (failed || gibo::FaultDue(gibo::FileOp::Close)) {
-        const int err = errno ? errno : EIO;
-        throw CFileException(CauseOf(err), err, m_strFileName);
-    }
+    const gibo::Status written = impl->FlushWrites();
+    const gibo::Status closed = impl->fd.Close();
+    Check(written ? written : closed, m_strFileName);
 }
 
 void CFile::Abort() {
-    if (IsOpen()) {
-        std::fclose(m_pImpl->fp);
-    }
     m_pImpl.reset();
 }
 
 BOOL CStdioFile::ReadString(CString& rString) {
     ThrowIfClosed();
-    m_pImpl->Switch(Impl::kRead);
-    if (gibo::FaultDue(gibo::FileOp::Read)) {
-        const int err = errno;
-        throw CFileException(CauseOf(err), err, m_strFileName);
-    }
-    FILE* fp = m_pImpl->fp;
-#ifndef _WIN32
-    // getline finds the line end inside the stream's buffer; NUL bytes stay in the line.
-    const ssize_t got = ::getline(&m_pImpl->line, &m_pImpl->lineCapacity, fp);
-    if (got < 0 && std::ferror(fp)) {
-        const int err = errno;
-        std::clearerr(fp);
-        throw CFileException(CauseOf(err), err, m_strFileName);
-    }
-    if (got < 0 && !std::feof(fp)) {
-        throw std::bad_alloc();  // the line could not grow; not the end of the file
-    }
-    const char* text = m_pImpl->line;
-    size_t n = got > 0 ? static_cast<size_t>(got) : 0;
-#else
-    std::string read;
-    int c;
-    while ((c = GIBO_GETC(fp)) != EOF) {
-        read += static_cast<char>(c);
-        if (c == '\n') {
-            break;
+    Impl& f = *m_pImpl;
+    Check(f.FlushWrites(), m_strFileName);
+    std::string& line = f.line;
+    line.clear();
+    bool any = false;
+    bool ended = false;
+    while (!ended) {
+        if (f.rpos == f.rend) {
+            Check(f.Fill(), m_strFileName);
+            if (f.rend == 0) {
+                break;
+            }
         }
-    }
-    if (c == EOF && std::ferror(fp)) {
-        const int err = errno;
-        std::clearerr(fp);
-        throw CFileException(CauseOf(err), err, m_strFileName);
-    }
-    const char* text = read.data();
-    size_t n = read.size();
-#endif
-    const bool any = n > 0;
-    if (n > 0 && text[n - 1] == '\n') {
-        --n;
-        if (n > 0 && text[n - 1] == '\r') {
-            --n;
+        const char* start = f.buffer.get() + f.rpos;
+        const size_t avail = f.rend - f.rpos;
+        const auto* lf = static_cast<const char*>(std::memchr(start, '\n', avail));
+        const size_t n = lf ? static_cast<size_t>(lf - start) : avail;
+        if (line.size() + n > static_cast<size_t>(INT_MAX)) {
+            line.clear();
+            throw CFileException(CFileException::generic, 0, m_strFileName);  // no CString holds it
         }
+        line.append(start, n);
+        f.rpos += lf ? n + 1 : n;
+        any = true;
+        ended = lf != nullptr;
     }
-    if (n > static_cast<size_t>(INT_MAX)) {
-        throw CFileException(CFileException::generic, 0, m_strFileName);  // no CString holds it
+    if (ended && !line.empty() && line.back() == '\r') {
+        line.pop_back();
     }
     // Into the string's own storage: a reused string does not allocate again.
-    std::memcpy(rString.GetBuffer(static_cast<int>(n)), text, n);
-    rString.ReleaseBuffer(static_cast<int>(n));
+    const int n = static_cast<int>(line.size());
+    std::memcpy(rString.GetBuffer(n), line.data(), line.size());
+    rString.ReleaseBuffer(n);
     return any ? TRUE : FALSE;
 }
 
@@ -374,58 +284,3 @@ BOOL CFileFind::FindFile(const char* pszName) {
     m_strFound = pszName;
     return TRUE;
 }
-
-namespace gibo {
-
-bool BulkFile::CopyRestTo(BulkFile& to) {
-#ifdef __linux__
-    // With failures armed, the bytes go through Read and Write, where each can be made to fail.
-    if (!IsOpen() || !to.IsOpen() || !m_pImpl->readable || !to.m_pImpl->writable ||
-        gibo::FaultsArmed()) {
-        return false;
-    }
-    FILE* in = m_pImpl->fp;
-    FILE* out = to.m_pImpl->fp;
-    // The system copies between descriptors: what the output stream holds goes first, and the
-    // input is read from its logical position, not from where its read-ahead left it.
-    if (std::fflush(out) != 0) {
-        std::clearerr(out);
-        return false;
-    }
-    const off_t start = GIBO_FTELL(in);
-    if (start < 0) {
-        return false;
-    }
-    off64_t at = start;
-    bool done = false;
-    for (;;) {
-        const ssize_t n = ::copy_file_range(fileno(in), &at, fileno(out), nullptr, 1 << 30, 0);
-        if (n > 0) {
-            continue;
-        }
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        done = n == 0;
-        break;
-    }
-    // Both streams take up where the copy stopped.
-    m_pImpl->last = Impl::kNone;
-    to.m_pImpl->last = Impl::kNone;
-    if (GIBO_FSEEK(in, at, SEEK_SET) != 0) {
-        const int err = errno;
-        throw CFileException(CFileException::badSeek, err, m_strFileName);
-    }
-    const off_t written = ::lseek(fileno(out), 0, SEEK_CUR);
-    if (written < 0 || GIBO_FSEEK(out, written, SEEK_SET) != 0) {
-        const int err = errno;
-        throw CFileException(CFileException::badSeek, err, to.m_strFileName);
-    }
-    return done;
-#else
-    (void)to;
-    return false;
-#endif
-}
-
-}  // namespace gibo

@@ -6,17 +6,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "framework/Faults.h"
 #include "framework/Gbk.h"
 #include "framework/SystemPath.h"
 
 #ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#include <sys/stat.h>
 #include <windows.h>
 #else
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -25,7 +20,25 @@ namespace gibo {
 
 namespace {
 
-// The directory part of a path, separator included; empty for a bare name.
+// A name no other save is using: the process, a counter and the clock make it unique, and the
+// exclusive create catches what they miss.
+std::string TempName(const std::string& dir) {
+    static std::atomic<unsigned> s_nCounter{0};
+#ifdef _WIN32
+    const unsigned long pid = GetCurrentProcessId();
+#else
+    const unsigned long pid = static_cast<unsigned long>(::getpid());
+#endif
+    const auto ticks = static_cast<unsigned long long>(
+        std::chrono::steady_clock::now().time_since_epoch().count());
+    char name[96];
+    std::snprintf(name, sizeof name, ".gibo-%lx-%x-%llx.tmp", pid, s_nCounter++,
+                  ticks & 0xFFFFFFFFFFull);
+    return dir + name;
+}
+
+}  // namespace
+
 std::string DirectoryOf(const std::string& path) {
     size_t cut = 0;
     const size_t n = path.size();
@@ -45,29 +58,33 @@ std::string DirectoryOf(const std::string& path) {
     return path.substr(0, cut);
 }
 
-// A name no other save is using: the process, a counter and the clock make it unique, and the
-// exclusive create below catches what they miss.
-std::string TempName(const std::string& dir) {
-    static std::atomic<unsigned> s_nCounter{0};
+Status CreateTempBeside(const char* pszTarget, TempFile& out) {
+    out.strPath.clear();
+    if (!pszTarget || !*pszTarget) {
+        return ENOENT;
+    }
+    const std::string dir = DirectoryOf(pszTarget);
 #ifdef _WIN32
-    const unsigned long pid = GetCurrentProcessId();
+    const unsigned perms = 0;
 #else
-    const unsigned long pid = static_cast<unsigned long>(::getpid());
+    struct stat st;
+    const unsigned perms = ::stat(pszTarget, &st) == 0 ? 0600 : 0666;
 #endif
-    const auto ticks = static_cast<unsigned long long>(
-        std::chrono::steady_clock::now().time_since_epoch().count());
-    char name[96];
-    std::snprintf(name, sizeof name, ".gibo-%lx-%x-%llx.tmp", pid, s_nCounter++,
-                  ticks & 0xFFFFFFFFFFull);
-    return dir + name;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = TempName(dir);
+        const Status s = CreateNew(name.c_str(), perms, out.fd);
+        if (s == 0) {
+            out.strPath = std::move(name);
+            return 0;
+        }
+        if (s != EEXIST) {
+            return s;
+        }
+    }
+    return EEXIST;
 }
 
-}  // namespace
-
 #ifdef _WIN32
-
-// Paths reach the wide-character calls converted from GBK (see SystemPath.h), so a GBK name
-// means the same file whatever the system's ANSI code page is.
 
 bool SameFile(const char* pszA, const char* pszB) {
     BY_HANDLE_FILE_INFORMATION info[2];
@@ -103,52 +120,8 @@ std::string ResolveLinks(const char* pszPath) {
     return pszPath ? pszPath : "";
 }
 
-std::string CreateTempBeside(const char* pszPath) {
-    if (!pszPath || !*pszPath) {
-        return std::string();
-    }
-    const std::string dir = DirectoryOf(pszPath);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = TempName(dir);
-        SystemPath path;
-        if (!ToSystemPath(name.c_str(), path)) {
-            break;
-        }
-        const int fd = ::_wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
-                                _S_IREAD | _S_IWRITE);
-        if (fd >= 0) {
-            ::_close(fd);
-            return name;
-        }
-        if (errno != EEXIST) {
-            break;
-        }
-    }
-    return std::string();
-}
-
-bool RenameOver(const char* pszFrom, const char* pszTo) {
-    if (FaultDue(FileOp::Rename)) {
-        return false;
-    }
-    SystemPath from;
-    SystemPath to;
-    if (!ToSystemPath(pszFrom, from) || !ToSystemPath(pszTo, to)) {
-        return false;
-    }
-    // ReplaceFile swaps the new data in under the existing file's identity, keeping its
-    // attributes and security; with nothing to replace, a plain move puts the file in place.
-    const DWORD attributes = GetFileAttributesW(to.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        return false;  // as rename() refuses: a record never takes a directory's place
-    }
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                     nullptr)) {
-        return true;
-    }
-    return MoveFileExW(from.c_str(), to.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+void TakeOverAttributes(const TempFile&, const char*) {
+    // ReplaceFile keeps the replaced file's attributes and security.
 }
 
 #else
@@ -167,50 +140,35 @@ bool RemoveFile(const char* pszPath) {
 }
 
 std::string ResolveLinks(const char* pszPath) {
-    if (!pszPath) {
-        return std::string();
+    std::string path = pszPath ? pszPath : "";
+    // As many links as the system itself follows before it gives up (ELOOP).
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat st;
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            return path;
+        }
+        std::string target(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+        const ssize_t n = ::readlink(path.c_str(), &target[0], target.size());
+        if (n <= 0 || static_cast<size_t>(n) >= target.size()) {
+            return path;  // changed under us: the link itself is replaced
+        }
+        target.resize(static_cast<size_t>(n));
+        path = target[0] == '/' ? target : DirectoryOf(path) + target;
     }
+    return path;
+}
+
+void TakeOverAttributes(const TempFile& temp, const char* pszTarget) {
     struct stat st;
-    if (::lstat(pszPath, &st) == 0 && S_ISLNK(st.st_mode)) {
-        // A dangling link has no file to resolve to; the link itself is then replaced.
-        if (char* real = ::realpath(pszPath, nullptr)) {
-            std::string resolved(real);
-            std::free(real);
-            return resolved;
-        }
+    if (::stat(pszTarget, &st) != 0) {
+        return;  // a new record: created with its final permissions
     }
-    return pszPath;
-}
-
-std::string CreateTempBeside(const char* pszPath) {
-    if (!pszPath || !*pszPath) {
-        return std::string();
+    // Owner and group where the process may (root; a group it belongs to), then the mode,
+    // since a change of owner clears the set-id bits.
+    if (::fchown(temp.fd.Get(), st.st_uid, st.st_gid) != 0) {
+        (void)::fchown(temp.fd.Get(), static_cast<uid_t>(-1), st.st_gid);
     }
-    const std::string dir = DirectoryOf(pszPath);
-    struct stat target;
-    const bool keepMode = ::stat(pszPath, &target) == 0 && S_ISREG(target.st_mode);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = TempName(dir);
-        const int fd = FaultDue(FileOp::Open)
-                           ? -1
-                           : ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            // Best effort: a record saved with the default permissions is still a record.
-            if (keepMode) {
-                (void)::fchmod(fd, target.st_mode & 07777);
-            }
-            ::close(fd);
-            return name;
-        }
-        if (errno != EEXIST) {
-            break;
-        }
-    }
-    return std::string();
-}
-
-bool RenameOver(const char* pszFrom, const char* pszTo) {
-    return !FaultDue(FileOp::Rename) && ::rename(pszFrom, pszTo) == 0;
+    (void)::fchmod(temp.fd.Get(), st.st_mode & 07777);
 }
 
 #endif

@@ -1,44 +1,51 @@
-// File-system operations the framework's file classes lack: identity, removal, temporaries and
-// replacing a file in one step. Paths are byte strings in the build's code page: POSIX systems
-// take them as they are, Windows converted from GBK to its wide-character calls (SystemPath.h).
+// Path-level operations the loader and the writer build on: identity, links, temporaries and
+// cleanup. Paths are byte strings in the build's code page: POSIX systems take them as they
+// are, Windows converted from GBK to its wide-character calls (SystemPath.h).
 #ifndef GIBO_FRAMEWORK_FILESYSTEM_H
 #define GIBO_FRAMEWORK_FILESYSTEM_H
 
 #include <string>
 #include <utility>
 
+#include "framework/SysFile.h"
+
 namespace gibo {
 
-// Whole files (audio, body) are copied in pieces of this size: at least the size of a file's
-// stream buffer, so that the bytes go between the system and the piece directly instead of
-// through the stream buffer in small steps.
+// Whole files (audio, body) are read and written in pieces of this size.
 constexpr unsigned kCopyPiece = 64 * 1024;
+
+// The directory part of a path, its separator included; empty for a bare name.
+std::string DirectoryOf(const std::string& path);
 
 // True when both paths exist and name one file (device and inode, or volume and file index),
 // however they are spelled and through whatever links.
 bool SameFile(const char* pszA, const char* pszB);
 
-// Removes a file (a link, not its target); false when nothing was removed.
+// Removes a file (a link, not its target) for cleanup; false when nothing was removed.
 bool RemoveFile(const char* pszPath);
 
-// The path that writes to pszPath really reach: a symbolic link is followed to the file it
-// names, so that replacing the file keeps the link. Any other path comes back unchanged.
+// The path that writes to pszPath really reach: symbolic links are followed to the file they
+// name, also when it does not exist yet, so that replacing the file keeps the links.
 std::string ResolveLinks(const char* pszPath);
 
-// Creates a new, empty file with a unique name in the directory of pszPath and returns its
-// path, or the empty string when none can be created. When a file stands at pszPath, the new
-// one gets its permissions, so that replacing it keeps them.
-std::string CreateTempBeside(const char* pszPath);
-
-// Puts pszFrom in the place of pszTo in one step, replacing a file that stands there.
-bool RenameOver(const char* pszFrom, const char* pszTo);
+// A new, empty file with a unique name beside pszTarget, created exclusively and open for
+// writing. It stays private to its owner while it is written when a file stands at pszTarget
+// (TakeOverAttributes gives it that file's owner and mode at the end); a new record gets the
+// usual permissions at once.
+struct TempFile {
+    std::string strPath;
+    Fd fd;
+};
+Status CreateTempBeside(const char* pszTarget, TempFile& out);
+// Gives the temporary the owner, group (where the process may) and mode of the file at
+// pszTarget, so that replacing it keeps them. Best effort: a record is still a record.
+void TakeOverAttributes(const TempFile& temp, const char* pszTarget);
 
 // Removes a file when it goes out of scope, unless Release() was called first: the side files
 // of a failed load, the temporary of a failed save.
 class RemoveGuard {
 public:
     RemoveGuard() = default;
-    explicit RemoveGuard(std::string strPath) : m_strPath(std::move(strPath)) {}
     RemoveGuard(const RemoveGuard&) = delete;
     RemoveGuard& operator=(const RemoveGuard&) = delete;
     ~RemoveGuard() {

@@ -16,6 +16,18 @@ inline size_t GbkCharLen(const char* p, size_t i, size_t n) {
     return (IsGbkLead(static_cast<unsigned char>(p[i])) && i + 1 < n) ? 2 : 1;
 }
 
+// How many bytes of p[0..n) fit into nLimit without cutting a character in two: texts cut at a
+// buffer's bound end on a whole character.
+inline size_t GbkCut(const char* p, size_t n, size_t nLimit) {
+    if (n <= nLimit) {
+        return n;
+    }
+    size_t i = 0;
+    for (size_t len = 0; i < n && i + (len = GbkCharLen(p, i, n)) <= nLimit; i += len) {
+    }
+    return i;
+}
+
 constexpr size_t kNpos = static_cast<size_t>(-1);
 
 // First occurrence of needle[0..m) in hay[0..n) that starts on a character boundary at or

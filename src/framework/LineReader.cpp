@@ -1,5 +1,6 @@
 #include "framework/LineReader.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstring>
 
@@ -7,7 +8,7 @@
 
 namespace gibo {
 
-LineReader::LineReader(CFile& file) : m_file(file), m_piece(kCopyPiece) {}
+LineReader::LineReader(int fd) : m_fd(fd), m_piece(kCopyPiece) {}
 
 bool LineReader::NextAcrossPieces(const char*& pLine, size_t& nLength) {
     m_spanning.clear();
@@ -15,7 +16,13 @@ bool LineReader::NextAcrossPieces(const char*& pLine, size_t& nLength) {
     for (;;) {
         if (m_pos == m_end) {
             m_pos = 0;
-            m_end = m_file.Read(m_piece.data(), static_cast<unsigned>(m_piece.size()));
+            if (m_failure == 0) {
+                m_failure = ReadSome(m_fd, m_piece.data(), m_piece.size(), m_end);
+            }
+            if (m_failure != 0) {
+                m_end = 0;
+                return false;
+            }
             if (m_end == 0) {
                 if (!spanning) {
                     return false;
@@ -50,8 +57,29 @@ bool LineReader::NextAcrossPieces(const char*& pLine, size_t& nLength) {
         break;
     }
     if (nLength > static_cast<size_t>(INT_MAX)) {
-        throw CFileException(CFileException::generic, 0, m_file.GetFilePath());
+        m_failure = EFBIG;
+        return false;
     }
+    return true;
+}
+
+bool LineReader::NextPiece(const char*& pData, size_t& nLength, bool& bLineEnd) {
+    if (m_pos == m_end) {
+        m_pos = 0;
+        if (m_failure == 0) {
+            m_failure = ReadSome(m_fd, m_piece.data(), m_piece.size(), m_end);
+        }
+        if (m_failure != 0 || m_end == 0) {
+            m_end = 0;
+            return false;
+        }
+    }
+    pData = m_piece.data() + m_pos;
+    const size_t avail = m_end - m_pos;
+    const auto* lf = static_cast<const char*>(std::memchr(pData, '\n', avail));
+    bLineEnd = lf != nullptr;
+    nLength = lf ? static_cast<size_t>(lf - pData) : avail;
+    m_pos += nLength + (lf ? 1 : 0);
     return true;
 }
 

@@ -9,18 +9,17 @@
 #include <string>
 #include <vector>
 
-#include "GiboFileIO.h"
+#include "framework/SysFile.h"
 
 namespace gibo {
 
 class LineReader {
 public:
-    explicit LineReader(CFile& file);
+    explicit LineReader(int fd);
 
     // The next line, as a view that stays valid until the next call; false at the end of the
-    // file. The file is read ahead in large pieces, so its position is past the line. Read
-    // failures raise CFileException, as CFile::Read does; so does a line of 2 GiB or more,
-    // which no CString could hold.
+    // file or on a failure, which Failure() then tells (a line of 2 GiB or more, which no
+    // CString could hold, is EFBIG). The file is read ahead in large pieces.
     bool Next(const char*& pLine, size_t& nLength) {
         // Most lines lie whole in the piece at hand.
         if (m_pos < m_end) {
@@ -38,11 +37,18 @@ public:
         }
         return NextAcrossPieces(pLine, nLength);
     }
+    // The next run of bytes of the current line: up to its LF (not included; a CR before it
+    // is) or to the end of the piece at hand; bLineEnd tells whether the line ends there. For
+    // passing over lines of any length without holding them. False at the end of the file or
+    // on a failure.
+    bool NextPiece(const char*& pData, size_t& nLength, bool& bLineEnd);
+    Status Failure() const { return m_failure; }
 
 private:
     bool NextAcrossPieces(const char*& pLine, size_t& nLength);
 
-    CFile& m_file;
+    int m_fd;
+    Status m_failure = 0;
     std::vector<char> m_piece;
     size_t m_pos = 0;
     size_t m_end = 0;

@@ -79,7 +79,7 @@ CString operator+(const char* a, const CString& b) {
 }
 
 int CString::Compare(const char* psz) const {
-    return m_str.compare(psz ? psz : "");
+    return std::strcmp(m_str.c_str(), psz ? psz : "");
 }
 
 int CString::Find(char ch) const {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "GiboFile.h"
+#include "framework/Gbk.h"
 #include "reading/GameText.h"
 
 namespace {
@@ -56,7 +57,7 @@ char* CGiboFile::ParsingTagData(char* pszData) {
         readTag(&cursor, item, 0);
         const size_t len = std::strlen(item);
         char work[256];
-        const size_t kept = len < sizeof work ? len : sizeof work - 1;
+        const size_t kept = gibo::GbkCut(item, len, sizeof work - 1);
         std::memcpy(work, item, kept);
         work[kept] = '\0';
         char code = 0;

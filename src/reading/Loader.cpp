@@ -1,15 +1,17 @@
 // Taking a record file apart: header into the parameter text, body into the .lbk side file,
 // audio trailer into the .lao side file.
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "GiboFile.h"
-#include "framework/BulkFile.h"
+#include "framework/FileFailure.h"
 #include "framework/FileSystem.h"
 #include "framework/Gbk.h"
 #include "framework/LineReader.h"
@@ -79,49 +81,19 @@ bool AppendHeaderLine(CString& strHeader, const char* p, size_t n) {
     return true;
 }
 
-// Reading and writing that report the file layer's failures as a result, so that the caller
-// can clean up and return an error code.
-bool ReadLine(gibo::LineReader& reader, const char*& p, size_t& n, bool& bReadFailed) {
-    try {
-        return reader.Next(p, n);
-    } catch (const CFileException&) {
-        bReadFailed = true;
-        return false;
-    }
-}
-
-bool Put(CFile& file, const void* pData, size_t nCount) {
-    try {
-        file.Write(pData, static_cast<unsigned>(nCount));
-        return true;
-    } catch (const CFileException&) {
-        return false;
-    }
-}
-
-bool CloseChecked(CFile& file) {
-    try {
-        file.Close();
-        return true;
-    } catch (const CFileException&) {
-        file.Abort();
-        return false;
-    }
-}
-
 // Body lines, each followed by CR LF, gathered in a fixed piece and handed to the file a piece
 // at a time: a write call per line would cost more than the line itself. A line longer than the
 // piece goes to the file directly.
 class BodyWriter {
 public:
-    explicit BodyWriter(CFile& file) : m_file(file), m_piece(gibo::kCopyPiece) {}
+    explicit BodyWriter(int fd) : m_fd(fd), m_piece(gibo::kCopyPiece) {}
     bool Line(const char* pData, size_t nCount) {
         if (nCount + 2 > m_piece.size() - m_used) {
             if (!Flush()) {
                 return false;
             }
             if (nCount + 2 > m_piece.size()) {
-                return Put(m_file, pData, nCount) && Put(m_file, kCrLf, 2);
+                return Put(pData, nCount) && Put(kCrLf, 2);
             }
         }
         char* out = m_piece.data() + m_used;
@@ -132,13 +104,22 @@ public:
         return true;
     }
     bool Flush() {
-        const bool ok = Put(m_file, m_piece.data(), m_used);
+        const bool ok = Put(m_piece.data(), m_used);
         m_used = 0;
         return ok;
     }
+    gibo::Status Failure() const { return m_failure; }
 
 private:
-    CFile& m_file;
+    bool Put(const void* pData, size_t nCount) {
+        if (m_failure == 0 && nCount > 0) {
+            m_failure = gibo::WriteAll(m_fd, pData, nCount);
+        }
+        return m_failure == 0;
+    }
+
+    int m_fd;
+    gibo::Status m_failure = 0;
     std::vector<char> m_piece;
     size_t m_used = 0;
 };
@@ -178,96 +159,131 @@ bool PutLastBodyLine(BodyWriter& body, const char* p, size_t n) {
     return body.Line(p + from, n - from);
 }
 
-}  // namespace
-
-int CGiboFile::LoadFile(CString strPath, CString& strBodyPath, CString& strAudioPath,
-                        unsigned char& byType, int& bAudio) {
-    bAudio = 0;
-    byType = 255;
-    const CString stem = SideFileStem(strPath);
-    strBodyPath = stem + ".lbk";
-    strAudioPath = stem + ".lao";
-    m_strHeader.Empty();
-
-    CFile record;
-    if (!record.Open(strPath, CFile::modeRead | CFile::typeText)) {
-        m_dwError = GIBO_ERR_OPEN;
-        return 0;
+// Passes over the text before the first \HS in pieces, so that lines of any length before the
+// header cost no memory, and gives the rest of the line that holds it (without its line end).
+// False when the file ends first.
+bool SkipToHeader(gibo::LineReader& lines, std::string& strRest) {
+    const char* p = nullptr;
+    size_t n = 0;
+    bool bLineEnd = false;
+    bool bTrail = false;  // the next byte is the second of a double-byte character
+    int nMatched = 0;     // bytes of "\H" matched, the backslash at a character start
+    bool bFound = false;
+    while (lines.NextPiece(p, n, bLineEnd)) {
+        size_t i = 0;
+        for (; !bFound && i < n; ++i) {
+            const unsigned char c = static_cast<unsigned char>(p[i]);
+            if (bTrail) {
+                bTrail = false;
+                nMatched = 0;
+            } else if (nMatched == 2 && c == 'S') {
+                bFound = true;
+            } else {
+                nMatched = c == '\\' ? 1 : nMatched == 1 && c == 'H' ? 2 : 0;
+                bTrail = gibo::IsGbkLead(c);
+            }
+        }
+        if (bFound) {
+            strRest.append(p + i, n - i);
+            if (bLineEnd) {
+                break;
+            }
+        }
+        if (bLineEnd) {
+            bTrail = false;
+            nMatched = 0;
+        }
     }
-    // Lines are views into the reader's buffer: nothing is copied or allocated per line.
-    gibo::LineReader lines(record);
+    if (bFound && bLineEnd && !strRest.empty() && strRest.back() == '\r') {
+        strRest.pop_back();
+    }
+    return bFound;
+}
+
+// Appends one header line, or its part before \HE; true when it held \HE.
+bool TakeHeaderLine(const char* line, size_t n, CString& strHeader, bool& bTooLong) {
+    const size_t he = FindMarker(line, n, "\\HE");
+    const size_t keep = he == gibo::kNpos ? n : he;
+    if ((he == gibo::kNpos || keep > 0) && !AppendHeaderLine(strHeader, line, keep)) {
+        bTooLong = true;
+    }
+    return he != gibo::kNpos;
+}
+
+// Reads the header lines into the parameter text, from the first \HS to the first \HE.
+gibo::Failure ReadHeader(gibo::LineReader& lines, const CString& strPath, CString& strHeader) {
+    std::string first;
+    bool bTooLong = false;
+    bool bComplete = false;
+    if (SkipToHeader(lines, first)) {
+        bComplete =
+            !first.empty() && TakeHeaderLine(first.data(), first.size(), strHeader, bTooLong);
+        const char* line = nullptr;
+        size_t n = 0;
+        while (!bComplete && !bTooLong && lines.Next(line, n)) {
+            bComplete = TakeHeaderLine(line, n, strHeader, bTooLong);
+        }
+    }
+    if (bTooLong) {
+        return gibo::Raise(GIBO_ERR_OPEN, EFBIG, strPath);
+    }
+    if (bComplete) {
+        return gibo::Failure();
+    }
+    if (lines.Failure()) {
+        return gibo::Raise(GIBO_ERR_OPEN, lines.Failure(), strPath);
+    }
+    return gibo::Fail(GIBO_ERR_NO_HEADER);
+}
+
+// Writing a side file that is the record itself would lose the record before it is read.
+gibo::Failure RefuseRecordAsSideFile(const CString& strPath, const CString& strBodyPath,
+                                     const CString& strAudioPath, long long nAudio) {
+    if (gibo::SameFile(strBodyPath, strPath)) {
+        return gibo::Fail(GIBO_ERR_BODY_CREATE);
+    }
+    if (nAudio != 0 && gibo::SameFile(strAudioPath, strPath)) {
+        return gibo::Fail(GIBO_ERR_AUDIO_CREATE);
+    }
+    return gibo::Failure();
+}
+
+// Creates a side file as a new regular file: whatever stands at its name, a file or a link
+// someone planted, is removed first, and the create is exclusive, so nothing is ever written
+// through a link. A directory there stays, and the side file is not created. Windows cannot
+// remove a file another program holds open; that one is emptied instead.
+gibo::Failure CreateSideFile(const CString& strSide, unsigned long dwCode, gibo::Fd& fd,
+                             gibo::RemoveGuard& guard) {
+    const gibo::Status removed = gibo::RemovePath(strSide);
+    gibo::Status created =
+        removed == 0 || removed == ENOENT ? gibo::CreateNew(strSide, 0666, fd) : removed;
+#ifdef _WIN32
+    if (removed == EACCES) {
+        created = gibo::OpenFile(strSide, gibo::kWrite | gibo::kCreate | gibo::kTruncate, fd);
+    }
+#endif
+    if (created != 0) {
+        return gibo::Fail(dwCode);
+    }
+    guard.Arm(strSide.str());
+    return gibo::Failure();
+}
+
+// Writes the body lines, from the first \GS after the \HE line to the first \GE, into a new
+// body file; the rest of the \HE line is not looked at again.
+gibo::Failure WriteBody(gibo::LineReader& lines, const CString& strPath, const CString& strBodyPath,
+                        gibo::RemoveGuard& guard) {
+    gibo::Fd body;
+    if (gibo::Failure f = CreateSideFile(strBodyPath, GIBO_ERR_BODY_CREATE, body, guard)) {
+        return f;
+    }
+    BodyWriter bodyLines(body.Get());
     const char* line = nullptr;
     size_t n = 0;
-
-    // Header: from the first \HS to the first \HE after it.
-    bool bReadFailed = false;
     bool bStarted = false;
     bool bComplete = false;
-    while (!bComplete && ReadLine(lines, line, n, bReadFailed)) {
-        if (!bStarted) {
-            const size_t hs = FindMarker(line, n, "\\HS");
-            if (hs == gibo::kNpos) {
-                continue;
-            }
-            bStarted = true;
-            line += hs + 3;
-            n -= hs + 3;
-            if (n == 0) {
-                continue;
-            }
-        }
-        const size_t he = FindMarker(line, n, "\\HE");
-        if (he != gibo::kNpos) {
-            n = he;
-            bComplete = true;
-            if (n == 0) {
-                continue;
-            }
-        }
-        if (!AppendHeaderLine(m_strHeader, line, n)) {
-            bReadFailed = true;
-            break;
-        }
-    }
-    if (bReadFailed) {
-        m_dwError = GIBO_ERR_OPEN;
-        return 0;
-    }
-    if (!bComplete) {
-        m_dwError = GIBO_ERR_NO_HEADER;
-        return 0;
-    }
-
-    // Writing a side file that is the record itself would empty the record before it is read.
-    // Refuse before anything is created; the audio only matters when the record has some.
-    int bFound = 0;
-    const long long nAudio = NumberOf(GetParam("SZAUDIO", bFound));
-    if (gibo::SameFile(strBodyPath, strPath)) {
-        m_dwError = GIBO_ERR_BODY_CREATE;
-        return 0;
-    }
-    if (nAudio != 0 &&
-        (gibo::SameFile(strAudioPath, strPath) || gibo::SameFile(strAudioPath, strBodyPath))) {
-        m_dwError = GIBO_ERR_AUDIO_CREATE;
-        return 0;
-    }
-
-    // A failed load leaves no partial side file behind.
-    gibo::RemoveGuard bodyGuard;
-    CFile body;
-    if (!body.Open(strBodyPath, CFile::modeCreate | CFile::modeWrite)) {
-        m_dwError = GIBO_ERR_BODY_CREATE;
-        return 0;
-    }
-    bodyGuard.Arm(strBodyPath.str());
-
-    // Body: from the first \GS after the \HE line to the first \GE; the rest of the \HE line is
-    // not looked at again.
-    BodyWriter bodyLines(body);
-    bool bWriteFailed = false;
-    bStarted = false;
-    bComplete = false;
-    while (!bComplete && !bWriteFailed && ReadLine(lines, line, n, bReadFailed)) {
+    bool bWritten = true;
+    while (!bComplete && bWritten && lines.Next(line, n)) {
         TrimBlanks(line, n);
         if (!bStarted) {
             const size_t gs = FindMarker(line, n, "\\GS");
@@ -282,95 +298,101 @@ int CGiboFile::LoadFile(CString strPath, CString& strBodyPath, CString& strAudio
             }
         }
         const size_t ge = FindMarker(line, n, "\\GE");
-        if (ge == gibo::kNpos) {
-            bWriteFailed = !bodyLines.Line(line, n);
-            continue;
-        }
-        bComplete = true;
-        bWriteFailed = !PutLastBodyLine(bodyLines, line, ge);
+        bComplete = ge != gibo::kNpos;
+        bWritten = bComplete ? PutLastBodyLine(bodyLines, line, ge) : bodyLines.Line(line, n);
     }
-    record.Abort();  // read only: nothing to flush
-    if (!bWriteFailed) {
-        bWriteFailed = !bodyLines.Flush();
+    bodyLines.Flush();
+    const gibo::Status closed = body.Close();
+    if (bodyLines.Failure() || closed) {
+        return gibo::Raise(GIBO_ERR_BODY_CREATE, bodyLines.Failure() ? bodyLines.Failure() : closed,
+                           strBodyPath);
     }
-    if (!CloseChecked(body) || bWriteFailed) {
-        m_dwError = GIBO_ERR_BODY_CREATE;
-        return 0;
+    if (lines.Failure()) {
+        return gibo::Raise(GIBO_ERR_OPEN, lines.Failure(), strPath);
     }
-    if (bReadFailed) {
-        m_dwError = GIBO_ERR_OPEN;
-        return 0;
-    }
-    if (!bComplete) {
-        m_dwError = GIBO_ERR_NO_BODY;
-        return 0;
-    }
+    return bComplete ? gibo::Failure() : gibo::Fail(GIBO_ERR_NO_BODY);
+}
 
-    byType = static_cast<unsigned char>(NumberOf(GetParam("TYPE", bFound)));
+// Copies the audio, the last nAudio bytes of the record, into a new audio file. A size that
+// the writer cannot have stated (negative, 2 GiB or more) or that reaches before the file's
+// start is refused rather than guessed at.
+gibo::Failure CopyAudio(const CString& strPath, long long nAudio, const CString& strAudioPath,
+                        gibo::RemoveGuard& guard) {
+    gibo::Fd in;
+    int64_t length = 0;
+    int64_t at = 0;
+    if (gibo::OpenFile(strPath, gibo::kRead, in) != 0 || gibo::LengthOf(in.Get(), length) != 0 ||
+        nAudio < 0 || nAudio > INT32_MAX || nAudio > length ||
+        gibo::SeekFd(in.Get(), -nAudio, SEEK_END, at) != 0) {
+        return gibo::Fail(GIBO_ERR_AUDIO_REOPEN);
+    }
+    gibo::Fd audio;
+    if (gibo::Failure f = CreateSideFile(strAudioPath, GIBO_ERR_AUDIO_CREATE, audio, guard)) {
+        return f;
+    }
+    gibo::Status s = gibo::CopyRest(in.Get(), audio.Get());
+    const gibo::Status closed = audio.Close();
+    s = s ? s : closed;
+    return s ? gibo::Raise(GIBO_ERR_AUDIO_CREATE, s, strAudioPath) : gibo::Failure();
+}
+
+// The load, step by step; the caller reports how it ended.
+gibo::Failure LoadSteps(CGiboFile& record, const CString& strPath, const CString& strBodyPath,
+                        CString& strAudioPath, unsigned char& byType, gibo::RemoveGuard& bodyGuard,
+                        gibo::RemoveGuard& audioGuard) {
+    long long nAudio = 0;
+    {
+        gibo::Fd in;
+        if (gibo::OpenFile(strPath, gibo::kRead, in) != 0) {
+            return gibo::Fail(GIBO_ERR_OPEN);
+        }
+        // Lines are views into the reader's buffer: nothing is copied or allocated per line.
+        gibo::LineReader lines(in.Get());
+        if (gibo::Failure f = ReadHeader(lines, strPath, record.m_strHeader)) {
+            return f;
+        }
+        int bFound = 0;
+        nAudio = NumberOf(record.GetParam("SZAUDIO", bFound));
+        if (gibo::Failure f = RefuseRecordAsSideFile(strPath, strBodyPath, strAudioPath, nAudio)) {
+            return f;
+        }
+        if (gibo::Failure f = WriteBody(lines, strPath, strBodyPath, bodyGuard)) {
+            return f;
+        }
+        byType = static_cast<unsigned char>(NumberOf(record.GetParam("TYPE", bFound)));
+    }
     if (nAudio == 0) {
         strAudioPath.Empty();
-        bodyGuard.Release();
-        return 1;
+        return gibo::Failure();
     }
+    return CopyAudio(strPath, nAudio, strAudioPath, audioGuard);
+}
 
-    // The audio is the last SZAUDIO bytes of the file: read from the end, since the text
-    // reader stopped at \GE. A size that the writer cannot have stated (negative, 2 GiB or
-    // more) or that reaches before the file's start is refused rather than guessed at.
-    gibo::BulkFile in;
-    if (!in.Open(strPath, CFile::modeRead | CFile::typeBinary)) {
-        m_dwError = GIBO_ERR_AUDIO_REOPEN;
-        return 0;
-    }
-    try {
-        if (nAudio < 0 || nAudio > INT32_MAX || nAudio > in.GetLength()) {
-            m_dwError = GIBO_ERR_AUDIO_REOPEN;
-            return 0;
-        }
-        in.Seek(-nAudio, CFile::end);
-    } catch (const CFileException&) {
-        m_dwError = GIBO_ERR_AUDIO_REOPEN;
-        return 0;
-    }
+}  // namespace
 
-    gibo::RemoveGuard audioGuard;
-    gibo::BulkFile audio;
-    if (!audio.Open(strAudioPath, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary)) {
-        m_dwError = GIBO_ERR_AUDIO_CREATE;
-        return 0;
-    }
-    audioGuard.Arm(strAudioPath.str());
-    bool bCopied = false;
-    try {
-        bCopied = in.CopyRestTo(audio);
-    } catch (const CFileException&) {
-        m_dwError = GIBO_ERR_AUDIO_CREATE;
-        return 0;
-    }
-    std::vector<unsigned char> buffer(bCopied ? 0 : gibo::kCopyPiece);
-    while (!bCopied) {
-        unsigned got = 0;
-        try {
-            got = in.Read(buffer.data(), gibo::kCopyPiece);
-        } catch (const CFileException&) {
-            m_dwError = GIBO_ERR_AUDIO_REOPEN;
-            return 0;
-        }
-        if (got == 0) {
-            break;
-        }
-        if (!Put(audio, buffer.data(), got)) {
-            m_dwError = GIBO_ERR_AUDIO_CREATE;
-            return 0;
+int CGiboFile::LoadFile(CString strPath, CString& strBodyPath, CString& strAudioPath,
+                        unsigned char& byType, int& bAudio) {
+    bAudio = 0;
+    byType = 255;
+    const CString stem = SideFileStem(strPath);
+    strBodyPath = stem + ".lbk";
+    strAudioPath = stem + ".lao";
+    m_strHeader.Empty();
+
+    gibo::Failure failure;
+    {
+        // A failed load leaves no side file behind: the guards remove them unless released.
+        gibo::RemoveGuard bodyGuard;
+        gibo::RemoveGuard audioGuard;
+        failure =
+            LoadSteps(*this, strPath, strBodyPath, strAudioPath, byType, bodyGuard, audioGuard);
+        if (!failure) {
+            bAudio = strAudioPath.IsEmpty() ? 0 : 1;
+            bodyGuard.Release();
+            audioGuard.Release();
         }
     }
-    if (!CloseChecked(audio)) {
-        m_dwError = GIBO_ERR_AUDIO_CREATE;
-        return 0;
-    }
-    bAudio = 1;
-    bodyGuard.Release();
-    audioGuard.Release();
-    return 1;
+    return gibo::Conclude(failure, m_dwError);
 }
 
 int CGiboFile::LoadStream(CString strHeader, unsigned char& byType) {

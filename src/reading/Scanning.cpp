@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "GiboFile.h"
+#include "framework/Gbk.h"
 
 namespace {
 
@@ -21,23 +22,18 @@ bool ReadField(char** ppszCursor, char* pszOut, size_t nLimit, int nSep, size_t&
     }
     const char sep = g_szTagSep[nSep];
     char* p = *ppszCursor;
-    size_t written = 0;
-    for (;;) {
-        if (*p == sep) {
-            ++p;
-            break;
-        }
-        // An over-long field is consumed whole but only its head is kept.
-        if (written < nLimit) {
-            pszOut[written++] = *p;
-        }
+    size_t fieldLen = 0;
+    while (p[fieldLen] != '\0' && p[fieldLen] != sep) {
+        ++fieldLen;
+    }
+    // An over-long field is consumed whole but only its head is kept, up to a character's end.
+    nWritten = gibo::GbkCut(p, fieldLen, nLimit);
+    std::memcpy(pszOut, p, nWritten);
+    p += fieldLen;
+    if (*p == sep) {
         ++p;
-        if (*p == '\0') {
-            break;
-        }
     }
     *ppszCursor = p;
-    nWritten = written;
     return true;
 }
 
@@ -83,10 +79,7 @@ int CGiboFile::GetTagData(char* pszItem, char& chCode, char* pszValue) {
     }
     const size_t len = std::strlen(pszItem);
     if (pszValue && len > codeLen) {
-        size_t n = len - codeLen;
-        if (n > 255) {
-            n = 255;
-        }
+        const size_t n = gibo::GbkCut(pszItem + codeLen, len - codeLen, 255);
         std::memcpy(pszValue, pszItem + codeLen, n);
     }
     return 1;
@@ -99,10 +92,17 @@ void CGiboFile::RemoveSpace(char* pszDst, char* pszSrc) {
     // Through a work buffer, so that pszDst may be pszSrc.
     char work[256] = {0};
     size_t n = 0;
-    for (const char* p = pszSrc; p && *p && n < sizeof work - 1; ++p) {
-        if (*p != ' ') {
-            work[n++] = *p;
+    const size_t srcLen = pszSrc ? std::strlen(pszSrc) : 0;
+    for (size_t i = 0, len = 0; i < srcLen; i += len) {
+        len = gibo::GbkCharLen(pszSrc, i, srcLen);
+        if (len == 1 && pszSrc[i] == ' ') {
+            continue;
         }
+        if (n + len > sizeof work - 1) {
+            break;  // a whole character or none
+        }
+        std::memcpy(work + n, pszSrc + i, len);
+        n += len;
     }
     std::memcpy(pszDst, work, n + 1);
 }

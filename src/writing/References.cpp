@@ -104,13 +104,13 @@ unsigned char* CGiboFile::GetReference(CStdioFile* pFile, int& bFound, unsigned 
     strExplain.TrimLeft();
     value = GetParam("REFGIBO", bItem);
     value.TrimLeft();
-    // An empty game is no game: null, like a block without one, so no zero-byte buffer is
-    // handed out that a caller might not expect to free.
-    if (!bItem || value.IsEmpty()) {
-        return nullptr;
+    if (!bItem) {
+        return nullptr;  // null means absent; an empty item gives a buffer of length 0
     }
     nGiboLen = value.GetLength();
-    auto* pGibo = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(nGiboLen)));
+    // At least one byte: malloc(0) may give null, which would read as absent.
+    auto* pGibo =
+        static_cast<unsigned char*>(std::malloc(static_cast<size_t>(nGiboLen > 0 ? nGiboLen : 1)));
     if (pGibo) {
         std::memcpy(pGibo, value.str().data(), static_cast<size_t>(nGiboLen));
     }

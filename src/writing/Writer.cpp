@@ -1,43 +1,12 @@
 // Joining the parameter text, a body file and an audio file into one record file.
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "GiboFile.h"
-#include "framework/BulkFile.h"
+#include "framework/FileFailure.h"
 #include "framework/FileSystem.h"
 
 namespace {
-
-enum class Copy { kDone, kReadFailed, kWriteFailed };
-
-// Copies the rest of a file, inside the system where it can, else through one buffer. Read and
-// write failures are told apart: they carry different error codes.
-Copy CopyAll(gibo::BulkFile& from, gibo::BulkFile& to, std::vector<unsigned char>& buffer) {
-    try {
-        if (from.CopyRestTo(to)) {
-            return Copy::kDone;
-        }
-    } catch (const CFileException&) {
-        return Copy::kWriteFailed;  // the output's position is lost: nothing more goes into it
-    }
-    for (;;) {
-        unsigned got = 0;
-        try {
-            got = from.Read(buffer.data(), static_cast<unsigned>(buffer.size()));
-        } catch (const CFileException&) {
-            return Copy::kReadFailed;
-        }
-        if (got == 0) {
-            return Copy::kDone;
-        }
-        try {
-            to.Write(buffer.data(), got);
-        } catch (const CFileException&) {
-            return Copy::kWriteFailed;
-        }
-    }
-}
 
 void AppendItem(std::string& strOut, const char* pszTag, long long nValue) {
     strOut += "\\[";
@@ -47,67 +16,35 @@ void AppendItem(std::string& strOut, const char* pszTag, long long nValue) {
     strOut += "\\]\r\n";
 }
 
-}  // namespace
-
-int CGiboFile::SaveFile(unsigned char byType, CString strPath, CString strBodyPath,
-                        CString strAudioPath) {
-    CFileFind find;
-    if (!find.FindFile(strBodyPath)) {
-        m_dwError = GIBO_ERR_OPEN;
-        return 0;
+// Opens the audio file, when the record has one, and takes its size. SZAUDIO is a signed
+// 32-bit number: a larger audio file could not be found again.
+gibo::Failure OpenAudio(const CString& strAudioPath, bool bHasAudio, gibo::Fd& audio,
+                        long long& nAudio) {
+    nAudio = 0;
+    int64_t length = 0;
+    if (bHasAudio && (gibo::OpenFile(strAudioPath, gibo::kRead, audio) != 0 ||
+                      gibo::LengthOf(audio.Get(), length) != 0 || length > INT32_MAX)) {
+        return gibo::Fail(GIBO_ERR_AUDIO_OPEN);
     }
-    const bool bHasAudio = !strAudioPath.IsEmpty() && find.FindFile(strAudioPath);
+    nAudio = length;
+    return gibo::Failure();
+}
 
-    // The record is written under a temporary name beside the target and moved into place only
-    // when it is complete and closed: a failed save leaves the old record as it was, and
-    // strPath may name the body or audio file itself. A link at strPath stays a link.
-    const std::string target = gibo::ResolveLinks(strPath);
-    gibo::RemoveGuard tempGuard;
-    const std::string temp = gibo::CreateTempBeside(target.c_str());
-    if (temp.empty()) {
-        m_dwError = GIBO_ERR_CREATE;
-        return 0;
-    }
-    tempGuard.Arm(temp);
-    gibo::BulkFile out;
-    if (!out.Open(temp.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeBinary)) {
-        m_dwError = GIBO_ERR_CREATE;
-        return 0;
-    }
-
-    // SZAUDIO is a signed 32-bit number: a larger audio file could not be found again.
-    gibo::BulkFile audio;
-    long long nAudio = 0;
-    if (bHasAudio) {
-        if (!audio.Open(strAudioPath, CFile::modeRead | CFile::typeBinary)) {
-            m_dwError = GIBO_ERR_AUDIO_OPEN;
-            return 0;
-        }
-        try {
-            nAudio = audio.GetLength();
-        } catch (const CFileException&) {
-            nAudio = -1;
-        }
-        if (nAudio < 0 || nAudio > INT32_MAX) {
-            m_dwError = GIBO_ERR_AUDIO_OPEN;
-            return 0;
-        }
-    }
-
-    // Items already in the header get the values in place; missing ones get a line of their
-    // own, which is not added to the parameter text. In a damaged header one item can stand in
-    // the other's value ("\[SZAUDIO =\[TYPE = 3\]"), and the second replacement then removes
-    // the first: an item that does not read back as written also gets a line, which the loader
-    // finds before it.
+// Segments 1 to 5 and the \GS line. Items already in the header get the values in place;
+// missing ones get a line of their own, which is not added to the parameter text. In a damaged
+// header one item can stand in the other's value ("\[SZAUDIO =\[TYPE = 3\]"), and the second
+// replacement then removes the first: an item that does not read back as written also gets a
+// line, which the loader finds before it.
+std::string BuildHead(CGiboFile& record, unsigned char byType, long long nAudio) {
     const std::string typeText = std::to_string(byType);
     const std::string sizeText = std::to_string(nAudio);
-    ReplaceParam("TYPE", typeText.c_str());
-    ReplaceParam("SZAUDIO", sizeText.c_str());
+    record.ReplaceParam("TYPE", typeText.c_str());
+    record.ReplaceParam("SZAUDIO", sizeText.c_str());
     int bFound = 0;
-    const bool bTypeItem = GetParam("TYPE", bFound).str() == typeText && bFound;
-    const bool bSizeItem = GetParam("SZAUDIO", bFound).str() == sizeText && bFound;
+    const bool bTypeItem = record.GetParam("TYPE", bFound).str() == typeText && bFound;
+    const bool bSizeItem = record.GetParam("SZAUDIO", bFound).str() == sizeText && bFound;
     std::string head;
-    head.reserve(static_cast<size_t>(m_strHeader.GetLength()) + 64);
+    head.reserve(static_cast<size_t>(record.m_strHeader.GetLength()) + 64);
     head += "\\HS\r\n";
     if (!bTypeItem) {
         AppendItem(head, "TYPE", byType);
@@ -115,64 +52,91 @@ int CGiboFile::SaveFile(unsigned char byType, CString strPath, CString strBodyPa
     if (!bSizeItem) {
         AppendItem(head, "SZAUDIO", nAudio);
     }
-    head += m_strHeader.str();
-    head += "\\HE\r\n";
-    if (head.size() > UINT32_MAX) {
-        m_dwError = GIBO_ERR_CREATE;
-        return 0;
-    }
-    try {
-        out.Write(head.data(), static_cast<unsigned>(head.size()));
-        out.Write("\\GS\r\n", 5);
-    } catch (const CFileException&) {
-        m_dwError = GIBO_ERR_CREATE;
-        return 0;
-    }
+    head += record.m_strHeader.str();
+    head += "\\HE\r\n\\GS\r\n";
+    return head;
+}
 
-    gibo::BulkFile body;
-    if (!body.Open(strBodyPath, CFile::modeRead | CFile::typeBinary)) {
-        m_dwError = GIBO_ERR_BODY_OPEN;
-        return 0;
-    }
-    std::vector<unsigned char> buffer(gibo::kCopyPiece);
-    Copy copied = CopyAll(body, out, buffer);
-    if (copied == Copy::kDone) {
-        try {
-            out.Write("\\GE\r\n", 5);
-        } catch (const CFileException&) {
-            copied = Copy::kWriteFailed;
-        }
-    }
-    if (copied == Copy::kReadFailed) {
-        m_dwError = GIBO_ERR_BODY_OPEN;
-        return 0;
-    }
-    if (copied == Copy::kDone && bHasAudio) {
-        copied = CopyAll(audio, out, buffer);
-        if (copied == Copy::kReadFailed) {
-            m_dwError = GIBO_ERR_AUDIO_OPEN;
-            return 0;
-        }
-    }
-    if (copied == Copy::kWriteFailed) {
-        m_dwError = GIBO_ERR_CREATE;
-        return 0;
-    }
+// Writes the head, the body, \GE and the audio into the temporary.
+gibo::Failure WriteParts(int out, const std::string& head, int body, int audio,
+                         const CString& strPath) {
+    gibo::Status s = gibo::WriteAll(out, head.data(), head.size());
+    s = s ? s : gibo::CopyRest(body, out);
+    s = s ? s : gibo::WriteAll(out, "\\GE\r\n", 5);
+    s = s || audio < 0 ? s : gibo::CopyRest(audio, out);
+    return s ? gibo::Raise(GIBO_ERR_CREATE, s, strPath) : gibo::Failure();
+}
 
-    // Close reports what the last buffered write could not put on disk. The sources are closed
-    // too: a file still open cannot be replaced on every system, and strPath may name one.
-    body.Abort();
-    audio.Abort();
-    try {
-        out.Close();
-    } catch (const CFileException&) {
-        m_dwError = GIBO_ERR_CREATE;
-        return 0;
+// Puts the complete temporary in place of the record: its data on disk first, then the rename,
+// then the directory entry, so that a power cut leaves the old record or the new one.
+gibo::Failure Commit(gibo::TempFile& temp, const std::string& target, const CString& strPath,
+                     gibo::RemoveGuard& tempGuard) {
+    gibo::TakeOverAttributes(temp, target.c_str());
+    gibo::Status s = gibo::SyncData(temp.fd.Get());
+    const gibo::Status closed = temp.fd.Close();
+    s = s ? s : closed;
+    if (s) {
+        return gibo::Raise(GIBO_ERR_CREATE, s, strPath);
     }
-    if (!gibo::RenameOver(temp.c_str(), target.c_str())) {
-        m_dwError = GIBO_ERR_CREATE;
-        return 0;
+    bool bKeepTemp = false;
+    if (gibo::RenameOver(temp.strPath.c_str(), target.c_str(), &bKeepTemp) != 0) {
+        if (bKeepTemp) {
+            tempGuard.Release();  // the record's only copy now
+        }
+        return gibo::Fail(GIBO_ERR_CREATE);
     }
     tempGuard.Release();
-    return 1;
+    s = gibo::SyncDirectoryOf(target.c_str());
+    return s ? gibo::Raise(GIBO_ERR_CREATE, s, strPath) : gibo::Failure();
+}
+
+// The save, step by step; the caller reports how it ended.
+gibo::Failure SaveSteps(CGiboFile& record, unsigned char byType, const CString& strPath,
+                        const CString& strBodyPath, const CString& strAudioPath) {
+    CFileFind find;
+    if (!find.FindFile(strBodyPath)) {
+        return gibo::Fail(GIBO_ERR_OPEN);
+    }
+    const bool bHasAudio = !strAudioPath.IsEmpty() && find.FindFile(strAudioPath);
+    // The record is written under a temporary name beside the target and moved into place only
+    // when it is complete and on disk: a failed save leaves the old record as it was, and
+    // strPath may name the body or audio file itself. A link at strPath stays a link. Nobody
+    // replaces a record that they could not have opened for writing.
+    const std::string target = gibo::ResolveLinks(strPath);
+    if (gibo::CheckWritable(target.c_str()) != 0) {
+        return gibo::Fail(GIBO_ERR_CREATE);
+    }
+    gibo::Fd audio;
+    long long nAudio = 0;
+    if (gibo::Failure f = OpenAudio(strAudioPath, bHasAudio, audio, nAudio)) {
+        return f;
+    }
+    const std::string head = BuildHead(record, byType, nAudio);
+    gibo::Fd body;
+    if (gibo::OpenFile(strBodyPath, gibo::kRead, body) != 0) {
+        return gibo::Fail(GIBO_ERR_BODY_OPEN);
+    }
+    gibo::RemoveGuard tempGuard;
+    gibo::TempFile temp;
+    if (gibo::CreateTempBeside(target.c_str(), temp) != 0) {
+        return gibo::Fail(GIBO_ERR_CREATE);
+    }
+    tempGuard.Arm(temp.strPath);
+    if (gibo::Failure f =
+            WriteParts(temp.fd.Get(), head, body.Get(), bHasAudio ? audio.Get() : -1, strPath)) {
+        return f;  // the temporary is closed before its guard removes it, as Windows needs
+    }
+    // The sources are closed too: a file still open cannot be replaced on every system, and
+    // strPath may name one.
+    body.Abort();
+    audio.Abort();
+    return Commit(temp, target, strPath, tempGuard);
+}
+
+}  // namespace
+
+int CGiboFile::SaveFile(unsigned char byType, CString strPath, CString strBodyPath,
+                        CString strAudioPath) {
+    const gibo::Failure failure = SaveSteps(*this, byType, strPath, strBodyPath, strAudioPath);
+    return gibo::Conclude(failure, m_dwError);
 }

@@ -1,0 +1,10 @@
+// The shipped library's fault seam: nothing is ever injected, nothing is counted.
+#include "framework/Faults.h"
+
+namespace gibo {
+
+int FaultDue(FileOp) {
+    return 0;
+}
+
+}  // namespace gibo

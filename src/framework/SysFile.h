@@ -1,0 +1,73 @@
+// The file layer under the loader, the writer and the public file classes: plain calls on
+// descriptors and paths that return a status (0, or the system's error number as errno gives
+// it) and never raise. One implementation per system (SysFilePosix.cpp, SysFileWindows.cpp);
+// paths are GBK bytes (SystemPath.h). Every call passes the fault seam first (Faults.h).
+#ifndef GIBO_FRAMEWORK_SYSFILE_H
+#define GIBO_FRAMEWORK_SYSFILE_H
+
+#include <cstddef>
+#include <cstdint>
+
+namespace gibo {
+
+using Status = int;  // 0: done; else an errno value
+
+// Owns a descriptor and closes it, ignoring failures, when it goes.
+class Fd {
+public:
+    Fd() = default;
+    explicit Fd(int fd) : m_fd(fd) {}
+    Fd(Fd&& other) noexcept : m_fd(other.Release()) {}
+    Fd& operator=(Fd&& other) noexcept;
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    ~Fd() { Abort(); }
+
+    int Get() const { return m_fd; }
+    bool IsOpen() const { return m_fd >= 0; }
+    int Release() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
+    Status Close();  // reports what the system reports
+    void Abort();    // closes, ignoring every failure
+
+private:
+    int m_fd = -1;
+};
+
+enum OpenMode : unsigned { kRead = 1, kWrite = 2, kCreate = 4, kTruncate = 8 };
+
+// Opens a file (never a directory: EISDIR) with OpenMode bits.
+Status OpenFile(const char* pszPath, unsigned nMode, Fd& out);
+// Creates a new file for writing, exclusively: fails with EEXIST when anything stands at the
+// path, a link included, so nothing is written through a name another user planted.
+Status CreateNew(const char* pszPath, unsigned nMode, Fd& out);
+// EACCES (or the like) when the process could not open the existing file for writing; 0 when
+// it could, or when nothing stands there.
+Status CheckWritable(const char* pszPath);
+
+// Reads up to nCount bytes; nGot 0 at the end of the file.
+Status ReadSome(int fd, void* pBuf, size_t nCount, size_t& nGot);
+Status WriteAll(int fd, const void* pBuf, size_t nCount);
+// Copies `from` from its position to its end onto `to` at its position, inside the system
+// where it can (copy_file_range), else through a buffer.
+Status CopyRest(int from, int to);
+Status LengthOf(int fd, int64_t& nLength);
+Status SeekFd(int fd, int64_t nOffset, int nWhence, int64_t& nPosition);
+// Puts the file's data on disk.
+Status SyncData(int fd);
+// Puts the directory entry of pszPath on disk (a no-op where the system has no such step).
+Status SyncDirectoryOf(const char* pszPath);
+
+// Puts pszFrom in place of pszTo in one step. On Windows a replace that failed after the old
+// file went moves the temporary into place, and failing that leaves it (the only copy) on
+// disk: *pbKeepFrom is then set.
+Status RenameOver(const char* pszFrom, const char* pszTo, bool* pbKeepFrom);
+// Removes a file or link (never a directory's contents); ENOENT when nothing stands there.
+Status RemovePath(const char* pszPath);
+
+}  // namespace gibo
+
+#endif  // GIBO_FRAMEWORK_SYSFILE_H

@@ -1,0 +1,254 @@
+// The file layer on POSIX systems.
+#ifndef _WIN32
+
+#include <cerrno>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "framework/Faults.h"
+#include "framework/FileSystem.h"
+#include "framework/SysFile.h"
+
+namespace gibo {
+
+namespace {
+
+int Errno() {
+    return errno ? errno : EIO;
+}
+
+// Opens and refuses a directory: a record, a side file or a temporary is never one.
+Status OpenChecked(const char* pszPath, int flags, unsigned perms, Fd& out) {
+    out.Abort();
+    if (!pszPath || !*pszPath) {
+        return ENOENT;
+    }
+    const int fd = ::open(pszPath, flags | O_CLOEXEC | O_NOCTTY, perms);
+    if (fd < 0) {
+        return Errno();
+    }
+    Fd opened(fd);
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        return Errno();
+    }
+    if (S_ISDIR(st.st_mode)) {
+        return EISDIR;
+    }
+    out = std::move(opened);
+    return 0;
+}
+
+int Flags(unsigned nMode) {
+    int flags = (nMode & kWrite) ? ((nMode & kRead) ? O_RDWR : O_WRONLY) : O_RDONLY;
+    if (nMode & kCreate) {
+        flags |= O_CREAT;
+    }
+    if (nMode & kTruncate) {
+        flags |= O_TRUNC;
+    }
+    return flags;
+}
+
+}  // namespace
+
+Fd& Fd::operator=(Fd&& other) noexcept {
+    if (this != &other) {
+        Abort();
+        m_fd = other.Release();
+    }
+    return *this;
+}
+
+Status Fd::Close() {
+    if (m_fd < 0) {
+        return 0;
+    }
+    const int fd = Release();
+    const int fault = FaultDue(FileOp::Close);
+    // Linux closes the descriptor even when close reports a failure: never retry.
+    const bool failed = ::close(fd) != 0;
+    return fault ? fault : failed ? Errno() : 0;
+}
+
+void Fd::Abort() {
+    if (m_fd >= 0) {
+        ::close(Release());
+    }
+}
+
+Status OpenFile(const char* pszPath, unsigned nMode, Fd& out) {
+    if (const int fault = FaultDue(FileOp::Open)) {
+        return fault;
+    }
+    return OpenChecked(pszPath, Flags(nMode), 0666, out);
+}
+
+Status CreateNew(const char* pszPath, unsigned nPerms, Fd& out) {
+    if (const int fault = FaultDue(FileOp::Create)) {
+        return fault;
+    }
+    return OpenChecked(pszPath, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, nPerms, out);
+}
+
+Status CheckWritable(const char* pszPath) {
+    if (const int fault = FaultDue(FileOp::Open)) {
+        return fault;
+    }
+    // Opening is the one test that counts what the system counts (owner, mode, ACLs, a
+    // read-only mount); O_NONBLOCK keeps a FIFO from stopping us here.
+    const int fd = ::open(pszPath, O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd >= 0) {
+        ::close(fd);
+        return 0;
+    }
+    return errno == ENOENT || errno == EISDIR ? 0 : Errno();
+}
+
+Status ReadSome(int fd, void* pBuf, size_t nCount, size_t& nGot) {
+    nGot = 0;
+    if (const int fault = FaultDue(FileOp::Read)) {
+        return fault;
+    }
+    for (;;) {
+        const ssize_t n = ::read(fd, pBuf, nCount);
+        if (n >= 0) {
+            nGot = static_cast<size_t>(n);
+            return 0;
+        }
+        if (errno != EINTR) {
+            return Errno();
+        }
+    }
+}
+
+Status WriteAll(int fd, const void* pBuf, size_t nCount) {
+    if (const int fault = FaultDue(FileOp::Write)) {
+        return fault;
+    }
+    const char* p = static_cast<const char*>(pBuf);
+    while (nCount > 0) {
+        const ssize_t n = ::write(fd, p, nCount);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return n == 0 ? ENOSPC : Errno();
+        }
+        p += n;
+        nCount -= static_cast<size_t>(n);
+    }
+    return 0;
+}
+
+Status CopyRest(int from, int to) {
+#ifdef __linux__
+    // The bytes never pass through this process, as with cp. A system or file system that
+    // cannot copy so says so before the first byte, and the buffer below takes over.
+    bool any = false;
+    for (;;) {
+        const int fault = FaultDue(FileOp::Copy);
+        const ssize_t n =
+            fault ? (errno = fault, -1) : ::copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
+        if (n > 0) {
+            any = true;
+            continue;
+        }
+        if (n == 0) {
+            return 0;
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        const bool unsupported = errno == EXDEV || errno == EINVAL || errno == ENOSYS ||
+                                 errno == EOPNOTSUPP || errno == EBADF;
+        if (any || !unsupported) {
+            return Errno();
+        }
+        break;
+    }
+#endif
+    std::vector<char> buffer(kCopyPiece);
+    for (;;) {
+        size_t got = 0;
+        if (const Status s = ReadSome(from, buffer.data(), buffer.size(), got)) {
+            return s;
+        }
+        if (got == 0) {
+            return 0;
+        }
+        if (const Status s = WriteAll(to, buffer.data(), got)) {
+            return s;
+        }
+    }
+}
+
+Status LengthOf(int fd, int64_t& nLength) {
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        return Errno();
+    }
+    nLength = static_cast<int64_t>(st.st_size);
+    return 0;
+}
+
+Status SeekFd(int fd, int64_t nOffset, int nWhence, int64_t& nPosition) {
+    const off_t at = ::lseek(fd, static_cast<off_t>(nOffset), nWhence);
+    if (at < 0) {
+        return Errno();
+    }
+    nPosition = static_cast<int64_t>(at);
+    return 0;
+}
+
+Status SyncData(int fd) {
+    if (const int fault = FaultDue(FileOp::Sync)) {
+        return fault;
+    }
+    // fsync, not fdatasync: the owner and mode just given to a temporary must last as well.
+    return ::fsync(fd) == 0 ? 0 : Errno();
+}
+
+Status SyncDirectoryOf(const char* pszPath) {
+    if (const int fault = FaultDue(FileOp::Sync)) {
+        return fault;
+    }
+    std::string dir = DirectoryOf(pszPath);
+    if (dir.empty()) {
+        dir = ".";
+    }
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return Errno();
+    }
+    Fd owned(fd);
+    return ::fsync(fd) == 0 ? 0 : Errno();
+}
+
+Status RenameOver(const char* pszFrom, const char* pszTo, bool* pbKeepFrom) {
+    if (pbKeepFrom) {
+        *pbKeepFrom = false;
+    }
+    if (const int fault = FaultDue(FileOp::Rename)) {
+        return fault;
+    }
+    return ::rename(pszFrom, pszTo) == 0 ? 0 : Errno();
+}
+
+Status RemovePath(const char* pszPath) {
+    if (const int fault = FaultDue(FileOp::Remove)) {
+        return fault;
+    }
+    if (!pszPath || !*pszPath) {
+        return ENOENT;
+    }
+    return ::unlink(pszPath) == 0 ? 0 : Errno();
+}
+
+}  // namespace gibo
+
+#endif  // !_WIN32
