@@ -141,10 +141,11 @@ public:
     // the record file strPath, atomically and durably: a temporary beside the record, created
     // exclusively, is written, put on disk and renamed over it, and the directory is put on
     // disk after. On failure the file at strPath is left as it was and no temporary remains.
-    // A record the caller could not open for writing is refused (GIBO_ERR_CREATE) before
-    // anything is created. The replaced record keeps its mode, and its owner and group where
-    // the process may set them; a symbolic link at strPath stays a link, and the file it names
-    // is written (created when missing). Hard links to the old record keep the old bytes.
+    // A record the caller could not open for writing, and anything but a regular file at the
+    // path (a directory, device, FIFO), are refused (GIBO_ERR_CREATE) before anything is
+    // created. The replaced record keeps its mode, and its owner and group where the process
+    // may set them; a symbolic link at strPath stays a link, and the file it names is written
+    // (created when missing). Hard links to the old record keep the old bytes.
     // Raises CFileException when writing the record, reading the body or audio file, or putting
     // the record on disk fails (GetError() also holds GIBO_ERR_CREATE); only when putting the
     // directory on disk fails, after the rename, is the new record already in place. A missing

@@ -87,6 +87,9 @@ const FailCase kFailures[] = {
     {"audio is a directory", "rec.gib", "src.lbk", "dir", GIBO_ERR_AUDIO_OPEN, "dir"},
     {"audio of 2 GiB", "rec.gib", "src.lbk", "big.lao", GIBO_ERR_AUDIO_OPEN, "big.lao"},
     {"body is a directory", "rec.gib", "dir", "", GIBO_ERR_BODY_OPEN, "dir"},
+#ifndef _WIN32
+    {"target is a FIFO", "fifo", "src.lbk", "", GIBO_ERR_CREATE, "fifo"},  // nor a device
+#endif
 };
 
 TEST(Writer, FailedSaveKeepsTheOldRecordAndLeavesNoTemporary) {
@@ -104,6 +107,10 @@ TEST(Writer, FailedSaveKeepsTheOldRecordAndLeavesNoTemporary) {
             expected.insert(c.extra);
             if (std::string(c.extra) == "dir") {
                 std::filesystem::create_directory(dir.Path("dir"));
+#ifndef _WIN32
+            } else if (std::string(c.extra) == "fifo") {
+                ASSERT_EQ(::mkfifo(dir.Path("fifo").c_str(), 0666), 0);
+#endif
             } else {
                 // Sparse: the size is refused before a byte is copied.
                 std::filesystem::resize_file((WriteBytes(dir.Path(c.extra), ""), dir.Path(c.extra)),

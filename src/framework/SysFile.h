@@ -44,9 +44,10 @@ Status OpenFile(const char* pszPath, unsigned nMode, Fd& out);
 // Creates a new file for writing, exclusively: fails with EEXIST when anything stands at the
 // path, a link included, so nothing is written through a name another user planted.
 Status CreateNew(const char* pszPath, unsigned nMode, Fd& out);
-// EACCES (or the like) when the process could not open the existing file for writing; 0 when
-// it could, or when nothing stands there.
-Status CheckWritable(const char* pszPath);
+// 0 when nothing stands at the path, or a regular file that the process could open for
+// writing; else why a record must not replace what stands there (EACCES and the like; EISDIR
+// for a directory, EINVAL for a device, FIFO or socket).
+Status CheckReplaceable(const char* pszPath);
 
 // Reads up to nCount bytes; nGot 0 at the end of the file.
 Status ReadSome(int fd, void* pBuf, size_t nCount, size_t& nGot);

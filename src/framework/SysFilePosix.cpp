@@ -95,18 +95,25 @@ Status CreateNew(const char* pszPath, unsigned nPerms, Fd& out) {
     return OpenChecked(pszPath, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, nPerms, out);
 }
 
-Status CheckWritable(const char* pszPath) {
+Status CheckReplaceable(const char* pszPath) {
     if (const int fault = FaultDue(FileOp::Open)) {
         return fault;
     }
-    // Opening is the one test that counts what the system counts (owner, mode, ACLs, a
-    // read-only mount); O_NONBLOCK keeps a FIFO from stopping us here.
-    const int fd = ::open(pszPath, O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd >= 0) {
-        ::close(fd);
-        return 0;
+    struct stat st;
+    if (::stat(pszPath, &st) != 0) {
+        return errno == ENOENT ? 0 : Errno();
     }
-    return errno == ENOENT || errno == EISDIR ? 0 : Errno();
+    if (!S_ISREG(st.st_mode)) {
+        return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;  // a record never takes their place
+    }
+    // Opening is the one test that counts what the system counts (owner, mode, ACLs, a
+    // read-only mount).
+    const int fd = ::open(pszPath, O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        return Errno();
+    }
+    ::close(fd);
+    return 0;
 }
 
 Status ReadSome(int fd, void* pBuf, size_t nCount, size_t& nGot) {

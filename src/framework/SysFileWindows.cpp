@@ -110,7 +110,7 @@ Status CreateNew(const char* pszPath, unsigned, Fd& out) {
     return OpenChecked(pszPath, _O_WRONLY | _O_CREAT | _O_EXCL, _S_IREAD | _S_IWRITE, out);
 }
 
-Status CheckWritable(const char* pszPath) {
+Status CheckReplaceable(const char* pszPath) {
     if (const int fault = FaultDue(FileOp::Open)) {
         return fault;
     }
@@ -119,8 +119,11 @@ Status CheckWritable(const char* pszPath) {
         return ENOENT;
     }
     const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        return 0;  // nothing to keep; a directory is refused when the record is put in place
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return 0;  // nothing stands there
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        return EISDIR;  // a record never takes its place
     }
     // Write access, shared with everyone, as the check of what the caller may open.
     HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE,

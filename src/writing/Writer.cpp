@@ -101,9 +101,9 @@ gibo::Failure SaveSteps(CGiboFile& record, unsigned char byType, const CString& 
     // The record is written under a temporary name beside the target and moved into place only
     // when it is complete and on disk: a failed save leaves the old record as it was, and
     // strPath may name the body or audio file itself. A link at strPath stays a link. Nobody
-    // replaces a record that they could not have opened for writing.
+    // replaces a record that they could not have opened for writing, nor anything but a file.
     const std::string target = gibo::ResolveLinks(strPath);
-    if (gibo::CheckWritable(target.c_str()) != 0) {
+    if (gibo::CheckReplaceable(target.c_str()) != 0) {
         return gibo::Fail(GIBO_ERR_CREATE);
     }
     gibo::Fd audio;
