@@ -102,25 +102,28 @@ compare_all
 run 0 "$gibo" index --full --encoding GBK "$db" "$coll/GBK/b.gib"
 has_text "$work/out" "indexed 1, unchanged 0, removed 0"
 
-# Interrupted (Ctrl-C) or killed while waiting on a record that never comes: the batches
-# committed before stay, the database is sound, and the next run goes on.
+# Interrupted (Ctrl-C) or killed halfway, once a batch is committed: the batches committed
+# before stay, the database is sound, and the next run goes on. (A FIFO no longer holds a run
+# up: it is refused at once.) The collection is large enough to outlast the signal.
 mkdir -p "$work/many"
-for i in $(seq 10 21); do cp "$coll/GBK/b.gib" "$work/many/r$i.gib"; done
-mkfifo "$work/slow.gib"
+for i in $(seq 1000 1599); do cp "$coll/GBK/b.gib" "$work/many/r$i.gib"; done
 for sig in INT KILL; do
   rm -f "$work/int.db"*
-  "$gibo" index --batch 5 "$work/int.db" "$work/many" "$work/slow.gib" 2>"$work/err" &
+  "$gibo" index --batch 5 "$work/int.db" "$work/many" 2>"$work/err" &
   pid=$!
-  exec 3>"$work/slow.gib"   # returns once the run has reached it, after 12 records
+  until [ "$(sqlite3 "$work/int.db" "SELECT count(*) FROM records" 2>/dev/null || echo 0)" -ge 5 ]; do
+    sleep 0.01
+  done
   kill -"$sig" "$pid"
-  exec 3>&-   # the end of the record, should the signal come before the run waits for it
   wait "$pid" 2>/dev/null; status=$?
   [ "$status" -ne 0 ] || fail "an interrupted run ($sig) exited 0"
   [ "$sig" = KILL ] || has_text "$work/err" "interrupted: the index holds the batches committed before"
   run 0 sqlite3 "$work/int.db" "PRAGMA integrity_check; SELECT count(*) FROM records"
-  [ "$(tr '\n' ' ' <"$work/out")" = "ok 10 " ] || fail "after $sig: $(cat "$work/out")"
+  kept=$(tail -n 1 "$work/out")
+  [ "$(head -n 1 "$work/out")" = ok ] && [ $((kept % 5)) -eq 0 ] && [ "$kept" -lt 600 ] ||
+    fail "after $sig: $(cat "$work/out")"
   run 0 "$gibo" index "$work/int.db" "$work/many"
-  has_text "$work/out" "indexed 2, unchanged 10"
+  has_text "$work/out" "indexed $((600 - kept)), unchanged $kept"
 done
 run 0 sqlite3 "$work/int.db" "SELECT DISTINCT codepage, codepage_reason != 'option' FROM records"
 has_text "$work/out" "GBK|1"   # detected, not forced
