@@ -85,7 +85,13 @@ void Progress::Show(size_t done, const std::string& name) {
         return;
     }
     std::cout.flush();
-    std::cerr << "\r\033[K[" << done + 1 << '/' << m_total << "] " << name << std::flush;
+    std::string shown = name;  // a file name must not send escape sequences of its own
+    for (char& c : shown) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            c = '?';
+        }
+    }
+    std::cerr << "\r\033[K[" << done + 1 << '/' << m_total << "] " << shown << std::flush;
     m_shown = true;
 }
 

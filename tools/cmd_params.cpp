@@ -160,8 +160,8 @@ int RunSet(Tool& tool, const Args& args) {
     }
     unsigned char type = loaded.type;
     CGiboFile before;  // the header as it was, for the note on the items SaveFile adds
-    before.LoadStream(loaded.record.m_strHeader, type);
-    type = loaded.type;
+    unsigned char typeBefore = 0;
+    before.LoadStream(loaded.record.m_strHeader, typeBefore);
     for (const auto& change : changes) {
         const std::string hit = ItemMatching(loaded.record.m_strHeader.str(), change.first);
         if (!hit.empty() && hit != change.first) {
@@ -215,6 +215,9 @@ int RunSet(Tool& tool, const Args& args) {
                              "; --normalize rewrites it anyway");
         return kExitFailed;
     }
+#ifdef _WIN32
+    in.Close();  // Windows replaces no file that is open; nothing is locked there anyway
+#endif
     if (!save(path)) {
         tool.Error(path, error);
         return kExitFailed;
@@ -252,8 +255,8 @@ bool ParseAssignment(Tool& tool, const std::string& text, std::string& tag, std:
         return false;
     }
     // Such a tag would not read back as itself: it would open, close or cut an item.
-    for (const char c : text.substr(0, eq)) {
-        if (c == '\\' || c == '[' || c == ']' || c == ' ' || (c >= 0 && c < 0x20) || c == 0x7F) {
+    for (const unsigned char c : text.substr(0, eq)) {
+        if (c == '\\' || c == '[' || c == ']' || c == ' ' || c < 0x20 || c == 0x7F) {
             error = "a tag may not hold \\, [, ], blanks or control characters";
             return false;
         }

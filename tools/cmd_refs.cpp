@@ -136,8 +136,7 @@ bool StatedAudio(const InputFile& in, long long& audio, std::string& error) {
 // standing there is not followed.
 bool CreateIfMissing(const std::string& path, std::string& error) {
 #ifdef _WIN32
-    const int fd =
-        _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
 #else
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
 #endif
@@ -231,6 +230,9 @@ int RunAddRef(Tool& tool, const Args& args) {
         tool.Error(path, "write error: " + SystemReason(static_cast<int>(e.m_lOsError)));
         return kExitFailed;
     }
+#ifdef _WIN32
+    in.Close();  // Windows replaces no file that is open; nothing is locked there anyway
+#endif
     if (!out.Commit(error)) {
         tool.Error(path, error);
         return kExitFailed;

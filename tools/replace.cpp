@@ -149,10 +149,6 @@ bool FileReplacement::Begin(const std::string& target, const InputFile* source,
     return false;
 }
 
-bool FileReplacement::Write(const void* pData, size_t nCount, std::string& error) {
-    return WriteAll(m_fd, static_cast<const char*>(pData), nCount, error);
-}
-
 bool FileReplacement::CopyFrom(int fd, long long offset, std::string& error) {
     return ReadPieces(
         fd, offset, [this, &error](const char* p, size_t n) { return WriteAll(m_fd, p, n, error); },

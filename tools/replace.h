@@ -20,7 +20,6 @@ public:
     // False with a message when the target is a directory, is the file source reads, or the
     // temporary cannot be created in its directory.
     bool Begin(const std::string& target, const InputFile* source, std::string& error);
-    bool Write(const void* pData, size_t nCount, std::string& error);
     bool CopyFrom(int fd, long long offset, std::string& error);  // from offset to the end
     // Where the new file is written until Commit(), for writers that open it by name.
     const std::string& TempPath() const { return m_temp; }

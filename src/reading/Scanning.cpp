@@ -89,20 +89,16 @@ void CGiboFile::RemoveSpace(char* pszDst, char* pszSrc) {
     if (!pszDst) {
         return;
     }
-    // Through a work buffer, so that pszDst may be pszSrc.
-    char work[256] = {0};
+    // Through a work buffer, so that pszDst may be pszSrc; it holds one byte more than is kept,
+    // to tell whether the last kept byte starts a character that the bound would cut in two.
+    char work[257] = {0};
     size_t n = 0;
-    const size_t srcLen = pszSrc ? std::strlen(pszSrc) : 0;
-    for (size_t i = 0, len = 0; i < srcLen; i += len) {
-        len = gibo::GbkCharLen(pszSrc, i, srcLen);
-        if (len == 1 && pszSrc[i] == ' ') {
-            continue;
+    for (const char* p = pszSrc; p && *p && n < sizeof work - 1; ++p) {
+        if (*p != ' ') {
+            work[n++] = *p;
         }
-        if (n + len > sizeof work - 1) {
-            break;  // a whole character or none
-        }
-        std::memcpy(work + n, pszSrc + i, len);
-        n += len;
     }
+    n = gibo::GbkCut(work, n, 255);
+    work[n] = '\0';
     std::memcpy(pszDst, work, n + 1);
 }

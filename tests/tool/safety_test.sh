@@ -142,6 +142,8 @@ expect 2 set "$d/esc.gib" 'A]B=x'
 expect 2 set "$d/esc.gib" TY=3  # the library would change TYPE: tags match by their beginning
 expect 2 add-ref "$d/r.txt" --susun 1 --explain 'see \[REFNUM = 99'
 expect 2 join "$d/x.gib" --body "$d/big.lbk" --type 1 --type 7
+TMPDIR=/nonexistent expect 1 add-ref "$d/big.gib" --susun 1  # the audio guard needs no scratch
+cmp -s "$d/big.gib" "$d/big.orig" || fail "add-ref appended a block after the audio"
 printf 'STO 1\r\n\\GE\r\nSTO 2\r\n' >"$d/ge.lbk"
 expect 1 join "$d/x.gib" --body "$d/ge.lbk" --type 1
 { printf 'before\r\n'; cat "$work/samples/letters.gib"; } >"$d/before.gib"
