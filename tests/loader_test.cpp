@@ -92,6 +92,15 @@ TEST(Loader, SplitsHeaderAndBodyByteForByte) {
         WriteBytes(dir.Path("rec.gib"), c.first + "\\GS\r\n\\GE\r\n");
         EXPECT_EQ(Shown(Load(dir.Path("rec.gib")).header), Shown(c.second));
     }
+    // So are the lines between the header and the body; the rest of the \GS line loses the
+    // blanks at its end only.
+    const std::string gap(65535 - 8, 'x');  // after "\HS\HE" CR LF, up to the end of a piece
+    for (const auto& c : {std::make_pair(gap + "\\GS STO 1 \r\n\\GE", " STO 1\r\n"),
+                          std::make_pair(gap + "\xB1\\GS x\r\n\\GS  STO 2\\GE", "  STO 2\r\n")}) {
+        WriteBytes(dir.Path("rec.gib"), "\\HS\\HE\r\n" + c.first);
+        EXPECT_EQ(Load(dir.Path("rec.gib")).result, 1);
+        EXPECT_EQ(Shown(ReadBytes(dir.Path("rec.lbk"))), Shown(c.second));
+    }
 }
 
 TEST(Loader, SideFilesTakeTheStemOfTheFileNameAndAudioComesFromTheEnd) {

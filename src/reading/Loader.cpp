@@ -159,15 +159,16 @@ bool PutLastBodyLine(BodyWriter& body, const char* p, size_t n) {
     return body.Line(p + from, n - from);
 }
 
-// Passes over the text before the first \HS in pieces, so that lines of any length before the
-// header cost no memory, and gives the rest of the line that holds it (without its line end).
-// False when the file ends first.
-bool SkipToHeader(gibo::LineReader& lines, std::string& strRest) {
+// Passes over the text before the next marker (a backslash and the two letters) in pieces, so
+// that lines of any length before the header or between it and the body cost no memory, and
+// gives the rest of the line that holds it (without its line end). False when the file ends
+// first.
+bool SkipToMarker(gibo::LineReader& lines, const char* pszLetters, std::string& strRest) {
     const char* p = nullptr;
     size_t n = 0;
     bool bLineEnd = false;
     bool bTrail = false;  // the next byte is the second of a double-byte character
-    int nMatched = 0;     // bytes of "\H" matched, the backslash at a character start
+    int nMatched = 0;     // bytes of the marker matched, the backslash at a character start
     bool bFound = false;
     while (lines.NextPiece(p, n, bLineEnd)) {
         size_t i = 0;
@@ -176,10 +177,10 @@ bool SkipToHeader(gibo::LineReader& lines, std::string& strRest) {
             if (bTrail) {
                 bTrail = false;
                 nMatched = 0;
-            } else if (nMatched == 2 && c == 'S') {
+            } else if (nMatched == 2 && c == pszLetters[1]) {
                 bFound = true;
             } else {
-                nMatched = c == '\\' ? 1 : nMatched == 1 && c == 'H' ? 2 : 0;
+                nMatched = c == '\\' ? 1 : nMatched == 1 && c == pszLetters[0] ? 2 : 0;
                 bTrail = gibo::IsGbkLead(c);
             }
         }
@@ -215,7 +216,7 @@ gibo::Failure ReadHeader(gibo::LineReader& lines, const CString& strPath, CStrin
     std::string first;
     bool bTooLong = false;
     bool bComplete = false;
-    if (SkipToHeader(lines, first)) {
+    if (SkipToMarker(lines, "HS", first)) {
         bComplete =
             !first.empty() && TakeHeaderLine(first.data(), first.size(), strHeader, bTooLong);
         const char* line = nullptr;
@@ -278,28 +279,30 @@ gibo::Failure WriteBody(gibo::LineReader& lines, const CString& strPath, const C
         return f;
     }
     BodyWriter bodyLines(body.Get());
-    const char* line = nullptr;
-    size_t n = 0;
-    bool bStarted = false;
     bool bComplete = false;
     bool bWritten = true;
-    while (!bComplete && bWritten && lines.Next(line, n)) {
-        TrimBlanks(line, n);
-        if (!bStarted) {
-            const size_t gs = FindMarker(line, n, "\\GS");
-            if (gs == gibo::kNpos) {
-                continue;
-            }
-            bStarted = true;
-            line += gs + 3;
-            n -= gs + 3;
-            if (n == 0) {
-                continue;
-            }
-        }
+    // Lines are trimmed at both ends before \GS is looked for, and what follows it is not
+    // trimmed again: the rest of its line only loses the blanks at its end.
+    auto take = [&](const char* line, size_t n) {
         const size_t ge = FindMarker(line, n, "\\GE");
         bComplete = ge != gibo::kNpos;
         bWritten = bComplete ? PutLastBodyLine(bodyLines, line, ge) : bodyLines.Line(line, n);
+    };
+    std::string first;
+    const bool bStarted = SkipToMarker(lines, "GS", first);
+    if (bStarted) {
+        const char* p = first.data();
+        size_t n = first.size();
+        TrimBlanks(p, n);
+        if (n > 0) {
+            take(first.data(), static_cast<size_t>(p + n - first.data()));
+        }
+    }
+    const char* line = nullptr;
+    size_t n = 0;
+    while (bStarted && !bComplete && bWritten && lines.Next(line, n)) {
+        TrimBlanks(line, n);
+        take(line, n);
     }
     bodyLines.Flush();
     const gibo::Status closed = body.Close();
