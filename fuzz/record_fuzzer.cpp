@@ -1,12 +1,16 @@
 // Record files of any bytes through LoadFile, and every loaded record through SaveFile and
-// LoadFile again. A failed load sets a documented error code and leaves no side file; a loaded
-// record saves, and loads back with the same type, header items and audio bytes, and with its
-// body lines as the loader writes them (blanks trimmed at both ends). No handle stays open.
+// LoadFile again. The tool's checker, which judges records without loading them, reaches the
+// same verdict and the same parameter text as LoadFile. A failed load sets a documented error code
+// and leaves no side file; a loaded record saves, and loads back with the same type, header items
+// and audio bytes, and with its body lines as the loader writes them (blanks trimmed at both ends).
+// No handle stays open.
+#include <sstream>
 #include <string>
 
 #include "FuzzFiles.h"
 #include "FuzzInput.h"
 #include "GiboFile.h"
+#include "checker.h"
 #include "framework/Gbk.h"
 
 namespace {
@@ -84,6 +88,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     CGiboFile first;
     const Loaded one = Load(first, a);
+    std::istringstream bytes(std::string(reinterpret_cast<const char*>(data), size));
+    LoadVerdict verdict;
+    CheckRecord(bytes, verdict);
+    FUZZ_CHECK(verdict.error == (one.ok ? 0 : first.GetError()));
+    FUZZ_CHECK(!one.ok || verdict.header == first.m_strHeader.str());
     if (!one.ok) {
         FUZZ_CHECK(FilesInFuzzDir() == 1);  // the record alone: no partial side file
         std::remove(a.c_str());

@@ -3,9 +3,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <map>
 
+#include "GiboFile.h"
 #include "header_items.h"
 
 namespace {
@@ -110,13 +112,27 @@ void CheckItems(const std::string& header, int firstLine, std::vector<Problem>& 
     }
 }
 
+// The loader refuses an audio size that it cannot take as the last bytes of the file; the size
+// is read from the parameter text by the library itself.
+unsigned long AudioVerdict(const std::string& parameters, long long fileSize) {
+    CGiboFile record;
+    unsigned char type = 0;
+    record.LoadStream(CString(parameters.data(), static_cast<int>(parameters.size())), type);
+    int found = 0;
+    const long long n = std::strtoll(record.GetParam("SZAUDIO", found), nullptr, 10);
+    const bool fits = n == 0 || (n > 0 && n <= INT32_MAX && n <= fileSize);
+    return fits ? 0UL : static_cast<unsigned long>(GIBO_ERR_AUDIO_REOPEN);
+}
+
 }  // namespace
 
-std::vector<Problem> CheckRecord(std::istream& in, std::string& header) {
+std::vector<Problem> CheckRecord(std::istream& in, LoadVerdict& load) {
     std::vector<Problem> problems;
-    header.clear();
+    std::string header;  // one LF per file line, so that item line numbers count from \HS
+    load = LoadVerdict();
     if (in.peek() == std::char_traits<char>::eof()) {
         problems.push_back({0, true, "the file is empty"});
+        load.error = GIBO_ERR_NO_HEADER;
         return problems;
     }
     enum { kBefore, kHeader, kBetween, kBody, kDone } state = kBefore;
@@ -137,8 +153,12 @@ std::vector<Problem> CheckRecord(std::istream& in, std::string& header) {
             text = text.substr(hs + 3);
         }
         if (state == kHeader) {
-            // One LF per file line, so that item line numbers count from the \HS line.
             const size_t he = FindGbk(text, "\\HE");
+            // The loader passes over an empty rest of the \HS line and an empty part before \HE.
+            const size_t keep = he == std::string::npos ? text.size() : he;
+            if (keep > 0 || (he == std::string::npos && lineNo != hsLine)) {
+                load.header.append(text, 0, keep).append("\r\n");
+            }
             if (he == std::string::npos) {
                 header += text + "\n";
                 continue;
@@ -170,17 +190,22 @@ std::vector<Problem> CheckRecord(std::istream& in, std::string& header) {
     switch (state) {
         case kBefore:
             problems.push_back({0, true, "no header: no line holds \\HS"});
+            load.error = GIBO_ERR_NO_HEADER;
             return problems;
         case kHeader:
             problems.push_back({hsLine, true, "the header is not closed with \\HE"});
+            load.error = GIBO_ERR_NO_HEADER;
             return problems;
         case kBetween:
             problems.push_back({heLine, true, "no body: no line after the header holds \\GS"});
+            load.error = GIBO_ERR_NO_BODY;
             break;
         case kBody:
             problems.push_back({gsLine, true, "the body is not closed with \\GE"});
+            load.error = GIBO_ERR_NO_BODY;
             break;
         case kDone:
+            load.error = AudioVerdict(load.header, reader.BytesAfter(0));
             break;
     }
 

@@ -13,9 +13,17 @@ struct Problem {
     std::string message;  // ASCII, or bytes of the record quoted in it
 };
 
+// What LoadFile makes of the record: the code it fails with (0 when it loads) and the parameter
+// text it leaves, lines ended with CR LF. The audio size is the one the library reads from that
+// text, so that the two agree on any header, however oddly written.
+struct LoadVerdict {
+    unsigned long error = 0;
+    std::string header;
+};
+
 // Reads the file as the loader does: lines up to the one holding \GE, the audio as the last
 // SZAUDIO bytes. Only the header is kept, so that a record with a long body or a large audio
-// trailer costs no more memory than its header and its longest line; header receives it.
-std::vector<Problem> CheckRecord(std::istream& in, std::string& header);
+// trailer costs no more memory than its header and its longest line.
+std::vector<Problem> CheckRecord(std::istream& in, LoadVerdict& load);
 
 #endif  // GIBO_TOOLS_CHECKER_H

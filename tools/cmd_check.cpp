@@ -2,16 +2,20 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
+#include "GiboFile.h"
 #include "batch.h"
 #include "checker.h"
 #include "commands.h"
 #include "errors.h"
 #include "input.h"
 #include "layout.h"
-#include "workdir.h"
 
 namespace {
+
+// Records up to this size are read in one piece; larger ones in pieces, for bounded memory.
+const long long kWholeRead = 64 * 1024;
 
 const char kHelp[] =
     "Usage: gibo check [OPTIONS] RECORD... [-r DIR]...\n"
@@ -36,37 +40,46 @@ int RunCheck(Tool& tool, const Args& args) {
         tool.Error(u.path, u.reason);
         status = kExitFailed;
     }
-    PrivateDir dir;  // one for the whole batch
-    dir.DiscardSideFiles();
     Progress progress(records.size());
+    std::string small;
     for (size_t i = 0; i < records.size(); ++i) {
         const std::string& path = records[i];
         progress.Show(i, path);
         std::vector<Problem> problems;
-        std::string headerText;  // for the code page of the values quoted in messages
+        LoadVerdict load;  // the library's verdict, and the header for the messages' code page
         try {
             InputFile in;
             RecordLayout layout;
-            std::ifstream stream;
-            if (!in.Open(path, error) || !ScanLayout(in.Fd(), layout, error)) {
+            size_t got = 0;
+            if (!in.Open(path, error)) {
                 problems.push_back({0, true, "cannot read the file (" + error + ")"});
-            } else if (in.Size() > 0 && layout.hs < 0) {
+            } else if (in.Size() <= kWholeRead) {
+                // Read once, whole: no line of it can be longer than the file.
+                small.resize(static_cast<size_t>(in.Size()) + 1);
+                if (!ReadAt(in.Fd(), 0, &small[0], small.size(), got, error)) {
+                    problems.push_back({0, true, "cannot read the file (" + error + ")"});
+                } else {
+                    std::istringstream stream(small.substr(0, got));
+                    problems = CheckRecord(stream, load);
+                }
+            } else if (!ScanLayout(in.Fd(), layout, error)) {
+                problems.push_back({0, true, "cannot read the file (" + error + ")"});
+            } else if (layout.hs < 0) {
                 // Nothing to read line by line, however long the lines are.
                 problems.push_back({0, true, "no header: no line holds \\HS"});
+                load.error = GIBO_ERR_NO_HEADER;
             } else {
-                stream.open(in.OpenedName(), std::ios::binary);
-                problems = CheckRecord(stream, headerText);
-            }
-            // The library has the last word on whether the record loads.
-            LoadedRecord loaded;
-            if (in.Fd() >= 0 && !LoadPrivately(in, dir, loaded, error)) {
-                problems.push_back({0, true, "the library cannot load it: " + error});
-            } else if (in.Fd() >= 0) {
-                headerText = loaded.record.m_strHeader.str();
+                std::ifstream stream(in.OpenedName(), std::ios::binary);
+                problems = CheckRecord(stream, load);
             }
         } catch (const std::exception& e) {
             problems.push_back({0, true, std::string("unexpected failure: ") + e.what()});
         }
+        if (load.error != 0) {
+            problems.push_back(
+                {0, true, "the library cannot load it: " + LoadErrorText(load.error)});
+        }
+        const std::string& headerText = load.header;
         // Only messages quote header values: a clean record needs no detection.
         const Codepage cp = problems.empty() ? Codepage::Gbk : tool.ChooseCodepage(headerText).cp;
         const bool failed =

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <map>
 #include <utility>
 
 #ifdef _WIN32
@@ -226,22 +225,30 @@ std::string LocaleCharset() {
 }
 
 struct Converter::Impl {
-    // One descriptor per direction and code page, opened on first use.
-    std::map<std::pair<std::string, std::string>, iconv_t> open;
+    // One descriptor per direction and code page, opened on first use: looked up by index,
+    // since a batch converts every item of every record.
+    static const int kPages = 4;
+    static_assert(static_cast<int>(Codepage::ShiftJis) == kPages - 1, "one row per code page");
+    iconv_t open[2][kPages];
+    bool tried[2][kPages] = {};
 
-    iconv_t Get(const std::string& to, const std::string& from) {
-        auto key = std::make_pair(to, from);
-        auto it = open.find(key);
-        if (it == open.end()) {
-            it = open.emplace(key, iconv_open(to.c_str(), from.c_str())).first;
+    iconv_t Get(bool encode, Codepage cp, const std::string& charset) {
+        const int i = static_cast<int>(cp);
+        if (!tried[encode][i]) {
+            const char* page = RowOf(cp).iconv;
+            open[encode][i] =
+                encode ? iconv_open(page, charset.c_str()) : iconv_open(charset.c_str(), page);
+            tried[encode][i] = true;
         }
-        return it->second;
+        return open[encode][i];
     }
 
     ~Impl() {
-        for (auto& entry : open) {
-            if (entry.second != reinterpret_cast<iconv_t>(-1)) {
-                iconv_close(entry.second);
+        for (int encode = 0; encode < 2; ++encode) {
+            for (int i = 0; i < kPages; ++i) {
+                if (tried[encode][i] && open[encode][i] != reinterpret_cast<iconv_t>(-1)) {
+                    iconv_close(open[encode][i]);
+                }
             }
         }
     }
@@ -281,7 +288,7 @@ Converter::Converter(std::string charset) : m_pImpl(new Impl), m_charset(std::mo
 Converter::~Converter() = default;
 
 bool Converter::DecodeStrict(const std::string& bytes, Codepage cp, std::string& out) {
-    iconv_t cd = m_pImpl->Get(m_charset, RowOf(cp).iconv);
+    iconv_t cd = m_pImpl->Get(false, cp, m_charset);
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         out = bytes;  // a charset iconv does not know: better the bytes than nothing
         return true;
@@ -290,7 +297,7 @@ bool Converter::DecodeStrict(const std::string& bytes, Codepage cp, std::string&
 }
 
 bool Converter::Encode(const std::string& text, Codepage cp, std::string& out) {
-    return m_pImpl->Run(m_pImpl->Get(RowOf(cp).iconv, m_charset), text, out);
+    return m_pImpl->Run(m_pImpl->Get(true, cp, m_charset), text, out);
 }
 
 #endif

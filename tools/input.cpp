@@ -47,9 +47,10 @@ bool InputFile::Open(const std::string& path, std::string& error) {
         return false;
     }
 #ifndef _WIN32
-    fcntl(m_fd, F_SETFL, fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
-    const std::string proc = "/proc/self/fd/" + std::to_string(m_fd);
-    m_name = access(proc.c_str(), F_OK) == 0 ? proc : path;
+    // O_NONBLOCK stays: it changes nothing for a regular file. Whether the system has
+    // descriptor names does not change during a run, so it is asked once.
+    static const bool procNames = access("/proc/self/fd", F_OK) == 0;
+    m_name = procNames ? "/proc/self/fd/" + std::to_string(m_fd) : path;
 #else
     m_name = path;
 #endif

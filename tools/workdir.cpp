@@ -108,27 +108,10 @@ void PrivateDir::Clear() const {
     if (m_path.empty()) {
         return;
     }
-    if (m_nullLinks) {
-        std::remove(Record().c_str());
-        if (!m_onlyLinkAndBody) {
-            std::remove(Audio().c_str());  // the audio file is always a file of its own
-        }
-    } else if (m_onlyLinkAndBody) {
-        std::remove(Record().c_str());
-        std::remove(Body().c_str());
-    } else {
-        for (const std::string& file : {Record(), Body(), Audio(), Scratch()}) {
-            std::remove(file.c_str());
-        }
+    if (m_audio) {
+        std::remove(Audio().c_str());  // large, perhaps: not kept until the next record with audio
+        m_audio = false;
     }
-    m_onlyLinkAndBody = true;  // until a load says otherwise
-#ifndef _WIN32
-    if (m_discard && !m_nullLinks) {
-        // A failed load removes its side files, the link included: made again when needed.
-        std::remove(Body().c_str());
-        m_nullLinks = symlink("/dev/null", Body().c_str()) == 0;
-    }
-#endif
 }
 
 bool LoadPrivately(const std::string& path, const PrivateDir& dir, LoadedRecord& loaded,
@@ -149,23 +132,29 @@ bool LoadPrivately(const InputFile& in, const PrivateDir& dir, LoadedRecord& loa
         return false;
     }
     dir.Clear();  // what the previous record of a batch left
-    dir.m_onlyLinkAndBody = false;
     std::error_code ec;
-    fs::create_symlink(in.OpenedName(), dir.Record(), ec);
-    if (ec) {
-        // No symbolic links here (Windows without the privilege): work on a copy.
-        ec.clear();
-        fs::copy_file(in.OpenedName(), dir.Record(), ec);
-        if (ec) {
-            error = ScratchError(dir, "record", ec.message(), in.Size());
-            return false;
+    // Records of a batch are opened one after another under the same descriptor number, so
+    // that one link serves them all.
+    if (dir.m_linked != in.OpenedName()) {
+        std::remove(dir.Record().c_str());
+        dir.m_linked.clear();
+        fs::create_symlink(in.OpenedName(), dir.Record(), ec);
+        if (!ec) {
+            dir.m_linked = in.OpenedName();
+        } else {
+            // No symbolic links here (Windows without the privilege): work on a copy.
+            ec.clear();
+            fs::copy_file(in.OpenedName(), dir.Record(), ec);
+            if (ec) {
+                error = ScratchError(dir, "record", ec.message(), in.Size());
+                return false;
+            }
         }
     }
     try {
         const int ok = loaded.record.LoadFile(dir.Record().c_str(), loaded.bodyPath,
                                               loaded.audioPath, loaded.type, loaded.hasAudio);
-        dir.m_onlyLinkAndBody = ok && !loaded.hasAudio;
-        dir.m_nullLinks = dir.m_nullLinks && ok;
+        dir.m_audio = ok && loaded.hasAudio;
         if (!ok) {
             const unsigned long code = loaded.record.GetError();
             error = code == GIBO_ERR_BODY_CREATE

@@ -19,13 +19,10 @@ public:
     // system's temporary folder.
     PrivateDir();
     ~PrivateDir();  // removes the files it holds and the directory
-    // Removes the files a load left, for the next record: after a clean load without audio only
-    // the link and the body file, so that a batch makes no needless system calls.
+    // Makes way for the next record's load. The loader itself replaces whatever stands at the
+    // side files' names, and the link stays while it leads to the same name, so that a batch of
+    // records without audio makes no system call here.
     void Clear() const;
-    // For a batch that needs no body file (check): it goes to the null device from now on,
-    // which spares writing and removing it per record. Where there are no symbolic links
-    // (Windows) nothing changes.
-    void DiscardSideFiles() { m_discard = true; }
     PrivateDir(const PrivateDir&) = delete;
     PrivateDir& operator=(const PrivateDir&) = delete;
 
@@ -42,9 +39,8 @@ private:
                               std::string&);
     std::string m_path;
     int m_slots[5] = {-1, -1, -1, -1, -1};  // registered for removal when a signal stops the run
-    mutable bool m_onlyLinkAndBody = false;
-    bool m_discard = false;
-    mutable bool m_nullLinks = false;  // .lbk leads to the null device
+    mutable std::string m_linked;  // where the link at Record() leads; empty when none stands
+    mutable bool m_audio = false;  // the last load left an audio file
 };
 
 struct LoadedRecord {
