@@ -31,6 +31,33 @@ const size_t kProgressFrom = 10;
 
 }  // namespace
 
+void FindRecordsBelow(const std::string& dir, std::vector<std::string>& found,
+                      std::vector<Unreadable>& unreadable) {
+    // One directory open at a time, whatever the depth of the tree: a stack of names, not of
+    // open iterators.
+    std::vector<fs::path> pending{fs::path(dir)};
+    while (!pending.empty()) {
+        const fs::path here = pending.back();
+        pending.pop_back();
+        std::vector<fs::path> below;
+        std::error_code ec;
+        fs::directory_iterator it(here, ec);
+        for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+            std::error_code typeEc;
+            if (it->is_symlink(typeEc) ? false : it->is_directory(typeEc)) {
+                below.push_back(it->path());
+            } else if (it->is_regular_file(typeEc) && IsRecordName(it->path())) {
+                found.push_back(it->path().string());
+            }
+        }
+        if (ec) {
+            unreadable.push_back({here.string(), ec.message()});
+        }
+        pending.insert(pending.end(), below.rbegin(), below.rend());
+    }
+    std::sort(found.begin(), found.end());
+}
+
 bool CollectRecords(const std::vector<std::string>& operands, const std::vector<std::string>& dirs,
                     std::vector<std::string>& records, std::vector<Unreadable>& unreadable,
                     std::string& error) {
@@ -45,33 +72,16 @@ bool CollectRecords(const std::vector<std::string>& operands, const std::vector<
             error = dir + ": not a directory";
             return false;
         }
-        // One directory open at a time, whatever the depth of the tree: a stack of names, not
-        // of open iterators.
         std::vector<std::string> found;
-        std::vector<fs::path> pending{fs::path(dir)};
-        while (!pending.empty()) {
-            const fs::path here = pending.back();
-            pending.pop_back();
-            std::vector<fs::path> below;
-            fs::directory_iterator it(here, ec);
-            for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-                std::error_code typeEc;
-                if (it->is_symlink(typeEc) ? false : it->is_directory(typeEc)) {
-                    below.push_back(it->path());
-                } else if (it->is_regular_file(typeEc) && IsRecordName(it->path())) {
-                    found.push_back(it->path().string());
-                }
-            }
-            if (ec) {
-                unreadable.push_back({here.string(), "cannot read the directory: " + ec.message()});
-                ec.clear();
-            }
-            pending.insert(pending.end(), below.rbegin(), below.rend());
+        std::vector<Unreadable> unread;
+        FindRecordsBelow(dir, found, unread);
+        for (Unreadable& u : unread) {
+            u.reason = "cannot read the directory: " + u.reason;
+            unreadable.push_back(u);
         }
         if (found.empty()) {
             unreadable.push_back({dir, "no records found (no *.gib file below it)"});
         }
-        std::sort(found.begin(), found.end());
         records.insert(records.end(), found.begin(), found.end());
     }
     return true;

@@ -11,6 +11,12 @@ struct Unreadable {
     std::string reason;
 };
 
+// Every file below dir whose name ends in ".gib" (any case), sorted; symbolic links to
+// directories are not followed, and one directory is open at a time whatever the depth. A
+// directory that cannot be read goes to unreadable with the system's reason.
+void FindRecordsBelow(const std::string& dir, std::vector<std::string>& found,
+                      std::vector<Unreadable>& unreadable);
+
 // Operands in the order given, then for each -r DIR the files below it whose name ends in
 // ".gib" (any case), sorted. A subdirectory that cannot be read, and a DIR without records,
 // go to unreadable, to be reported with the records' failures. False with a usage message

@@ -1,6 +1,8 @@
 // Walking a collection.
 #include "collection.h"
 
+#include "batch.h"
+
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -9,13 +11,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-bool IsRecordName(const fs::path& p) {
-    std::string ext = p.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext == ".gib";
-}
 
 bool Under(const std::string& path, const std::vector<std::string>& dirs) {
     for (const std::string& d : dirs) {
@@ -30,30 +25,6 @@ std::string Absolute(const std::string& path) {
     std::error_code ec;
     fs::path p = fs::absolute(path, ec);
     return (ec ? fs::path(path) : p).lexically_normal().string();
-}
-
-// Unlike a recursive iterator that skips what it cannot read, every unreadable directory is
-// reported: the index must keep the records below it.
-void Walk(const fs::path& dir, Collection& c, std::vector<std::string>& found) {
-    std::error_code ec;
-    fs::directory_iterator it(dir, ec);
-    if (ec) {
-        c.errors.push_back(dir.string() + ": " + ec.message());
-        c.unread.push_back(dir.string() + "/");
-        return;
-    }
-    for (; it != fs::directory_iterator(); it.increment(ec)) {
-        std::error_code typeEc;
-        if (!it->is_symlink(typeEc) && it->is_directory(typeEc)) {
-            Walk(it->path(), c, found);
-        } else if (IsRecordName(it->path()) && it->is_regular_file(typeEc)) {
-            found.push_back(it->path().string());
-        }
-    }
-    if (ec) {
-        c.errors.push_back(dir.string() + ": " + ec.message());
-        c.unread.push_back(dir.string() + "/");
-    }
 }
 
 }  // namespace
@@ -86,9 +57,15 @@ Collection Collect(const std::vector<std::string>& operands) {
                 dir.pop_back();
             }
             c.dirs.push_back(dir == "/" ? dir : dir + "/");
+            // Every unreadable directory is reported, not skipped: the index keeps the records
+            // below it.
             std::vector<std::string> found;
-            Walk(dir, c, found);
-            std::sort(found.begin(), found.end());
+            std::vector<Unreadable> unreadable;
+            FindRecordsBelow(dir, found, unreadable);
+            for (const Unreadable& u : unreadable) {
+                c.errors.push_back(u.path + ": " + u.reason);
+                c.unread.push_back(u.path + "/");
+            }
             for (const std::string& f : found) {
                 c.records.push_back(Stamp(f));
             }
