@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "GiboFile.h"
 
@@ -23,61 +24,95 @@ void LoadCompact(CGiboFile& f, std::string header) {
 
 }  // namespace
 
-TEST(RecordObject, CopyConstructionGivesTheCopyItsOwnCompactHeader) {
+namespace {
+
+// A source with every part set: both vocabularies interpreted, header items, an error code, a
+// nation code, the level buffer and the new-format flag.
+void FillRich(CGiboFile& f) {
+    f.SetNationCode(1);
+    std::string letters =
+        "S5,R3,D65,G2,W1,Z75,T30-3-3600,C2012:12:5:14:7,IXkim,LX27,MXlee,NX20,"
+        "AXk,BXl,JX7,KX1";
+    f.ParsingTagData(&letters[0]);
+    LoadCompact(f,
+                "GBKIND:2,GTYPE:4,GCDT:3,GTIME:600-30-3,GRLT:4,DUM:6,TCNT:211,GNAME:n,"
+                "GDATE:2012-12-5-14-7-0,GPLC:hall,GCMT:c,WID:kim,WLV:20,WNICK:K,WNCD:7,"
+                "WAID:5,WIMG:w,BID:lee,BLV:19,BNICK:L,BNCD:1,BAID:6,BIMG:b");
+    f.MakeData();
+    f.SetParam("TYPE", "2");
+    f.m_dwError = GIBO_ERR_NO_BODY;
+    f.m_strGameCondition2 = "c2";
+    f.ExtGetLvStr(20);
+    f.SetNewFormat(1);
+}
+
+// Everything a host reads of a record object, with the flag clear and set.
+std::vector<std::string> Snapshot(CGiboFile& f) {
+    const unsigned char flag = f.m_bNewFormat;
+    std::vector<std::string> out = {std::to_string(flag), std::to_string(f.GetError()),
+                                    std::string(f.m_strHeader), std::string(f.m_strLvBuf)};
+    for (unsigned char setting : {0, 1}) {
+        f.SetNewFormat(setting);
+        for (auto getter : {&CGiboFile::GetShowGiboTitle,  &CGiboFile::GetGameType,
+                            &CGiboFile::GetGameName,       &CGiboFile::GetGameDate,
+                            &CGiboFile::GetGameCondition,  &CGiboFile::GetGameResult,
+                            &CGiboFile::GetGameTime,       &CGiboFile::GetGameTime2,
+                            &CGiboFile::GetGameTotalNum,   &CGiboFile::GetTotalNum,
+                            &CGiboFile::GetGameWUser,      &CGiboFile::GetGameWUser2,
+                            &CGiboFile::GetGameBUser,      &CGiboFile::GetGameBUser2,
+                            &CGiboFile::GetWNick,          &CGiboFile::GetBNick,
+                            &CGiboFile::GetGameCondition2, &CGiboFile::GetGameWImage,
+                            &CGiboFile::GetGameBImage,     &CGiboFile::GetGameCommentator,
+                            &CGiboFile::GetGamePlace}) {
+            out.emplace_back((f.*getter)());
+        }
+        for (int n : {int(f.GetWGeup()), int(f.GetBGeup()), int(f.GetRule()), f.GetDum(),
+                      int(f.GetGiboKind()), int(f.GetGameWAvataID()), int(f.GetGameBAvataID())}) {
+            out.push_back(std::to_string(n));
+        }
+    }
+    f.SetNewFormat(flag);
+    return out;
+}
+
+}  // namespace
+
+TEST(RecordObject, CopiesEqualTheirSourceAndOwnTheirCompactHeader) {
     auto* src = new CGiboFile;
-    src->SetNationCode(1);
-    src->SetNewFormat(1);
-    src->m_strWId = "own-id";
-    LoadCompact(*src, "GTYPE:4,WID:kim,WNICK:K,WNCD:7,GPLC:hall");
-
+    FillRich(*src);
+    const std::vector<std::string> expected = Snapshot(*src);
     CGiboFile copy(*src);
-    EXPECT_NE(copy.GetGBHLoad(), src->GetGBHLoad());
-    EXPECT_EQ(copy.GetGBHLoad()->m_pGiboFile, &copy);
-    EXPECT_EQ(copy.GetGameType(), "4");
-    EXPECT_EQ(copy.GetWNick(), "K");
-    EXPECT_EQ(copy.m_strWId, "own-id");
+    CGiboFile assigned;
+    LoadCompact(assigned, "GTYPE:9,GCMT:old,GNAMEF:x");
+    assigned.m_strGameName = "old name";
+    assigned = *src;
+    for (CGiboFile* f : {&copy, &assigned}) {
+        EXPECT_EQ(Snapshot(*f), expected);
+        EXPECT_NE(f->GetGBHLoad(), src->GetGBHLoad());
+        EXPECT_EQ(f->GetGBHLoad()->m_pGiboFile, f);
+    }
+    EXPECT_EQ(src->GetGBHLoad()->m_pGiboFile, src);
 
-    // The copy's shown name follows the copy's nation code, not the source's.
+    // A copy's shown name follows its own nation code, and changes stay apart.
     src->SetNationCode(7);
+    LoadCompact(*src, "GTYPE:6");
     EXPECT_EQ(src->GetWNick(), "kim");
     EXPECT_EQ(copy.GetWNick(), "K");
+    EXPECT_EQ(assigned.GetGameType(), "4");
 
-    // And it outlives the source.
+    // Self-assignment keeps everything.
+    CGBHLoad* const before = src->GetGBHLoad();
+    CGiboFile& alias = *src;
+    *src = alias;
+    EXPECT_EQ(src->GetGBHLoad(), before);
+    EXPECT_EQ(before->m_pGiboFile, src);
+    EXPECT_EQ(src->GetGameType(), "6");
+
+    // Copies outlive the source.
     delete src;
     LoadCompact(copy, "GTYPE:5");
     EXPECT_EQ(copy.GetGameType(), "5");
     EXPECT_EQ(copy.GetGamePlace(), "hall");
-}
-
-TEST(RecordObject, AssignmentReplacesTheCompactHeaderExceptOnItself) {
-    CGiboFile src;
-    src.SetNewFormat(1);
-    LoadCompact(src, "GTYPE:4,WID:kim");
-    CGiboFile dst;
-    LoadCompact(dst, "GTYPE:9,GCMT:old");
-    dst.m_strGameName = "old name";
-
-    dst = src;
-    EXPECT_NE(dst.GetGBHLoad(), src.GetGBHLoad());
-    EXPECT_EQ(dst.GetGBHLoad()->m_pGiboFile, &dst);
-    EXPECT_EQ(src.GetGBHLoad()->m_pGiboFile, &src);
-    EXPECT_EQ(dst.GetGameType(), "4");
-    EXPECT_EQ(dst.GetWNick(), "kim");
-    EXPECT_EQ(dst.GetGameCommentator(), "Velix");  // nothing of the old header is left
-    dst.SetNewFormat(0);
-    EXPECT_TRUE(dst.GetGameName().IsEmpty());
-
-    // Changing one afterwards leaves the other alone.
-    LoadCompact(src, "GTYPE:6");
-    EXPECT_EQ(dst.GetGBHLoad()->GetGameType(), "4");
-
-    // Self-assignment keeps everything.
-    CGBHLoad* const before = src.GetGBHLoad();
-    CGiboFile& alias = src;
-    src = alias;
-    EXPECT_EQ(src.GetGBHLoad(), before);
-    EXPECT_EQ(before->m_pGiboFile, &src);
-    EXPECT_EQ(src.GetGameType(), "6");
 }
 
 #define SWITCHING(getter, own, compact) \
