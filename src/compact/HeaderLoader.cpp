@@ -1,5 +1,4 @@
 // Loading the compact header: items "TAG:value" separated by commas, short tags GBKIND ... BIMG.
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -7,15 +6,12 @@
 #include "GBHLoad.h"
 #include "GiboFile.h"
 #include "reading/GameText.h"
+#include "reading/Items.h"
 
 namespace {
 
-// The loader's working sizes: an item is read into kItemBuffer bytes but only its first
-// kCopyBuffer - 1 are interpreted; a tag part of kTagBuffer bytes or more names no short tag.
-constexpr size_t kItemBuffer = 1024;
-constexpr size_t kCopyBuffer = 256;
+// A tag part of kTagBuffer bytes or more names no short tag.
 constexpr size_t kTagBuffer = 128;
-constexpr size_t kValueBuffer = 256;
 
 // GBK: 每方限时: 无 (‘no time limit for either side’), stored as is instead of being parsed.
 const char kNoTimeLimit[] = "\xC3\xBF\xB7\xBD\xCF\xDE\xCA\xB1: \xCE\xDE";
@@ -61,7 +57,7 @@ void ReadDashNumbers(CGiboFile& owner, const char* pszValue, int* anOut, int nCo
         anOut[i] = 0;
     }
     for (int i = 0; i < nCount && *cursor != '\0'; ++i) {
-        char part[kItemBuffer] = {0};
+        char part[gibo::kFieldBuffer] = {0};
         owner.readTag(&cursor, part, 1);
         anOut[i] = std::atoi(part);
     }
@@ -89,8 +85,8 @@ int CGiboFile::GetNewTagData(char* pszItem, unsigned char& byIndex, char* pszVal
         if (pszValue) {
             const char* value = colon ? colon + 1 : pszItem + tagLen;
             size_t n = std::strlen(value);
-            if (n > kValueBuffer - 1) {
-                n = kValueBuffer - 1;
+            if (n > gibo::kValueLimit) {
+                n = gibo::kValueLimit;
             }
             std::memcpy(pszValue, value, n);
             pszValue[n] = '\0';
@@ -104,30 +100,14 @@ char* CGBHLoad::LoadHeader(char* pszText) {
     if (!m_pGiboFile || !pszText) {
         return nullptr;
     }
-    char* cursor = pszText;
-    // readTag writes no terminating zero: the item buffer is zero-filled once and only the bytes
-    // an item used are cleared again, which costs far less than clearing 1 KiB per item.
-    char item[kItemBuffer] = {0};
-    for (;;) {
-        m_pGiboFile->readTag(&cursor, item, 0);
-        const size_t len = std::strlen(item);
-        // Longer items are cut: no short-tag value needs more.
-        char copy[kCopyBuffer];
-        const size_t kept = std::min(len, sizeof copy - 1);
-        std::memcpy(copy, item, kept);
-        copy[kept] = '\0';
-        char value[kValueBuffer];
+    return gibo::WalkItems(*m_pGiboFile, pszText, [this](char* item) {
+        char value[gibo::kValueLimit + 1];
         value[0] = '\0';
         unsigned char index = 0;
-        if (m_pGiboFile->GetNewTagData(copy, index, value) == 1) {
+        if (m_pGiboFile->GetNewTagData(item, index, value) == 1) {
             DispatchTag(index, value);
         }
-        if (len == 0) {
-            break;
-        }
-        std::memset(item, 0, len);
-    }
-    return cursor;
+    });
 }
 
 void CGBHLoad::DispatchTag(unsigned char byIndex, const char* pszValue) {

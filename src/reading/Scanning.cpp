@@ -3,14 +3,12 @@
 #include <cstring>
 
 #include "GiboFile.h"
+#include "reading/Items.h"
 
 namespace {
 
 // readTagNum's digits; shared by all record objects (one interpreting thread at a time).
 char g_szTagNumBuf[256];
-
-const char kOneCharCodes[] = "SRDGWZTC";
-const char kTwoCharCodes[] = "ILMNABJK";
 
 // Moves the cursor past the next field, copying at most nLimit bytes of it to pszOut and
 // counting them in nWritten. Returns false, leaving the cursor, when there is nothing to read.
@@ -46,7 +44,7 @@ bool ReadField(char** ppszCursor, char* pszOut, size_t nLimit, int nSep, size_t&
 void CGiboFile::readTag(char** ppszCursor, char* pszOut, int nSep) {
     size_t written = 0;
     if (pszOut) {
-        ReadField(ppszCursor, pszOut, 1023, nSep, written);
+        ReadField(ppszCursor, pszOut, gibo::kFieldBuffer - 1, nSep, written);
     }
 }
 
@@ -70,22 +68,16 @@ int CGiboFile::GetTagData(char* pszItem, char& chCode, char* pszValue) {
         return 0;
     }
     chCode = pszItem[0];
-    size_t codeLen = 0;
-    for (int i = 0; i < 8 && codeLen == 0; ++i) {
-        if (chCode == kOneCharCodes[i]) {
-            codeLen = 1;
-        } else if (chCode == kTwoCharCodes[i]) {
-            codeLen = 2;
-        }
-    }
-    if (codeLen == 0) {
+    const gibo::LetterCode* code = gibo::FindLetterCode(chCode);
+    if (!code) {
         return 0;
     }
+    const size_t codeLen = code->nWidth;
     const size_t len = std::strlen(pszItem);
     if (pszValue && len > codeLen) {
         size_t n = len - codeLen;
-        if (n > 255) {
-            n = 255;
+        if (n > gibo::kValueLimit) {
+            n = gibo::kValueLimit;
         }
         std::memcpy(pszValue, pszItem + codeLen, n);
     }
