@@ -1,5 +1,4 @@
 // Loading the compact header: items "TAG:value" separated by commas, short tags GBKIND ... BIMG.
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -7,6 +6,7 @@
 #include "GiboFile.h"
 #include "reading/GameText.h"
 #include "reading/Items.h"
+#include "reading/Number.h"
 
 namespace {
 
@@ -59,7 +59,7 @@ void ReadDashNumbers(CGiboFile& owner, const char* pszValue, int* anOut, int nCo
     for (int i = 0; i < nCount && *cursor != '\0'; ++i) {
         char part[gibo::kFieldBuffer] = {0};
         owner.readTag(&cursor, part, 1);
-        anOut[i] = std::atoi(part);
+        anOut[i] = static_cast<int>(gibo::NumberOf(part));
     }
 }
 
@@ -115,7 +115,8 @@ void CGBHLoad::DispatchTag(unsigned char byIndex, const char* pszValue) {
         pszValue = "";
     }
     // Narrow fields keep the low bits of the converted number.
-    const int n = (byIndex == kTime || byIndex == kDate) ? 0 : std::atoi(pszValue);
+    const int n =
+        (byIndex == kTime || byIndex == kDate) ? 0 : static_cast<int>(gibo::NumberOf(pszValue));
     const auto by = static_cast<unsigned char>(n);
     const auto w = static_cast<unsigned short>(n);
     switch (byIndex) {

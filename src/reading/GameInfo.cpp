@@ -1,11 +1,11 @@
 // The game-information text: comma-separated items of a code letter and a value ("S1,R2,
 // D65,..."), interpreted into the record object's game fields.
-#include <cstdlib>
 #include <cstring>
 
 #include "GiboFile.h"
 #include "reading/GameText.h"
 #include "reading/Items.h"
+#include "reading/Number.h"
 
 namespace {
 
@@ -14,13 +14,13 @@ const char kTypeRated[] = "\xC9\xFD\xBD\xB5\xBC\xB6\xB6\xD4\xBE\xD6";
 const char kTypeFriendly[] = "\xD3\xD1\xC7\xE9\xB6\xD4\xBE\xD6";
 const char kTypePro[] = "\xD6\xB0\xD2\xB5\xD1\xA1\xCA\xD6\xB6\xD4\xBE\xD6";
 
-// A null value reads as the empty text: the setters are public, and atoi must not see null.
+// A null value reads as the empty text: the setters are public.
 const char* Text(const char* pszValue) {
     return pszValue ? pszValue : "";
 }
 
 int Number(const char* pszValue) {
-    return std::atoi(Text(pszValue));
+    return static_cast<int>(gibo::NumberOf(pszValue));
 }
 
 }  // namespace

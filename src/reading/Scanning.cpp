@@ -1,9 +1,9 @@
 // Cursor readers for comma-, dash- and colon-separated texts.
-#include <cstdlib>
 #include <cstring>
 
 #include "GiboFile.h"
 #include "reading/Items.h"
+#include "reading/Number.h"
 
 namespace {
 
@@ -60,7 +60,7 @@ int CGiboFile::readTagNum(char** ppszCursor, int nSep) {
     if (g_szTagNumBuf[0] == '\0') {
         return -1;
     }
-    return std::atoi(g_szTagNumBuf);
+    return static_cast<int>(gibo::NumberOf(g_szTagNumBuf));
 }
 
 int CGiboFile::GetTagData(char* pszItem, char& chCode, char* pszValue) {
