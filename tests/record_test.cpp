@@ -22,9 +22,37 @@ void LoadCompact(CGiboFile& f, std::string header) {
     ASSERT_NE(f.GetGBHLoad()->LoadHeader(&header[0]), nullptr);
 }
 
-}  // namespace
-
-namespace {
+// Each text getter with the record object's field and the compact header's field it reads; a
+// null field is never read (the getter always answers from the other).
+#define GETTER(getter, own, compact) \
+    { #getter, &CGiboFile::getter, own, compact }
+#define BOTH(getter, own, compact) GETTER(getter, &CGiboFile::own, &CGBHLoad::compact)
+const struct TextGetter {
+    const char* name;
+    CString (CGiboFile::*get)() const;
+    CString CGiboFile::*own;
+    CString CGBHLoad::*compact;
+} kTextGetters[] = {
+    BOTH(GetShowGiboTitle, m_strShowGiboTitle, m_strShowGiboTitle),
+    BOTH(GetGameType, m_strGameType, m_strGameType),
+    BOTH(GetGameName, m_strGameName, m_strGameName),
+    BOTH(GetGameDate, m_strGameDate, m_strGameDate),
+    BOTH(GetGameCondition, m_strGameCondition, m_strGameCondition),
+    BOTH(GetGameResult, m_strGameResult, m_strGameResult),
+    BOTH(GetGameTime, m_strGameTime, m_strGameTime),
+    BOTH(GetGameTime2, m_strGameTime2, m_strGameTime2),
+    BOTH(GetGameTotalNum, m_strGameTotalNum, m_strGameTotalNum),
+    BOTH(GetTotalNum, m_strTotalNum, m_strGameTotalNum),
+    BOTH(GetGameWUser, m_strWUser, m_strWUser),
+    BOTH(GetGameWUser2, m_strWUser2, m_strWUser2),
+    BOTH(GetGameBUser, m_strBUser, m_strBUser),
+    BOTH(GetGameBUser2, m_strBUser2, m_strBUser2),
+    GETTER(GetGameCondition2, &CGiboFile::m_strGameCondition2, nullptr),
+    GETTER(GetGamePlace, nullptr, &CGBHLoad::m_strGamePlace),
+    GETTER(GetGameWImage, nullptr, &CGBHLoad::m_strWImage),
+    GETTER(GetGameBImage, nullptr, &CGBHLoad::m_strBImage),
+    GETTER(GetGameCommentator, nullptr, &CGBHLoad::m_strGameCommentator),
+};
 
 // A source with every part set: both vocabularies interpreted, header items, an error code, a
 // nation code, the level buffer and the new-format flag.
@@ -53,23 +81,15 @@ std::vector<std::string> Snapshot(CGiboFile& f) {
                                     std::string(f.m_strHeader), std::string(f.m_strLvBuf)};
     for (unsigned char setting : {0, 1}) {
         f.SetNewFormat(setting);
-        for (auto getter : {&CGiboFile::GetShowGiboTitle,  &CGiboFile::GetGameType,
-                            &CGiboFile::GetGameName,       &CGiboFile::GetGameDate,
-                            &CGiboFile::GetGameCondition,  &CGiboFile::GetGameResult,
-                            &CGiboFile::GetGameTime,       &CGiboFile::GetGameTime2,
-                            &CGiboFile::GetGameTotalNum,   &CGiboFile::GetTotalNum,
-                            &CGiboFile::GetGameWUser,      &CGiboFile::GetGameWUser2,
-                            &CGiboFile::GetGameBUser,      &CGiboFile::GetGameBUser2,
-                            &CGiboFile::GetWNick,          &CGiboFile::GetBNick,
-                            &CGiboFile::GetGameCondition2, &CGiboFile::GetGameWImage,
-                            &CGiboFile::GetGameBImage,     &CGiboFile::GetGameCommentator,
-                            &CGiboFile::GetGamePlace}) {
-            out.emplace_back((f.*getter)());
+        for (const TextGetter& g : kTextGetters) {
+            out.emplace_back((f.*g.get)());
         }
         for (int n : {int(f.GetWGeup()), int(f.GetBGeup()), int(f.GetRule()), f.GetDum(),
                       int(f.GetGiboKind()), int(f.GetGameWAvataID()), int(f.GetGameBAvataID())}) {
             out.push_back(std::to_string(n));
         }
+        out.emplace_back(f.GetWNick());
+        out.emplace_back(f.GetBNick());
     }
     f.SetNewFormat(flag);
     return out;
@@ -115,39 +135,18 @@ TEST(RecordObject, CopiesEqualTheirSourceAndOwnTheirCompactHeader) {
     EXPECT_EQ(copy.GetGamePlace(), "hall");
 }
 
-#define SWITCHING(getter, own, compact) \
-    { #getter, &CGiboFile::getter, &CGiboFile::own, &CGBHLoad::compact }
-
-TEST(RecordObject, SwitchingTextGettersReadTheFieldTheFlagChooses) {
-    const struct {
-        const char* name;
-        CString (CGiboFile::*getter)() const;
-        CString CGiboFile::*own;
-        CString CGBHLoad::*compact;
-    } rows[] = {
-        SWITCHING(GetShowGiboTitle, m_strShowGiboTitle, m_strShowGiboTitle),
-        SWITCHING(GetGameType, m_strGameType, m_strGameType),
-        SWITCHING(GetGameName, m_strGameName, m_strGameName),
-        SWITCHING(GetGameDate, m_strGameDate, m_strGameDate),
-        SWITCHING(GetGameCondition, m_strGameCondition, m_strGameCondition),
-        SWITCHING(GetGameResult, m_strGameResult, m_strGameResult),
-        SWITCHING(GetGameTime, m_strGameTime, m_strGameTime),
-        SWITCHING(GetGameTime2, m_strGameTime2, m_strGameTime2),
-        SWITCHING(GetGameTotalNum, m_strGameTotalNum, m_strGameTotalNum),
-        SWITCHING(GetTotalNum, m_strTotalNum, m_strGameTotalNum),
-        SWITCHING(GetGameWUser, m_strWUser, m_strWUser),
-        SWITCHING(GetGameWUser2, m_strWUser2, m_strWUser2),
-        SWITCHING(GetGameBUser, m_strBUser, m_strBUser),
-        SWITCHING(GetGameBUser2, m_strBUser2, m_strBUser2),
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.name);
+TEST(RecordObject, TextGettersReadTheFieldTheFlagChooses) {
+    for (const TextGetter& g : kTextGetters) {
         CGiboFile f;
-        f.*r.own = "own";
-        f.GetGBHLoad()->*r.compact = "compact";
-        EXPECT_EQ((f.*r.getter)(), "own");
+        if (g.own) {
+            f.*g.own = "own";
+        }
+        if (g.compact) {
+            f.GetGBHLoad()->*g.compact = "compact";
+        }
+        EXPECT_EQ((f.*g.get)(), g.own ? "own" : "compact") << g.name;
         f.SetNewFormat(1);
-        EXPECT_EQ((f.*r.getter)(), "compact");
+        EXPECT_EQ((f.*g.get)(), g.compact ? "compact" : "own") << g.name;
     }
 }
 
@@ -161,7 +160,15 @@ TEST(RecordObject, NumberAndNameGetters) {
     f.m_strWNick = "wnick";
     f.m_strBId = "bid";
     f.m_nWCode = 5;  // a foreign player: still the id while the flag is clear
-    LoadCompact(f, "GCDT:3,DUM:-4,WLV:27,BLV:28,WID:cw,WNICK:cn,WNCD:9,BID:cb");
+    LoadCompact(f,
+                "GCDT:3,DUM:-4,WLV:27,BLV:28,WID:cw,WNICK:cn,WNCD:9,BID:cb,GBKIND:2,WAID:5,"
+                "BAID:9");
+    for (unsigned char flag : {1, 0}) {  // these always read the compact header
+        f.SetNewFormat(flag);
+        EXPECT_EQ(f.GetGiboKind(), 2);
+        EXPECT_EQ(f.GetGameWAvataID(), 5);
+        EXPECT_EQ(f.GetGameBAvataID(), 9);
+    }
     EXPECT_EQ(f.GetRule(), 2);  // the low 8 bits of 258
     EXPECT_EQ(f.GetDum(), 6);
     EXPECT_EQ(f.GetWGeup(), 20);
@@ -179,23 +186,4 @@ TEST(RecordObject, NumberAndNameGetters) {
     EXPECT_EQ(f.GetWNick(), "cn");  // nation 9 is not the host's 0
     EXPECT_EQ(f.GetWUser(), "cn");
     EXPECT_EQ(f.GetBNick(), "cb");
-}
-
-TEST(RecordObject, SomeGettersAlwaysReadTheCompactHeader) {
-    CGiboFile f;
-    f.m_strGamePlace = "own place";
-    LoadCompact(f, "GPLC:hall,GBKIND:2,WAID:65541,BAID:9,WIMG:w.png,BIMG:b.png,GCMT:c");
-    f.m_strGameCondition2 = "cond2";
-    for (unsigned char flag : {0, 1}) {
-        SCOPED_TRACE(static_cast<int>(flag));
-        f.SetNewFormat(flag);
-        EXPECT_EQ(f.GetGamePlace(), "hall");
-        EXPECT_EQ(f.GetGiboKind(), 2);
-        EXPECT_EQ(f.GetGameWAvataID(), 5);
-        EXPECT_EQ(f.GetGameBAvataID(), 9);
-        EXPECT_EQ(f.GetGameWImage(), "w.png");
-        EXPECT_EQ(f.GetGameBImage(), "b.png");
-        EXPECT_EQ(f.GetGameCommentator(), "c");
-        EXPECT_EQ(f.GetGameCondition2(), "cond2");
-    }
 }
