@@ -48,15 +48,13 @@ enum ShortTag : unsigned char {
 };
 static_assert(kBImage + 1 == GIBO_SHORTTAG_COUNT, "one enumerator per short tag");
 
-// Reads up to nCount dash-separated numbers of pszValue into anOut; missing ones stay 0.
+// Reads nCount dash-separated numbers of pszValue into anOut; missing ones are 0, since readTag
+// reads nothing past the end of the text.
 void ReadDashNumbers(CGiboFile& owner, const char* pszValue, int* anOut, int nCount) {
     // readTag moves a non-const cursor, and the caller's text must stay untouched.
     std::string work(pszValue ? pszValue : "");
     char* cursor = &work[0];
     for (int i = 0; i < nCount; ++i) {
-        anOut[i] = 0;
-    }
-    for (int i = 0; i < nCount && *cursor != '\0'; ++i) {
         char part[gibo::kFieldBuffer] = {0};
         owner.readTag(&cursor, part, 1);
         anOut[i] = static_cast<int>(gibo::NumberOf(part));
