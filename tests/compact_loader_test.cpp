@@ -233,10 +233,18 @@ TEST(CompactLoader, ShownNameFollowsTheOwnersNation) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.header);
-        EXPECT_EQ(Loaded(c.header, c.nation).h().GetWNick(), c.shown);
-        std::string black(c.header);
-        std::replace(black.begin(), black.end(), 'W', 'B');
-        EXPECT_EQ(Loaded(black, c.nation).h().GetBNick(), c.shown);
+        for (char colour : {'W', 'B'}) {
+            std::string header = c.header + std::string(",WLV:27");
+            std::replace(header.begin(), header.end(), 'W', colour);
+            Loaded l(header, c.nation);
+            EXPECT_EQ(colour == 'W' ? l.h().GetWNick() : l.h().GetBNick(), c.shown);
+            // The display names show the same player, with the level in both forms.
+            l.file.MakeData();
+            EXPECT_EQ((colour == 'W' ? l.h().m_strWUser : l.h().m_strBUser).str(),
+                      c.shown + Gbk(" ( <pro>1<dan> )"));
+            EXPECT_EQ((colour == 'W' ? l.h().m_strWUser2 : l.h().m_strBUser2).str(),
+                      c.shown + Gbk("(P 1<dan>)"));
+        }
     }
 }
 
