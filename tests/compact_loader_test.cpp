@@ -148,7 +148,7 @@ TEST(CompactLoader, TextValuesAreStoredByteForByteAndTheLastWins) {
     EXPECT_EQ(Loaded("GTYPE:1,GTYPE:2").h().m_strGameType, "2");
 }
 
-TEST(CompactLoader, StopsAtTheFirstEmptyItemAndPassesOverUnknownOnes) {
+TEST(CompactLoader, BothVocabulariesStopAtTheFirstEmptyItemAndPassOverUnknownOnes) {
     struct Case {
         const char* header;
         const char* rest;  // where reading stopped
@@ -174,6 +174,10 @@ TEST(CompactLoader, StopsAtTheFirstEmptyItemAndPassesOverUnknownOnes) {
         EXPECT_EQ(l.h().m_strGameType, c.type);
         EXPECT_TRUE(l.h().m_strGameName.IsEmpty());
         EXPECT_EQ(l.text, std::string(c.header));  // the text is only read
+        // The letter vocabulary walks the same items and stops at the same place.
+        CGiboFile letters;
+        std::string same = c.header;
+        EXPECT_EQ(letters.ParsingTagData(&same[0]) - same.data(), l.end - l.text.data());
     }
     // A second load changes only its own tags.
     Loaded l("GTYPE:2,WID:kim");
