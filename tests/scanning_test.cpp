@@ -145,6 +145,10 @@ TEST(GetTagData, SplitsCodeAndValueWithinTheBuffer) {
         EXPECT_EQ(value.Text(), c.value);
         EXPECT_TRUE(value.GuardIntact());
     }
+    CGiboFile f;
+    char code = '@';
+    EXPECT_EQ(f.GetTagData(nullptr, code, nullptr), 0);
+    EXPECT_EQ(code, '@');
 }
 
 TEST(RemoveSpace, DropsOnlyBlanksWithinTheBuffer) {
