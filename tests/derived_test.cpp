@@ -38,58 +38,44 @@ TEST(DerivedFields, PlayerShownByNickOnlyWhenForeignAndNickGiven) {
 TEST(DerivedFields, ResultTexts) {
     const struct {
         int code, points, tenths;
+        const char* item;  // hex of the GAMERESULT value; null: no such item
         const char* text;  // null: the earlier text is kept
     } cases[] = {
-        {0, 6, 5, "<black>  6<pts> <half><win>"},
-        {0, 6, 0, "<black>  6<pts> <win>"},
-        {1, 0, 5, "<white>  <half><pts> <win>"},
-        {1, -1, -5, "<white>  -1<pts> <half><win>"},  // SetGameZip("-15")
-        {1, 0, -5, "<white>  <half><pts> <win>"},
-        {-1, 3, 0, "  3<pts> <win>"},   // a negative code has a blank for its colour word
-        {3, 6, 5, "<black><resign> "},  // named results ignore the margin
-        {8, 6, 0, "<white> <h><BC E4><win> "},
+        {0, 6, 5, nullptr, "<black>  6<pts> <half><win>"},
+        {0, 6, 0, nullptr, "<black>  6<pts> <win>"},
+        {1, 0, 5, nullptr, "<white>  <half><pts> <win>"},
+        {1, -1, -5, nullptr, "<white>  -1<pts> <half><win>"},  // SetGameZip("-15")
+        {1, 0, -5, nullptr, "<white>  <half><pts> <win>"},
+        {-1, 3, 0, nullptr, "  3<pts> <win>"},   // a negative code has a blank for its colour word
+        {3, 6, 5, nullptr, "<black><resign> "},  // named results ignore the margin
+        {8, 6, 0, nullptr, "<white> <h><BC E4><win> "},
         // A zero margin, or a code with no name, keeps the earlier text.
-        {0, 0, 0, nullptr},
-        {1, 0, 0, nullptr},
-        {9, 6, 5, nullptr},
-        {254, 0, 0, nullptr},
-        {256, 0, 0, nullptr},
+        {0, 0, 0, nullptr, nullptr},
+        {1, 0, 0, nullptr, nullptr},
+        {9, 6, 5, nullptr, nullptr},
+        {254, 0, 0, nullptr, nullptr},
+        {256, 0, 0, nullptr, nullptr},
+        // Code 255: the result is the header's text in any code page, shown in GBK. Which text
+        // maps to which code is the lookups' test.
+        {255, 2, 5, "C8 E6 20 BA D2 B0 E8 BD C2", "<black><resign> "},  // Korean resignation
+        {255, 2, 5, "94 92 8E 9E 8A D4 89 7A 82 A6 8F 9F",
+         "<white><C6 E5 B3 AC CA B1 CA A4 20>"},                    // Shift-JIS time-out
+        {255, 2, 5, "77 68 61 74", "<BA CD C6 E5 20>"},             // unrecognised: a draw
+        {255, 2, 5, "B9 E9 20 78", "<white>  2<pts> <half><win>"},  // score win: the margin
+        {255, 2, 5, nullptr, "<BA CD C6 E5 20>"},                   // no item: a draw
     };
     for (const auto& c : cases) {
         CGiboFile f;
         f.m_strGameResult = "earlier";
+        f.m_strHeader =
+            c.item ? ("\\[GAMERESULT=" + Hex(c.item) + "\\]\r\n").c_str() : "\\[TYPE=1\\]";
         f.m_nGameResult = c.code;
         f.m_nZipsu = c.points;
         f.m_nZipsuFrac = c.tenths;
         f.MakeGameResult();
         EXPECT_EQ(f.m_strGameResult.str(), c.text ? Gbk(c.text) : "earlier")
-            << c.code << " " << c.points << "." << c.tenths;
+            << c.code << " " << c.points << "." << c.tenths << " " << (c.item ? c.item : "");
     }
-}
-
-TEST(DerivedFields, ResultGivenAsTextInTheHeader) {
-    const char* const cases[][2] = {
-        // Which text maps to which code is the lookups' test; here the code becomes GBK text.
-        {"C8 E6 20 BA D2 B0 E8 BD C2", "<black><resign> "},  // Korean resignation
-        {"94 92 8E 9E 8A D4 89 7A 82 A6 8F 9F",
-         "<white><C6 E5 B3 AC CA B1 CA A4 20>"},         // Shift-JIS time-out
-        {"77 68 61 74", "<BA CD C6 E5 20>"},             // unrecognised: a draw
-        {"B9 E9 20 78", "<white>  2<pts> <half><win>"},  // Korean score win uses the margin
-    };
-    for (const auto& c : cases) {
-        CGiboFile f;
-        f.m_strHeader = ("\\[GAMERESULT=" + Hex(c[0]) + "\\]\r\n").c_str();
-        f.m_nGameResult = 255;
-        f.m_nZipsu = 2;
-        f.m_nZipsuFrac = 5;
-        f.MakeGameResult();
-        EXPECT_EQ(f.m_strGameResult.str(), Gbk(c[1])) << c[0];
-    }
-    CGiboFile missing;  // no item at all: a draw
-    missing.m_strHeader = "\\[TYPE=1\\]";
-    missing.m_nGameResult = 255;
-    missing.MakeGameResult();
-    EXPECT_EQ(missing.m_strGameResult.str(), Gbk("<BA CD C6 E5 20>"));
 }
 
 TEST(DerivedFields, Conditions) {
