@@ -63,9 +63,9 @@ void FillRich(CGiboFile& f) {
         "AXk,BXl,JX7,KX1";
     f.ParsingTagData(&letters[0]);
     LoadCompact(f,
-                "GBKIND:2,GTYPE:4,GCDT:3,GTIME:600-30-3,GRLT:4,DUM:6,TCNT:211,GNAME:n,"
-                "GDATE:2012-12-5-14-7-0,GPLC:hall,GCMT:c,WID:kim,WLV:20,WNICK:K,WNCD:7,"
-                "WAID:5,WIMG:w,BID:lee,BLV:19,BNICK:L,BNCD:1,BAID:6,BIMG:b");
+                "GBKIND:2,GTYPE:4,GCDT:3,GTIME:600-30-3,GRLT:4,DUM:-4,TCNT:211,GNAME:n,"
+                "GDATE:2012-12-5-14-7-0,GPLC:hall,GCMT:c,WID:cw,WLV:20,WNICK:K,WNCD:7,"
+                "WAID:5,WIMG:w,BID:cb,BLV:19,BNICK:L,BNCD:1,BAID:6,BIMG:b");
     f.MakeData();
     f.SetParam("TYPE", "2");
     f.m_dwError = GIBO_ERR_NO_BODY;
@@ -116,7 +116,7 @@ TEST(RecordObject, CopiesEqualTheirSourceAndOwnTheirCompactHeader) {
     // A copy's shown name follows its own nation code, and changes stay apart.
     src->SetNationCode(7);
     LoadCompact(*src, "GTYPE:6");
-    EXPECT_EQ(src->GetWNick(), "kim");
+    EXPECT_EQ(src->GetWNick(), "cw");
     EXPECT_EQ(copy.GetWNick(), "K");
     EXPECT_EQ(assigned.GetGameType(), "4");
 
@@ -150,40 +150,30 @@ TEST(RecordObject, TextGettersReadTheFieldTheFlagChooses) {
     }
 }
 
-TEST(RecordObject, NumberAndNameGetters) {
+TEST(RecordObject, NumberAndNameGettersReadTheFieldsTheFlagChooses) {
     CGiboFile f;
-    f.m_nGameCondition = 258;
-    f.m_nDum = 6;
-    f.m_byWGeup = 20;
-    f.m_byBGeup = 21;
-    f.m_strWId = "wid";
-    f.m_strWNick = "wnick";
-    f.m_strBId = "bid";
-    f.m_nWCode = 5;  // a foreign player: still the id while the flag is clear
-    LoadCompact(f,
-                "GCDT:3,DUM:-4,WLV:27,BLV:28,WID:cw,WNICK:cn,WNCD:9,BID:cb,GBKIND:2,WAID:5,"
-                "BAID:9");
-    for (unsigned char flag : {1, 0}) {  // these always read the compact header
+    FillRich(f);
+    f.m_nGameCondition = 258;  // the getter keeps the low 8 bits
+    const struct {
+        int rule, dum, wGeup, bGeup;
+        const char *w, *b;
+    } byFlag[] = {
+        {2, 6, 27, 20, "kim", "lee"},  // own fields: the ids, even of a foreign player
+        {3, -4, 20, 19, "K", "cb"},    // compact: the nick of a foreign player
+    };
+    for (unsigned char flag : {0, 1}) {
+        const auto& e = byFlag[flag];
         f.SetNewFormat(flag);
-        EXPECT_EQ(f.GetGiboKind(), 2);
+        EXPECT_EQ(f.GetRule(), e.rule);
+        EXPECT_EQ(f.GetDum(), e.dum);
+        EXPECT_EQ(f.GetWGeup(), e.wGeup);
+        EXPECT_EQ(f.GetBGeup(), e.bGeup);
+        EXPECT_EQ(f.GetWNick(), e.w);
+        EXPECT_EQ(f.GetWUser(), e.w);
+        EXPECT_EQ(f.GetBNick(), e.b);
+        EXPECT_EQ(f.GetBUser(), e.b);
+        EXPECT_EQ(f.GetGiboKind(), 2);  // these always read the compact header
         EXPECT_EQ(f.GetGameWAvataID(), 5);
-        EXPECT_EQ(f.GetGameBAvataID(), 9);
+        EXPECT_EQ(f.GetGameBAvataID(), 6);
     }
-    EXPECT_EQ(f.GetRule(), 2);  // the low 8 bits of 258
-    EXPECT_EQ(f.GetDum(), 6);
-    EXPECT_EQ(f.GetWGeup(), 20);
-    EXPECT_EQ(f.GetBGeup(), 21);
-    EXPECT_EQ(f.GetWNick(), "wid");
-    EXPECT_EQ(f.GetWUser(), "wid");
-    EXPECT_EQ(f.GetBNick(), "bid");
-    EXPECT_EQ(f.GetBUser(), "bid");
-
-    f.SetNewFormat(1);
-    EXPECT_EQ(f.GetRule(), 3);
-    EXPECT_EQ(f.GetDum(), -4);
-    EXPECT_EQ(f.GetWGeup(), 27);
-    EXPECT_EQ(f.GetBGeup(), 28);
-    EXPECT_EQ(f.GetWNick(), "cn");  // nation 9 is not the host's 0
-    EXPECT_EQ(f.GetWUser(), "cn");
-    EXPECT_EQ(f.GetBNick(), "cb");
 }
