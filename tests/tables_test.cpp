@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "HexBytes.h"
 #include "TestSupport.h"
@@ -13,29 +14,26 @@ using namespace gibo;
 
 namespace {
 
-bool In(unsigned char c, int lo, int hi) {
-    return c >= lo && c <= hi;
-}
-
-// Byte ranges of single bytes, lead bytes and trail bytes per code page.
+// Lead and trail byte ranges (pairs of bounds) of each code page; ASCII has no lead bytes.
 enum Page { kGbk, kCp949, kBig5, kSjis, kAscii };
-bool Single(Page p, unsigned char c) {
-    return c >= 0x20 && (c < 0x7F || (p == kSjis && In(c, 0xA1, 0xDF)));
-}
-bool Lead(Page p, unsigned char c) {
-    return p == kSjis ? In(c, 0x81, 0x9F) || In(c, 0xE0, 0xFC) : p != kAscii && In(c, 0x81, 0xFE);
-}
-bool Trail(Page p, unsigned char c) {
-    switch (p) {
-        case kGbk:
-            return In(c, 0x40, 0xFE) && c != 0x7F;
-        case kCp949:
-            return In(c, 0x41, 0x5A) || In(c, 0x61, 0x7A) || In(c, 0x81, 0xFE);
-        case kBig5:
-            return In(c, 0x40, 0x7E) || In(c, 0xA1, 0xFE);
-        default:
-            return In(c, 0x40, 0x7E) || In(c, 0x80, 0xFC);
+const std::vector<int> kLead[] = {
+    {0x81, 0xFE}, {0x81, 0xFE}, {0x81, 0xFE}, {0x81, 0x9F, 0xE0, 0xFC}, {}};
+const std::vector<int> kTrail[] = {{0x40, 0x7E, 0x80, 0xFE},
+                                   {0x41, 0x5A, 0x61, 0x7A, 0x81, 0xFE},
+                                   {0x40, 0x7E, 0xA1, 0xFE},
+                                   {0x40, 0x7E, 0x80, 0xFC},
+                                   {}};
+// Printable ASCII; Shift-JIS adds its single-byte katakana.
+const std::vector<int> kSingle[] = {
+    {0x20, 0x7E}, {0x20, 0x7E}, {0x20, 0x7E}, {0x20, 0x7E, 0xA1, 0xDF}, {0x20, 0x7E}};
+
+bool In(const std::vector<int>& ranges, unsigned char c) {
+    for (size_t i = 0; i < ranges.size(); i += 2) {
+        if (c >= ranges[i] && c <= ranges[i + 1]) {
+            return true;
+        }
     }
+    return false;
 }
 
 // A non-empty row of whole characters of its code page, then zeros to the end of the slot.
@@ -48,11 +46,11 @@ void ExpectRow(const char* slot, size_t width, Page page) {
     }
     for (size_t i = 0; i < row.size(); ++i) {
         const auto c = static_cast<unsigned char>(row[i]);
-        if (Lead(page, c)) {
+        if (In(kLead[page], c)) {
             ASSERT_LT(i + 1, row.size()) << Shown(row) << ": a lead byte ends the row";
-            EXPECT_TRUE(Trail(page, static_cast<unsigned char>(row[++i]))) << Shown(row);
+            EXPECT_TRUE(In(kTrail[page], static_cast<unsigned char>(row[++i]))) << Shown(row);
         } else {
-            EXPECT_TRUE(Single(page, c)) << Shown(row) << ": byte " << i;
+            EXPECT_TRUE(In(kSingle[page], c)) << Shown(row) << ": byte " << i;
         }
     }
 }
