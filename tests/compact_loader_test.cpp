@@ -222,34 +222,4 @@ TEST(CompactLoader, WithoutOwnerNothingIsLoaded) {
     EXPECT_EQ(f.GetGBHLoad()->LoadHeader(nullptr), nullptr);
 }
 
-TEST(CompactLoader, ShownNameFollowsTheOwnersNation) {
-    struct Case {
-        const char* header;
-        int nation;
-        const char* shown;
-    };
-    const Case cases[] = {
-        {"WID:kim,WNICK:K,WNCD:3", 3, "kim"},  // own nation: id
-        {"WID:kim,WNICK:K,WNCD:3", 5, "K"},    // foreign with nick: nick
-        {"WID:kim,WNCD:3", 5, "kim"},          // foreign without nick: id
-        {"WID:kim,WNICK:K,WNCD:300", 44, "kim"},
-        {"WID:kim,WNICK:K,WNCD:300", 300, "K"},  // 300 is kept as 44: no longer equal
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.header);
-        for (char colour : {'W', 'B'}) {
-            std::string header = c.header + std::string(",WLV:27");
-            std::replace(header.begin(), header.end(), 'W', colour);
-            Loaded l(header, c.nation);
-            EXPECT_EQ(colour == 'W' ? l.h().GetWNick() : l.h().GetBNick(), c.shown);
-            // The display names show the same player, with the level in both forms.
-            l.file.MakeData();
-            EXPECT_EQ((colour == 'W' ? l.h().m_strWUser : l.h().m_strBUser).str(),
-                      c.shown + Gbk(" ( <pro>1<dan> )"));
-            EXPECT_EQ((colour == 'W' ? l.h().m_strWUser2 : l.h().m_strBUser2).str(),
-                      c.shown + Gbk("(P 1<dan>)"));
-        }
-    }
-}
-
 }  // namespace

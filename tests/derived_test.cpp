@@ -6,32 +6,45 @@
 #include "GiboFile.h"
 #include "HexBytes.h"
 
-TEST(DerivedFields, PlayerShownByNickOnlyWhenForeignAndNickGiven) {
+TEST(DerivedFields, BothVocabulariesShowOnlyAForeignPlayerWithANickByNick) {
     const struct {
-        int playerCode;
+        int code;  // the player's nation code
         const char* nick;
-        std::string shown;
-        unsigned char blackLevel;
-        const char *black, *black2;
+        int nation;  // the host's
+        int level;
+        const char *letters, *compact;  // the name shown from each vocabulary
+        const char *level1, *level2;
     } cases[] = {
-        {7, "nick", "id", 27, " ( <pro>1<dan> )", "(P 1<dan>)"},  // same nation as the host
-        {8, "", "id", 27, " ( <pro>1<dan> )", "(P 1<dan>)"},      // foreign, but no nick
-        {8, "nick", "nick", 36, " (  )", "()"},  // a level past the table: empty brackets
+        {3, "K", 3, 27, "id", "id", "<pro>1<dan>", "P 1<dan>"},  // own nation: the id
+        {3, "K", 5, 0, "K", "K", "18<kyu>", "18<kyu>"},          // foreign with a nick
+        {3, "", 5, 36, "id", "id", "", ""},  // foreign without; a level past the table
+        // The compact nation code keeps the low byte of its number, the letter code all of it.
+        {300, "K", 44, 18, "K", "id", "1<dan>", "1<dan>"},
+        {300, "K", 300, 18, "id", "K", "1<dan>", "1<dan>"},
     };
     for (const auto& c : cases) {
-        CGiboFile f;
-        f.SetNationCode(7);
-        f.m_strWId = f.m_strBId = "id";
-        f.m_strWNick = f.m_strBNick = c.nick;
-        f.m_nWCode = f.m_nBCode = c.playerCode;
-        f.m_byWGeup = 0;
-        f.m_byBGeup = c.blackLevel;
-        f.MakeWUserName();
-        f.MakeBUserName();
-        EXPECT_EQ(f.m_strWUser.str(), c.shown + Gbk(" ( 18<kyu> )"));
-        EXPECT_EQ(f.m_strWUser2.str(), c.shown + Gbk("(18<kyu>)"));
-        EXPECT_EQ(f.m_strBUser.str(), c.shown + Gbk(c.black));
-        EXPECT_EQ(f.m_strBUser2.str(), c.shown + Gbk(c.black2));
+        for (bool white : {true, false}) {
+            const std::string nick = c.nick, code = std::to_string(c.code);
+            const std::string level = std::to_string(c.level);
+            std::string letters = white ? "IXid,AX" + nick + ",JX" + code + ",LX" + level
+                                        : "MXid,BX" + nick + ",KX" + code + ",NX" + level;
+            std::string compact = std::string(white ? "W" : "B") + "ID:id," + (white ? "W" : "B") +
+                                  "NICK:" + nick + "," + (white ? "W" : "B") + "NCD:" + code + "," +
+                                  (white ? "W" : "B") + "LV:" + level;
+            SCOPED_TRACE(letters + " / " + compact + " at nation " + std::to_string(c.nation));
+            for (int newFormat : {0, 1}) {
+                CGiboFile f;
+                f.SetNationCode(c.nation);
+                f.SetNewFormat(static_cast<unsigned char>(newFormat));
+                f.ParsingTagData(newFormat ? &compact[0] : &letters[0]);
+                f.MakeData();
+                const std::string shown = newFormat ? c.compact : c.letters;
+                EXPECT_EQ((white ? f.GetGameWUser() : f.GetGameBUser()).str(),
+                          shown + Gbk(" ( " + std::string(c.level1) + " )"));
+                EXPECT_EQ((white ? f.GetGameWUser2() : f.GetGameBUser2()).str(),
+                          shown + Gbk("(" + std::string(c.level2) + ")"));
+            }
+        }
     }
 }
 
