@@ -112,9 +112,8 @@ void CGBHLoad::DispatchTag(unsigned char byIndex, const char* pszValue) {
     if (!pszValue) {
         pszValue = "";
     }
-    // Narrow fields keep the low bits of the converted number.
-    const int n =
-        (byIndex == kTime || byIndex == kDate) ? 0 : static_cast<int>(gibo::NumberOf(pszValue));
+    // Narrow fields keep the low bits of the converted number; text fields do not use it.
+    const int n = static_cast<int>(gibo::NumberOf(pszValue));
     const auto by = static_cast<unsigned char>(n);
     const auto w = static_cast<unsigned short>(n);
     switch (byIndex) {

@@ -23,9 +23,6 @@ Item LocateItem(const CString& strHeader, const CString& strTag) {
     }
     const int valueStart = pos + key.GetLength();
     item.nCloser = strHeader.Find(kCloser, valueStart);
-    if (item.nCloser < 0) {
-        return item;
-    }
     // The '=' is looked for in the whole text, not in the item alone, so that the characters
     // are read from the same start even when the tag ends with a lead byte.
     const int eq = strHeader.Find("=", valueStart);
@@ -59,7 +56,7 @@ CString CGiboFile::GetParam(CString strTag, int& bFound) {
         return CString();
     }
     const Item item = LocateItem(m_strHeader, strTag);
-    if (item.nCloser < 0 || item.nEqual < 0) {
+    if (item.nEqual < 0) {
         return CString();
     }
     bFound = 1;
