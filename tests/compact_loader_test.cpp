@@ -118,7 +118,7 @@ TEST(CompactLoader, TagsMatchExactly) {
         EXPECT_STREQ(value, "keep") << item;
     }
     // Bounded: at most 255 value bytes and a zero; a bare tag gives an empty value.
-    std::string item = "GCMT:" + std::string(400, 'c');
+    std::string item = "GCMT:" + std::string(256, 'c');
     char value[300];
     std::fill(value, value + sizeof value, '#');
     unsigned char index = 0;

@@ -149,6 +149,9 @@ TEST(GetTagData, SplitsCodeAndValueWithinTheBuffer) {
     char code = '@';
     EXPECT_EQ(f.GetTagData(nullptr, code, nullptr), 0);
     EXPECT_EQ(code, '@');
+    char item[] = "S12";
+    EXPECT_EQ(f.GetTagData(item, code, nullptr), 1);  // the value is optional
+    EXPECT_EQ(code, 'S');
 }
 
 TEST(RemoveSpace, DropsOnlyBlanksWithinTheBuffer) {
