@@ -10,9 +10,6 @@
 
 namespace {
 
-// A tag part of kTagBuffer bytes or more names no short tag.
-constexpr size_t kTagBuffer = 128;
-
 // GBK: 每方限时: 无 (‘no time limit for either side’), stored as is instead of being parsed.
 const char kNoTimeLimit[] = "\xC3\xBF\xB7\xBD\xCF\xDE\xCA\xB1: \xCE\xDE";
 
@@ -70,13 +67,11 @@ int CGiboFile::GetNewTagData(char* pszItem, unsigned char& byIndex, char* pszVal
     // The colon is below 0x40, so it can never be the second byte of a GBK character.
     const char* colon = std::strchr(pszItem, ':');
     const size_t tagLen = colon ? static_cast<size_t>(colon - pszItem) : std::strlen(pszItem);
-    if (tagLen >= kTagBuffer) {
-        return -1;  // far longer than any short tag
-    }
-    char tag[kTagBuffer] = {0};
-    std::memcpy(tag, pszItem, tagLen);
     for (int i = 0; i < GIBO_SHORTTAG_COUNT; ++i) {
-        if (tag[0] != g_szShortTag[i][0] || std::strcmp(tag, g_szShortTag[i]) != 0) {
+        // Compared in place, so a tag part of any length costs no copy: it names a short tag
+        // when its bytes are the tag's and the tag ends there.
+        const char* name = g_szShortTag[i];
+        if (std::strncmp(pszItem, name, tagLen) != 0 || name[tagLen] != '\0') {
             continue;
         }
         byIndex = static_cast<unsigned char>(i);
