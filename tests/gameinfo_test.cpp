@@ -144,10 +144,13 @@ TEST(GameInfo, DateTexts) {
 
 TEST(GameInfo, OverLongItemsAreCutAndReadingGoesOn) {
     CGiboFile f;
-    Text t("IX" + std::string(2000, 'a') + ",MX" + std::string(300, 'b') + ",S1");
+    // A one-letter code leaves the longest value, 254 bytes: the 7 after them is cut off.
+    Text t("IX" + std::string(2000, 'a') + ",MX" + std::string(300, 'b') + ",G" +
+           std::string(254, '0') + "7,S1");
     EXPECT_EQ(f.ParsingTagData(t.data()), t.data() + t.bytes.size() - 1);
     EXPECT_EQ(f.m_strWId, std::string(253, 'a').c_str());  // 255-byte item less the code
     EXPECT_EQ(f.m_strBId, std::string(253, 'b').c_str());
+    EXPECT_EQ(f.m_nGongje, 0);
     EXPECT_EQ(f.m_nGameType, 1);
 }
 
