@@ -13,7 +13,6 @@ class GIBO_API CGBHLoad {
 public:
     explicit CGBHLoad(CGiboFile* pOwner);
     CGBHLoad(const CGBHLoad& src, CGiboFile* pOwner);  // same content, another owner
-    CGBHLoad(const CGBHLoad&) = delete;
     CGBHLoad& operator=(const CGBHLoad&) = delete;
     ~CGBHLoad();
 
@@ -117,6 +116,10 @@ public:
     int m_nTotalNum;
     int m_nAudioSize;
     CGiboFile* m_pGiboFile;  // the owner; not owned
+
+private:
+    // Every field, the owner link included; only the constructor above uses it, and relinks.
+    CGBHLoad(const CGBHLoad&) = default;
 };
 
 #endif  // GIBO_GBHLOAD_H

@@ -2,9 +2,7 @@
 #ifndef GIBO_EXPORT_H
 #define GIBO_EXPORT_H
 
-#if defined(GIBO_STATIC)
-#define GIBO_API
-#elif defined(_WIN32)
+#if defined(_WIN32)
 #if defined(GIBO_BUILDING)
 #define GIBO_API __declspec(dllexport)
 #else

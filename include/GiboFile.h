@@ -29,7 +29,52 @@ enum : unsigned long {
     GIBO_ERR_CREATE = 0x10000009         // SaveFile: the record file cannot be written
 };
 
-class GIBO_API CGiboFile {
+// The record object's fields, public as in the legacy class; the order is the declared layout.
+// They sit in a base of their own so that the compiler copies them all: CGiboFile's copy only
+// adds its own compact header. Not part of the interface otherwise.
+struct CGiboFileFields {
+    unsigned long m_dwError = 0;
+    CString m_strHeader;  // the parameter text
+    CString m_strShowGiboTitle;
+    CString m_strGameType;
+    CString m_strGameName;
+    CString m_strGameDate;
+    CString m_strGamePlace;
+    CString m_strSpare1;
+    CString m_strGameCondition;
+    CString m_strGameCondition2;
+    CString m_strGameTime;
+    CString m_strGameTime2;
+    CString m_strGameResult;
+    CString m_strSpare2;
+    CString m_strGameTotalNum;
+    CString m_strTotalNum;
+    int m_nSpare = 0;
+    int m_nGongje = 0;
+    int m_nGameType = 0;
+    int m_nGameResult = 0;
+    int m_nGameCondition = 0;
+    int m_nDum = 0;
+    int m_nZipsu = 0;
+    int m_nZipsuFrac = 0;
+    CString m_strWUser;
+    CString m_strWUser2;
+    CString m_strWId;
+    CString m_strWNick;
+    unsigned char m_byWGeup = 0;
+    int m_nWCode = 0;
+    CString m_strBUser;
+    CString m_strBUser2;
+    CString m_strBId;
+    CString m_strBNick;
+    unsigned char m_byBGeup = 0;
+    int m_nBCode = 0;
+    CString m_strLvBuf;
+    int m_nNationCode = 0;
+    unsigned char m_bNewFormat = 0;
+};
+
+class GIBO_API CGiboFile : public CGiboFileFields {
 public:
     // --- Construction. A copy gets its own compact header with the same content.
     CGiboFile();
@@ -188,46 +233,7 @@ public:
     void MakeGameTotalNum();
     void MakeShowGiboTitle();
 
-    // --- Fields, public as in the legacy class; the order is the declared layout.
-    unsigned long m_dwError;
-    CString m_strHeader;  // the parameter text
-    CString m_strShowGiboTitle;
-    CString m_strGameType;
-    CString m_strGameName;
-    CString m_strGameDate;
-    CString m_strGamePlace;
-    CString m_strSpare1;
-    CString m_strGameCondition;
-    CString m_strGameCondition2;
-    CString m_strGameTime;
-    CString m_strGameTime2;
-    CString m_strGameResult;
-    CString m_strSpare2;
-    CString m_strGameTotalNum;
-    CString m_strTotalNum;
-    int m_nSpare;
-    int m_nGongje;
-    int m_nGameType;
-    int m_nGameResult;
-    int m_nGameCondition;
-    int m_nDum;
-    int m_nZipsu;
-    int m_nZipsuFrac;
-    CString m_strWUser;
-    CString m_strWUser2;
-    CString m_strWId;
-    CString m_strWNick;
-    unsigned char m_byWGeup;
-    int m_nWCode;
-    CString m_strBUser;
-    CString m_strBUser2;
-    CString m_strBId;
-    CString m_strBNick;
-    unsigned char m_byBGeup;
-    int m_nBCode;
-    CString m_strLvBuf;
-    int m_nNationCode;
-    unsigned char m_bNewFormat;
+    // --- The owned compact header, after the fields of the base.
     CGBHLoad* m_pGBHLoad;  // owned
 };
 

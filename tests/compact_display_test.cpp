@@ -7,29 +7,6 @@
 #include "GiboFile.h"
 #include "HexBytes.h"
 
-TEST(CompactDisplay, NamesFollowTheOwnersNationCode) {
-    const struct {
-        unsigned char code;
-        const char* nick;
-        std::string shown;
-    } cases[] = {{3, "K", "I"}, {4, "K", "K"}, {4, "", "I"}};
-    for (const auto& c : cases) {
-        CGiboFile f;
-        f.SetNationCode(3);
-        CGBHLoad& g = *f.GetGBHLoad();
-        g.m_strWId = g.m_strBId = "I";
-        g.m_strWNick = g.m_strBNick = c.nick;
-        g.m_byWCode = g.m_byBCode = c.code;
-        g.m_byWGeup = 27;
-        g.m_byBGeup = 36;  // past the table: empty level
-        f.MakeData();      // whatever the flag
-        EXPECT_EQ(g.m_strWUser.str(), c.shown + Gbk(" ( <pro>1<dan> )"));
-        EXPECT_EQ(g.m_strWUser2.str(), c.shown + Gbk("(P 1<dan>)"));
-        EXPECT_EQ(g.m_strBUser.str(), c.shown + " (  )");
-        EXPECT_EQ(g.m_strBUser2.str(), c.shown + "()");
-    }
-}
-
 TEST(CompactDisplay, ResultsAndConditions) {
     const struct {
         unsigned char code;

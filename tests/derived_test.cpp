@@ -6,90 +6,89 @@
 #include "GiboFile.h"
 #include "HexBytes.h"
 
-TEST(DerivedFields, PlayerShownByNickOnlyWhenForeignAndNickGiven) {
+TEST(DerivedFields, BothVocabulariesShowOnlyAForeignPlayerWithANickByNick) {
     const struct {
-        int playerCode;
+        int code;  // the player's nation code
         const char* nick;
-        std::string shown;
-        unsigned char blackLevel;
-        const char *black, *black2;
+        int nation;  // the host's
+        int level;
+        const char *letters, *compact;  // the name shown from each vocabulary
+        const char *level1, *level2;
     } cases[] = {
-        {7, "nick", "id", 27, " ( <pro>1<dan> )", "(P 1<dan>)"},  // same nation as the host
-        {8, "", "id", 27, " ( <pro>1<dan> )", "(P 1<dan>)"},      // foreign, but no nick
-        {8, "nick", "nick", 36, " (  )", "()"},  // a level past the table: empty brackets
+        {3, "K", 3, 27, "id", "id", "<pro>1<dan>", "P 1<dan>"},  // own nation: the id
+        {3, "K", 5, 0, "K", "K", "18<kyu>", "18<kyu>"},          // foreign with a nick
+        {3, "", 5, 36, "id", "id", "", ""},  // foreign without; a level past the table
+        // The compact nation code keeps the low byte of its number, the letter code all of it.
+        {300, "K", 44, 18, "K", "id", "1<dan>", "1<dan>"},
+        {300, "K", 300, 18, "id", "K", "1<dan>", "1<dan>"},
     };
     for (const auto& c : cases) {
-        CGiboFile f;
-        f.SetNationCode(7);
-        f.m_strWId = f.m_strBId = "id";
-        f.m_strWNick = f.m_strBNick = c.nick;
-        f.m_nWCode = f.m_nBCode = c.playerCode;
-        f.m_byWGeup = 0;
-        f.m_byBGeup = c.blackLevel;
-        f.MakeWUserName();
-        f.MakeBUserName();
-        EXPECT_EQ(f.m_strWUser.str(), c.shown + Gbk(" ( 18<kyu> )"));
-        EXPECT_EQ(f.m_strWUser2.str(), c.shown + Gbk("(18<kyu>)"));
-        EXPECT_EQ(f.m_strBUser.str(), c.shown + Gbk(c.black));
-        EXPECT_EQ(f.m_strBUser2.str(), c.shown + Gbk(c.black2));
+        for (bool white : {true, false}) {
+            const std::string nick = c.nick, code = std::to_string(c.code);
+            const std::string level = std::to_string(c.level);
+            std::string letters = white ? "IXid,AX" + nick + ",JX" + code + ",LX" + level
+                                        : "MXid,BX" + nick + ",KX" + code + ",NX" + level;
+            std::string compact = std::string(white ? "W" : "B") + "ID:id," + (white ? "W" : "B") +
+                                  "NICK:" + nick + "," + (white ? "W" : "B") + "NCD:" + code + "," +
+                                  (white ? "W" : "B") + "LV:" + level;
+            SCOPED_TRACE(letters + " / " + compact + " at nation " + std::to_string(c.nation));
+            for (int newFormat : {0, 1}) {
+                CGiboFile f;
+                f.SetNationCode(c.nation);
+                f.SetNewFormat(static_cast<unsigned char>(newFormat));
+                f.ParsingTagData(newFormat ? &compact[0] : &letters[0]);
+                f.MakeData();
+                const std::string shown = newFormat ? c.compact : c.letters;
+                EXPECT_EQ((white ? f.GetGameWUser() : f.GetGameBUser()).str(),
+                          shown + Gbk(" ( " + std::string(c.level1) + " )"));
+                EXPECT_EQ((white ? f.GetGameWUser2() : f.GetGameBUser2()).str(),
+                          shown + Gbk("(" + std::string(c.level2) + ")"));
+            }
+        }
     }
 }
 
 TEST(DerivedFields, ResultTexts) {
     const struct {
         int code, points, tenths;
+        const char* item;  // hex of the GAMERESULT value; null: no such item
         const char* text;  // null: the earlier text is kept
     } cases[] = {
-        {0, 6, 5, "<black>  6<pts> <half><win>"},
-        {0, 6, 0, "<black>  6<pts> <win>"},
-        {1, 0, 5, "<white>  <half><pts> <win>"},
-        {1, -1, -5, "<white>  -1<pts> <half><win>"},  // SetGameZip("-15")
-        {1, 0, -5, "<white>  <half><pts> <win>"},
-        {-1, 3, 0, "  3<pts> <win>"},   // a negative code has a blank for its colour word
-        {3, 6, 5, "<black><resign> "},  // named results ignore the margin
-        {8, 6, 0, "<white> <h><BC E4><win> "},
+        {0, 6, 5, nullptr, "<black>  6<pts> <half><win>"},
+        {0, 6, 0, nullptr, "<black>  6<pts> <win>"},
+        {1, 0, 5, nullptr, "<white>  <half><pts> <win>"},
+        {1, -1, -5, nullptr, "<white>  -1<pts> <half><win>"},  // SetGameZip("-15")
+        {1, 0, -5, nullptr, "<white>  <half><pts> <win>"},
+        {-1, 3, 0, nullptr, "  3<pts> <win>"},   // a negative code has a blank for its colour word
+        {3, 6, 5, nullptr, "<black><resign> "},  // named results ignore the margin
+        {8, 6, 0, nullptr, "<white> <h><BC E4><win> "},
         // A zero margin, or a code with no name, keeps the earlier text.
-        {0, 0, 0, nullptr},
-        {1, 0, 0, nullptr},
-        {9, 6, 5, nullptr},
-        {254, 0, 0, nullptr},
-        {256, 0, 0, nullptr},
+        {0, 0, 0, nullptr, nullptr},
+        {1, 0, 0, nullptr, nullptr},
+        {9, 6, 5, nullptr, nullptr},
+        {254, 0, 0, nullptr, nullptr},
+        {256, 0, 0, nullptr, nullptr},
+        // Code 255: the result is the header's text in any code page, shown in GBK. Which text
+        // maps to which code is the lookups' test.
+        {255, 2, 5, "C8 E6 20 BA D2 B0 E8 BD C2", "<black><resign> "},  // Korean resignation
+        {255, 2, 5, "94 92 8E 9E 8A D4 89 7A 82 A6 8F 9F",
+         "<white><C6 E5 B3 AC CA B1 CA A4 20>"},                    // Shift-JIS time-out
+        {255, 2, 5, "77 68 61 74", "<BA CD C6 E5 20>"},             // unrecognised: a draw
+        {255, 2, 5, "B9 E9 20 78", "<white>  2<pts> <half><win>"},  // score win: the margin
+        {255, 2, 5, nullptr, "<BA CD C6 E5 20>"},                   // no item: a draw
     };
     for (const auto& c : cases) {
         CGiboFile f;
         f.m_strGameResult = "earlier";
+        f.m_strHeader =
+            c.item ? ("\\[GAMERESULT=" + Hex(c.item) + "\\]\r\n").c_str() : "\\[TYPE=1\\]";
         f.m_nGameResult = c.code;
         f.m_nZipsu = c.points;
         f.m_nZipsuFrac = c.tenths;
         f.MakeGameResult();
         EXPECT_EQ(f.m_strGameResult.str(), c.text ? Gbk(c.text) : "earlier")
-            << c.code << " " << c.points << "." << c.tenths;
+            << c.code << " " << c.points << "." << c.tenths << " " << (c.item ? c.item : "");
     }
-}
-
-TEST(DerivedFields, ResultGivenAsTextInTheHeader) {
-    const char* const cases[][2] = {
-        // Which text maps to which code is the lookups' test; here the code becomes GBK text.
-        {"C8 E6 20 BA D2 B0 E8 BD C2", "<black><resign> "},  // Korean resignation
-        {"94 92 8E 9E 8A D4 89 7A 82 A6 8F 9F",
-         "<white><C6 E5 B3 AC CA B1 CA A4 20>"},         // Shift-JIS time-out
-        {"77 68 61 74", "<BA CD C6 E5 20>"},             // unrecognised: a draw
-        {"B9 E9 20 78", "<white>  2<pts> <half><win>"},  // Korean score win uses the margin
-    };
-    for (const auto& c : cases) {
-        CGiboFile f;
-        f.m_strHeader = ("\\[GAMERESULT=" + Hex(c[0]) + "\\]\r\n").c_str();
-        f.m_nGameResult = 255;
-        f.m_nZipsu = 2;
-        f.m_nZipsuFrac = 5;
-        f.MakeGameResult();
-        EXPECT_EQ(f.m_strGameResult.str(), Gbk(c[1])) << c[0];
-    }
-    CGiboFile missing;  // no item at all: a draw
-    missing.m_strHeader = "\\[TYPE=1\\]";
-    missing.m_nGameResult = 255;
-    missing.MakeGameResult();
-    EXPECT_EQ(missing.m_strGameResult.str(), Gbk("<BA CD C6 E5 20>"));
 }
 
 TEST(DerivedFields, Conditions) {

@@ -54,7 +54,7 @@ protected:
     int m_image = 0;  // its address stands for a module handle
 };
 
-TEST_F(LibraryEntryTest, AttachLinksOnceAndDetachUnlinksAndClears) {
+TEST_F(LibraryEntryTest, AttachLinksOnceThreadsChangeNothingDetachUnlinksAndClears) {
     const int others = ChainLength();
     for (int round = 0; round < 2; ++round) {
         ASSERT_EQ(gibo::LibraryEntry(&m_image, gibo::kProcessAttach, nullptr), 1);
@@ -65,6 +65,15 @@ TEST_F(LibraryEntryTest, AttachLinksOnceAndDetachUnlinksAndClears) {
         EXPECT_EQ(gibo::ExtensionChain()->pModule, &module);  // newest first
         EXPECT_EQ(gibo::ExtensionChain()->hModule, &m_image);
         EXPECT_FALSE(gibo::ExtensionChain()->bSystem);
+        // Thread reasons change nothing, with or without a handle.
+        const ExtensionModule attached = module;
+        for (unsigned long reason : {gibo::kThreadAttach, gibo::kThreadDetach}) {
+            EXPECT_EQ(gibo::LibraryEntry(&m_image, reason, nullptr), 1);
+            EXPECT_EQ(gibo::LibraryEntry(nullptr, reason, nullptr), 1);
+            EXPECT_EQ(std::memcmp(&module, &attached, sizeof attached), 0);
+            EXPECT_EQ(LinksOf(module), 1);
+            EXPECT_EQ(ChainLength(), others + 1);
+        }
 
         EXPECT_EQ(gibo::LibraryEntry(&m_image, gibo::kProcessDetach, nullptr), 1);
         EXPECT_EQ(LinksOf(module), 0);
@@ -82,21 +91,6 @@ TEST_F(LibraryEntryTest, StrayDetachAndAttachWithoutHandleChangeNothing) {
     EXPECT_EQ(gibo::LibraryEntry(nullptr, gibo::kProcessAttach, nullptr), 0);
     EXPECT_EQ(gibo::GiboModule().bInitialized, 0);
     EXPECT_EQ(ChainLength(), before);
-}
-
-TEST_F(LibraryEntryTest, ThreadReasonsDoNothing) {
-    ASSERT_EQ(gibo::LibraryEntry(&m_image, gibo::kProcessAttach, nullptr), 1);
-    const ExtensionModule attached = gibo::GiboModule();
-    const DynLinkLibrary* first = gibo::ExtensionChain();
-    const int length = ChainLength();
-    for (unsigned long reason : {gibo::kThreadAttach, gibo::kThreadDetach}) {
-        SCOPED_TRACE(reason);
-        EXPECT_EQ(gibo::LibraryEntry(&m_image, reason, nullptr), 1);
-        EXPECT_EQ(gibo::LibraryEntry(nullptr, reason, nullptr), 1);
-        EXPECT_EQ(std::memcmp(&gibo::GiboModule(), &attached, sizeof attached), 0);
-        EXPECT_EQ(gibo::ExtensionChain(), first);
-        EXPECT_EQ(ChainLength(), length);
-    }
 }
 
 TEST_F(LibraryEntryTest, PlatformHookForwardsToTheEntry) {

@@ -121,6 +121,7 @@ TEST(Lookups, ResultTexts) {
         {Hex("B0 D7 33 C4 BF"), 2},           // the colour word needs its blank
         {Hex("B9 E9 20 35 C1 FD"), 1},        // Korean white score win
         {"x" + Hex("B6 C2") + "y", 0},        // Big5 black inside a text
+        {Hex("B6 C2"), 0},                    // and alone, equal to no named result
         {"x" + Hex("94 92"), 1},              // Shift-JIS white inside a text
         {Hex("B0 D7 20 BA DA 20"), 0},        // black before white
         {Hex("BA DA D6 D0 C5 CC CA A4"), 2},  // resignation without 棋

@@ -118,23 +118,4 @@ TEST(Params, TagEndingInALeadByteIsReadWhereItWasReplaced) {
     EXPECT_EQ(found, 1);
 }
 
-TEST(Params, SetValuesAreReadBackAndClearedTogether) {
-    CGiboFile f;
-    f.m_strHeader = "\\[TYPE\\]\r\n\\[SZAUDIO=9\\]\r\n";  // an item without '=' is mended
-    const char* const items[][2] = {
-        {"TYPE", "4"}, {"SZAUDIO", "9"}, {"GAMENAME", "\xBA\xDAx"}, {"N", "\xB1\x5C"}};  // 黑x
-    for (const auto& item : items) {
-        ASSERT_EQ(f.SetParam(item[0], item[1]), 1);
-    }
-    int found = 0;
-    for (const auto& item : items) {
-        EXPECT_EQ(Shown(f.GetParam(item[0], found)), Shown(item[1]));
-        EXPECT_EQ(found, 1);
-    }
-    f.ClearParamAll();
-    EXPECT_TRUE(f.m_strHeader.IsEmpty());
-    f.GetParam("TYPE", found);
-    EXPECT_EQ(found, 0);
-}
-
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "GiboFile.h"
 
@@ -21,146 +22,158 @@ void LoadCompact(CGiboFile& f, std::string header) {
     ASSERT_NE(f.GetGBHLoad()->LoadHeader(&header[0]), nullptr);
 }
 
+// Each text getter with the record object's field and the compact header's field it reads; a
+// null field is never read (the getter always answers from the other).
+#define GETTER(getter, own, compact) \
+    { #getter, &CGiboFile::getter, own, compact }
+#define BOTH(getter, own, compact) GETTER(getter, &CGiboFile::own, &CGBHLoad::compact)
+const struct TextGetter {
+    const char* name;
+    CString (CGiboFile::*get)() const;
+    CString CGiboFile::*own;
+    CString CGBHLoad::*compact;
+} kTextGetters[] = {
+    BOTH(GetShowGiboTitle, m_strShowGiboTitle, m_strShowGiboTitle),
+    BOTH(GetGameType, m_strGameType, m_strGameType),
+    BOTH(GetGameName, m_strGameName, m_strGameName),
+    BOTH(GetGameDate, m_strGameDate, m_strGameDate),
+    BOTH(GetGameCondition, m_strGameCondition, m_strGameCondition),
+    BOTH(GetGameResult, m_strGameResult, m_strGameResult),
+    BOTH(GetGameTime, m_strGameTime, m_strGameTime),
+    BOTH(GetGameTime2, m_strGameTime2, m_strGameTime2),
+    BOTH(GetGameTotalNum, m_strGameTotalNum, m_strGameTotalNum),
+    BOTH(GetTotalNum, m_strTotalNum, m_strGameTotalNum),
+    BOTH(GetGameWUser, m_strWUser, m_strWUser),
+    BOTH(GetGameWUser2, m_strWUser2, m_strWUser2),
+    BOTH(GetGameBUser, m_strBUser, m_strBUser),
+    BOTH(GetGameBUser2, m_strBUser2, m_strBUser2),
+    GETTER(GetGameCondition2, &CGiboFile::m_strGameCondition2, nullptr),
+    GETTER(GetGamePlace, nullptr, &CGBHLoad::m_strGamePlace),
+    GETTER(GetGameWImage, nullptr, &CGBHLoad::m_strWImage),
+    GETTER(GetGameBImage, nullptr, &CGBHLoad::m_strBImage),
+    GETTER(GetGameCommentator, nullptr, &CGBHLoad::m_strGameCommentator),
+};
+
+// A source with every part set: both vocabularies interpreted, header items, an error code, a
+// nation code, the level buffer and the new-format flag.
+void FillRich(CGiboFile& f) {
+    f.SetNationCode(1);
+    std::string letters =
+        "S5,R3,D65,G2,W1,Z75,T30-3-3600,C2012:12:5:14:7,IXkim,LX27,MXlee,NX20,"
+        "AXk,BXl,JX7,KX1";
+    f.ParsingTagData(&letters[0]);
+    LoadCompact(f,
+                "GBKIND:2,GTYPE:4,GCDT:3,GTIME:600-30-3,GRLT:4,DUM:-4,TCNT:211,GNAME:n,"
+                "GDATE:2012-12-5-14-7-0,GPLC:hall,GCMT:c,WID:cw,WLV:20,WNICK:K,WNCD:7,"
+                "WAID:5,WIMG:w,BID:cb,BLV:19,BNICK:L,BNCD:1,BAID:6,BIMG:b");
+    f.MakeData();
+    f.SetParam("TYPE", "2");
+    f.m_dwError = GIBO_ERR_NO_BODY;
+    f.m_strGameCondition2 = "c2";
+    f.ExtGetLvStr(20);
+    f.SetNewFormat(1);
+}
+
+// Everything a host reads of a record object, with the flag clear and set.
+std::vector<std::string> Snapshot(CGiboFile& f) {
+    const unsigned char flag = f.m_bNewFormat;
+    std::vector<std::string> out = {std::to_string(flag), std::to_string(f.GetError()),
+                                    std::string(f.m_strHeader), std::string(f.m_strLvBuf)};
+    for (unsigned char setting : {0, 1}) {
+        f.SetNewFormat(setting);
+        for (const TextGetter& g : kTextGetters) {
+            out.emplace_back((f.*g.get)());
+        }
+        for (int n : {int(f.GetWGeup()), int(f.GetBGeup()), int(f.GetRule()), f.GetDum(),
+                      int(f.GetGiboKind()), int(f.GetGameWAvataID()), int(f.GetGameBAvataID())}) {
+            out.push_back(std::to_string(n));
+        }
+        out.emplace_back(f.GetWNick());
+        out.emplace_back(f.GetBNick());
+    }
+    f.SetNewFormat(flag);
+    return out;
+}
+
 }  // namespace
 
-TEST(RecordObject, CopyConstructionGivesTheCopyItsOwnCompactHeader) {
+TEST(RecordObject, CopiesEqualTheirSourceAndOwnTheirCompactHeader) {
     auto* src = new CGiboFile;
-    src->SetNationCode(1);
-    src->SetNewFormat(1);
-    src->m_strWId = "own-id";
-    LoadCompact(*src, "GTYPE:4,WID:kim,WNICK:K,WNCD:7,GPLC:hall");
-
+    FillRich(*src);
+    const std::vector<std::string> expected = Snapshot(*src);
     CGiboFile copy(*src);
-    EXPECT_NE(copy.GetGBHLoad(), src->GetGBHLoad());
-    EXPECT_EQ(copy.GetGBHLoad()->m_pGiboFile, &copy);
-    EXPECT_EQ(copy.GetGameType(), "4");
-    EXPECT_EQ(copy.GetWNick(), "K");
-    EXPECT_EQ(copy.m_strWId, "own-id");
+    CGiboFile assigned;
+    LoadCompact(assigned, "GTYPE:9,GCMT:old,GNAMEF:x");
+    assigned.m_strGameName = "old name";
+    assigned = *src;
+    for (CGiboFile* f : {&copy, &assigned}) {
+        EXPECT_EQ(Snapshot(*f), expected);
+        EXPECT_NE(f->GetGBHLoad(), src->GetGBHLoad());
+        EXPECT_EQ(f->GetGBHLoad()->m_pGiboFile, f);
+    }
+    EXPECT_EQ(src->GetGBHLoad()->m_pGiboFile, src);
 
-    // The copy's shown name follows the copy's nation code, not the source's.
+    // A copy's shown name follows its own nation code, and changes stay apart.
     src->SetNationCode(7);
-    EXPECT_EQ(src->GetWNick(), "kim");
+    LoadCompact(*src, "GTYPE:6");
+    EXPECT_EQ(src->GetWNick(), "cw");
     EXPECT_EQ(copy.GetWNick(), "K");
+    EXPECT_EQ(assigned.GetGameType(), "4");
 
-    // And it outlives the source.
+    // Self-assignment keeps everything.
+    CGBHLoad* const before = src->GetGBHLoad();
+    CGiboFile& alias = *src;
+    *src = alias;
+    EXPECT_EQ(src->GetGBHLoad(), before);
+    EXPECT_EQ(before->m_pGiboFile, src);
+    EXPECT_EQ(src->GetGameType(), "6");
+
+    // Copies outlive the source.
     delete src;
     LoadCompact(copy, "GTYPE:5");
     EXPECT_EQ(copy.GetGameType(), "5");
     EXPECT_EQ(copy.GetGamePlace(), "hall");
 }
 
-TEST(RecordObject, AssignmentReplacesTheCompactHeaderExceptOnItself) {
-    CGiboFile src;
-    src.SetNewFormat(1);
-    LoadCompact(src, "GTYPE:4,WID:kim");
-    CGiboFile dst;
-    LoadCompact(dst, "GTYPE:9,GCMT:old");
-    dst.m_strGameName = "old name";
-
-    dst = src;
-    EXPECT_NE(dst.GetGBHLoad(), src.GetGBHLoad());
-    EXPECT_EQ(dst.GetGBHLoad()->m_pGiboFile, &dst);
-    EXPECT_EQ(src.GetGBHLoad()->m_pGiboFile, &src);
-    EXPECT_EQ(dst.GetGameType(), "4");
-    EXPECT_EQ(dst.GetWNick(), "kim");
-    EXPECT_EQ(dst.GetGameCommentator(), "Velix");  // nothing of the old header is left
-    dst.SetNewFormat(0);
-    EXPECT_TRUE(dst.GetGameName().IsEmpty());
-
-    // Changing one afterwards leaves the other alone.
-    LoadCompact(src, "GTYPE:6");
-    EXPECT_EQ(dst.GetGBHLoad()->GetGameType(), "4");
-
-    // Self-assignment keeps everything.
-    CGBHLoad* const before = src.GetGBHLoad();
-    CGiboFile& alias = src;
-    src = alias;
-    EXPECT_EQ(src.GetGBHLoad(), before);
-    EXPECT_EQ(before->m_pGiboFile, &src);
-    EXPECT_EQ(src.GetGameType(), "6");
-}
-
-#define SWITCHING(getter, own, compact) \
-    { #getter, &CGiboFile::getter, &CGiboFile::own, &CGBHLoad::compact }
-
-TEST(RecordObject, SwitchingTextGettersReadTheFieldTheFlagChooses) {
-    const struct {
-        const char* name;
-        CString (CGiboFile::*getter)() const;
-        CString CGiboFile::*own;
-        CString CGBHLoad::*compact;
-    } rows[] = {
-        SWITCHING(GetShowGiboTitle, m_strShowGiboTitle, m_strShowGiboTitle),
-        SWITCHING(GetGameType, m_strGameType, m_strGameType),
-        SWITCHING(GetGameName, m_strGameName, m_strGameName),
-        SWITCHING(GetGameDate, m_strGameDate, m_strGameDate),
-        SWITCHING(GetGameCondition, m_strGameCondition, m_strGameCondition),
-        SWITCHING(GetGameResult, m_strGameResult, m_strGameResult),
-        SWITCHING(GetGameTime, m_strGameTime, m_strGameTime),
-        SWITCHING(GetGameTime2, m_strGameTime2, m_strGameTime2),
-        SWITCHING(GetGameTotalNum, m_strGameTotalNum, m_strGameTotalNum),
-        SWITCHING(GetTotalNum, m_strTotalNum, m_strGameTotalNum),
-        SWITCHING(GetGameWUser, m_strWUser, m_strWUser),
-        SWITCHING(GetGameWUser2, m_strWUser2, m_strWUser2),
-        SWITCHING(GetGameBUser, m_strBUser, m_strBUser),
-        SWITCHING(GetGameBUser2, m_strBUser2, m_strBUser2),
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.name);
+TEST(RecordObject, TextGettersReadTheFieldTheFlagChooses) {
+    for (const TextGetter& g : kTextGetters) {
         CGiboFile f;
-        f.*r.own = "own";
-        f.GetGBHLoad()->*r.compact = "compact";
-        EXPECT_EQ((f.*r.getter)(), "own");
+        if (g.own) {
+            f.*g.own = "own";
+        }
+        if (g.compact) {
+            f.GetGBHLoad()->*g.compact = "compact";
+        }
+        EXPECT_EQ((f.*g.get)(), g.own ? "own" : "compact") << g.name;
         f.SetNewFormat(1);
-        EXPECT_EQ((f.*r.getter)(), "compact");
+        EXPECT_EQ((f.*g.get)(), g.compact ? "compact" : "own") << g.name;
     }
 }
 
-TEST(RecordObject, NumberAndNameGetters) {
+TEST(RecordObject, NumberAndNameGettersReadTheFieldsTheFlagChooses) {
     CGiboFile f;
-    f.m_nGameCondition = 258;
-    f.m_nDum = 6;
-    f.m_byWGeup = 20;
-    f.m_byBGeup = 21;
-    f.m_strWId = "wid";
-    f.m_strWNick = "wnick";
-    f.m_strBId = "bid";
-    f.m_nWCode = 5;  // a foreign player: still the id while the flag is clear
-    LoadCompact(f, "GCDT:3,DUM:-4,WLV:27,BLV:28,WID:cw,WNICK:cn,WNCD:9,BID:cb");
-    EXPECT_EQ(f.GetRule(), 2);  // the low 8 bits of 258
-    EXPECT_EQ(f.GetDum(), 6);
-    EXPECT_EQ(f.GetWGeup(), 20);
-    EXPECT_EQ(f.GetBGeup(), 21);
-    EXPECT_EQ(f.GetWNick(), "wid");
-    EXPECT_EQ(f.GetWUser(), "wid");
-    EXPECT_EQ(f.GetBNick(), "bid");
-    EXPECT_EQ(f.GetBUser(), "bid");
-
-    f.SetNewFormat(1);
-    EXPECT_EQ(f.GetRule(), 3);
-    EXPECT_EQ(f.GetDum(), -4);
-    EXPECT_EQ(f.GetWGeup(), 27);
-    EXPECT_EQ(f.GetBGeup(), 28);
-    EXPECT_EQ(f.GetWNick(), "cn");  // nation 9 is not the host's 0
-    EXPECT_EQ(f.GetWUser(), "cn");
-    EXPECT_EQ(f.GetBNick(), "cb");
-}
-
-TEST(RecordObject, SomeGettersAlwaysReadTheCompactHeader) {
-    CGiboFile f;
-    f.m_strGamePlace = "own place";
-    LoadCompact(f, "GPLC:hall,GBKIND:2,WAID:65541,BAID:9,WIMG:w.png,BIMG:b.png,GCMT:c");
-    f.m_strGameCondition2 = "cond2";
+    FillRich(f);
+    f.m_nGameCondition = 258;  // the getter keeps the low 8 bits
+    const struct {
+        int rule, dum, wGeup, bGeup;
+        const char *w, *b;
+    } byFlag[] = {
+        {2, 6, 27, 20, "kim", "lee"},  // own fields: the ids, even of a foreign player
+        {3, -4, 20, 19, "K", "cb"},    // compact: the nick of a foreign player
+    };
     for (unsigned char flag : {0, 1}) {
-        SCOPED_TRACE(static_cast<int>(flag));
+        const auto& e = byFlag[flag];
         f.SetNewFormat(flag);
-        EXPECT_EQ(f.GetGamePlace(), "hall");
-        EXPECT_EQ(f.GetGiboKind(), 2);
+        EXPECT_EQ(f.GetRule(), e.rule);
+        EXPECT_EQ(f.GetDum(), e.dum);
+        EXPECT_EQ(f.GetWGeup(), e.wGeup);
+        EXPECT_EQ(f.GetBGeup(), e.bGeup);
+        EXPECT_EQ(f.GetWNick(), e.w);
+        EXPECT_EQ(f.GetWUser(), e.w);
+        EXPECT_EQ(f.GetBNick(), e.b);
+        EXPECT_EQ(f.GetBUser(), e.b);
+        EXPECT_EQ(f.GetGiboKind(), 2);  // these always read the compact header
         EXPECT_EQ(f.GetGameWAvataID(), 5);
-        EXPECT_EQ(f.GetGameBAvataID(), 9);
-        EXPECT_EQ(f.GetGameWImage(), "w.png");
-        EXPECT_EQ(f.GetGameBImage(), "b.png");
-        EXPECT_EQ(f.GetGameCommentator(), "c");
-        EXPECT_EQ(f.GetGameCondition2(), "cond2");
+        EXPECT_EQ(f.GetGameBAvataID(), 6);
     }
 }

@@ -101,7 +101,7 @@ TEST(ReadTagNum, ReadsNumbersInARow) {
                           {"12ab:7", 2, {12, 7, 0, 0}},
                           {" -4,+9,x", 0, {-4, 9, 0, 0}},
                           {"", 0, {0, 0, 0, 0}},
-                          {std::string(300, '0') + "7-42", 1, {0, 42, 0, 0}},
+                          {std::string(255, '0') + "7-42", 1, {0, 42, 0, 0}},
                           {std::string(254, '0') + "7-1", 1, {7, 1, 0, 0}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.substr(0, 20));
@@ -157,6 +157,13 @@ TEST(GetTagData, SplitsCodeAndValueWithinTheBuffer) {
         EXPECT_EQ(value.Text(), c.value);
         EXPECT_TRUE(value.GuardIntact());
     }
+    CGiboFile f;
+    char code = '@';
+    EXPECT_EQ(f.GetTagData(nullptr, code, nullptr), 0);
+    EXPECT_EQ(code, '@');
+    char item[] = "S12";
+    EXPECT_EQ(f.GetTagData(item, code, nullptr), 1);  // the value is optional
+    EXPECT_EQ(code, 'S');
 }
 
 TEST(RemoveSpace, DropsOnlyBlanksWithinTheBuffer) {

@@ -1,107 +1,111 @@
-// The display tables, row by row and byte by byte, against the rows' hex transcriptions.
+// The display tables, checked by what a transcription slip breaks: every row is text of its
+// code page, zero-padded to the end of its slot, and related rows share their words. The texts
+// the display paths show are checked end to end with the lookups and derived fields.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "HexBytes.h"
+#include "TestSupport.h"
 #include "display/Tables.h"
+
+using namespace gibo;
 
 namespace {
 
-// The row's bytes, then zeros to the end of the slot.
-void ExpectSlot(const char* slot, size_t width, const std::string& expected) {
-    ASSERT_LT(expected.size(), width);
-    EXPECT_EQ(std::string(slot, expected.size()), expected);
-    for (size_t i = expected.size(); i < width; ++i) {
-        EXPECT_EQ(slot[i], '\0') << "byte " << i << " after " << expected;
+// Lead and trail byte ranges (pairs of bounds) of each code page; ASCII has no lead bytes.
+enum Page { kGbk, kCp949, kBig5, kSjis, kAscii };
+const std::vector<int> kLead[] = {
+    {0x81, 0xFE}, {0x81, 0xFE}, {0x81, 0xFE}, {0x81, 0x9F, 0xE0, 0xFC}, {}};
+const std::vector<int> kTrail[] = {{0x40, 0x7E, 0x80, 0xFE},
+                                   {0x41, 0x5A, 0x61, 0x7A, 0x81, 0xFE},
+                                   {0x40, 0x7E, 0xA1, 0xFE},
+                                   {0x40, 0x7E, 0x80, 0xFC},
+                                   {}};
+// Printable ASCII; Shift-JIS adds its single-byte katakana.
+const std::vector<int> kSingle[] = {
+    {0x20, 0x7E}, {0x20, 0x7E}, {0x20, 0x7E}, {0x20, 0x7E, 0xA1, 0xDF}, {0x20, 0x7E}};
+
+bool In(const std::vector<int>& ranges, unsigned char c) {
+    for (size_t i = 0; i < ranges.size(); i += 2) {
+        if (c >= ranges[i] && c <= ranges[i + 1]) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A non-empty row of whole characters of its code page, then zeros to the end of the slot.
+void ExpectRow(const char* slot, size_t width, Page page) {
+    const std::string row(slot);
+    ASSERT_LT(row.size(), width);
+    EXPECT_FALSE(row.empty());
+    for (size_t i = row.size(); i < width; ++i) {
+        EXPECT_EQ(slot[i], '\0') << Shown(row) << ": byte " << i;
+    }
+    for (size_t i = 0; i < row.size(); ++i) {
+        const auto c = static_cast<unsigned char>(row[i]);
+        if (In(kLead[page], c)) {
+            ASSERT_LT(i + 1, row.size()) << Shown(row) << ": a lead byte ends the row";
+            EXPECT_TRUE(In(kTrail[page], static_cast<unsigned char>(row[++i]))) << Shown(row);
+        } else {
+            EXPECT_TRUE(In(kSingle[page], c)) << Shown(row) << ": byte " << i;
+        }
     }
 }
 
 }  // namespace
 
-TEST(DisplayTables, NationNames) {
-    const char* const rows[] = {"Korea", "Japan", "China", "English", "Taiwan", "China"};
-    ASSERT_EQ(sizeof gibo::g_szNationName, 6u * 12u);
-    for (int i = 0; i < 6; ++i) {
-        SCOPED_TRACE(i);
-        ExpectSlot(gibo::g_szNationName[i], 12, rows[i]);
+TEST(DisplayTables, RowsAreWholeCharactersOfTheirCodePageZeroPadded) {
+    for (const auto& row : g_szNationName) {
+        ExpectRow(row, kNationSlot, kAscii);
     }
-}
-
-TEST(DisplayTables, HandicapKinds) {
-    const char* const rows[] = {"B7 D6 CF C8",       "C8 C3 CF C8",       "C8 C3 B6 FE D7 D3",
-                                "C8 C3 C8 FD D7 D3", "C8 C3 CB C4 D7 D3", "C8 C3 CE E5 D7 D3",
-                                "C8 C3 C1 F9 D7 D3"};
-    ASSERT_EQ(sizeof gibo::g_szDeakukKind, 7u * 32u);
-    for (int i = 0; i < 7; ++i) {
-        SCOPED_TRACE(i);
-        ExpectSlot(gibo::g_szDeakukKind[i], 32, Hex(rows[i]));
+    for (const auto& row : g_szDeakukKind) {
+        ExpectRow(row, kTextSlot, kGbk);
     }
-}
-
-TEST(DisplayTables, GameRules) {
-    const char* const rows[] = {"B7 D6 CF C8 A3 BA BA DA CC F9 36 C4 BF B0 EB",
-                                "C8 C3 CF C8",
-                                "C8 C3 32 D7 D3 20 C8 C3 D7 D3 C6 E5",
-                                "C8 C3 33 D7 D3 20 C8 C3 D7 D3 C6 E5",
-                                "C8 C3 34 D7 D3 20 C8 C3 D7 D3 C6 E5",
-                                "C8 C3 35 D7 D3 20 C8 C3 D7 D3 C6 E5",
-                                "C8 C3 36 D7 D3 20 C8 C3 D7 D3 C6 E5",
-                                "C8 C3 37 D7 D3 20 C8 C3 D7 D3 C6 E5",
-                                "C8 C3 38 D7 D3 20 C8 C3 D7 D3 C6 E5",
-                                "C8 C3 39 D7 D3 20 C8 C3 D7 D3 C6 E5",
-                                "20 CB C0 BB EE 31 3A B7 D6 CF C8",
-                                "20 CB C0 BB EE 32 3A B7 D6 CF C8"};
-    ASSERT_EQ(sizeof gibo::g_szDeakukRule, 12u * 32u);
-    for (int i = 0; i < 12; ++i) {
-        SCOPED_TRACE(i);
-        ExpectSlot(gibo::g_szDeakukRule[i], 32, Hex(rows[i]));
+    for (const auto& row : g_szDeakukRule) {
+        ExpectRow(row, kTextSlot, kGbk);
     }
-}
-
-TEST(DisplayTables, ResultNamesInFourCodePages) {
-    // Storage order: Korean, Big5, GBK, Shift-JIS.
-    const char* const blocks[4][9] = {
-        {"C8 E6 20", "B9 E9 20", "B9 AB BD C2 BA CE", "C8 E6 20 BA D2 B0 E8 BD C2",
-         "B9 E9 20 BA D2 B0 E8 BD C2", "C8 E6 20 BD C3 B0 A3 20 C3 CA B0 FA BD C2",
-         "B9 E9 20 BD C3 B0 A3 20 C3 CA B0 FA BD C2", "C8 E6 20 BD C3 B0 A3 BD C2",
-         "B9 E9 20 BD C3 B0 A3 BD C2"},
-        {"B6 C2", "A5 D5", "B5 4C B3 D3 AD 74", "B6 C2 A4 A4 BD 4C B3 D3",
-         "A5 D5 A4 A4 BD 4C B3 D3", "B6 C2 B6 57 AE C9 B3 D3", "A5 D5 B6 57 AE C9 B3 D3",
-         "B6 C2 AE C9 B6 A1 B3 D3", "A5 D5 AE C9 B6 A1 B3 D3"},
-        {"BA DA 20", "B0 D7 20", "BA CD C6 E5 20", "BA DA C6 E5 D6 D0 C5 CC CA A4 20",
-         "B0 D7 C6 E5 D6 D0 C5 CC CA A4 20", "BA DA C6 E5 B3 AC CA B1 CA A4 20",
-         "B0 D7 C6 E5 B3 AC CA B1 CA A4 20", "BA DA C6 E5 CA B1 BC E4 CA A4 20",
-         "B0 D7 20 CA B1 BC E4 CA A4 20"},
-        {"8D 95", "94 92", "88 F8 95 AA 82 AF", "8D 95 92 86 89 9F 82 B5 8F 9F",
-         "94 92 92 86 89 9F 82 B5 8F 9F", "8D 95 8E 9E 8A D4 8F 9F",
-         "94 92 8E 9E 8A D4 89 7A 82 A6 8F 9F", "8D 95 8E 9E 8A D4 8F 9F",
-         "94 92 8E 9E 8A D4 8F 9F"}};
-    ASSERT_EQ(sizeof gibo::g_szDeakukResult, 4u * 9u * 32u);
-    for (int b = 0; b < 4; ++b) {
-        for (int k = 0; k < 9; ++k) {
-            SCOPED_TRACE(::testing::Message() << "block " << b << " code " << k);
-            ExpectSlot(gibo::g_szDeakukResult[b][k], 32, Hex(blocks[b][k]));
+    const Page pages[kResultBlockCount] = {kCp949, kBig5, kGbk, kSjis};
+    for (int b = 0; b < kResultBlockCount; ++b) {
+        for (const auto& row : g_szDeakukResult[b]) {
+            ExpectRow(row, kTextSlot, pages[b]);
         }
     }
+    for (int i = 0; i < kLevelCount; ++i) {
+        ExpectRow(g_szLevel[i], kTextSlot, kGbk);
+        ExpectRow(g_szLevel2[i], kTextSlot, kGbk);
+    }
 }
 
-TEST(DisplayTables, LevelNamesInBothForms) {
-    const std::string kyu = Hex("BC B6"), dan = Hex("B6 CE"), pro = Hex("D6 B0 D2 B5");
-    ASSERT_EQ(sizeof gibo::g_szLevel, 36u * 32u);
-    ASSERT_EQ(sizeof gibo::g_szLevel2, 36u * 32u);
-    for (int row = 0; row < 36; ++row) {
-        SCOPED_TRACE(row);
-        std::string level, level2;
-        if (row < 18) {
-            level = level2 = std::to_string(18 - row) + kyu;
-        } else if (row < 27) {
-            level = level2 = std::to_string(row - 17) + dan;
-        } else {
-            level = pro + std::to_string(row - 26) + dan;
-            level2 = "P " + std::to_string(row - 26) + dan;
+TEST(DisplayTables, RelatedRowsShareTheirWords) {
+    // Handicap kinds and rules: 让 N 子 for two to nine stones, N in characters for the kinds.
+    const std::string give = Hex("C8 C3"), stones = Hex("D7 D3");
+    const char* const counts[] = {"B6 FE", "C8 FD", "CB C4", "CE E5", "C1 F9"};  // 二 .. 六
+    for (int n = 2; n < kKindCount; ++n) {
+        EXPECT_EQ(g_szDeakukKind[n], give + Hex(counts[n - 2]) + stones) << n;
+    }
+    for (int n = 2; n <= 9; ++n) {
+        EXPECT_EQ(g_szDeakukRule[n], give + std::to_string(n) + stones + " " + Gbk("<handicap>"));
+    }
+    EXPECT_EQ(std::string(g_szDeakukRule[1]), g_szDeakukKind[1]);
+    // Every win names its colour with the colour word of rows 0 (black) and 1 (white).
+    for (const auto& block : g_szDeakukResult) {
+        for (int k = 3; k < kResultCount; ++k) {
+            const std::string row = block[k];
+            std::string colour = block[1 - k % 2];
+            colour.erase(colour.find_last_not_of(' ') + 1);
+            EXPECT_EQ(row.substr(0, colour.size()), colour) << Shown(row);
         }
-        ExpectSlot(gibo::g_szLevel[row], 32, level);
-        ExpectSlot(gibo::g_szLevel2[row], 32, level2);
+    }
+    // Levels: 18 kyu down to 1 kyu, 1 to 9 dan, then professionals in two forms.
+    for (int row = 0; row < kLevelCount; ++row) {
+        const std::string amateur = row < 18 ? std::to_string(18 - row) + Gbk("<kyu>")
+                                             : std::to_string(row - 17) + Gbk("<dan>");
+        EXPECT_EQ(g_szLevel[row],
+                  row < 27 ? amateur : Gbk("<pro>") + std::to_string(row - 26) + Gbk("<dan>"));
+        EXPECT_EQ(g_szLevel2[row],
+                  row < 27 ? amateur : "P " + std::to_string(row - 26) + Gbk("<dan>"));
     }
 }

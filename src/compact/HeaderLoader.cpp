@@ -1,6 +1,4 @@
 // Loading the compact header: items "TAG:value" separated by commas, short tags GBKIND ... BIMG.
-#include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -8,15 +6,10 @@
 #include "GiboFile.h"
 #include "framework/Gbk.h"
 #include "reading/GameText.h"
+#include "reading/Items.h"
+#include "reading/Number.h"
 
 namespace {
-
-// The loader's working sizes: an item is read into kItemBuffer bytes but only its first
-// kCopyBuffer - 1 are interpreted; a tag part of kTagBuffer bytes or more names no short tag.
-constexpr size_t kItemBuffer = 1024;
-constexpr size_t kCopyBuffer = 256;
-constexpr size_t kTagBuffer = 128;
-constexpr size_t kValueBuffer = 256;
 
 // GBK: 每方限时: 无 (‘no time limit for either side’), stored as is instead of being parsed.
 const char kNoTimeLimit[] = "\xC3\xBF\xB7\xBD\xCF\xDE\xCA\xB1: \xCE\xDE";
@@ -53,18 +46,16 @@ enum ShortTag : unsigned char {
 };
 static_assert(kBImage + 1 == GIBO_SHORTTAG_COUNT, "one enumerator per short tag");
 
-// Reads up to nCount dash-separated numbers of pszValue into anOut; missing ones stay 0.
+// Reads nCount dash-separated numbers of pszValue into anOut; missing ones are 0, since readTag
+// reads nothing past the end of the text.
 void ReadDashNumbers(CGiboFile& owner, const char* pszValue, int* anOut, int nCount) {
     // readTag moves a non-const cursor, and the caller's text must stay untouched.
     std::string work(pszValue ? pszValue : "");
     char* cursor = &work[0];
     for (int i = 0; i < nCount; ++i) {
-        anOut[i] = 0;
-    }
-    for (int i = 0; i < nCount && *cursor != '\0'; ++i) {
-        char part[kItemBuffer] = {0};
+        char part[gibo::kFieldBuffer] = {0};
         owner.readTag(&cursor, part, 1);
-        anOut[i] = std::atoi(part);
+        anOut[i] = static_cast<int>(gibo::NumberOf(part));
     }
 }
 
@@ -77,19 +68,17 @@ int CGiboFile::GetNewTagData(char* pszItem, unsigned char& byIndex, char* pszVal
     // The colon is below 0x40, so it can never be the second byte of a GBK character.
     const char* colon = std::strchr(pszItem, ':');
     const size_t tagLen = colon ? static_cast<size_t>(colon - pszItem) : std::strlen(pszItem);
-    if (tagLen >= kTagBuffer) {
-        return -1;  // far longer than any short tag
-    }
-    char tag[kTagBuffer] = {0};
-    std::memcpy(tag, pszItem, tagLen);
     for (int i = 0; i < GIBO_SHORTTAG_COUNT; ++i) {
-        if (tag[0] != g_szShortTag[i][0] || std::strcmp(tag, g_szShortTag[i]) != 0) {
+        // Compared in place, so a tag part of any length costs no copy: it names a short tag
+        // when its bytes are the tag's and the tag ends there.
+        const char* name = g_szShortTag[i];
+        if (std::strncmp(pszItem, name, tagLen) != 0 || name[tagLen] != '\0') {
             continue;
         }
         byIndex = static_cast<unsigned char>(i);
         if (pszValue) {
             const char* value = colon ? colon + 1 : pszItem + tagLen;
-            const size_t n = gibo::GbkCut(value, std::strlen(value), kValueBuffer - 1);
+            const size_t n = gibo::GbkCut(value, std::strlen(value), gibo::kValueLimit);
             std::memcpy(pszValue, value, n);
             pszValue[n] = '\0';
         }
@@ -102,38 +91,22 @@ char* CGBHLoad::LoadHeader(char* pszText) {
     if (!m_pGiboFile || !pszText) {
         return nullptr;
     }
-    char* cursor = pszText;
-    // readTag writes no terminating zero: the item buffer is zero-filled once and only the bytes
-    // an item used are cleared again, which costs far less than clearing 1 KiB per item.
-    char item[kItemBuffer] = {0};
-    for (;;) {
-        m_pGiboFile->readTag(&cursor, item, 0);
-        const size_t len = std::strlen(item);
-        // Longer items are cut: no short-tag value needs more.
-        char copy[kCopyBuffer];
-        const size_t kept = gibo::GbkCut(item, len, sizeof copy - 1);
-        std::memcpy(copy, item, kept);
-        copy[kept] = '\0';
-        char value[kValueBuffer];
+    return gibo::WalkItems(*m_pGiboFile, pszText, [this](char* item) {
+        char value[gibo::kValueLimit + 1];
         value[0] = '\0';
         unsigned char index = 0;
-        if (m_pGiboFile->GetNewTagData(copy, index, value) == 1) {
+        if (m_pGiboFile->GetNewTagData(item, index, value) == 1) {
             DispatchTag(index, value);
         }
-        if (len == 0) {
-            break;
-        }
-        std::memset(item, 0, len);
-    }
-    return cursor;
+    });
 }
 
 void CGBHLoad::DispatchTag(unsigned char byIndex, const char* pszValue) {
     if (!pszValue) {
         pszValue = "";
     }
-    // Narrow fields keep the low bits of the converted number.
-    const int n = (byIndex == kTime || byIndex == kDate) ? 0 : std::atoi(pszValue);
+    // Narrow fields keep the low bits of the converted number; text fields do not use it.
+    const int n = static_cast<int>(gibo::NumberOf(pszValue));
     const auto by = static_cast<unsigned char>(n);
     const auto w = static_cast<unsigned short>(n);
     switch (byIndex) {

@@ -1,11 +1,11 @@
 // The game-information text: comma-separated items of a code letter and a value ("S1,R2,
 // D65,..."), interpreted into the record object's game fields.
-#include <cstdlib>
 #include <cstring>
 
 #include "GiboFile.h"
-#include "framework/Gbk.h"
 #include "reading/GameText.h"
+#include "reading/Items.h"
+#include "reading/Number.h"
 
 namespace {
 
@@ -14,74 +14,62 @@ const char kTypeRated[] = "\xC9\xFD\xBD\xB5\xBC\xB6\xB6\xD4\xBE\xD6";
 const char kTypeFriendly[] = "\xD3\xD1\xC7\xE9\xB6\xD4\xBE\xD6";
 const char kTypePro[] = "\xD6\xB0\xD2\xB5\xD1\xA1\xCA\xD6\xB6\xD4\xBE\xD6";
 
-// A null value reads as the empty text: the setters are public, and atoi must not see null.
+// A null value reads as the empty text: the setters are public.
 const char* Text(const char* pszValue) {
     return pszValue ? pszValue : "";
 }
 
 int Number(const char* pszValue) {
-    return std::atoi(Text(pszValue));
+    return static_cast<int>(gibo::NumberOf(pszValue));
 }
 
-// The setter of each code letter; letters of neither code set are passed over.
-struct LetterSetter {
-    char chCode;
-    void (CGiboFile::*pfnSet)(char*);
-};
-const LetterSetter kSetters[] = {
-    {'S', &CGiboFile::SetGameType},   {'R', &CGiboFile::SetGameCondition},
-    {'D', &CGiboFile::SetGameDum},    {'G', &CGiboFile::SetGameGongje},
-    {'W', &CGiboFile::SetGameResult}, {'Z', &CGiboFile::SetGameZip},
-    {'T', &CGiboFile::SetGameTime},   {'C', &CGiboFile::SetGameDate},
-    {'I', &CGiboFile::SetGameWId},    {'L', &CGiboFile::SetGameWGeup},
-    {'M', &CGiboFile::SetGameBId},    {'N', &CGiboFile::SetGameBGeup},
-    {'A', &CGiboFile::SetGameWNick},  {'B', &CGiboFile::SetGameBNick},
-    {'J', &CGiboFile::SetGameWCode},  {'K', &CGiboFile::SetGameBCode},
-};
-
 }  // namespace
+
+namespace gibo {
+
+// Letters of neither code set are passed over.
+const LetterCode* FindLetterCode(char chCode) {
+    static const LetterCode kCodes[] = {
+        {'S', 1, &CGiboFile::SetGameType},   {'R', 1, &CGiboFile::SetGameCondition},
+        {'D', 1, &CGiboFile::SetGameDum},    {'G', 1, &CGiboFile::SetGameGongje},
+        {'W', 1, &CGiboFile::SetGameResult}, {'Z', 1, &CGiboFile::SetGameZip},
+        {'T', 1, &CGiboFile::SetGameTime},   {'C', 1, &CGiboFile::SetGameDate},
+        {'I', 2, &CGiboFile::SetGameWId},    {'L', 2, &CGiboFile::SetGameWGeup},
+        {'M', 2, &CGiboFile::SetGameBId},    {'N', 2, &CGiboFile::SetGameBGeup},
+        {'A', 2, &CGiboFile::SetGameWNick},  {'B', 2, &CGiboFile::SetGameBNick},
+        {'J', 2, &CGiboFile::SetGameWCode},  {'K', 2, &CGiboFile::SetGameBCode},
+    };
+    for (const LetterCode& code : kCodes) {
+        if (code.chCode == chCode) {
+            return &code;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace gibo
 
 char* CGiboFile::ParsingTagData(char* pszData) {
     if (m_bNewFormat) {
         return m_pGBHLoad ? m_pGBHLoad->LoadHeader(pszData) : nullptr;
     }
-    char* cursor = pszData;
-    // readTag and GetTagData write no terminating zero: their buffers are zero-filled once and
-    // only the bytes an item used are cleared again, which costs far less than clearing 1.5 KiB
-    // per item.
-    char item[1024] = {0};
-    char value[256] = {0};
-    for (;;) {
-        // readTag keeps at most 1023 bytes of a field; the work copy keeps at most 255 of those,
-        // so an over-long item is cut, never overflowing a buffer.
-        readTag(&cursor, item, 0);
-        const size_t len = std::strlen(item);
-        char work[256];
-        const size_t kept = gibo::GbkCut(item, len, sizeof work - 1);
-        std::memcpy(work, item, kept);
-        work[kept] = '\0';
+    // GetTagData writes no terminating zero: the value buffer is zero-filled once and only the
+    // bytes an item used are cleared again.
+    char value[gibo::kValueLimit + 1] = {0};
+    char* const stop = gibo::WalkItems(*this, pszData, [&](char* item) {
         char code = 0;
-        if (GetTagData(work, code, value) == 1) {
-            for (const LetterSetter& entry : kSetters) {
-                if (entry.chCode == code) {
-                    (this->*entry.pfnSet)(value);
-                    break;
-                }
-            }
+        if (GetTagData(item, code, value) == 1) {
+            (this->*gibo::FindLetterCode(code)->pfnSet)(value);
         }
-        if (len == 0) {
-            break;
-        }
-        std::memset(item, 0, len);
         std::memset(value, 0, std::strlen(value));
-    }
+    });
     MakeWUserName();
     MakeBUserName();
     MakeGameResult();
     MakeGameCondition();
     MakeGameTotalNum();
     MakeShowGiboTitle();
-    return cursor;
+    return stop;
 }
 
 void CGiboFile::SetGameType(char* pszValue) {

@@ -1,17 +1,15 @@
 // Cursor readers for comma-, dash- and colon-separated texts.
-#include <cstdlib>
 #include <cstring>
 
 #include "GiboFile.h"
 #include "framework/Gbk.h"
+#include "reading/Items.h"
+#include "reading/Number.h"
 
 namespace {
 
 // readTagNum's digits; shared by all record objects (one interpreting thread at a time).
 char g_szTagNumBuf[256];
-
-const char kOneCharCodes[] = "SRDGWZTC";
-const char kTwoCharCodes[] = "ILMNABJK";
 
 // Moves the cursor past the next field, copying at most nLimit bytes of it to pszOut and
 // counting them in nWritten. Returns false, leaving the cursor, when there is nothing to read.
@@ -42,7 +40,7 @@ bool ReadField(char** ppszCursor, char* pszOut, size_t nLimit, int nSep, size_t&
 void CGiboFile::readTag(char** ppszCursor, char* pszOut, int nSep) {
     size_t written = 0;
     if (pszOut) {
-        ReadField(ppszCursor, pszOut, 1023, nSep, written);
+        ReadField(ppszCursor, pszOut, gibo::kFieldBuffer - 1, nSep, written);
     }
 }
 
@@ -58,7 +56,7 @@ int CGiboFile::readTagNum(char** ppszCursor, int nSep) {
     if (g_szTagNumBuf[0] == '\0') {
         return -1;
     }
-    return std::atoi(g_szTagNumBuf);
+    return static_cast<int>(gibo::NumberOf(g_szTagNumBuf));
 }
 
 int CGiboFile::GetTagData(char* pszItem, char& chCode, char* pszValue) {
@@ -66,20 +64,14 @@ int CGiboFile::GetTagData(char* pszItem, char& chCode, char* pszValue) {
         return 0;
     }
     chCode = pszItem[0];
-    size_t codeLen = 0;
-    for (int i = 0; i < 8 && codeLen == 0; ++i) {
-        if (chCode == kOneCharCodes[i]) {
-            codeLen = 1;
-        } else if (chCode == kTwoCharCodes[i]) {
-            codeLen = 2;
-        }
-    }
-    if (codeLen == 0) {
+    const gibo::LetterCode* code = gibo::FindLetterCode(chCode);
+    if (!code) {
         return 0;
     }
+    const size_t codeLen = code->nWidth;
     const size_t len = std::strlen(pszItem);
     if (pszValue && len > codeLen) {
-        const size_t n = gibo::GbkCut(pszItem + codeLen, len - codeLen, 255);
+        const size_t n = gibo::GbkCut(pszItem + codeLen, len - codeLen, gibo::kValueLimit);
         std::memcpy(pszValue, pszItem + codeLen, n);
     }
     return 1;

@@ -7,8 +7,29 @@ namespace {
 const char kOpener[] = "\\[";
 const char kCloser[] = "\\]";
 
-CString KeyOf(const CString& strTag) {
-    return CString(kOpener) + strTag;
+// Where the first item of a tag lies in the parameter text: its closer, and its '=' when the
+// item has one (-1 otherwise). nCloser is -1 when there is no such item or it is not closed.
+struct Item {
+    int nCloser = -1;
+    int nEqual = -1;
+};
+
+Item LocateItem(const CString& strHeader, const CString& strTag) {
+    Item item;
+    const CString key = CString(kOpener) + strTag;
+    const int pos = strHeader.Find(key);
+    if (pos < 0) {
+        return item;
+    }
+    const int valueStart = pos + key.GetLength();
+    item.nCloser = strHeader.Find(kCloser, valueStart);
+    // The '=' is looked for in the whole text, not in the item alone, so that the characters
+    // are read from the same start even when the tag ends with a lead byte.
+    const int eq = strHeader.Find("=", valueStart);
+    if (eq >= 0 && eq < item.nCloser) {
+        item.nEqual = eq;
+    }
+    return item;
 }
 
 // True when the text ends with a lead byte that has no second byte: anything appended would
@@ -34,45 +55,26 @@ CString CGiboFile::GetParam(CString strTag, int& bFound) {
     if (strTag.IsEmpty()) {
         return CString();
     }
-    const CString key = KeyOf(strTag);
-    const int pos = m_strHeader.Find(key);
-    if (pos < 0) {
-        return CString();
-    }
-    const int valueStart = pos + key.GetLength();
-    const int closer = m_strHeader.Find(kCloser, valueStart);
-    if (closer < 0) {
-        return CString();
-    }
-    // The '=' is looked for in the whole text, as ReplaceParam does, so that both see the same
-    // characters even when the tag ends with a lead byte.
-    const int eq = m_strHeader.Find("=", valueStart);
-    if (eq < 0 || eq > closer) {
+    const Item item = LocateItem(m_strHeader, strTag);
+    if (item.nEqual < 0) {
         return CString();
     }
     bFound = 1;
-    return m_strHeader.Mid(eq + 1, closer - eq - 1);
+    return m_strHeader.Mid(item.nEqual + 1, item.nCloser - item.nEqual - 1);
 }
 
 int CGiboFile::ReplaceParam(CString strTag, CString strValue) {
-    const CString key = KeyOf(strTag);
-    const int pos = m_strHeader.Find(key);
-    if (pos < 0) {
+    const Item item = LocateItem(m_strHeader, strTag);
+    if (item.nCloser < 0) {
         return 0;
     }
-    const int keyEnd = pos + key.GetLength();
-    const int closer = m_strHeader.Find(kCloser, keyEnd);
-    if (closer < 0) {
-        return 0;
-    }
-    const int eq = m_strHeader.Find("=", keyEnd);
-    if (eq < 0 || eq > closer) {
+    if (item.nEqual < 0) {
         // No '=' in this item: mend it in place rather than reach into the next item, so that
         // GetParam reads the value afterwards.
-        m_strHeader.Insert(closer, CString("=") + strValue);
+        m_strHeader.Insert(item.nCloser, CString("=") + strValue);
         return 1;
     }
-    m_strHeader = m_strHeader.Left(eq + 1) + strValue + m_strHeader.Mid(closer);
+    m_strHeader = m_strHeader.Left(item.nEqual + 1) + strValue + m_strHeader.Mid(item.nCloser);
     return 1;
 }
 
