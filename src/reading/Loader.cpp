@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include "GiboFile.h"
@@ -307,7 +306,8 @@ gibo::Failure CreateSideFile(const CString& strSide, unsigned long dwCode, gibo:
 // a count until something follows them, and a backslash or "\G" until the marker is decided.
 // A \GE line that begins with "STO" and holds further body records is written again, split,
 // from the record file, where its text lies unchanged; that is the last body line, so nothing
-// written after it is lost, and the split text is longer than the text it replaces.
+// written after it is lost, and the split text is longer than the text it replaces. (A record
+// that cannot seek, a pipe, fails there with the system's error.)
 class LongBodyLine {
 public:
     LongBodyLine(BodyWriter& body, gibo::LineReader& lines) : m_body(&body), m_lines(&lines) {}
