@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 
 #include "framework/FileSystem.h"
@@ -14,23 +15,13 @@ bool LineReader::NextAcrossPieces(const char*& pLine, size_t& nLength) {
     m_spanning.clear();
     bool spanning = false;
     for (;;) {
-        if (m_pos == m_end) {
-            m_pos = 0;
-            if (m_failure == 0) {
-                m_failure = ReadSome(m_fd, m_piece.data(), m_piece.size(), m_end);
-            }
-            if (m_failure != 0) {
-                m_end = 0;
+        if (m_pos == m_end && !Refill()) {
+            if (m_failure != 0 || !spanning) {
                 return false;
             }
-            if (m_end == 0) {
-                if (!spanning) {
-                    return false;
-                }
-                pLine = m_spanning.data();
-                nLength = m_spanning.size();
-                break;
-            }
+            pLine = m_spanning.data();
+            nLength = m_spanning.size();
+            break;
         }
         const char* start = m_piece.data() + m_pos;
         const size_t avail = m_end - m_pos;
@@ -63,24 +54,28 @@ bool LineReader::NextAcrossPieces(const char*& pLine, size_t& nLength) {
     return true;
 }
 
-bool LineReader::NextPiece(const char*& pData, size_t& nLength, bool& bLineEnd) {
-    if (m_pos == m_end) {
-        m_pos = 0;
-        if (m_failure == 0) {
-            m_failure = ReadSome(m_fd, m_piece.data(), m_piece.size(), m_end);
-        }
-        if (m_failure != 0 || m_end == 0) {
-            m_end = 0;
-            return false;
-        }
+bool LineReader::Refill() {
+    m_done += static_cast<int64_t>(m_end);
+    m_pos = 0;
+    m_end = 0;
+    if (m_failure == 0) {
+        m_failure = ReadSome(m_fd, m_piece.data(), m_piece.size(), m_end);
     }
-    pData = m_piece.data() + m_pos;
-    const size_t avail = m_end - m_pos;
-    const auto* lf = static_cast<const char*>(std::memchr(pData, '\n', avail));
-    bLineEnd = lf != nullptr;
-    nLength = lf ? static_cast<size_t>(lf - pData) : avail;
-    m_pos += nLength + (lf ? 1 : 0);
-    return true;
+    if (m_failure != 0) {
+        m_end = 0;
+    }
+    return m_end > 0;
+}
+
+Status LineReader::Rewind(int64_t nOffset) {
+    int64_t at = 0;
+    if (m_failure == 0) {
+        m_failure = SeekFd(m_fd, nOffset - m_done - static_cast<int64_t>(m_end), SEEK_CUR, at);
+    }
+    m_done = nOffset;
+    m_pos = 0;
+    m_end = 0;
+    return m_failure;
 }
 
 }  // namespace gibo

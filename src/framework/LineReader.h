@@ -5,6 +5,7 @@
 #define GIBO_FRAMEWORK_LINEREADER_H
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -41,17 +42,38 @@ public:
     // is) or to the end of the piece at hand; bLineEnd tells whether the line ends there. For
     // passing over lines of any length without holding them. False at the end of the file or
     // on a failure.
-    bool NextPiece(const char*& pData, size_t& nLength, bool& bLineEnd);
+    bool NextPiece(const char*& pData, size_t& nLength, bool& bLineEnd) {
+        if (m_pos == m_end && !Refill()) {
+            return false;
+        }
+        pData = m_piece.data() + m_pos;
+        const size_t avail = m_end - m_pos;
+        const auto* lf = static_cast<const char*>(std::memchr(pData, '\n', avail));
+        bLineEnd = lf != nullptr;
+        nLength = lf ? static_cast<size_t>(lf - pData) : avail;
+        m_pos += nLength + (lf ? 1 : 0);
+        return true;
+    }
+    // Hands out again the bytes from p on, which lie in the piece last handed out.
+    void Unread(const char* p) { m_pos = static_cast<size_t>(p - m_piece.data()); }
+    // Where p, in the piece last handed out, lies, counted from where the reader started.
+    int64_t Offset(const char* p) const {
+        return m_done + static_cast<int64_t>(p - m_piece.data());
+    }
+    // Goes back (or on) to an offset as Offset() counts it; only for a file that can seek.
+    Status Rewind(int64_t nOffset);
     Status Failure() const { return m_failure; }
 
 private:
     bool NextAcrossPieces(const char*& pLine, size_t& nLength);
+    bool Refill();  // reads the next piece; false at the end of the file or on a failure
 
     int m_fd;
     Status m_failure = 0;
     std::vector<char> m_piece;
     size_t m_pos = 0;
     size_t m_end = 0;
+    int64_t m_done = 0;      // bytes read before the piece at hand
     std::string m_spanning;  // a line that runs over the end of a piece
 };
 

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include "GiboFile.h"
@@ -82,19 +81,14 @@ bool AppendHeaderLine(CString& strHeader, const char* p, size_t n) {
 }
 
 // Body lines, each followed by CR LF, gathered in a fixed piece and handed to the file a piece
-// at a time: a write call per line would cost more than the line itself. A line longer than the
+// at a time: a write call per line would cost more than the line itself. A text longer than the
 // piece goes to the file directly.
 class BodyWriter {
 public:
     explicit BodyWriter(int fd) : m_fd(fd), m_piece(gibo::kCopyPiece) {}
     bool Line(const char* pData, size_t nCount) {
         if (nCount + 2 > m_piece.size() - m_used) {
-            if (!Flush()) {
-                return false;
-            }
-            if (nCount + 2 > m_piece.size()) {
-                return Put(pData, nCount) && Put(kCrLf, 2);
-            }
+            return Text(pData, nCount) && Text(kCrLf, 2);
         }
         char* out = m_piece.data() + m_used;
         std::memcpy(out, pData, nCount);
@@ -103,10 +97,34 @@ public:
         m_used += nCount + 2;
         return true;
     }
+    // Bytes of a line that is handed over in parts.
+    bool Text(const char* pData, size_t nCount) {
+        if (nCount > m_piece.size() - m_used) {
+            if (!Flush()) {
+                return false;
+            }
+            if (nCount > m_piece.size()) {
+                return Put(pData, nCount);
+            }
+        }
+        std::memcpy(m_piece.data() + m_used, pData, nCount);
+        m_used += nCount;
+        return true;
+    }
     bool Flush() {
         const bool ok = Put(m_piece.data(), m_used);
         m_used = 0;
         return ok;
+    }
+    int64_t Size() const { return m_written + static_cast<int64_t>(m_used); }
+    // Writes from an earlier size on again.
+    bool Rewind(int64_t nSize) {
+        int64_t at = 0;
+        if (Flush()) {
+            m_failure = gibo::SeekFd(m_fd, nSize, SEEK_SET, at);
+        }
+        m_written = nSize;
+        return m_failure == 0;
     }
     gibo::Status Failure() const { return m_failure; }
 
@@ -114,6 +132,7 @@ private:
     bool Put(const void* pData, size_t nCount) {
         if (m_failure == 0 && nCount > 0) {
             m_failure = gibo::WriteAll(m_fd, pData, nCount);
+            m_written += static_cast<int64_t>(nCount);
         }
         return m_failure == 0;
     }
@@ -122,6 +141,38 @@ private:
     gibo::Status m_failure = 0;
     std::vector<char> m_piece;
     size_t m_used = 0;
+    int64_t m_written = 0;
+};
+
+// Finds a text of single-byte characters (a marker, "STO", "GE") in bytes taken one at a time,
+// at character starts only: the byte after a lead byte is the second of its character. None of
+// these texts overlaps itself, so a mismatch only has to look at the byte at hand again.
+struct GbkMatcher {
+    const char* pszText;
+    int nLength;
+    int nMatched = 0;
+    bool bTrail = false;
+
+    bool Take(char ch) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (bTrail) {
+            bTrail = false;
+            nMatched = 0;
+        } else if (c == static_cast<unsigned char>(pszText[nMatched])) {
+            if (++nMatched == nLength) {
+                nMatched = 0;
+                return true;
+            }
+        } else {
+            nMatched = c == static_cast<unsigned char>(pszText[0]) ? 1 : 0;
+            bTrail = gibo::IsGbkLead(c);
+        }
+        return false;
+    }
+    void Reset() {
+        nMatched = 0;
+        bTrail = false;
+    }
 };
 
 // Writes the body text of the \GE line. A line that begins with "STO" may hold several body
@@ -159,46 +210,26 @@ bool PutLastBodyLine(BodyWriter& body, const char* p, size_t n) {
     return body.Line(p + from, n - from);
 }
 
-// Passes over the text before the next marker (a backslash and the two letters) in pieces, so
-// that lines of any length before the header or between it and the body cost no memory, and
-// gives the rest of the line that holds it (without its line end). False when the file ends
-// first.
-bool SkipToMarker(gibo::LineReader& lines, const char* pszLetters, std::string& strRest) {
+// Passes over the text up to the next marker (a backslash and two letters) in pieces, so that
+// lines of any length before the header or between it and the body cost no memory, and leaves
+// the reader right after it. False when the file ends first.
+bool SkipToMarker(gibo::LineReader& lines, const char* pszMarker) {
+    GbkMatcher marker{pszMarker, 3};
     const char* p = nullptr;
     size_t n = 0;
     bool bLineEnd = false;
-    bool bTrail = false;  // the next byte is the second of a double-byte character
-    int nMatched = 0;     // bytes of the marker matched, the backslash at a character start
-    bool bFound = false;
     while (lines.NextPiece(p, n, bLineEnd)) {
-        size_t i = 0;
-        for (; !bFound && i < n; ++i) {
-            const unsigned char c = static_cast<unsigned char>(p[i]);
-            if (bTrail) {
-                bTrail = false;
-                nMatched = 0;
-            } else if (nMatched == 2 && c == pszLetters[1]) {
-                bFound = true;
-            } else {
-                nMatched = c == '\\' ? 1 : nMatched == 1 && c == pszLetters[0] ? 2 : 0;
-                bTrail = gibo::IsGbkLead(c);
-            }
-        }
-        if (bFound) {
-            strRest.append(p + i, n - i);
-            if (bLineEnd) {
-                break;
+        for (size_t i = 0; i < n; ++i) {
+            if (marker.Take(p[i])) {
+                lines.Unread(p + i + 1);
+                return true;
             }
         }
         if (bLineEnd) {
-            bTrail = false;
-            nMatched = 0;
+            marker.Reset();
         }
     }
-    if (bFound && bLineEnd && !strRest.empty() && strRest.back() == '\r') {
-        strRest.pop_back();
-    }
-    return bFound;
+    return false;
 }
 
 // Appends one header line, or its part before \HE; true when it held \HE.
@@ -213,16 +244,16 @@ bool TakeHeaderLine(const char* line, size_t n, CString& strHeader, bool& bTooLo
 
 // Reads the header lines into the parameter text, from the first \HS to the first \HE.
 gibo::Failure ReadHeader(gibo::LineReader& lines, const CString& strPath, CString& strHeader) {
-    std::string first;
     bool bTooLong = false;
     bool bComplete = false;
-    if (SkipToMarker(lines, "HS", first)) {
-        bComplete =
-            !first.empty() && TakeHeaderLine(first.data(), first.size(), strHeader, bTooLong);
+    if (SkipToMarker(lines, "\\HS")) {
         const char* line = nullptr;
         size_t n = 0;
-        while (!bComplete && !bTooLong && lines.Next(line, n)) {
-            bComplete = TakeHeaderLine(line, n, strHeader, bTooLong);
+        // The rest of the \HS line adds nothing when it is empty.
+        for (bool bFirst = true; !bComplete && !bTooLong && lines.Next(line, n); bFirst = false) {
+            if (n > 0 || !bFirst) {
+                bComplete = TakeHeaderLine(line, n, strHeader, bTooLong);
+            }
         }
     }
     if (bTooLong) {
@@ -270,6 +301,169 @@ gibo::Failure CreateSideFile(const CString& strSide, unsigned long dwCode, gibo:
     return gibo::Failure();
 }
 
+// A body line that runs over the end of a piece, taken a piece at a time and written as it
+// comes, so that no line is ever held: blanks at its start are skipped, blanks are held back as
+// a count until something follows them, and a backslash or "\G" until the marker is decided.
+// A \GE line that begins with "STO" and holds further body records is written again, split,
+// from the record file, where its text lies unchanged; that is the last body line, so nothing
+// written after it is lost, and the split text is longer than the text it replaces. (A record
+// that cannot seek, a pipe, fails there with the system's error.)
+class LongBodyLine {
+public:
+    LongBodyLine(BodyWriter& body, gibo::LineReader& lines) : m_body(&body), m_lines(&lines) {}
+
+    // bRest: the rest of the \GS line, whose blanks at the start stay.
+    void Begin(bool bRest, const char* p) {
+        *this = LongBodyLine(*m_body, *m_lines);
+        m_bRest = bRest;
+        m_bLeading = !bRest;
+        m_nStart = m_lines->Offset(p);
+        m_nOutStart = m_body->Size();
+    }
+    // Takes the next bytes of the line; true when they hold \GE, which ends the body.
+    bool Take(const char* p, size_t n, bool bLineEnd) {
+        if (m_bCr && !(bLineEnd && n == 0) && Byte('\r', m_lines->Offset(p) - 1)) {
+            return true;
+        }
+        // A CR at the end of a piece belongs to the line end if an LF follows it.
+        m_bCr = n > 0 && p[n - 1] == '\r';
+        const size_t end = m_bCr ? n - 1 : n;
+        m_bCr = m_bCr && !bLineEnd;
+        for (size_t i = 0; i < end;) {
+            size_t j = i;
+            if (!m_bLeading && m_marker.nMatched == 0 && !m_marker.bTrail) {
+                while (j < end && p[j] != ' ' && p[j] != '\\' &&
+                       !gibo::IsGbkLead(static_cast<unsigned char>(p[j]))) {
+                    ++j;
+                }
+            }
+            if (j > i) {
+                FlushBlanks();
+                Text(p + i, j - i);
+                i = j;
+            } else if (Byte(p[i], m_lines->Offset(p + i))) {
+                return true;
+            } else {
+                ++i;
+            }
+        }
+        return false;
+    }
+    // The line ends without \GE; the rest of the \GS line adds nothing when it is empty.
+    bool End() {
+        if (m_bCr) {
+            Byte('\r', 0);
+        }
+        Text("\\G", static_cast<size_t>(m_marker.nMatched));
+        return m_nText == 0 && m_bRest ? true : m_body->Text(kCrLf, 2);
+    }
+    // The line held \GE: its text before the marker is written; split it if it holds records.
+    bool EndBody() {
+        if (m_nText == 0) {
+            return true;
+        }
+        if (!m_bSto || m_nLastSto < 0) {
+            return m_body->Text(kCrLf, 2);
+        }
+        if (!m_body->Rewind(m_nOutStart) || m_lines->Rewind(m_nStart) != 0) {
+            return false;
+        }
+        GbkMatcher sto{"STO", 3};
+        int64_t t = 0;
+        const char* p = nullptr;
+        size_t n = 0;
+        bool bLineEnd = false;
+        while (t < m_nText && m_lines->NextPiece(p, n, bLineEnd)) {
+            for (size_t i = 0; i < n && t < m_nText; ++i, ++t) {
+                const int held = sto.nMatched;
+                if (sto.Take(p[i])) {
+                    m_body->Text(kCrLf, t > 2 ? 2 : 0);
+                    m_body->Text("STO", 3);
+                } else if (sto.nMatched != held + 1) {
+                    m_body->Text("STO", static_cast<size_t>(held));
+                    if (sto.nMatched == 0) {
+                        m_body->Text(kCrLf, t == m_nGe ? 2 : 0);
+                        m_body->Text(p + i, 1);
+                    }
+                }
+            }
+        }
+        m_body->Text("STO", static_cast<size_t>(sto.nMatched));
+        return m_body->Text(kCrLf, 2) && m_lines->Failure() == 0;
+    }
+
+private:
+    // One byte that may be a blank, part of a marker or the second byte of a character.
+    bool Byte(char c, int64_t nAt) {
+        if (m_bLeading) {
+            if (c == ' ') {
+                return false;
+            }
+            m_bLeading = false;
+            m_nStart = nAt;
+        }
+        const bool bTrail = m_marker.bTrail;
+        const int held = m_marker.nMatched;
+        if (m_marker.Take(c)) {
+            return true;
+        }
+        const bool bHold = m_marker.nMatched > 0;
+        if (!bHold || m_marker.nMatched != held + 1) {
+            Text("\\G", static_cast<size_t>(held));
+        }
+        if (c == ' ' && !bTrail) {
+            ++m_nBlanks;
+        } else {
+            FlushBlanks();
+            if (!bHold) {
+                Text(&c, 1);
+            }
+        }
+        return false;
+    }
+    void FlushBlanks() {
+        static const char kBlanks[] = "                                ";
+        for (; m_nBlanks > 0; m_nBlanks -= std::min(m_nBlanks, sizeof kBlanks - 1)) {
+            Text(kBlanks, std::min(m_nBlanks, sizeof kBlanks - 1));
+        }
+    }
+    // Writes text of the line; while it may turn out to be a \GE line that begins with "STO",
+    // notes where its last further "STO" and the first "GE" after that lie.
+    void Text(const char* p, size_t n) {
+        m_body->Text(p, n);
+        size_t i = 0;
+        for (; i < n && (m_nText < 3 || m_bSto); ++i, ++m_nText) {
+            if (m_sto.Take(p[i])) {
+                m_bSto = m_bSto || m_nText == 2;
+                if (m_nText > 2) {
+                    m_nLastSto = m_nText - 2;
+                    m_nGe = -1;
+                }
+            }
+            if (m_ge.Take(p[i]) && m_nLastSto >= 0 && m_nGe < 0) {
+                m_nGe = m_nText - 1;
+            }
+        }
+        m_nText += static_cast<int64_t>(n - i);
+    }
+
+    BodyWriter* m_body;
+    gibo::LineReader* m_lines;
+    bool m_bRest = false;
+    bool m_bLeading = true;
+    bool m_bCr = false;  // a CR at the end of the last piece, not yet known to be text
+    size_t m_nBlanks = 0;
+    GbkMatcher m_marker{"\\GE", 3};
+    int64_t m_nStart = 0;     // where the text begins in the record file
+    int64_t m_nOutStart = 0;  // and in the body file
+    int64_t m_nText = 0;      // bytes of text written
+    bool m_bSto = false;      // the text begins with "STO"
+    GbkMatcher m_sto{"STO", 3};
+    GbkMatcher m_ge{"GE", 2};
+    int64_t m_nLastSto = -1;
+    int64_t m_nGe = -1;
+};
+
 // Writes the body lines, from the first \GS after the \HE line to the first \GE, into a new
 // body file; the rest of the \HE line is not looked at again.
 gibo::Failure WriteBody(gibo::LineReader& lines, const CString& strPath, const CString& strBodyPath,
@@ -279,30 +473,48 @@ gibo::Failure WriteBody(gibo::LineReader& lines, const CString& strPath, const C
         return f;
     }
     BodyWriter bodyLines(body.Get());
+    LongBodyLine longLine(bodyLines, lines);
     bool bComplete = false;
     bool bWritten = true;
-    // Lines are trimmed at both ends before \GS is looked for, and what follows it is not
-    // trimmed again: the rest of its line only loses the blanks at its end.
-    auto take = [&](const char* line, size_t n) {
-        const size_t ge = FindMarker(line, n, "\\GE");
-        bComplete = ge != gibo::kNpos;
-        bWritten = bComplete ? PutLastBodyLine(bodyLines, line, ge) : bodyLines.Line(line, n);
-    };
-    std::string first;
-    const bool bStarted = SkipToMarker(lines, "GS", first);
-    if (bStarted) {
-        const char* p = first.data();
-        size_t n = first.size();
-        TrimBlanks(p, n);
-        if (n > 0) {
-            take(first.data(), static_cast<size_t>(p + n - first.data()));
-        }
-    }
-    const char* line = nullptr;
+    bool bLong = false;  // a line runs over the end of a piece
+    bool bRest = true;   // the rest of the \GS line, which keeps the blanks at its start
+    const char* p = nullptr;
     size_t n = 0;
-    while (bStarted && !bComplete && bWritten && lines.Next(line, n)) {
-        TrimBlanks(line, n);
-        take(line, n);
+    bool bLineEnd = false;
+    const bool bStarted = SkipToMarker(lines, "\\GS");
+    while (bStarted && !bComplete && bWritten && lines.NextPiece(p, n, bLineEnd)) {
+        if (!bLong && bLineEnd) {
+            // Most lines lie whole in the piece at hand.
+            n -= n > 0 && p[n - 1] == '\r' ? 1 : 0;
+            const char* line = p;
+            TrimBlanks(line, n);
+            if (bRest && n > 0) {
+                n += static_cast<size_t>(line - p);
+                line = p;
+            }
+            if (n > 0 || !bRest) {
+                const size_t ge = FindMarker(line, n, "\\GE");
+                bComplete = ge != gibo::kNpos;
+                bWritten =
+                    bComplete ? PutLastBodyLine(bodyLines, line, ge) : bodyLines.Line(line, n);
+            }
+        } else {
+            if (!bLong) {
+                longLine.Begin(bRest, p);
+                bLong = true;
+            }
+            bComplete = longLine.Take(p, n, bLineEnd);
+            if (bComplete) {
+                bWritten = longLine.EndBody();
+            } else if (bLineEnd) {
+                bWritten = longLine.End();
+                bLong = false;
+            }
+        }
+        bRest = false;
+    }
+    if (bLong && !bComplete && bWritten && !lines.Failure()) {
+        longLine.End();  // the last line, without a line end
     }
     bodyLines.Flush();
     const gibo::Status closed = body.Close();

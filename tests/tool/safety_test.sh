@@ -125,6 +125,8 @@ for cmd in show check; do
 done
 (ulimit -v $limit; "$gibo" set "$d/small.gib" GAMENAME=x 2>"$work/err")
 grep -q "not changed" "$work/err" || fail "set on a huge record: $(cat "$work/err")"
+printf '\\HS\\HE\r\n\\GS\r\n' >"$d/long.gib" && truncate -s 300M "$d/long.gib" && printf '\\GE' >>"$d/long.gib"
+(ulimit -v $limit; "$gibo" show "$d/long.gib" >/dev/null) || fail "show on a body line of 300 MiB"
 
 # --- another user's record keeps its owner; read-only records and hostile values are refused.
 cp "$work/samples/letters.gib" "$d/theirs.gib" && chown 65534:65534 "$d/theirs.gib"
