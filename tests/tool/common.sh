@@ -20,6 +20,14 @@ run_cmd() {
   [ "$got" -eq "$want" ] || fail "$* exited $got, not $want; stderr: $(head -c 2000 "$work/err")"
 }
 run() { local want=$1; shift; run_cmd "$want" "$gibo" "$@"; }  # run STATUS GIBO-ARGS...
+# says STATUS TEXT GIBO-ARGS...: run, and TEXT is in what it wrote (stdout or stderr).
+says() {
+  local want=$1 text=$2; shift 2
+  run "$want" "$@"
+  grep -qF -- "$text" "$work/out" "$work/err" || fail "gibo $*: no '$text' in: $(cat "$work/out" "$work/err")"
+}
+# prints STATUS LINE GIBO-ARGS...: run, and LINE is a line of its stdout.
+prints() { local want=$1 text=$2; shift 2; run "$want" "$@"; has_line "$work/out" "$text"; }
 has_line() { grep -qxF -- "$2" "$1" || fail "no line '$2' in $1 for: $(head -c 2000 "$1")"; }
 has_text() { grep -qF -- "$2" "$1" || fail "no '$2' in $1: $(head -c 2000 "$1")"; }
 has_lines() { local f=$1 l; shift; for l in "$@"; do has_line "$f" "$l"; done; }  # FILE LINE...

@@ -45,10 +45,8 @@ has_lines "$work/out" "encoding: BIG5 (option)" "  GAMERESULT: 白超時勝" "au
   "body records: 6"
 
 # Game information from another item, or given on the command line (typed as UTF-8).
-run 0 show --info 'S1,IXwhite,MX黑方,NX27' "$samples/letters.gib"
-has_line "$work/out" "  black: 黑方 ( 职业1段 )"
-run 0 show --info-item NOSUCHITEM "$samples/letters.gib"
-has_line "$work/out" "  format: -"
+prints 0 "  black: 黑方 ( 职业1段 )" show --info 'S1,IXwhite,MX黑方,NX27' "$samples/letters.gib"
+prints 0 "  format: -" show --info-item NOSUCHITEM "$samples/letters.gib"
 lacks_text "$work/out" "title:"
 # A C locale gets UTF-8 as well.
 LC_ALL=C "$gibo" show "$samples/compact.gib" >"$work/c-locale.txt"
@@ -101,8 +99,7 @@ run 0 show --json "$bad_name"
 has_texts "$work/out" "$(printf '"file":"%s/json/bad-\xef\xbf\xbd.gib"' "$work")" \
   '{"tag":"GAMENAME","value":"a\\xFFb\\x81 c"}'
 has_text "$work/err" "warning: 2 header bytes are not valid GBK text"
-run 0 show --raw "$bad_name"
-has_line "$work/out" "$(printf '  GAMENAME: a\xffb\x81 c')"
+prints 0 "$(printf '  GAMENAME: a\xffb\x81 c')" show --raw "$bad_name"
 # Header values in another code page, in JSON as in text.
 run 0 show --json "$samples/result-big5.gib"
 has_texts "$work/out" '"encoding":"BIG5","encoding_reason":"result text"' \
@@ -137,8 +134,7 @@ cp "$samples/compact.gib" "$work/tree/two.gib"
 echo 'not a record' >"$work/tree/notes.txt"
 run 0 show -r "$work/tree"
 [ "$(grep -c '^file: ' "$work/out")" -eq 2 ] || fail "show -r did not find exactly 2 records"
-run 1 show "$work/tree"
-has_text "$work/err" "is a directory; use -r DIR"
+says 1 "is a directory; use -r DIR" show "$work/tree"
 
 # --- the progress line: on a terminal only, and gone when the batch is done.
 mkdir -p "$work/many"
@@ -164,14 +160,12 @@ cmp -s "$work/tail-before" "$work/tail-after" || fail "set changed the body or t
 run 0 split "$work/set.gib" --out-dir "$work/split-after"
 cmp -s "$work/split-before/set.lbk" "$work/split-after/set.lbk" || fail "set changed the body"
 cmp -s "$work/split-before/set.lao" "$work/split-after/set.lao" || fail "set changed the audio"
-run 0 get "$work/set.gib" GAMENAME
-has_line "$work/out" "名人战"
+prints 0 "名人战" get "$work/set.gib" GAMENAME
 run 0 get --raw "$work/set.gib" GAMENAME
 printf '\xc3\xfb\xc8\xcb\xd5\xbd\n' | cmp -s - "$work/out" || fail "get --raw is not the GBK bytes"
 run 0 get "$work/set.gib" TYPE SZAUDIO GAMECOMMENT
 has_lines "$work/out" "TYPE: 9" "SZAUDIO: 16" "GAMECOMMENT: a b"
-run 1 get "$work/set.gib" NOSUCHTAG
-has_text "$work/err" "no item NOSUCHTAG"
+says 1 "no item NOSUCHTAG" get "$work/set.gib" NOSUCHTAG
 run 1 get --json "$work/set.gib" TYPE NOSUCHTAG_EITHER
 has_text "$work/out" '"items":{"TYPE":"9","NOSUCHTAG_EITHER":null}'
 run 2 set "$work/set.gib" SZAUDIO=3
@@ -188,8 +182,7 @@ printf '\\HS\n\\[TYPE=1\\]\n\\HE\n\\GS\nSTO 1  \n\\GE\n' >"$work/lf.gib"
 cp "$samples/references.gib" "$work/refs.gib"
 for f in lf refs; do
   cp "$work/$f.gib" "$work/$f.orig"
-  run 1 set "$work/$f.gib" GAMENAME=x
-  has_text "$work/err" "not changed: rewriting would alter or drop"
+  says 1 "not changed: rewriting would alter or drop" set "$work/$f.gib" GAMENAME=x
   cmp -s "$work/$f.gib" "$work/$f.orig" || fail "a refused set changed $f.gib"
 done
 run 0 set --normalize "$work/lf.gib" GAMENAME=x
@@ -198,14 +191,12 @@ printf '\\GS\r\nSTO 1\r\n\\GE\r\n' | cmp -s - <(tail -c 17 "$work/lf.gib") ||
 ln -s set.gib "$work/set-link.gib"
 run 0 set "$work/set-link.gib" GAMEPLACE=y
 [ -L "$work/set-link.gib" ] || fail "set turned a link into a plain file"
-run 0 get "$work/set.gib" GAMEPLACE
-has_line "$work/out" "y"
+prints 0 "y" get "$work/set.gib" GAMEPLACE
 [ -z "$(ls -A "$work" | grep '\.gibo-')" ] || fail "set left a temporary behind"
 
 # --- split beside the record, as LoadFile does.
 cp "$samples/audio.gib" "$work/beside.gib"
-run 0 split "$work/beside.gib"
-has_line "$work/out" "body: $work/beside.lbk"
+prints 0 "body: $work/beside.lbk" split "$work/beside.gib"
 tail -c 16 "$samples/audio.gib" | cmp -s - "$work/beside.lao" || fail "split audio differs"
 [ "$(grep -c '^STO' "$work/beside.lbk")" -eq 6 ] || fail "split body has not 6 STO lines"
 
@@ -258,15 +249,11 @@ has_lines "$work/out" "format: letters" "  condition: 让3子 让子棋" "  whit
   "  black short: b(P 1段)" "  result: 黑  7目 半胜"
 run 0 parse 'GTIME:3600-60-5,WID:x,BID:y,GRLT:2'
 has_lines "$work/out" "format: compact" "  time short: 1时间 0分 (60秒 读秒 5番)" "  result: 和棋 "
-run 0 parse --compact 'GTYPE:4'
-has_line "$work/out" "  game type: 4"
-run 0 parse 'S1,W255' --set 'GAMERESULT=白 时间胜'
-has_line "$work/out" "  result: 白 时间胜 "
-run 0 parse 'GTYPE:4,S1'
-has_line "$work/out" "format: letters"
+prints 0 "  game type: 4" parse --compact 'GTYPE:4'
+prints 0 "  result: 白 时间胜 " parse 'S1,W255' --set 'GAMERESULT=白 时间胜'
+prints 0 "format: letters" parse 'GTYPE:4,S1'
 run 2 parse --compact --letters 'GTYPE:4'
-run 0 parse --nation 3 'S1,IXid,AXnick,J13,K13,MXbid,BXbnick' --letters
-has_line "$work/out" "  black: bid ( 18级 )"
+prints 0 "  black: bid ( 18级 )" parse --nation 3 'S1,IXid,AXnick,J13,K13,MXbid,BXbnick' --letters
 
 # --- check: each problem with its line; status 1 only for errors.
 run 1 check "$samples/broken.gib"
@@ -279,8 +266,7 @@ run 0 check "$samples/letters.gib" "$samples/audio.gib" "$samples/references.gib
 has_line "$work/out" "$samples/audio.gib: ok"
 while IFS='|' read -r name content expected; do
   printf "$content" >"$work/$name.gib"
-  run 1 check "$work/$name.gib"
-  has_line "$work/out" "$work/$name.gib$expected"
+  prints 1 "$work/$name.gib$expected" check "$work/$name.gib"
 done <<'TABLE'
 empty||: error: the file is empty
 nohs|a\r\nb\r\n|: error: no header: no line holds \HS
@@ -310,8 +296,7 @@ run 2 show --raw --json "$samples/letters.gib"
 run 2 show --encoding LATIN1 "$samples/letters.gib"
 has_text "$work/err" "unknown encoding LATIN1; valid: auto, GBK, CP949, BIG5, SHIFT_JIS"
 run 2 show --info-item
-run 0 --help
-has_text "$work/out" "Commands:"
+says 0 "Commands:" --help
 version=$(sed -n 's/^project(gibo VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLists.txt")
 for flag in --version -V; do
   run 0 "$flag"
@@ -332,8 +317,7 @@ for c in show split join get set refs add-ref parse check; do
   run 0 "$c" --help
   has_texts "$work/out" "Usage: gibo $c" \
     "Exit status: 0 all good, 1 some record failed, 2 usage error."
-  run 0 help "$c"
-  has_text "$work/out" "Usage: gibo $c"
+  says 0 "Usage: gibo $c" help "$c"
 done
 
 # --- no record written in the user's directory by any reading command.
