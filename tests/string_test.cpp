@@ -166,6 +166,13 @@ TEST(CStringCut, CountsAreClamped) {
     EXPECT_EQ(s.Mid(-3, 2), "ab");
     EXPECT_EQ(s.Mid(6), "");
     EXPECT_EQ(s.Mid(100, 2), "");
+    CString d("abcdef");
+    EXPECT_EQ(d.Delete(0, 2), 4);
+    EXPECT_EQ(d.Delete(3, 100), 3);
+    for (const auto& [at, n] : {std::pair{-1, 1}, {1, 0}, {3, 1}}) {
+        EXPECT_EQ(d.Delete(at, n), 3);  // before the start, nothing, or past the end
+    }
+    EXPECT_EQ(d, "cde");
 }
 
 TEST(CStringFormat, OutputOfAnyLength) {
