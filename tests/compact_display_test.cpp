@@ -5,7 +5,7 @@
 
 #include "GBHLoad.h"
 #include "GiboFile.h"
-#include "HexBytes.h"
+#include "TestSupport.h"
 
 TEST(CompactDisplay, ResultsAndConditions) {
     const struct {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "GiboFile.h"
-#include "HexBytes.h"
+#include "TestSupport.h"
 
 namespace {
 

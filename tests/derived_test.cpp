@@ -4,7 +4,7 @@
 #include <string>
 
 #include "GiboFile.h"
-#include "HexBytes.h"
+#include "TestSupport.h"
 
 TEST(DerivedFields, BothVocabulariesShowOnlyAForeignPlayerWithANickByNick) {
     const struct {

@@ -81,10 +81,11 @@ struct Walk {
 
 TEST(Failure, EveryFailurePointCleansUpAndReachesTheCaller) {
     TempDir loadDir, saveDir;
-    const std::string body = Body(300), audio = Audio(5000);
+    // Both larger than one copy piece, so that copies and reads take several.
+    const std::string body = Body(8000), audio = Audio(150000);
     const std::string record =
-        "\\HS\r\n\\[TYPE = 4\\]\r\n\\[SZAUDIO = 5000\\]\r\n\\HE\r\n\\GS\r\n" + body + "\\GE\r\n" +
-        audio;
+        "\\HS\r\n\\[TYPE = 4\\]\r\n\\[SZAUDIO = " + std::to_string(audio.size()) +
+        "\\]\r\n\\HE\r\n\\GS\r\n" + body + "\\GE\r\n" + audio;
     WriteBytes(loadDir.Path("rec.gib"), record);
     WriteBytes(saveDir.Path("src.lbk"), body);
     WriteBytes(saveDir.Path("src.lao"), audio);

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "GiboFile.h"
-#include "HexBytes.h"
+#include "TestSupport.h"
 
 namespace {
 

@@ -41,6 +41,7 @@ TEST(CStringSearch, FindNeverMatchesAtASecondByte) {
         {"\x81\x81\x81\\\\", "\\", 3, 4},
         {"abc", "c", 5, -1},
         {"abc", "c", -1, -1},
+        {"abc", nullptr, 0, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.text << " / " << c.needle << " @" << c.start);
@@ -48,7 +49,7 @@ TEST(CStringSearch, FindNeverMatchesAtASecondByte) {
         if (c.start == 0) {
             EXPECT_EQ(CString(c.text).Find(c.needle), c.found);
         }
-        if (std::strlen(c.needle) == 1 && c.start == 0) {
+        if (c.needle && std::strlen(c.needle) == 1 && c.start == 0) {
             EXPECT_EQ(CString(c.text).Find(c.needle[0]), c.found);
         }
     }
@@ -74,6 +75,7 @@ TEST(CStringReplace, ReplacesWholeCharactersOnly) {
         {KANJI_41 "AA", "AA", "b", KANJI_41 "b", 1},
         {"\\[A=1\\]\\[B=2\\]", "\\]", "]", "\\[A=1]\\[B=2]", 2},
         {"aa", "a", "aa", "aaaa", 2},  // the replacement is not searched again
+        {"a" KANJI_41 "A", "A", "b", "a" KANJI_41 "b", 1},
         {"abc", "", "x", "abc", 0},
         {"abab", "ab", "", "", 2},
         {HEI "x" HEI, HEI, "y", "yxy", 2},
@@ -83,6 +85,11 @@ TEST(CStringReplace, ReplacesWholeCharactersOnly) {
         CString s(c.text);
         EXPECT_EQ(s.Replace(c.from, c.to), c.count);
         EXPECT_EQ(s, c.result);
+        if (std::strlen(c.from) == 1 && std::strlen(c.to) == 1) {  // and the character form
+            CString t(c.text);
+            EXPECT_EQ(t.Replace(c.from[0], c.to[0]), c.count);
+            EXPECT_EQ(t, c.result);
+        }
     }
 }
 
@@ -159,6 +166,13 @@ TEST(CStringCut, CountsAreClamped) {
     EXPECT_EQ(s.Mid(-3, 2), "ab");
     EXPECT_EQ(s.Mid(6), "");
     EXPECT_EQ(s.Mid(100, 2), "");
+    CString d("abcdef");
+    EXPECT_EQ(d.Delete(0, 2), 4);
+    EXPECT_EQ(d.Delete(3, 100), 3);
+    for (const auto& [at, n] : {std::pair{-1, 1}, {1, 0}, {3, 1}}) {
+        EXPECT_EQ(d.Delete(at, n), 3);  // before the start, nothing, or past the end
+    }
+    EXPECT_EQ(d, "cde");
 }
 
 TEST(CStringFormat, OutputOfAnyLength) {

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "HexBytes.h"
 #include "TestSupport.h"
 #include "display/Tables.h"
 

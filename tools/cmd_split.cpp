@@ -67,8 +67,7 @@ bool WrittenBefore(const std::string& target, const std::set<FileId>& written, s
 bool SplitOne(const std::string& path, const std::string& outDir, std::set<FileId>& written,
               std::string& body, std::string& audio, std::string& error) {
     InputFile record;
-    if (!record.Open(path, error)) {
-        error = LoadErrorText(GIBO_ERR_OPEN) + " (" + error + ")";
+    if (!OpenRecord(path, record, error)) {
         return false;
     }
     PrivateDir dir;

@@ -30,12 +30,4 @@ Command IndexCommand();  // tools/index/: built where SQLite is found
 Command FindCommand();
 #endif
 
-// Shared by the subcommands that take header items: "TAG=VALUE" with the value converted to
-// the header's code page. False with a message.
-bool ParseAssignment(Tool& tool, const std::string& text, std::string& tag, std::string& value,
-                     std::string& error);
-
-// The help lines on the options every subcommand takes.
-extern const char kCommonOptionsHelp[];
-
 #endif  // GIBO_TOOLS_COMMANDS_H

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "GiboFile.h"
-#include "json.h"
+#include "output_tree.h"
 #include "tool.h"
 
 enum class InfoFormat { Letters, Compact };

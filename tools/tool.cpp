@@ -147,3 +147,33 @@ int Tool::Usage(const std::string& message) {
               << " --help'." << std::endl;
     return kExitUsage;
 }
+
+const char kCommonOptionsHelp[] =
+    "\n"
+    "Options of every subcommand:\n"
+    "  --json             one JSON object per record on stdout (UTF-8)\n"
+    "  --raw              no conversion: texts as the record's bytes (GBK), arguments as typed\n"
+    "  --encoding CP      code page of header values: auto (default: detected per record),\n"
+    "                     GBK, CP949, BIG5 or SHIFT_JIS\n"
+    "  --nation N         the host's nation code (foreign players are shown by nick)\n"
+    "  -h, --help         this help\n"
+    "\n"
+    "Exit status: 0 all good, 1 some record failed, 2 usage error.\n";
+
+bool ParseAssignment(Tool& tool, const std::string& text, std::string& tag, std::string& value,
+                     std::string& error) {
+    const size_t eq = text.find('=');
+    if (eq == std::string::npos || eq == 0) {
+        error = "\"" + text + "\" is not TAG=VALUE";
+        return false;
+    }
+    // Such a tag would not read back as itself: it would open, close or cut an item.
+    for (const unsigned char c : text.substr(0, eq)) {
+        if (c == '\\' || c == '[' || c == ']' || c == ' ' || c < 0x20 || c == 0x7F) {
+            error = "a tag may not hold \\, [, ], blanks or control characters";
+            return false;
+        }
+    }
+    return tool.Input(text.substr(0, eq), tool.HeaderCodepage(), tag, error) &&
+           tool.Input(text.substr(eq + 1), tool.HeaderCodepage(), value, error);
+}

@@ -10,7 +10,7 @@
 #include "args.h"
 #include "detect.h"
 #include "encoding.h"
-#include "json.h"
+#include "output_tree.h"
 
 class Tool {
 public:
@@ -67,5 +67,13 @@ private:
     bool m_first = true;
     int m_outputError = 0;
 };
+
+// Shared by the subcommands that take header items: "TAG=VALUE" with the value converted to
+// the header's code page. False with a message.
+bool ParseAssignment(Tool& tool, const std::string& text, std::string& tag, std::string& value,
+                     std::string& error);
+
+// The help lines on the options every subcommand takes.
+extern const char kCommonOptionsHelp[];
 
 #endif  // GIBO_TOOLS_TOOL_H

@@ -114,14 +114,18 @@ void PrivateDir::Clear() const {
     }
 }
 
+bool OpenRecord(const std::string& path, InputFile& in, std::string& error) {
+    if (in.Open(path, error)) {
+        return true;
+    }
+    error = LoadErrorText(GIBO_ERR_OPEN) + " (" + error + ")";
+    return false;
+}
+
 bool LoadPrivately(const std::string& path, const PrivateDir& dir, LoadedRecord& loaded,
                    std::string& error) {
     InputFile in;
-    if (!in.Open(path, error)) {
-        error = LoadErrorText(GIBO_ERR_OPEN) + " (" + error + ")";
-        return false;
-    }
-    return LoadPrivately(in, dir, loaded, error);
+    return OpenRecord(path, in, error) && LoadPrivately(in, dir, loaded, error);
 }
 
 bool LoadPrivately(const InputFile& in, const PrivateDir& dir, LoadedRecord& loaded,

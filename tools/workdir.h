@@ -54,6 +54,9 @@ struct LoadedRecord {
     long long audioInBody = 0;
 };
 
+// Opens the record at path for loading; false with the library's open error and the reason.
+bool OpenRecord(const std::string& path, InputFile& in, std::string& error);
+
 // Loads the record at path, or the file in (already open), through dir. False with a message
 // that names the library's error code, or says why the file could not be reached; a private
 // copy that does not fit in the temporary directory is named as such, with where it was made.

@@ -4,15 +4,7 @@
 #include <string>
 
 #include "GiboFile.h"
-
-namespace {
-
-// atoi's reading of a number, saturating instead of overflowing; the caller keeps the low bits.
-long long NumberOf(const CString& strValue) {
-    return std::strtoll(strValue, nullptr, 10);
-}
-
-}  // namespace
+#include "reading/Number.h"
 
 int CGiboFile::AppendReference(CFile* pFile, unsigned short wSusun, CString strExplain,
                                unsigned short wRefNum, unsigned char* pGibo, int nGiboLen) {
@@ -94,11 +86,11 @@ unsigned char* CGiboFile::GetReference(CStdioFile* pFile, int& bFound, unsigned 
     int bItem = 0;
     CString value = GetParam("REFSUSUN", bItem);
     if (bItem) {
-        wSusun = static_cast<unsigned short>(NumberOf(value));
+        wSusun = static_cast<unsigned short>(gibo::NumberOf(value));
     }
     value = GetParam("REFNUM", bItem);
     if (bItem) {
-        wRefNum = static_cast<unsigned short>(NumberOf(value));
+        wRefNum = static_cast<unsigned short>(gibo::NumberOf(value));
     }
     strExplain = GetParam("REFEXPLAIN", bItem);
     strExplain.TrimLeft();

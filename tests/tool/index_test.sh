@@ -5,26 +5,9 @@
 # keeps its committed batches; bad databases, directories and a full disk are refused without
 # damage.
 # Usage: tests/tool/index_test.sh path/to/gibo
-set -uo pipefail
-gibo=$1
-export LC_ALL=C.UTF-8
-work=$(mktemp -d)
-trap 'chmod -R u+rwx "$work"; rm -rf "$work"' EXIT
-chmod 755 "$work"
-export TMPDIR=$work/tmp
-mkdir -p -m 1777 "$TMPDIR"
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-run() {  # STATUS ARGS...: output in $work/out and $work/err
-  local want=$1; shift
-  "$@" >"$work/out" 2>"$work/err"
-  local got=$?
-  [ "$got" -eq "$want" ] || fail "$* exited $got, not $want; stderr: $(cat "$work/err")"
-}
-has_text() { grep -qF -- "$2" "$1" || fail "no '$2' in $1: $(head -c 1000 "$1")"; }
+. "${BASH_SOURCE%/*}/common.sh" "$1"
 # Runs as an ordinary user when root, whom permissions do not stop.
 as_user() { if [ "$(id -u)" -eq 0 ]; then setpriv --reuid=65534 --regid=65534 --clear-groups "$@"; else "$@"; fi; }
-line() { printf -- "$1"; printf '\r\n'; }
 rec() {  # FILE CODEPAGE GAMEINFOMAIN [GAMENAME], texts typed in UTF-8
   { line '\\HS'; line '\\[TYPE=2\\]'; [ -z "${4:-}" ] || line "\\\\[GAMENAME=$4\\\\]"
     line "\\\\[GAMEINFOMAIN=$3\\\\]"; line '\\HE'; line '\\GS'; line 'STO 0 1 1 3 3'; line '\\GE'
@@ -82,25 +65,23 @@ TABLE
 
 for cp in "${cps[@]}"; do
   want=0; [ "$cp" = GBK ] && want=1   # plain.gib fails to load, is stored and counted
-  run $want "$gibo" index --encoding "$cp" "$db" "$coll/$cp"
+  run $want index --encoding "$cp" "$db" "$coll/$cp"
 done
-run 0 sqlite3 "$db" "SELECT error_code, path FROM records WHERE error IS NOT NULL"
+run_cmd 0 sqlite3 "$db" "SELECT error_code, path FROM records WHERE error IS NOT NULL"
 has_text "$work/out" "268435461|$coll/GBK/plain.gib"
-run 0 sqlite3 "$db" "SELECT group_concat(tag) FROM (SELECT tag FROM header_items JOIN records ON id = record_id WHERE path LIKE '%/a.gib' ORDER BY seq)"
+run_cmd 0 sqlite3 "$db" "SELECT group_concat(tag) FROM (SELECT tag FROM header_items JOIN records ON id = record_id WHERE path LIKE '%/a.gib' ORDER BY seq)"
 has_text "$work/out" "TYPE,GAMENAME,GAMEINFOMAIN"
-run 0 "$gibo" find --json "$db" --player 세돌 --winner black
-has_text "$work/out" '"codepage":"CP949","codepage_reason":"option"'
-has_text "$work/out" '"white_name":"이세돌","white_level":35,"black_name":"박정환"'
+run 0 find --json "$db" --player 세돌 --winner black
+has_texts "$work/out" '"codepage":"CP949","codepage_reason":"option"' \
+  '"white_name":"이세돌","white_level":35,"black_name":"박정환"'
 compare_all
 
 # Change one record, remove one, re-index: only those two are touched.
 rec "$coll/GBK/a.gib" GBK 'S1,R0,W1,Z5,C2015:2:3:4:5,IXkim02,LX27,MX常昊,NX26' 名人战
 rm "$coll/GBK/c.gib"
-run 0 "$gibo" index --encoding GBK "$db" "$coll/GBK"
-has_text "$work/out" "indexed 1, unchanged 2, removed 1, failed 0"
+says 0 "indexed 1, unchanged 2, removed 1, failed 0" index --encoding GBK "$db" "$coll/GBK"
 compare_all
-run 0 "$gibo" index --full --encoding GBK "$db" "$coll/GBK/b.gib"
-has_text "$work/out" "indexed 1, unchanged 0, removed 0"
+says 0 "indexed 1, unchanged 0, removed 0" index --full --encoding GBK "$db" "$coll/GBK/b.gib"
 
 # Interrupted (Ctrl-C) or killed halfway, once a batch is committed: the batches committed
 # before stay, the database is sound, and the next run goes on. (A FIFO no longer holds a run
@@ -118,14 +99,13 @@ for sig in INT KILL; do
   wait "$pid" 2>/dev/null; status=$?
   [ "$status" -ne 0 ] || fail "an interrupted run ($sig) exited 0"
   [ "$sig" = KILL ] || has_text "$work/err" "interrupted: the index holds the batches committed before"
-  run 0 sqlite3 "$work/int.db" "PRAGMA integrity_check; SELECT count(*) FROM records"
+  run_cmd 0 sqlite3 "$work/int.db" "PRAGMA integrity_check; SELECT count(*) FROM records"
   kept=$(tail -n 1 "$work/out")
   [ "$(head -n 1 "$work/out")" = ok ] && [ $((kept % 5)) -eq 0 ] && [ "$kept" -lt 600 ] ||
     fail "after $sig: $(cat "$work/out")"
-  run 0 "$gibo" index "$work/int.db" "$work/many"
-  has_text "$work/out" "indexed $((600 - kept)), unchanged $kept"
+  says 0 "indexed $((600 - kept)), unchanged $kept" index "$work/int.db" "$work/many"
 done
-run 0 sqlite3 "$work/int.db" "SELECT DISTINCT codepage, codepage_reason != 'option' FROM records"
+run_cmd 0 sqlite3 "$work/int.db" "SELECT DISTINCT codepage, codepage_reason != 'option' FROM records"
 has_text "$work/out" "GBK|1"   # detected, not forced
 
 # Bad databases are refused and left as they were.
@@ -134,46 +114,43 @@ sqlite3 "$work/other.db" "CREATE TABLE t(x)"
 sqlite3 "$work/newer.db" "PRAGMA application_id=1734959727; PRAGMA user_version=99; CREATE TABLE records(x)"
 while IFS='|' read -r file message; do
   cp "$work/$file" "$work/before"
-  run 1 "$gibo" index "$work/$file" "$coll/GBK"
-  has_text "$work/err" "$message"
-  run 1 "$gibo" find "$work/$file"
+  says 1 "$message" index "$work/$file" "$coll/GBK"
+  run 1 find "$work/$file"
   cmp -s "$work/$file" "$work/before" || fail "a refused run changed $file"
 done <<'TABLE'
 text.db|not an index: file is not a database
 other.db|another program's database
 newer.db|made by a newer gibo (schema 99
 TABLE
-run 1 "$gibo" find "$work/nothing.db"
+run 1 find "$work/nothing.db"
 [ ! -e "$work/nothing.db" ] || fail "find created a database"
 sqlite3 "$work/older.db" "PRAGMA application_id=1734959727; CREATE TABLE records(x)"
-run 1 "$gibo" find "$work/older.db"
+run 1 find "$work/older.db"
 has_text "$work/err" "made by an older gibo (schema 0); run 'gibo index' on it to rebuild it"
-run 0 "$gibo" index --encoding BIG5 "$work/older.db" "$coll/BIG5"
-has_text "$work/err" "rebuilding it"
-run 0 "$gibo" find "$work/older.db" --player 林海峰
-has_text "$work/out" "$coll/BIG5/f.gib"
+says 0 "rebuilding it" index --encoding BIG5 "$work/older.db" "$coll/BIG5"
+says 0 "$coll/BIG5/f.gib" find "$work/older.db" --player 林海峰
 
 # Read-only index, unreadable directory (its records stay indexed), full disk.
 mkdir -p "$work/ro" "$work/user/coll/locked"
 cp "$db" "$work/ro/index.db"; chmod 444 "$work/ro/index.db"
-run 1 as_user "$gibo" index "$work/ro/index.db" "$coll/GBK"
+run_cmd 1 as_user "$gibo" index "$work/ro/index.db" "$coll/GBK"
 has_text "$work/err" "the index is read-only"
 cmp -s "$db" "$work/ro/index.db" || fail "a read-only index was changed"
 cp "$coll/GBK/b.gib" "$work/user/coll/locked/"
 cp "$coll/GBK/a.gib" "$work/user/coll/"
 [ "$(id -u)" -ne 0 ] || chown -R 65534 "$work/user"
-run 0 as_user "$gibo" index "$work/user/u.db" "$work/user/coll"
+run_cmd 0 as_user "$gibo" index "$work/user/u.db" "$work/user/coll"
 chmod 000 "$work/user/coll/locked"
-run 1 as_user "$gibo" index "$work/user/u.db" "$work/user/coll"
+run_cmd 1 as_user "$gibo" index "$work/user/u.db" "$work/user/coll"
 has_text "$work/err" "cannot read $work/user/coll/locked: Permission denied (the records below it stay as indexed)"
 has_text "$work/out" "indexed 0, unchanged 1, removed 0"
 cp "$db" "$work/full.db"
 (ulimit -f 64; "$gibo" index --batch 2 "$work/full.db" "$work/many" >"$work/out" 2>"$work/err"); status=$?
 [ "$status" -eq 1 ] || fail "a full disk gave status $status"
 has_text "$work/err" "cannot write the index"
-run 0 sqlite3 "$work/full.db" "PRAGMA integrity_check"
+run_cmd 0 sqlite3 "$work/full.db" "PRAGMA integrity_check"
 has_text "$work/out" "ok"
-run 0 "$gibo" find "$work/full.db" --player 古力
+run 0 find "$work/full.db" --player 古力
 
 # The progress line, on a terminal only.
 if command -v script >/dev/null; then
@@ -181,8 +158,4 @@ if command -v script >/dev/null; then
   has_text "$work/pty" "records/s, 0 errors"
 fi
 
-if [ "$failures" -gt 0 ]; then
-  echo "$failures check(s) failed" >&2
-  exit 1
-fi
-echo "all index checks passed"
+finish index

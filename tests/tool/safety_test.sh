@@ -2,22 +2,8 @@
 # The tool against hostile and careless use: links planted at every name it writes, parallel
 # edits, runs stopped by signals, a full disk, endless and huge inputs, another user's files.
 # Usage: tests/tool/safety_test.sh path/to/gibo path/to/source-tree
-set -uo pipefail
-gibo=$1
+. "${BASH_SOURCE%/*}/common.sh" "$1"
 src=$2
-export LC_ALL=C.UTF-8
-work=$(mktemp -d)
-trap 'chmod -R u+rwx "$work"; rm -rf "$work"' EXIT
-export TMPDIR=$work/tmp
-mkdir -p "$TMPDIR"
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-expect() {  # STATUS ARGS...: runs gibo, output in $work/out and $work/err
-  local want=$1; shift
-  "$gibo" "$@" >"$work/out" 2>"$work/err"
-  local got=$?
-  [ "$got" -eq "$want" ] || fail "gibo $* exited $got, not $want: $(head -c 500 "$work/err")"
-}
 no_leftovers() {  # DIR...: no temporary of the tool or the library, no private directory
   local left
   left=$(find "$@" "$TMPDIR" -mindepth 1 \( -name '.gibo-*' -o -name 'gibo-*' \) 2>/dev/null)
@@ -34,12 +20,12 @@ ln -s "$work/secret/b" "$d/victim.lbk"
 ln -s "$work/secret/c" "$d/victim.lao"
 ln -s "$work/secret/d" "$d/new.gib"
 ln -s "$work/secret/e" "$d/refs.txt"
-expect 0 set "$d/victim.gib" GAMENAME=x
-expect 0 split "$d/victim.gib"
+run 0 set "$d/victim.gib" GAMENAME=x
+run 0 split "$d/victim.gib"
 mkdir -p "$work/out-dir" && ln -s "$work/secret/b" "$work/out-dir/victim.lbk"
-expect 0 split "$d/victim.gib" --out-dir "$work/out-dir"
-expect 1 join "$d/new.gib" --body "$d/victim.lbk" --type 1
-expect 1 add-ref "$d/refs.txt" --susun 1
+run 0 split "$d/victim.gib" --out-dir "$work/out-dir"
+run 1 join "$d/new.gib" --body "$d/victim.lbk" --type 1
+run 1 add-ref "$d/refs.txt" --susun 1
 for n in a b c d e; do
   [ "$(cat "$work/secret/$n")" = secret ] || fail "a planted link was followed to secret/$n"
 done
@@ -50,13 +36,13 @@ no_leftovers "$d" "$work/out-dir"
 # a side file when the record fails to load.
 printf '\\HS\r\n\\[TYPE=1\\]\r\n\\HE\r\n' >"$d/game.gib"
 echo mine >"$d/game.lbk"
-expect 1 split "$d/game.gib"
+run 1 split "$d/game.gib"
 [ "$(cat "$d/game.lbk")" = mine ] || fail "a failed split touched the existing side file"
 cp "$work/samples/letters.gib" "$d/rec.lbk"
-expect 1 split "$d/rec.lbk" --out-dir "$d"
+run 1 split "$d/rec.lbk" --out-dir "$d"
 cmp -s "$d/rec.lbk" "$work/samples/letters.gib" || fail "split replaced the record by its body"
 mkdir -p "$d/a" "$d/b" && cp "$work/samples/letters.gib" "$d/a/x.gib" && cp "$d/a/x.gib" "$d/b/x.gib"
-expect 1 split "$d/a/x.gib" "$d/b/x.gib" --out-dir "$work/out-dir"
+run 1 split "$d/a/x.gib" "$d/b/x.gib" --out-dir "$work/out-dir"
 grep -q "already written for another record" "$work/err" || fail "split wrote one name twice"
 
 # --- parallel edits of one file: none is lost.
@@ -74,7 +60,7 @@ done
 # --- each writing command stopped by a signal while it works on a large record leaves the
 # old file or the new one, and no temporary.
 truncate -s 16M "$d/big.lao" && printf 'STO 1\r\n' >"$d/big.lbk"
-expect 0 join "$d/big.gib" --body "$d/big.lbk" --audio "$d/big.lao" --type 1
+run 0 join "$d/big.gib" --body "$d/big.lbk" --audio "$d/big.lao" --type 1
 cp "$d/big.gib" "$d/big.orig"
 stopped() {  # SIGNAL ARGS...: stops the run once it has made a temporary
   local sig=$1; shift
@@ -130,29 +116,29 @@ printf '\\HS\\HE\r\n\\GS\r\n' >"$d/long.gib" && truncate -s 300M "$d/long.gib" &
 
 # --- another user's record keeps its owner; read-only records and hostile values are refused.
 cp "$work/samples/letters.gib" "$d/theirs.gib" && chown 65534:65534 "$d/theirs.gib"
-expect 0 set "$d/theirs.gib" GAMENAME=x
+run 0 set "$d/theirs.gib" GAMENAME=x
 [ "$(stat -c %u:%g "$d/theirs.gib")" = 65534:65534 ] || fail "set made another user's record root's"
 chmod 444 "$d/theirs.gib"
-expect 1 set "$d/theirs.gib" GAMENAME=y
+run 1 set "$d/theirs.gib" GAMENAME=y
 printf '\\HS\r\n\\[TYPE=1\\]\r\n\\[X=\033]0;x\007\\]\r\n\\HE\r\n\\GS\r\n\\GE\r\n' >"$d/esc.gib"
-expect 0 get "$d/esc.gib" X
+run 0 get "$d/esc.gib" X
 [ "$(cat "$work/out")" = '\x1B]0;x\x07' ] || fail "get printed control characters: $(od -c "$work/out")"
 "$gibo" get "$d/esc.gib" X >/dev/full 2>"$work/err" && fail "a write error on stdout went unnoticed"
 
 # Texts that would not read back as written, and options given twice, are refused.
-expect 2 set "$d/esc.gib" 'A]B=x'
-expect 2 set "$d/esc.gib" TY=3  # the library would change TYPE: tags match by their beginning
-expect 2 add-ref "$d/r.txt" --susun 1 --explain 'see \[REFNUM = 99'
-expect 2 join "$d/x.gib" --body "$d/big.lbk" --type 1 --type 7
-TMPDIR=/nonexistent expect 1 add-ref "$d/big.gib" --susun 1  # the audio guard needs no scratch
+run 2 set "$d/esc.gib" 'A]B=x'
+run 2 set "$d/esc.gib" TY=3  # the library would change TYPE: tags match by their beginning
+run 2 add-ref "$d/r.txt" --susun 1 --explain 'see \[REFNUM = 99'
+run 2 join "$d/x.gib" --body "$d/big.lbk" --type 1 --type 7
+TMPDIR=/nonexistent run 1 add-ref "$d/big.gib" --susun 1  # the audio guard needs no scratch
 cmp -s "$d/big.gib" "$d/big.orig" || fail "add-ref appended a block after the audio"
 printf 'STO 1\r\n\\GE\r\nSTO 2\r\n' >"$d/ge.lbk"
-expect 1 join "$d/x.gib" --body "$d/ge.lbk" --type 1
+run 1 join "$d/x.gib" --body "$d/ge.lbk" --type 1
 { printf 'before\r\n'; cat "$work/samples/letters.gib"; } >"$d/before.gib"
-expect 1 set "$d/before.gib" GAMENAME=x
+run 1 set "$d/before.gib" GAMENAME=x
 grep -q "bytes before" "$work/err" || fail "set would drop the bytes before \\HS"
 printf '\\HS\r\n\\[SZAUDIO=16\\]\r\n\\HE\r\n\\GS\r\nSTO 1 2 3 4 5 6 7 8\r\n\\GE\r\nabc' >"$d/ov.gib"
-expect 1 split "$d/ov.gib"
+run 1 split "$d/ov.gib"
 grep -q "overlaps the body by 13 bytes" "$work/err" || fail "split took the audio from the body"
 
 # -r: a tree deeper than the descriptors allowed, and a directory without records.
@@ -178,8 +164,4 @@ else
   echo "skipped: no unprivileged user" >&2
 fi
 
-if [ "$failures" -gt 0 ]; then
-  echo "$failures check(s) failed" >&2
-  exit 1
-fi
-echo "all safety checks passed"
+finish safety

@@ -1,5 +1,5 @@
 // Writers of the document tree.
-#include "json.h"
+#include "output_tree.h"
 
 #include <cstdio>
 

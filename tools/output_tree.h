@@ -1,7 +1,7 @@
 // A small document tree that every subcommand fills once and that is then written either as
 // JSON (one object per line, for scripts) or as indented "label: value" text (for people).
-#ifndef GIBO_TOOLS_JSON_H
-#define GIBO_TOOLS_JSON_H
+#ifndef GIBO_TOOLS_OUTPUT_TREE_H
+#define GIBO_TOOLS_OUTPUT_TREE_H
 
 #include <ostream>
 #include <string>
@@ -46,4 +46,4 @@ private:
 // The text of s as a JSON string literal, quotes included. s must be UTF-8.
 std::string JsonQuote(const std::string& s);
 
-#endif  // GIBO_TOOLS_JSON_H
+#endif  // GIBO_TOOLS_OUTPUT_TREE_H
