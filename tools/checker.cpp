@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 
 #include "GiboFile.h"
@@ -12,29 +14,42 @@
 
 namespace {
 
+#ifndef GIBO_CHECK_LINE_CAP
+#define GIBO_CHECK_LINE_CAP 65536
+#endif
+
+// Lines up to this many bytes are taken whole; longer ones, outside the header, in pieces of it.
+constexpr size_t kLineCap = GIBO_CHECK_LINE_CAP;
+
 struct Line {
-    std::string text;  // without LF and a CR before it
+    std::string text;  // without LF and a CR before it; only the first piece of a long line
+    bool whole;        // false: the rest of the line comes from LineReader::More
     size_t start;      // offset of the line's first byte
-    size_t end;        // offset just past the line's LF (or the end of the file)
+    size_t end;        // offset just past the line's LF (or the end of the file); set once whole
 };
 
 // Lines of a stream: the line's bytes are not kept beyond the next call.
 class LineReader {
 public:
-    explicit LineReader(std::istream& in) : m_in(in) {}
+    explicit LineReader(std::istream& in) : m_in(in), m_chunk(kLineCap + 1) {}
 
     bool Next(Line& line) {
-        if (!std::getline(m_in, line.text)) {
+        line.text.clear();
+        line.start = m_pos;
+        if (m_at == m_len && !Fill()) {
             return false;
         }
-        const bool hadLf = !m_in.eof();
-        line.start = m_pos;
-        line.end = m_pos + line.text.size() + (hadLf ? 1 : 0);
-        m_pos = line.end;
-        if (hadLf && !line.text.empty() && line.text.back() == '\r') {
-            line.text.pop_back();
-        }
+        line.whole = Read(line.text);
+        line.end = m_pos;
         return true;
+    }
+
+    // The next piece of a long line, in place of piece; true when it is the line's last.
+    bool More(Line& line, std::string& piece) {
+        piece.clear();
+        line.whole = Read(piece);
+        line.end = m_pos;
+        return line.whole;
     }
 
     // The bytes after offset, which the stream need not have read.
@@ -46,8 +61,99 @@ public:
     }
 
 private:
+    // Appends the line's bytes until the line ends (true) or out holds kLineCap bytes (false).
+    bool Read(std::string& out) {
+        for (;;) {
+            if (m_at == m_len && !Fill()) {
+                return true;
+            }
+            const char* from = m_chunk.data() + m_at;
+            const size_t avail = m_len - m_at;
+            const size_t room = kLineCap - out.size();
+            // An LF just past a full piece still ends the line whole.
+            const void* lf = std::memchr(from, '\n', std::min(avail, room + 1));
+            if (lf != nullptr) {
+                const size_t take = static_cast<size_t>(static_cast<const char*>(lf) - from);
+                const size_t cr = take > 0 && from[take - 1] == '\r' ? 1 : 0;
+                out.append(from, take - cr);
+                Advance(take + 1);
+                return true;
+            }
+            size_t take = std::min(avail, room);
+            // A CR as the last byte read may come just before an LF: it waits for the next byte.
+            if (take == avail && from[take - 1] == '\r' && !m_eof) {
+                --take;
+            }
+            out.append(from, take);
+            Advance(take);
+            if (out.size() == kLineCap) {
+                return false;
+            }
+            if (take == 0) {
+                Fill();
+            }
+        }
+    }
+
+    void Advance(size_t n) {
+        m_at += n;
+        m_pos += n;
+    }
+
+    // Reads more of the stream after what is left unread; false when it had nothing more.
+    bool Fill() {
+        std::copy(m_chunk.begin() + static_cast<std::ptrdiff_t>(m_at),
+                  m_chunk.begin() + static_cast<std::ptrdiff_t>(m_len), m_chunk.begin());
+        m_len -= m_at;
+        m_at = 0;
+        m_in.read(m_chunk.data() + m_len, static_cast<std::streamsize>(m_chunk.size() - m_len));
+        const size_t got = static_cast<size_t>(m_in.gcount());
+        m_len += got;
+        m_eof = got == 0;
+        return got > 0;
+    }
+
     std::istream& m_in;
-    size_t m_pos = 0;
+    std::vector<char> m_chunk;
+    size_t m_at = 0, m_len = 0;  // the unread bytes of m_chunk
+    bool m_eof = false;
+    size_t m_pos = 0;  // offset of m_chunk[m_at]
+};
+
+// Finds a three-byte marker in bytes fed one by one, as FindGbk does in a whole text: the second
+// byte of a double-byte character never starts it. The marker's last two bytes are neither a
+// backslash nor lead bytes, so a failed partial match leaves no character open.
+class MarkerMatcher {
+public:
+    explicit MarkerMatcher(const char* marker) : m_marker(marker) {}
+
+    // True when c completes the marker.
+    bool Feed(unsigned char c) {
+        if (m_matched > 0) {
+            if (c == static_cast<unsigned char>(m_marker[m_matched])) {
+                if (++m_matched == 3) {
+                    m_matched = 0;
+                    return true;
+                }
+                return false;
+            }
+            m_matched = 0;
+        } else if (m_trail) {
+            m_trail = false;
+            return false;
+        }
+        if (c == '\\') {
+            m_matched = 1;
+        } else {
+            m_trail = c >= 0x81 && c <= 0xFE;
+        }
+        return false;
+    }
+
+private:
+    const char* m_marker;
+    int m_matched = 0;
+    bool m_trail = false;
 };
 
 std::string TrimBlanks(const std::string& s) {
@@ -74,6 +180,91 @@ void CheckBodyLine(const std::string& text, int lineNo, std::vector<Problem>& pr
     if (!text.empty() && text.compare(0, 3, "STO") != 0) {
         problems.push_back({lineNo, false, "body line is not an STO record"});
     }
+}
+
+// Appends the rest of a long header line, from piece on, to text. It ends at the first \HE: what
+// follows that on the line is no header and is passed over unkept.
+void KeepHeaderLine(LineReader& reader, Line& line, std::string piece, bool last,
+                    std::string& text) {
+    MarkerMatcher matcher("\\HE");
+    for (;;) {
+        for (size_t i = 0; i < piece.size(); ++i) {
+            if (matcher.Feed(static_cast<unsigned char>(piece[i]))) {
+                text.append(piece, 0, i + 1);
+                while (!last) {
+                    last = reader.More(line, piece);
+                }
+                return;
+            }
+        }
+        text += piece;
+        if (last) {
+            return;
+        }
+        last = reader.More(line, piece);
+    }
+}
+
+enum State { kBefore, kHeader, kBetween, kBody, kDone };
+
+// A line past the cap outside the header, read in pieces: of a body line only whether its text
+// is empty and its first three bytes matter. Returns true when \HS opens the header on it; rest
+// then holds the header's part of the rest of the line.
+bool ScanLongLine(LineReader& reader, Line& line, State& state, int lineNo, int& hsLine,
+                  int& gsLine, std::string& rest, std::vector<Problem>& problems) {
+    MarkerMatcher matcher(state == kBefore ? "\\HS" : state == kBetween ? "\\GS" : "\\GE");
+    bool inBody = state == kBody;
+    bool started = false;  // the body text began: blanks before it are trimmed, not after \GS
+    bool blank = true;     // no byte but blanks since it began
+    size_t count = 0;      // bytes since it began
+    std::string head;      // its first bytes, for the STO test
+    std::string piece = line.text;
+    bool last = line.whole;
+    for (;;) {
+        for (size_t i = 0; i < piece.size(); ++i) {
+            const unsigned char c = static_cast<unsigned char>(piece[i]);
+            if (inBody && (started || c != ' ')) {
+                started = true;
+                blank = blank && c == ' ';
+                if (head.size() < 3) {
+                    head.push_back(static_cast<char>(c));
+                }
+                ++count;
+            }
+            if (!matcher.Feed(c)) {
+                continue;
+            }
+            if (state == kBefore) {
+                state = kHeader;
+                hsLine = lineNo;
+                rest.clear();
+                KeepHeaderLine(reader, line, piece.substr(i + 1), last, rest);
+                return true;
+            }
+            if (state == kBetween) {
+                state = kBody;
+                gsLine = lineNo;
+                inBody = started = true;
+                matcher = MarkerMatcher("\\GE");
+                continue;
+            }
+            const size_t before = count - 3;  // the body text ends where \GE begins
+            CheckBodyLine(head.substr(0, std::min(before, head.size())), lineNo, problems);
+            state = kDone;
+            while (!last) {
+                last = reader.More(line, piece);
+            }
+            return false;
+        }
+        if (last) {
+            break;
+        }
+        last = reader.More(line, piece);
+    }
+    if (inBody) {
+        CheckBodyLine(blank ? std::string() : head, lineNo, problems);
+    }
+    return false;
 }
 
 struct ItemValue {
@@ -135,7 +326,7 @@ std::vector<Problem> CheckRecord(std::istream& in, LoadVerdict& load) {
         load.error = GIBO_ERR_NO_HEADER;
         return problems;
     }
-    enum { kBefore, kHeader, kBetween, kBody, kDone } state = kBefore;
+    State state = kBefore;
     LineReader reader(in);
     Line line;
     int lineNo = 0, hsLine = 0, gsLine = 0, heLine = 0;
@@ -143,7 +334,17 @@ std::vector<Problem> CheckRecord(std::istream& in, LoadVerdict& load) {
     while (state != kDone && reader.Next(line)) {
         ++lineNo;
         std::string text = line.text;
-        if (state == kBefore) {
+        if (!line.whole && state == kHeader) {
+            text.clear();
+            KeepHeaderLine(reader, line, line.text, line.whole, text);
+        } else if (!line.whole) {
+            if (!ScanLongLine(reader, line, state, lineNo, hsLine, gsLine, text, problems)) {
+                if (state == kDone) {
+                    bodyEnd = line.end;
+                }
+                continue;
+            }
+        } else if (state == kBefore) {
             const size_t hs = FindGbk(text, "\\HS");
             if (hs == std::string::npos) {
                 continue;

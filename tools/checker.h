@@ -22,8 +22,8 @@ struct LoadVerdict {
 };
 
 // Reads the file as the loader does: lines up to the one holding \GE, the audio as the last
-// SZAUDIO bytes. Only the header is kept, so that a record with a long body or a large audio
-// trailer costs no more memory than its header and its longest line.
+// SZAUDIO bytes. Only the header is kept, and lines outside it are read in pieces, so that a
+// record with long lines or a large audio trailer costs no more memory than its header.
 std::vector<Problem> CheckRecord(std::istream& in, LoadVerdict& load);
 
 #endif  // GIBO_TOOLS_CHECKER_H

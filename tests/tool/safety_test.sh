@@ -113,6 +113,10 @@ done
 grep -q "not changed" "$work/err" || fail "set on a huge record: $(cat "$work/err")"
 printf '\\HS\\HE\r\n\\GS\r\n' >"$d/long.gib" && truncate -s 300M "$d/long.gib" && printf '\\GE' >>"$d/long.gib"
 (ulimit -v $limit; "$gibo" show "$d/long.gib" >/dev/null) || fail "show on a body line of 300 MiB"
+(ulimit -v $limit; "$gibo" check "$d/long.gib" >"$work/out" 2>"$work/err")
+[ "$(cat "$work/out")" = "$d/long.gib:1: warning: no TYPE item; readers take type 0
+$d/long.gib:3: warning: body line is not an STO record
+$d/long.gib: ok (2 warnings)" ] || fail "check on a body line of 300 MiB: $(cat "$work/out" "$work/err")"
 
 # --- another user's record keeps its owner; read-only records and hostile values are refused.
 cp "$work/samples/letters.gib" "$d/theirs.gib" && chown 65534:65534 "$d/theirs.gib"
