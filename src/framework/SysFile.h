@@ -37,6 +37,9 @@ private:
     int m_fd = -1;
 };
 
+// The system's own close of a descriptor, one implementation per system: 0 or the errno value.
+Status CloseDescriptor(int fd);
+
 enum OpenMode : unsigned { kRead = 1, kWrite = 2, kCreate = 4, kTruncate = 8 };
 
 // Opens a file (never a directory: EISDIR) with OpenMode bits.

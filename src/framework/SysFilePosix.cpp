@@ -56,29 +56,9 @@ int Flags(unsigned nMode) {
 
 }  // namespace
 
-Fd& Fd::operator=(Fd&& other) noexcept {
-    if (this != &other) {
-        Abort();
-        m_fd = other.Release();
-    }
-    return *this;
-}
-
-Status Fd::Close() {
-    if (m_fd < 0) {
-        return 0;
-    }
-    const int fd = Release();
-    const int fault = FaultDue(FileOp::Close);
+Status CloseDescriptor(int fd) {
     // Linux closes the descriptor even when close reports a failure: never retry.
-    const bool failed = ::close(fd) != 0;
-    return fault ? fault : failed ? Errno() : 0;
-}
-
-void Fd::Abort() {
-    if (m_fd >= 0) {
-        ::close(Release());
-    }
+    return ::close(fd) != 0 ? Errno() : 0;
 }
 
 Status OpenFile(const char* pszPath, unsigned nMode, Fd& out) {

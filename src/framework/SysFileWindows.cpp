@@ -65,28 +65,8 @@ Status OpenChecked(const char* pszPath, int flags, int perms, Fd& out) {
 
 }  // namespace
 
-Fd& Fd::operator=(Fd&& other) noexcept {
-    if (this != &other) {
-        Abort();
-        m_fd = other.Release();
-    }
-    return *this;
-}
-
-Status Fd::Close() {
-    if (m_fd < 0) {
-        return 0;
-    }
-    const int fd = Release();
-    const int fault = FaultDue(FileOp::Close);
-    const bool failed = ::_close(fd) != 0;
-    return fault ? fault : failed ? Errno() : 0;
-}
-
-void Fd::Abort() {
-    if (m_fd >= 0) {
-        ::_close(Release());
-    }
+Status CloseDescriptor(int fd) {
+    return ::_close(fd) != 0 ? Errno() : 0;
 }
 
 Status OpenFile(const char* pszPath, unsigned nMode, Fd& out) {
