@@ -14,6 +14,7 @@
 #include "framework/FileSystem.h"
 #include "framework/Gbk.h"
 #include "framework/LineReader.h"
+#include "reading/Number.h"
 
 namespace {
 
@@ -26,12 +27,6 @@ CString SideFileStem(const CString& strPath) {
     const int nameStart = std::max(strPath.ReverseFind('/'), strPath.ReverseFind('\\')) + 1;
     const int dot = strPath.ReverseFind('.');
     return dot >= nameStart ? strPath.Left(dot) : strPath;
-}
-
-// The standard text-to-integer conversion (white space skipped, digits up to the first other
-// character, 0 without digits), but saturating instead of overflowing on absurd digit runs.
-long long NumberOf(const CString& strValue) {
-    return std::strtoll(strValue, nullptr, 10);
 }
 
 // Removes blanks at both ends of a body line. A blank is never the trail byte of a double-byte
@@ -567,14 +562,14 @@ gibo::Failure LoadSteps(CGiboFile& record, const CString& strPath, const CString
             return f;
         }
         int bFound = 0;
-        nAudio = NumberOf(record.GetParam("SZAUDIO", bFound));
+        nAudio = gibo::NumberOf(record.GetParam("SZAUDIO", bFound));
         if (gibo::Failure f = RefuseRecordAsSideFile(strPath, strBodyPath, strAudioPath, nAudio)) {
             return f;
         }
         if (gibo::Failure f = WriteBody(lines, strPath, strBodyPath, bodyGuard)) {
             return f;
         }
-        byType = static_cast<unsigned char>(NumberOf(record.GetParam("TYPE", bFound)));
+        byType = static_cast<unsigned char>(gibo::NumberOf(record.GetParam("TYPE", bFound)));
     }
     if (nAudio == 0) {
         strAudioPath.Empty();
@@ -619,6 +614,6 @@ int CGiboFile::LoadStream(CString strHeader, unsigned char& byType) {
     }
     m_strHeader = strHeader;
     int bFound = 0;
-    byType = static_cast<unsigned char>(NumberOf(GetParam("TYPE", bFound)));
+    byType = static_cast<unsigned char>(gibo::NumberOf(GetParam("TYPE", bFound)));
     return 1;
 }
