@@ -12,32 +12,25 @@ mkdir -p -m 1777 "$TMPDIR"
 failures=0
 
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-# run_cmd STATUS COMMAND...: runs it, keeps stdout and stderr in $work/out and $work/err.
-run_cmd() {
-  local want=$1; shift
-  "$@" >"$work/out" 2>"$work/err"
-  local got=$?
+run_cmd() {  # STATUS COMMAND...: runs it, keeps stdout and stderr in $work/out and $work/err
+  local want=$1 got; shift; last="$*"
+  "$@" >"$work/out" 2>"$work/err"; got=$?
   [ "$got" -eq "$want" ] || fail "$* exited $got, not $want; stderr: $(head -c 2000 "$work/err")"
 }
 run() { local want=$1; shift; run_cmd "$want" "$gibo" "$@"; }  # run STATUS GIBO-ARGS...
-# says STATUS TEXT GIBO-ARGS...: run, and TEXT is in what it wrote (stdout or stderr).
-says() {
-  local want=$1 text=$2; shift 2
-  run "$want" "$@"
-  grep -qF -- "$text" "$work/out" "$work/err" || fail "gibo $*: no '$text' in: $(cat "$work/out" "$work/err")"
+limited() { (ulimit $1 && shift && exec "$@"); }  # LIMIT COMMAND...: LIMIT as "-f 8", split
+said() {  # TEXT...: each TEXT is in what the last run wrote (stdout or stderr)
+  local t; for t; do grep -qF -- "$t" "$work/out" "$work/err" || fail "$last: no '$t' in: $(cat "$work/out" "$work/err")"; done
 }
-# prints STATUS LINE GIBO-ARGS...: run, and LINE is a line of its stdout.
+# says STATUS TEXT GIBO-ARGS..., prints STATUS LINE GIBO-ARGS...: run, and TEXT was written / LINE printed.
+says() { local want=$1 text=$2; shift 2; run "$want" "$@"; said "$text"; }
 prints() { local want=$1 text=$2; shift 2; run "$want" "$@"; has_line "$work/out" "$text"; }
-has_line() { grep -qxF -- "$2" "$1" || fail "no line '$2' in $1 for: $(head -c 2000 "$1")"; }
-has_text() { grep -qF -- "$2" "$1" || fail "no '$2' in $1: $(head -c 2000 "$1")"; }
-has_lines() { local f=$1 l; shift; for l in "$@"; do has_line "$f" "$l"; done; }  # FILE LINE...
-has_texts() { local f=$1 t; shift; for t in "$@"; do has_text "$f" "$t"; done; }  # FILE TEXT...
+# has_line FILE LINE..., has_text FILE TEXT...: each is a line of FILE, or in it.
+has_line() { local f=$1 l; shift; for l; do grep -qxF -- "$l" "$f" || fail "no line '$l' in $f for: $(head -c 2000 "$f")"; done; }
+has_text() { local f=$1 t; shift; for t; do grep -qF -- "$t" "$f" || fail "no '$t' in $f: $(head -c 2000 "$f")"; done; }
 lacks_text() { ! grep -qF -- "$2" "$1" || fail "unexpected '$2' in $1"; }
 line() { printf -- "$1"; printf '\r\n'; }  # a record line with its CR LF
 finish() {  # NAME: the tally and the exit status
-  if [ "$failures" -gt 0 ]; then
-    echo "$failures check(s) failed" >&2
-    exit 1
-  fi
+  [ "$failures" -eq 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }
   echo "all $1 checks passed"
 }
