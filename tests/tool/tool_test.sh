@@ -1,17 +1,14 @@
 #!/usr/bin/env bash
-# End-to-end tests of the gibo tool on the sample records and records made here: output
-# (UTF-8, raw, JSON), exit statuses and files.
+# End-to-end tests of the gibo tool on the samples and on records made here: output, statuses, files.
 # Usage: tests/tool/tool_test.sh path/to/gibo path/to/source-tree
 . "${BASH_SOURCE%/*}/common.sh" "$1"
 src=$2
 
 samples=$work/samples
 "$src/examples/make-examples" "$samples"
-cmp -s "$samples/letters.gib" "$src/examples/letters.gib" ||
-  fail "examples/letters.gib differs from what make-examples writes"
+cmp -s "$samples/letters.gib" "$src/examples/letters.gib" || fail "examples/letters.gib is not what make-examples writes"
 
-# --- show: display strings of every sample, as the library composes them; no file is left
-# beside the records (nor, checked at the end, in the temporary directory).
+# --- show: the samples' display strings, as the library composes them; no file is left beside them.
 ls -A "$samples" >"$work/before"
 run 0 show "$samples"/*.gib
 cmp -s "$work/before" <(ls -A "$samples") || fail "show left files beside the records"
@@ -23,14 +20,12 @@ has_line "$work/out" "  title: 白:hong(P 1段) Vs 黑:lee(9段) - 黑  6目 半
   "  title: 白:park(5段) Vs 黑:choi(4段) - 黑棋中盘胜 (让2子 让子棋 总:数)" \
   "  time: 限制时间 10分" "        30秒 读秒 3番" "  GAMENAME: 第1届名人战"
 # The code page of header values is detected per record, and why is shown (W255 result texts).
-run 0 show "$samples/result-korean.gib" "$samples/result-japanese.gib" \
-  "$samples/result-big5.gib" "$samples/letters.gib" "$samples/audio.gib"
+run 0 show "$samples"/result-{korean,japanese,big5}.gib "$samples/letters.gib" "$samples/audio.gib"
 has_line "$work/out" "encoding: CP949 (result text)" "  GAMERESULT: 백 불계승" "  result: 白棋中盘胜 " \
   "encoding: SHIFT_JIS (result text)" "  GAMERESULT: 黒時間勝" "encoding: BIG5 (result text)" \
   "  GAMERESULT: 白超時勝" "encoding: GBK (statistics)" "encoding: GBK (only ASCII)"
 run 0 show --encoding big5 "$samples/audio.gib" "$samples/result-big5.gib"
-has_line "$work/out" "encoding: BIG5 (option)" "  GAMERESULT: 白超時勝" "audio bytes: 16" \
-  "body records: 6"
+has_line "$work/out" "encoding: BIG5 (option)" "  GAMERESULT: 白超時勝" "audio bytes: 16" "body records: 6"
 
 # Game information from another item, or given on the command line (typed as UTF-8).
 prints 0 "  black: 黑方 ( 职业1段 )" show --info 'S1,IXwhite,MX黑方,NX27' "$samples/letters.gib"
@@ -45,10 +40,9 @@ for f in letters compact references; do
 done
 
 # --- JSON: one object per record, UTF-8, control characters escaped.
-mkdir -p "$work/json"
 printf '\\HS\r\n\\[TYPE=4\\]\r\n\\[GAMECOMMENT=line one\r\nsay "hi"\tok\\]\r\n%s\r\n\\HE\r\n\\GS\r\n%s\r\n\\GE\r\n' \
-  '\[GAMEINFOMAIN=GTYPE:1,WID:w,BID:b,GRLT:3,TCNT:9\]' 'STO 0 1 1 3 3' >"$work/json/escapes.gib"
-run 0 show --json "$work/json/escapes.gib" "$samples/letters.gib"
+  '\[GAMEINFOMAIN=GTYPE:1,WID:w,BID:b,GRLT:3,TCNT:9\]' 'STO 0 1 1 3 3' >"$work/escapes.gib"
+run 0 show --json "$work/escapes.gib" "$samples/letters.gib"
 [ "$(wc -l <"$work/out")" -eq 2 ] || fail "show --json wrote $(wc -l <"$work/out") lines for 2 records"
 has_text "$work/out" '{"tag":"GAMECOMMENT","value":"line one\r\nsay \"hi\"\tok"}' \
   '"format":"compact"' '"result":"黑棋中盘胜 "' \
@@ -57,10 +51,10 @@ has_text "$work/out" '{"tag":"GAMECOMMENT","value":"line one\r\nsay \"hi\"\tok"}
   <"$work/out" || fail "show --json is not JSON"
 
 # Bytes valid in no code page are escaped with a warning; a file name not in UTF-8 stays JSON.
-bad_name=$(printf '%s/json/bad-\xff.gib' "$work")
+bad_name=$(printf '%s/bad-\xff.gib' "$work")
 printf '\\HS\r\n\\[TYPE=1\\]\r\n\\[GAMENAME=a\xffb\x81 c\\]\r\n\\HE\r\n\\GS\r\n\\GE\r\n' >"$bad_name"
 run 0 show --json "$bad_name"
-has_text "$work/out" "$(printf '"file":"%s/json/bad-\xef\xbf\xbd.gib"' "$work")" \
+has_text "$work/out" "$(printf '"file":"%s/bad-\xef\xbf\xbd.gib"' "$work")" \
   '{"tag":"GAMENAME","value":"a\\xFFb\\x81 c"}'
 has_text "$work/err" "warning: 2 header bytes are not valid GBK text"
 prints 0 "$(printf '  GAMENAME: a\xffb\x81 c')" show --raw "$bad_name"
@@ -83,24 +77,20 @@ run 1 show --json "$samples/letters.gib" "$work/no-end.gib"
 has_text "$work/out" "{\"file\":\"$work/no-end.gib\",\"error\":\"0x10000005: no header between \\\\HS and \\\\HE\"}"
 
 # --- -r DIR: every *.gib below it, sorted; other files are passed over.
-mkdir -p "$work/tree/a/b"
-cp "$samples/letters.gib" "$work/tree/a/b/one.GIB"
-cp "$samples/compact.gib" "$work/tree/two.gib"
-echo 'not a record' >"$work/tree/notes.txt"
+mkdir -p "$work/tree/a/b" && echo 'not a record' >"$work/tree/notes.txt"
+cp "$samples/letters.gib" "$work/tree/a/b/one.GIB" && cp "$samples/compact.gib" "$work/tree/two.gib"
 run 0 show -r "$work/tree"
 [ "$(grep -c '^file: ' "$work/out")" -eq 2 ] || fail "show -r did not find exactly 2 records"
 says 1 "is a directory; use -r DIR" show "$work/tree"
 
 # --- the progress line: on a terminal only, and gone when the batch is done.
-mkdir -p "$work/many"
-for i in $(seq 1 12); do cp "$samples/letters.gib" "$work/many/r$i.gib"; done
+mkdir -p "$work/many" && for i in $(seq 1 12); do cp "$samples/letters.gib" "$work/many/r$i.gib"; done
 run 0 show -r "$work/many"
 [ ! -s "$work/err" ] || fail "progress written to a stderr that is not a terminal"
 if command -v script >/dev/null; then
   script -qec "'$gibo' show -r '$work/many' >/dev/null" /dev/null >"$work/pty" </dev/null
   has_text "$work/pty" "[12/12] $work/many/r9.gib"
-  [ "$(tail -c 4 "$work/pty" | od -An -tx1 | tr -d ' \n')" = "0d1b5b4b" ] ||
-    fail "the progress line is not cleared at the end"
+  [ "$(tail -c 4 "$work/pty" | od -An -tx1 | tr -d ' \n')" = 0d1b5b4b ] || fail "the progress line is not cleared"
 fi
 
 # --- set: header items change, body and audio stay byte for byte.
@@ -133,8 +123,7 @@ for f in lf refs; do
   cmp -s "$work/$f.gib" "$work/$f.orig" || fail "a refused set changed $f.gib"
 done
 run 0 set --normalize "$work/lf.gib" GAMENAME=x
-printf '\\GS\r\nSTO 1\r\n\\GE\r\n' | cmp -s - <(tail -c 17 "$work/lf.gib") ||
-  fail "set --normalize did not write the body as the library does"
+printf '\\GS\r\nSTO 1\r\n\\GE\r\n' | cmp -s - <(tail -c 17 "$work/lf.gib") || fail "set --normalize kept the LF body"
 ln -s set.gib "$work/set-link.gib"
 run 0 set "$work/set-link.gib" GAMEPLACE=y
 [ -L "$work/set-link.gib" ] || fail "set turned a link into a plain file"
@@ -157,8 +146,8 @@ has_line "$work/out" "type: 7" "audio bytes: 5" "  GAMENAME: 围棋" \
   "  title: 白:w(1段) Vs 黑:b(1段) - (分先：黑贴6目半 总:数)"
 mkdir -p "$work/j-out"
 run 0 split "$work/joined.gib" --out-dir "$work/j-out"
-cmp -s "$work/j.lbk" "$work/j-out/joined.lbk" || fail "join/split body differs"
-cmp -s "$work/j.lao" "$work/j-out/joined.lao" || fail "join/split audio differs"
+cmp -s "$work/j.lbk" "$work/j-out/joined.lbk" && cmp -s "$work/j.lao" "$work/j-out/joined.lao" ||
+  fail "join/split body or audio differs"
 run 1 join "$work/j2.gib" --body "$work/j.lbk" --audio "$work/nothing.lao" --type 1
 [ ! -e "$work/j2.gib" ] || fail "join wrote a record although the audio file is missing"
 says 1 "nothing.lbk: cannot read the body file (No such file or directory)" \
