@@ -1,9 +1,11 @@
-// CFile, CStdioFile and CFileFind: line reading, opening, positioning and failures.
+// CFile, CStdioFile and CFileFind: line reading, opening, positioning, failures, and GBK path
+// bytes that name the same file on every system (on Windows, those bytes read as code page 936).
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -30,8 +32,18 @@ Strings Lines(const std::string& path) {
     return lines;
 }
 
-TEST(FileLayer, ReadStringLineEnds) {
-    const std::string a(100000, 'a'), b(255, 'b'), c(257, 'c');
+// ReadString and the loader's line reader cut lines alike, also where a line, or its CR LF,
+// runs over the end of a piece the reader took from the file.
+TEST(FileLayer, ReadStringAndLineReaderCutLinesAlike) {
+    const size_t piece = gibo::kCopyPiece;
+    const std::string a(100000, 'a'), b(255, 'b'), c(257, 'c'), x(3 * piece + 5, 'x'),
+        y(piece - 1, 'y');
+    std::string many;
+    Strings manyLines;
+    while (many.size() < 2 * piece) {
+        many += std::string("a\r\n\0b\rc\n\x81\r\n\n", 12);
+        manyLines.insert(manyLines.end(), {"a", std::string("\0b\rc", 4), "\x81", ""});
+    }
     const std::pair<std::string, Strings> cases[] = {
         {"a\nb\n", {"a", "b"}},
         {"a\r\nb\r\n", {"a", "b"}},
@@ -44,60 +56,18 @@ TEST(FileLayer, ReadStringLineEnds) {
         {"\\HS\r\n\x81\x5C\r\n\\HE", {"\\HS", "\x81\x5C", "\\HE"}},
         {std::string("a\0b\r\n\0", 6), {std::string("a\0b", 3), std::string(1, '\0')}},
         {a + "\r\n" + b + "\n" + c, {a, b, c}},
+        {many, manyLines},
+        {x + "\r\nend", {x, "end"}},  // a line over many pieces
+        {y + "\r\nz", {y, "z"}},      // CR LF astride a piece's end
+        {y + "\rz\n", {y + "\rz"}},   // a lone CR at a piece's end
+        {y + "y\n", {y + "y"}},
     };
     TempDir dir;
+    const std::string path = dir.Path("lines.txt");
     for (const auto& [bytes, lines] : cases) {
-        SCOPED_TRACE(bytes.substr(0, 20));
-        WriteBytes(dir.Path("lines.txt"), bytes);
-        EXPECT_EQ(Lines(dir.Path("lines.txt")), lines);
-    }
-}
-
-// Lines and bytes read from one file follow each other exactly, across the stream's buffer.
-TEST(FileLayer, ReadStringThenReadAndSeek) {
-    TempDir dir;
-    const std::string path = dir.Path("mixed.bin");
-    WriteBytes(path, "one\r\n" + std::string(70000, 'x') + "\ntwo\nrest");
-    CStdioFile f;
-    ASSERT_TRUE(f.Open(path.c_str(), CFile::modeRead));
-    CString line;
-    ASSERT_TRUE(f.ReadString(line));
-    EXPECT_EQ(line, "one");
-    EXPECT_EQ(f.GetPosition(), 5);
-    ASSERT_TRUE(f.ReadString(line));
-    EXPECT_EQ(line.GetLength(), 70000);
-    ASSERT_TRUE(f.ReadString(line));
-    EXPECT_EQ(line, "two");
-    char buf[8];
-    ASSERT_EQ(f.Read(buf, sizeof buf), 4u);
-    EXPECT_EQ(std::string(buf, 4), "rest");
-    f.Seek(-8, CFile::end);
-    ASSERT_TRUE(f.ReadString(line));
-    EXPECT_EQ(line, "two");
-    f.SeekToBegin();
-    ASSERT_TRUE(f.ReadString(line));
-    EXPECT_EQ(line, "one");
-}
-
-// The loader's line reader cuts lines as ReadString does, also where a line, or its CR LF,
-// runs over the end of a piece the reader took from the file.
-TEST(FileLayer, LineReaderCutsLinesAsReadStringDoes) {
-    TempDir dir;
-    const std::string path = dir.Path("lines.bin");
-    const size_t piece = gibo::kCopyPiece;
-    std::string shortLines;
-    while (shortLines.size() < 2 * piece) {
-        shortLines += std::string("a\r\n\0b\rc\n\x81\r\n\n\x81", 13);
-    }
-    for (const std::string& text : {
-             shortLines,
-             std::string(3 * piece + 5, 'x') + "\r\nend",  // a line over many pieces
-             std::string(piece - 1, 'y') + "\r\nz",        // CR LF astride a piece's end
-             std::string(piece - 1, 'y') + "\rz\n",        // a lone CR at a piece's end
-             std::string(piece, 'y') + "\n",
-             std::string(),
-         }) {
-        WriteBytes(path, text);
+        SCOPED_TRACE(Shown(bytes.substr(0, 20)) + " size " + std::to_string(bytes.size()));
+        WriteBytes(path, bytes);
+        EXPECT_TRUE(Lines(path) == lines);
         gibo::Fd file;
         ASSERT_EQ(gibo::OpenFile(path.c_str(), gibo::kRead, file), 0);
         gibo::LineReader reader(file.Get());
@@ -108,16 +78,73 @@ TEST(FileLayer, LineReaderCutsLinesAsReadStringDoes) {
             got.emplace_back(p, n);
         }
         EXPECT_FALSE(reader.Next(p, n));
-        ASSERT_EQ(got, Lines(path)) << text.size();
+        EXPECT_TRUE(got == lines);
     }
+}
+
+// Writes are buffered; lines and bytes read from one file follow each other exactly, across the
+// stream's buffer; a seek outside what a position holds raises and does not move.
+TEST(FileLayer, ReadWriteSeekAndLength) {
+    TempDir dir;
+    const std::string path = dir.Path("mixed.bin");
+    const std::string data = "one\r\n" + std::string(70000, 'x') + "\ntwo\nrest";
+    const auto size = static_cast<int64_t>(data.size());
+    CFile out;
+    ASSERT_TRUE(out.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeBinary));
+    out.Write(data.data(), 3000);
+    EXPECT_EQ(out.GetLength(), 3000);  // counts what is still buffered
+    out.Write(data.data() + 3000, static_cast<unsigned>(size - 3000));
+    out.Close();
+    ASSERT_EQ(ReadBytes(path), data);
+
+    CStdioFile in;
+    ASSERT_TRUE(in.Open(path.c_str(), CFile::modeRead));
+    CString line;
+    ASSERT_TRUE(in.ReadString(line));
+    EXPECT_EQ(line, "one");
+    EXPECT_EQ(in.GetPosition(), 5);
+    ASSERT_TRUE(in.ReadString(line));
+    EXPECT_EQ(line.GetLength(), 70000);
+    ASSERT_TRUE(in.ReadString(line));
+    EXPECT_EQ(line, "two");
+    char buf[100];
+    EXPECT_EQ(in.Read(buf, sizeof buf), 4u);
+    EXPECT_EQ(std::string(buf, 4), "rest");
+    EXPECT_EQ(in.Read(buf, sizeof buf), 0u);
+    EXPECT_EQ(in.Seek(-8, CFile::end), size - 8);
+    ASSERT_TRUE(in.ReadString(line));
+    EXPECT_EQ(line, "two");
+    EXPECT_EQ(in.Seek(100, CFile::begin), 100);
+    EXPECT_EQ(in.Seek(-98, CFile::current), 2);
+    EXPECT_EQ(in.Read(buf, 3), 3u);
+    EXPECT_EQ(std::string(buf, 3), "e\r\n");
+    EXPECT_EQ(in.SeekToEnd(), size);
+    in.SeekToBegin();
+    ASSERT_TRUE(in.ReadString(line));
+    EXPECT_EQ(line, "one");
+    in.Seek(4, CFile::begin);
+    for (auto [off, from] : {std::pair<int64_t, unsigned>{-1, CFile::begin},
+                             {-5, CFile::current},
+                             {-size - 1, CFile::end},
+                             {INT64_MAX, CFile::end},
+                             {INT64_MAX, CFile::current}}) {
+        try {
+            in.Seek(off, from);
+            ADD_FAILURE() << "no exception for " << off << " from " << from;
+        } catch (const CFileException& e) {
+            EXPECT_EQ(e.m_cause, CFileException::badSeek);
+        }
+    }
+    EXPECT_EQ(in.GetPosition(), 4);
+    EXPECT_EQ(in.Seek(-size, CFile::end), 0);
 }
 
 // The copy of the rest of a file starts at the input's position and lands at the output's.
 TEST(FileLayer, CopyRestKeepsBothPositions) {
     TempDir dir;
-    std::string data;
-    for (int i = 0; i < 200000; ++i) {
-        data += static_cast<char>(i * 31 + i / 7);
+    std::string data(200000, '\0');
+    for (size_t i = 0; i < data.size(); ++i) {
+        data[i] = static_cast<char>(i * 31 + i / 7);
     }
     const std::string from = dir.Path("from.bin");
     WriteBytes(from, data);
@@ -149,88 +176,42 @@ TEST(FileLayer, OpenFailsWithoutThrowing) {
     EXPECT_FALSE(f.Open("", CFile::modeRead));
     EXPECT_FALSE(f.Open(nullptr, CFile::modeRead));
     EXPECT_FALSE(f.IsOpen());
+    CFileFind finder;
+    EXPECT_FALSE(finder.FindFile(dir.Path("missing").c_str()));
+    EXPECT_FALSE(finder.FindFile(""));
+    EXPECT_FALSE(finder.FindFile(nullptr));
     EXPECT_TRUE(dir.Names().empty());
 }
 
-TEST(FileLayer, ReadWriteSeekAndLength) {
-    TempDir dir;
-    std::string data;
-    for (int i = 0; i < 5000; ++i) {
-        data += static_cast<char>(i * 7);
-    }
-    const std::string path = dir.Path("data.bin");
-    CFile out;
-    ASSERT_TRUE(out.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeBinary));
-    for (size_t at = 0; at < data.size(); at += 1024) {  // the library's copy loops
-        out.Write(data.data() + at,
-                  static_cast<unsigned>(std::min<size_t>(1024, data.size() - at)));
-    }
-    EXPECT_EQ(out.GetLength(), 5000);  // counts what is still buffered
-    out.Close();
-    EXPECT_EQ(ReadBytes(path), data);
-
-    CFile in;
-    ASSERT_TRUE(in.Open(path.c_str(), CFile::modeRead | CFile::typeBinary));
-    EXPECT_EQ(in.Seek(-10, CFile::end), 4990);
-    char buf[100];
-    EXPECT_EQ(in.Read(buf, sizeof buf), 10u);
-    EXPECT_EQ(std::string(buf, 10), data.substr(4990));
-    EXPECT_EQ(in.Read(buf, sizeof buf), 0u);
-    EXPECT_EQ(in.Seek(100, CFile::begin), 100);
-    EXPECT_EQ(in.Seek(-50, CFile::current), 50);
-    EXPECT_EQ(in.Read(buf, 3), 3u);
-    EXPECT_EQ(std::string(buf, 3), data.substr(50, 3));
-    EXPECT_EQ(in.SeekToEnd(), 5000);
-    // A seek before the start, or beyond what a position holds, raises and does not move.
-    in.Seek(4, CFile::begin);
-    for (auto [off, from] : {std::pair<int64_t, unsigned>{-1, CFile::begin},
-                             {-5, CFile::current},
-                             {-5001, CFile::end},
-                             {INT64_MAX, CFile::end},
-                             {INT64_MAX, CFile::current}}) {
-        try {
-            in.Seek(off, from);
-            ADD_FAILURE() << "no exception for " << off << " from " << from;
-        } catch (const CFileException& e) {
-            EXPECT_EQ(e.m_cause, CFileException::badSeek);
-        }
-    }
-    EXPECT_EQ(in.GetPosition(), 4);
-    EXPECT_EQ(in.Seek(-5000, CFile::end), 0);
-}
-
-TEST(FileLayer, CreateTruncatesUnlessNoTruncate) {
+TEST(FileLayer, OpenModesAndUntranslatedWrites) {
     TempDir dir;
     const std::string path = dir.Path("t.txt");
-    WriteBytes(path, "hello world");
+    const std::string text = "\\[GAMENAME=\x81\x5C\\]\r\nunix\nlone\rcr\r\n\r\nlast";  // 乗
+    WriteBytes(path, text + " and an older tail");
+    CStdioFile f;
+    ASSERT_TRUE(f.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeText));
+    f.WriteString("\\[GAMENAME=\x81\x5C\\]\r\n");
+    f.WriteString(nullptr);
+    f.WriteString("unix\nlone\rcr\r\n\r\nlast");
+    f.Close();
+    EXPECT_EQ(ReadBytes(path), text);  // truncated, and nothing translated
     const unsigned keep = CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite;
-    CFile f;
     ASSERT_TRUE(f.Open(path.c_str(), keep));
-    EXPECT_EQ(f.GetLength(), 11);
+    EXPECT_EQ(f.GetLength(), static_cast<int64_t>(text.size()));
     f.Write("J", 1);
     f.Close();
-    EXPECT_EQ(ReadBytes(path), "Jello world");
-    ASSERT_TRUE(f.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite));
-    f.Close();
-    EXPECT_EQ(ReadBytes(path), "");
     ASSERT_TRUE(f.Open(dir.Path("new.txt").c_str(), keep));  // and creates a missing file
     f.Close();
     EXPECT_TRUE(Exists(dir.Path("new.txt")));
-}
-
-TEST(FileLayer, ReadThenWriteWithoutSeekInReadWriteMode) {
-    TempDir dir;
-    const std::string path = dir.Path("rw.txt");
-    WriteBytes(path, "abcdefghij");
-    CFile f;
+    // A write after a read lands where the read stopped, not after the read-ahead.
     ASSERT_TRUE(f.Open(path.c_str(), CFile::modeReadWrite));
     char buf[5];
     ASSERT_EQ(f.Read(buf, 5), 5u);
     f.Write("XY", 2);
     ASSERT_EQ(f.Read(buf, 3), 3u);
-    EXPECT_EQ(std::string(buf, 3), "hij");
+    EXPECT_EQ(std::string(buf, 3), text.substr(7, 3));
     f.Close();
-    EXPECT_EQ(ReadBytes(path), "abcdeXYhij");
+    EXPECT_EQ(ReadBytes(path), "J" + text.substr(1, 4) + "XY" + text.substr(7));
 }
 
 TEST(FileLayer, FailuresRaiseCFileException) {
@@ -255,30 +236,41 @@ TEST(FileLayer, FailuresRaiseCFileException) {
     }
 }
 
-TEST(FileLayer, WriteStringIsNotTranslated) {
-    TempDir dir;
-    const std::string path = dir.Path("w.txt");
-    CStdioFile out;
-    ASSERT_TRUE(out.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeText));
-    out.WriteString("\\[GAMENAME=\x81\x5C\\]\r\n");  // 乗
-    out.WriteString(nullptr);
-    out.WriteString("unix\nlone\rcr\r\n\r\nlast");
-    out.Close();
-    EXPECT_EQ(ReadBytes(path), "\\[GAMENAME=\x81\x5C\\]\r\nunix\nlone\rcr\r\n\r\nlast");
+TEST(FileLayer, GbkPathBytesNameTheSameFile) {
+    // 黑白; 乗, whose second byte 0x5C must not be taken for a path separator; 这.
+    for (const std::string name : {"\xBA\xDA\xB0\xD7.gib",
+                                   "\x81\x5C"
+                                   "a.gib",
+                                   "\xD5\xE2 x.lbk"}) {
+        SCOPED_TRACE(Shown(name));
+        TempDir dir;
+        const std::string path = dir.Path(name);
+        CFile out;
+        ASSERT_TRUE(out.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite));
+        out.Write(name.data(), static_cast<unsigned>(name.size()));
+        out.Close();
+        EXPECT_EQ(dir.Names(), std::set<std::string>{name});
+        CFile in;
+        ASSERT_TRUE(in.Open(path.c_str(), CFile::modeRead));
+        char buf[64];
+        EXPECT_EQ(std::string(buf, in.Read(buf, sizeof buf)), name);
+        CFileFind find;
+        EXPECT_TRUE(find.FindFile(path.c_str()));
+        EXPECT_EQ(find.GetFilePath(), path.c_str());
+    }
 }
 
-TEST(FileLayer, FileFind) {
+#ifdef _WIN32
+TEST(FileLayer, PathThatIsNotGbkIsRefused) {
+    // 0xFF begins no GBK character; a best-fit conversion could name some other file.
     TempDir dir;
-    const std::string path = dir.Path("here.gib");
-    WriteBytes(path, "x");
-    CFileFind finder;
-    EXPECT_TRUE(finder.FindFile(path.c_str()));
-    EXPECT_EQ(finder.GetFilePath(), path.c_str());
-    finder.Close();
-    EXPECT_TRUE(finder.GetFilePath().IsEmpty());
-    EXPECT_FALSE(finder.FindFile(dir.Path("gone.gib").c_str()));
-    EXPECT_FALSE(finder.FindFile(""));
-    EXPECT_FALSE(finder.FindFile(nullptr));
+    const std::string path = dir.Dir() + "\\\xFF.gib";
+    CFile f;
+    EXPECT_FALSE(f.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite));
+    CFileFind find;
+    EXPECT_FALSE(find.FindFile(path.c_str()));
+    EXPECT_TRUE(dir.Names().empty());
 }
+#endif
 
 }  // namespace

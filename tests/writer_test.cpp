@@ -52,18 +52,15 @@ TEST(Writer, WritesTheContainerByteForByte) {
     for (const auto& c : kLayouts) {
         TempDir dir;
         WriteBytes(dir.Path("src.lbk"), c.body);
-        const bool none = c.audio && std::string(c.audio) == "-";
-        const std::string audio = c.audio && !none ? c.audio : "";
-        if (c.audio && !none) {
-            WriteBytes(dir.Path("src.lao"), audio);
-        }
+        const std::string audio = c.audio && *c.audio != '-' ? c.audio : "";
+        WriteBytes(dir.Path("src.lao"), audio);
         CGiboFile f;
         f.m_strHeader = c.header;
         f.m_dwError = GIBO_ERR_NO_BODY;
         ASSERT_EQ(Save(f, dir, c.type, "rec.gib", "src.lbk",
-                       none      ? "none.lao"
-                       : c.audio ? "src.lao"
-                                 : ""),
+                       !c.audio          ? ""
+                       : *c.audio == '-' ? "none.lao"
+                                         : "src.lao"),
                   1)
             << Shown(c.header);
         EXPECT_EQ(f.GetError(), GIBO_ERR_NO_BODY);  // success leaves the code as it was
