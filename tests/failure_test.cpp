@@ -150,8 +150,7 @@ TEST(Failure, EveryFailurePointCleansUpAndReachesTheCaller) {
                     EXPECT_NE(result, 1);
                     EXPECT_EQ(w.codes.count(f.GetError()), 1u) << std::hex << f.GetError();
                     EXPECT_EQ(save ? saveDir.Names() : loadDir.Names(), w.left);
-                    // Only the directory's sync comes after the new record took the old one's
-                    // place: it is reported, and the record is the new one.
+                    // Only the directory's sync follows the replacement: reported, record new.
                     const bool committed = save && o.op == FileOp::Sync && n == 2;
                     if (save) {
                         EXPECT_EQ(ReadBytes(target) == (committed ? saved : "OLD RECORD"), true);
@@ -203,8 +202,7 @@ TEST(Failure, ReplaceThatLosesTheOldRecordKeepsTheNewOne) {
 }
 #endif
 
-// The reference reader passes the file layer's own failures to the host, as documented; the
-// host's file and the record object stay usable.
+// The reference reader passes file failures to the host; file and record object stay usable.
 TEST(Failure, ReferenceReadFailureReachesTheHostAndLeaksNothing) {
     TempDir dir;
     const std::string path = dir.Path("refs.txt");

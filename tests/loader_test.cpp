@@ -1,5 +1,4 @@
-// Taking a record file apart: parameter text, body side file, audio side file, error codes and
-// the files left behind.
+// Taking a record file apart: header text, side files, error codes and the files left behind.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -44,8 +43,7 @@ struct LayoutCase {
 TEST(Loader, SplitsHeaderAndBodyByteForByte) {
     // Text before the header, and between header and body, is read in pieces of 64 KiB.
     const std::string pad(65535, 'x'), gap(65535 - 8, 'x');  // gap: after "\HS\HE" CR LF
-    // "\xB1\x5C" is a double-byte character whose trail byte is 0x5C: next to letters it must
-    // not be read as a marker, opener or closer.
+    // "\xB1\x5C": a trail byte 0x5C next to letters is no marker, opener or closer.
     const LayoutCase cases[] = {
         {"\\HS\\[TYPE = 3\\]\\HE\r\n\\GS\r\nSTO 1\r\n\\GE\r\n", "\\[TYPE = 3\\]\r\n", "STO 1\r\n",
          3},
@@ -66,8 +64,7 @@ TEST(Loader, SplitsHeaderAndBodyByteForByte) {
         // A blank that is the second byte after a lead byte belongs to that character and stays.
         {"\\HS\\HE\r\n\\GS\r\n  STO \xB1 \r\n\\GE", "", "STO \xB1 \r\n", 0},
         {"\\HS\\[TYPE=1\\]\\HE\r\n\\GS\r\n\\GE\r\n\x01\x02", "\\[TYPE=1\\]\r\n", "", 1},
-        // A marker across the end of a piece, and a backslash that is the second byte of a
-        // character at the end of one; the rest of the \GS line loses its trailing blanks only.
+        // Piece ends: a marker, a trail-byte backslash; the rest of \GS lines loses end blanks.
         {pad + "\\HS\\[TYPE=2\\]\\HE\r\n\\GS\r\n\\GE\r\n", "\\[TYPE=2\\]\r\n", "", 2},
         {pad + "\xB1\\HS\\[A=1\\]\r\n\\HS\\[TYPE=5\\]\\HE\r\n\\GS\r\n\\GE", "\\[TYPE=5\\]\r\n", "",
          5},
@@ -152,9 +149,8 @@ std::string WholeLineBody(const std::string& body) {
     return out;
 }
 
-// Body lines longer than the 64 KiB pieces the record is read in are written as they come; what
-// lies across the end of a piece (blanks, a CR, a marker, body records, a character whose second
-// byte is a backslash) must give the same body file as the whole line.
+// Body lines longer than a 64 KiB piece are written as they come: whatever lies across a piece's
+// end (blanks, CR, markers, records, a trail-byte backslash) gives what the whole line gives.
 TEST(Loader, LongBodyLinesGiveWhatWholeLinesGive) {
     TempDir dir;
     std::string stos;
@@ -195,8 +191,7 @@ TEST(Loader, SideFilesTakeTheStemOfTheFileNameAndAudioComesFromTheEnd) {
     // Windows takes the backslash for a separator, so there the name is a file in "dir.x".
     std::filesystem::create_directory(dir.Path("dir.x"));
 #endif
-    // A backslash ends a directory name too, a trail byte 0x5C does not; a name that is all
-    // extension leaves the bare directory.
+    // A backslash ends a directory, a trail byte 0x5C does not; ".gib" leaves the bare directory.
     const char* names[][2] = {{"rec.gib", "rec"},
                               {"rec", "rec"},
                               {"a.b.c", "a.b"},
@@ -284,32 +279,27 @@ TEST(Loader, FailuresReportTheirCodeAndLeaveNoPartialSideFiles) {
 }
 
 #ifndef _WIN32
-// A link planted at a side file's name is replaced by a new file, never written through: not by
-// a load, not by a failed one, and an audio link to the body's name does not reach the body.
+// Links planted at side-file names are replaced, never written through, even by a failed load.
 TEST(Loader, LinksAtSideFileNamesAreReplacedNotWrittenThrough) {
-    const struct {
-        const char *record, *link, *to;
-        int result;
-    } cases[] = {
-        {kAudio5, "rec.lbk", "victim", 1},
-        {kAudio5, "rec.lao", "victim", 1},
-        {kAudio5, "rec.lao", "rec.lbk", 1},
-        {kAudio5, "rec.lbk", "gone", 1},
-        {"\\HS\\HE\r\n\\GS\r\nSTO 1\r\n", "rec.lbk", "victim", 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.link) + " -> " + c.to);
+    const char* cases[][3] = {{kAudio5, "rec.lbk", "victim"},
+                              {kAudio5, "rec.lao", "victim"},
+                              {kAudio5, "rec.lao", "rec.lbk"},
+                              {kAudio5, "rec.lbk", "gone"},
+                              {"\\HS\\HE\r\n\\GS\r\nSTO 1\r\n", "rec.lbk", "victim"}};
+    for (const auto& [record, link, to] : cases) {
+        SCOPED_TRACE(std::string(link) + " -> " + to);
         TempDir dir;
-        WriteBytes(dir.Path("rec.gib"), c.record);
+        WriteBytes(dir.Path("rec.gib"), record);
         WriteBytes(dir.Path("victim"), "VICTIM");
-        ASSERT_EQ(::symlink(c.to, dir.Path(c.link).c_str()), 0);
-        EXPECT_EQ(Load(dir.Path("rec.gib")).result, c.result);
+        ASSERT_EQ(::symlink(to, dir.Path(link).c_str()), 0);
+        const int result = Load(dir.Path("rec.gib")).result;
+        EXPECT_EQ(result, record == kAudio5 ? 1 : 0);
         EXPECT_EQ(ReadBytes(dir.Path("victim")), "VICTIM");
         EXPECT_FALSE(Exists(dir.Path("gone")));
         for (const char* side : {"rec.lbk", "rec.lao"}) {
             EXPECT_FALSE(std::filesystem::is_symlink(dir.Path(side))) << side;
         }
-        if (c.result) {
+        if (result) {
             EXPECT_EQ(ReadBytes(dir.Path("rec.lbk")), "STO 1\r\n");
             EXPECT_EQ(ReadBytes(dir.Path("rec.lao")), "12345");
         }

@@ -1,5 +1,4 @@
-// Writing a record file: the container byte for byte, error codes, and replacement that never
-// damages the file already at the target. (Round trips are in property_test.)
+// Writing a record: the container byte for byte, error codes, replacement that never damages.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -57,12 +56,8 @@ TEST(Writer, WritesTheContainerByteForByte) {
         CGiboFile f;
         f.m_strHeader = c.header;
         f.m_dwError = GIBO_ERR_NO_BODY;
-        ASSERT_EQ(Save(f, dir, c.type, "rec.gib", "src.lbk",
-                       !c.audio          ? ""
-                       : *c.audio == '-' ? "none.lao"
-                                         : "src.lao"),
-                  1)
-            << Shown(c.header);
+        const char* audioName = !c.audio ? "" : *c.audio == '-' ? "none.lao" : "src.lao";
+        ASSERT_EQ(Save(f, dir, c.type, "rec.gib", "src.lbk", audioName), 1) << Shown(c.header);
         EXPECT_EQ(f.GetError(), GIBO_ERR_NO_BODY);  // success leaves the code as it was
         const std::string expected = std::string(c.head) + "\\GS\r\n" + c.body + "\\GE\r\n" + audio;
         EXPECT_EQ(Shown(ReadBytes(dir.Path("rec.gib"))), Shown(expected));
