@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <regex>
 #include <set>
 #include <string>
 #include <tuple>
@@ -72,12 +73,10 @@ TEST(Loader, SplitsHeaderAndBodyByteForByte) {
         {"\\HS\\HE\r\n" + gap + "\xB1\\GS x\r\n\\GS  STO 2\\GE", "", "  STO 2\r\n", 0},
     };
     TempDir dir;
+    const std::regex kCrLf("\r\n");
     for (const auto& c : cases) {
-        std::string lf = c.record;  // LF-only line ends must give the same result
-        for (size_t at; (at = lf.find("\r\n")) != std::string::npos;) {
-            lf.erase(at, 1);
-        }
-        for (const std::string& record : {c.record, lf}) {
+        // LF-only line ends must give the same result.
+        for (const std::string& record : {c.record, std::regex_replace(c.record, kCrLf, "\n")}) {
             SCOPED_TRACE(Shown(record.substr(0, 200)));
             WriteBytes(dir.Path("rec.gib"), record);
             const Loaded r = Load(dir.Path("rec.gib"));
@@ -104,15 +103,15 @@ std::string WholeLineBody(const std::string& body) {
             line.pop_back();
         }
         std::vector<size_t> starts;  // of characters, and the end
-        size_t first = std::string::npos, end = 0;
         for (size_t i = 0; i < line.size(); ++i) {
             starts.push_back(i);
             i += static_cast<unsigned char>(line[i] - 0x81) < 0x7E && i + 1 < line.size();
         }
         starts.push_back(line.size());
+        const size_t first = line.find_first_not_of(' ');
+        size_t end = 0;
         for (size_t k = 0; k + 1 < starts.size(); ++k) {
             if (line.compare(starts[k], starts[k + 1] - starts[k], " ") != 0) {
-                first = std::min(first, starts[k]);
                 end = starts[k + 1];
             }
         }
@@ -130,19 +129,20 @@ std::string WholeLineBody(const std::string& body) {
             out += (first == std::string::npos ? "" : line.substr(first, end - first)) + "\r\n";
             continue;
         }
-        std::vector<size_t> cuts;
-        if (line.compare(first, 3, "STO") == 0) {
-            for (size_t s = at_start("STO", first + 1); s < ge; s = at_start("STO", s + 1)) {
-                cuts.push_back(s);
-            }
+        size_t from = first;
+        auto cut = [&](size_t to) {
+            out += line.substr(from, to - from) + "\r\n";
+            from = to;
+        };
+        for (size_t s = line.compare(first, 3, "STO") == 0 ? at_start("STO", first + 1) : ge;
+             s < ge; s = at_start("STO", s + 1)) {
+            cut(s);
         }
-        if (!cuts.empty() && at_start("GE", cuts.back()) < ge) {
-            cuts.push_back(at_start("GE", cuts.back()));
+        if (from > first && at_start("GE", from) < ge) {
+            cut(at_start("GE", from));
         }
-        cuts.push_back(ge);
-        for (size_t from = first; ge > first && !cuts.empty();
-             from = cuts.front(), cuts.erase(cuts.begin())) {
-            out += line.substr(from, cuts.front() - from) + "\r\n";
+        if (ge > first) {
+            cut(ge);
         }
         break;
     }
