@@ -18,23 +18,19 @@
 
 namespace {
 
+// A load of the record at path, with all it reports.
 struct Loaded {
-    int result = -1;
-    unsigned long error = 0;
+    explicit Loaded(const std::string& path)
+        : result(f.LoadFile(path.c_str(), bodyPath, audioPath, type, audio)),
+          error(f.GetError()),
+          header(f.m_strHeader.str()) {}
+    CGiboFile f;
     CString bodyPath, audioPath;
     unsigned char type = 0;
-    int audio = -1;
+    int audio = -1, result;
+    unsigned long error;
     std::string header;
 };
-
-Loaded Load(const std::string& path) {
-    CGiboFile f;
-    Loaded r;
-    r.result = f.LoadFile(path.c_str(), r.bodyPath, r.audioPath, r.type, r.audio);
-    r.error = f.GetError();
-    r.header = f.m_strHeader.str();
-    return r;
-}
 
 struct LayoutCase {
     std::string record, header, body;
@@ -79,7 +75,7 @@ TEST(Loader, SplitsHeaderAndBodyByteForByte) {
         for (const std::string& record : {c.record, std::regex_replace(c.record, kCrLf, "\n")}) {
             SCOPED_TRACE(Shown(record.substr(0, 200)));
             WriteBytes(dir.Path("rec.gib"), record);
-            const Loaded r = Load(dir.Path("rec.gib"));
+            const Loaded r(dir.Path("rec.gib"));
             ASSERT_EQ(r.result, 1) << " error " << std::hex << r.error;
             EXPECT_EQ(Shown(r.header), Shown(c.header));
             EXPECT_EQ(r.type, c.type);
@@ -176,7 +172,7 @@ TEST(Loader, LongBodyLinesGiveWhatWholeLinesGive) {
                 const std::string body =
                     c.first + std::string(at - c.first.size(), fill) + c.second;
                 WriteBytes(dir.Path("rec.gib"), start + body);
-                ASSERT_EQ(Load(dir.Path("rec.gib")).result, 1) << Shown(c.second) << at;
+                ASSERT_EQ(Loaded(dir.Path("rec.gib")).result, 1) << Shown(c.second) << at;
                 EXPECT_TRUE(ReadBytes(dir.Path("rec.lbk")) == WholeLineBody(body))
                     << Shown(c.second) << " " << at << " " << int(fill);
             }
@@ -202,7 +198,7 @@ TEST(Loader, SideFilesTakeTheStemOfTheFileNameAndAudioComesFromTheEnd) {
     for (const auto& n : names) {
         const std::string path = dir.Path(n[0]);
         WriteBytes(path, "\\HS\\[SZAUDIO=2\\]\\[TYPE=7\\]\\HE\r\n\\GS\r\n\\GE\r\n\x01Z");
-        const Loaded r = Load(path);
+        const Loaded r(path);
         EXPECT_EQ(r.result, 1) << Shown(n[0]);
         EXPECT_EQ(r.audio, 1);
         EXPECT_EQ(r.type, 7);
@@ -264,7 +260,7 @@ TEST(Loader, FailuresReportTheirCodeAndLeaveNoPartialSideFiles) {
             ASSERT_EQ(::symlink("rec.gib", dir.Path(c.name).c_str()), 0);
 #endif
         }
-        const Loaded r = Load(path);
+        const Loaded r(path);
         EXPECT_EQ(r.result, 0);
         EXPECT_EQ(r.error, c.error);
         EXPECT_EQ(r.type, c.type);
@@ -292,7 +288,7 @@ TEST(Loader, LinksAtSideFileNamesAreReplacedNotWrittenThrough) {
         WriteBytes(dir.Path("rec.gib"), record);
         WriteBytes(dir.Path("victim"), "VICTIM");
         ASSERT_EQ(::symlink(to, dir.Path(link).c_str()), 0);
-        const int result = Load(dir.Path("rec.gib")).result;
+        const int result = Loaded(dir.Path("rec.gib")).result;
         EXPECT_EQ(result, record == kAudio5 ? 1 : 0);
         EXPECT_EQ(ReadBytes(dir.Path("victim")), "VICTIM");
         EXPECT_FALSE(Exists(dir.Path("gone")));
@@ -315,7 +311,7 @@ TEST(Loader, SideFileHeldOpenIsEmptiedInstead) {
     WriteBytes(dir.Path("rec.lbk"), "AN OLD BODY, LONGER THAN THE NEW ONE");
     CFile held;
     ASSERT_TRUE(held.Open(dir.Path("rec.lbk").c_str(), CFile::modeRead));
-    EXPECT_EQ(Load(dir.Path("rec.gib")).result, 1);
+    EXPECT_EQ(Loaded(dir.Path("rec.gib")).result, 1);
     held.Close();
     EXPECT_EQ(ReadBytes(dir.Path("rec.lbk")), "STO 1\r\n");
 }
@@ -326,7 +322,7 @@ TEST(Loader, RecordNamedLikeItsSideFileIsRefusedUntouched) {
     for (const auto& [name, error] : {std::make_pair("x.lbk", GIBO_ERR_BODY_CREATE),
                                       std::make_pair("y.lao", GIBO_ERR_AUDIO_CREATE)}) {
         WriteBytes(dir.Path(name), kAudio5);
-        EXPECT_EQ(Load(dir.Path(name)).error, error);
+        EXPECT_EQ(Loaded(dir.Path(name)).error, error);
         EXPECT_EQ(ReadBytes(dir.Path(name)), kAudio5);
     }
     EXPECT_EQ(dir.Names(), (std::set<std::string>{"x.lbk", "y.lao"}));
@@ -335,7 +331,7 @@ TEST(Loader, RecordNamedLikeItsSideFileIsRefusedUntouched) {
     // Without audio nothing is written to y.lao, so it loads.
     const std::string silent = "\\HS\\[TYPE=1\\]\\HE\r\n\\GS\r\nSTO 1\r\n\\GE\r\n";
     WriteBytes(asAudio, silent);
-    EXPECT_EQ(Load(asAudio).result, 1);
+    EXPECT_EQ(Loaded(asAudio).result, 1);
     EXPECT_EQ(ReadBytes(asAudio), silent);
     EXPECT_EQ(ReadBytes(dir.Path("y.lbk")), "STO 1\r\n");
 }
