@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -130,32 +129,6 @@ TEST(FileLayer, ReadWriteSeekAndLength) {
     }
     EXPECT_EQ(in.GetPosition(), 4);
     EXPECT_EQ(in.Seek(-size, CFile::end), 0);
-}
-
-// The copy of the rest of a file starts at the input's position and lands at the output's.
-TEST(FileLayer, CopyRestKeepsBothPositions) {
-    TempDir dir;
-    std::string data(200000, '\0');
-    for (size_t i = 0; i < data.size(); ++i) {
-        data[i] = static_cast<char>(i * 31 + i / 7);
-    }
-    const std::string from = dir.Path("from.bin");
-    WriteBytes(from, data);
-    const std::string to = dir.Path("to.bin");
-    for (const size_t skip : {size_t{0}, size_t{10}, data.size()}) {
-        SCOPED_TRACE(skip);
-        gibo::Fd in, out;
-        ASSERT_EQ(gibo::OpenFile(from.c_str(), gibo::kRead, in), 0);
-        ASSERT_EQ(gibo::OpenFile(to.c_str(), gibo::kWrite | gibo::kCreate | gibo::kTruncate, out),
-                  0);
-        int64_t at = 0;
-        ASSERT_EQ(gibo::SeekFd(in.Get(), static_cast<int64_t>(skip), SEEK_SET, at), 0);
-        ASSERT_EQ(gibo::WriteAll(out.Get(), "head", 4), 0);
-        ASSERT_EQ(gibo::CopyRest(in.Get(), out.Get()), 0);
-        ASSERT_EQ(gibo::WriteAll(out.Get(), "tail", 4), 0);
-        ASSERT_EQ(out.Close(), 0);
-        EXPECT_EQ(ReadBytes(to), "head" + data.substr(skip) + "tail");
-    }
 }
 
 TEST(FileLayer, OpenFailsWithoutThrowingLaterFailuresRaise) {
