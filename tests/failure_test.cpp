@@ -45,7 +45,6 @@ constexpr int kSaveSyncs = 1;  // the data; Windows has no directory to sync
 constexpr int kSaveSyncs = 2;  // the data before the rename, the directory after
 #endif
 
-// Disarms the seam whatever way a test leaves.
 struct FaultScope {
     FaultScope() { gibo::ResetFaults(); }
     ~FaultScope() { gibo::ResetFaults(); }

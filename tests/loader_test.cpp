@@ -42,10 +42,8 @@ TEST(Loader, SplitsHeaderAndBodyByteForByte) {
     const std::string pad(65535, 'x'), gap(65535 - 8, 'x');  // gap: after "\HS\HE" CR LF
     // "\xB1\x5C": a trail byte 0x5C next to letters is no marker, opener or closer.
     const LayoutCase cases[] = {
-        {"\\HS\\[TYPE = 3\\]\\HE\r\n\\GS\r\nSTO 1\r\n\\GE\r\n", "\\[TYPE = 3\\]\r\n", "STO 1\r\n",
-         3},
-        {"\\HS\r\n\\HE\r\n\\GS\r\nSTO a STO b STO c\\GE\r\n", "", "STO a \r\nSTO b \r\nSTO c\r\n",
-         0},
+        {"\\HS\\[TYPE = 3\\]\\HE\r\n\\GS\r\nSTO 1\r\n\\GE", "\\[TYPE = 3\\]\r\n", "STO 1\r\n", 3},
+        {"\\HS\\HE\r\n\\GS\r\nSTO a STO b STO c\\GE\r\n", "", "STO a \r\nSTO b \r\nSTO c\r\n", 0},
         {"\\HS\r\n\\HE\r\n\\GS\r\nx STO a STO b\\GE", "", "x STO a STO b\r\n", 0},
         {"\\HS\r\n\\HE\r\n\\GS\r\nSTO a GE b\\GE", "", "STO a GE b\r\n", 0},
         {"\\HS\r\n\\HE\r\n\\GS STO a\\GE\r\n", "", " STO a\r\n", 0},
