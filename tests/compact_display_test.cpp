@@ -69,20 +69,3 @@ TEST(CompactDisplay, WithoutOwnerOnlyCountAndTitleAreMade) {
     EXPECT_EQ(g.m_strGameTotalNum.str(), Gbk("<total>: -4<moves>"));
     EXPECT_EQ(g.m_strShowGiboTitle.str(), Gbk("<white>:w2 Vs <black>:b2 - r(c <total>:-4<moves>)"));
 }
-
-TEST(CompactDisplay, LoadedHeaderShowsEveryText) {
-    CGiboFile f;
-    f.SetNewFormat(1);
-    char text[] = "WID:kim01,WLV:27,BID:lee02,BLV:19,GRLT:0,ZIPSU:35,GCDT:2,DUM:6,TCNT:211,";
-    f.ParsingTagData(text);
-    f.MakeData();
-    const std::string result = Gbk("<black>  3<pts> <half><win>");
-    const std::string condition = Gbk("<C8 C3>2<D7 D3> <handicap> (<komi> 6<pts>)");
-    EXPECT_EQ(f.GetGameWUser().str(), Gbk("kim01 ( <pro>1<dan> )"));
-    EXPECT_EQ(f.GetGameResult().str(), result);
-    EXPECT_EQ(f.GetGameCondition().str(), condition);
-    EXPECT_EQ(f.GetGameTotalNum().str(), Gbk("<total>: 211<moves>"));
-    EXPECT_EQ(f.GetShowGiboTitle().str(),
-              Gbk("<white>:kim01(P 1<dan>) Vs <black>:lee02(2<dan>) - ") + result + "(" +
-                  condition + Gbk(" <total>:211<moves>)"));
-}

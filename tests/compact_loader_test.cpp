@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <string>
 
 #include "GiboFile.h"
@@ -12,8 +11,7 @@ namespace {
 
 const std::string kNoLimit = Hex("C3 BF B7 BD CF DE CA B1") + ": " + Hex("CE DE");  // 每方限时: 无
 
-// Loads a header into a record object's compact header; keeps the text so that the returned
-// position can be checked against it.
+// A header loaded into a record object's compact header, with the text the end points into.
 struct Loaded {
     CGiboFile file;
     std::string text;
@@ -34,14 +32,9 @@ std::string ValueOf(const std::string& item) {
 }
 
 TEST(CompactLoader, TimeAndDateTextsAreTheLetterItemsTexts) {
-    // The compact header reads its numbers in another order and takes a missing or empty one as
-    // 0 without shifting the rest; a number past the last is ignored. The texts themselves are
-    // the game-information interpreter's, tested there: each row is checked against the letter
-    // item that holds the same numbers.
+    // Other order, missing numbers 0, extras ignored; the text must equal the letter item's.
     const char* const cases[][2] = {
         {"GTIME:600-30-3", "T30-3-600"},
-        {"GTIME:5430-30-3", "T30-3-5430"},
-        {"GTIME:119", "T0-0-119"},
         {"GTIME", "T0-0-0"},
         {"GTIME:600--3", "T0-3-600"},
         {"GTIME:60-20-1-99", "T20-1-60"},
@@ -71,34 +64,26 @@ TEST(CompactLoader, TimeAndDateTextsAreTheLetterItemsTexts) {
     EXPECT_EQ(l.h().m_strGameTimeRaw.str(), kNoLimit);
 }
 
-#define NUMBER(header, field, value)                                                \
-    {                                                                               \
-        header, [](const CGBHLoad& h) { return static_cast<long>(h.field); }, value \
-    }
-
 TEST(CompactLoader, NumbersKeepTheLowBitsOfTheirField) {
-    const struct {
-        const char* header;
-        std::function<long(const CGBHLoad&)> get;
-        long expected;
-    } cases[] = {
-        NUMBER("GBKIND:300", m_byGiboKind, 44),      NUMBER("GBKIND: 7", m_byGiboKind, 7),
-        NUMBER("GTYPE:-1", m_byGameType, 255),       NUMBER("BAID:70000", m_wBAvataID, 4464),
-        NUMBER("BAID:-1", m_wBAvataID, 65535),       NUMBER("DUM:-65", m_nDum, -65),
-        NUMBER("TCNT:  211moves", m_nTotalNum, 211), NUMBER("ZIPSU:abc", m_nZipsu, 0),
-        NUMBER("AUSZ:+4096", m_nAudioSize, 4096),
+    const auto number = [](const char* header, auto field) {
+        return long(Loaded(header).h().*field);
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(c.get(Loaded(c.header).h()), c.expected) << c.header;
-    }
+    EXPECT_EQ(number("GBKIND:300", &CGBHLoad::m_byGiboKind), 44);
+    EXPECT_EQ(number("GBKIND: 7", &CGBHLoad::m_byGiboKind), 7);
+    EXPECT_EQ(number("GTYPE:-1", &CGBHLoad::m_byGameType), 255);
+    EXPECT_EQ(number("BAID:70000", &CGBHLoad::m_wBAvataID), 4464);
+    EXPECT_EQ(number("BAID:-1", &CGBHLoad::m_wBAvataID), 65535);
+    EXPECT_EQ(number("DUM:-65", &CGBHLoad::m_nDum), -65);
+    EXPECT_EQ(number("TCNT:  211moves", &CGBHLoad::m_nTotalNum), 211);
+    EXPECT_EQ(number("ZIPSU:abc", &CGBHLoad::m_nZipsu), 0);
+    EXPECT_EQ(number("AUSZ:+4096", &CGBHLoad::m_nAudioSize), 4096);
     // The game type's text is the stored byte.
     EXPECT_EQ(Loaded("GTYPE:260").h().m_strGameType, "4");
     EXPECT_EQ(Loaded("GTYPE:-2").h().m_strGameType, "254");
 }
 
 TEST(CompactLoader, TagsMatchExactly) {
-    // Each table name finds its own row, not a longer or shorter neighbour (GNAME/GNAMEF,
-    // GPLC/GPLCF).
+    // Each name finds its own row, not a longer or shorter neighbour (GNAME/GNAMEF).
     CGiboFile f;
     for (int i = 0; i < GIBO_SHORTTAG_COUNT; ++i) {
         std::string item = std::string(g_szShortTag[i]) + ":v";

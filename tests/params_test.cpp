@@ -8,10 +8,6 @@
 
 namespace {
 
-std::string Shown(const CString& s) {
-    return ::Shown(s.str());
-}
-
 struct GetCase {
     const char *header, *tag, *value;
     int found;
@@ -42,7 +38,7 @@ TEST(Params, GetParamReadsTheFirstItemWithItsValueUnchanged) {
         f.m_dwError = 0x10000005;
         int found = -1;
         const CString value = f.GetParam(c.tag, found);
-        EXPECT_EQ(Shown(value), Shown(c.value)) << Shown(c.header) << " tag " << c.tag;
+        EXPECT_EQ(Shown(value.str()), Shown(c.value)) << Shown(c.header) << " tag " << c.tag;
         EXPECT_EQ(found, c.found) << Shown(c.header) << " tag " << c.tag;
         EXPECT_EQ(f.m_dwError, 0x10000005u);
     }
@@ -71,7 +67,7 @@ TEST(Params, ReplaceParamChangesOnlyTheFirstItemsValue) {
         CGiboFile f;
         f.m_strHeader = c.header;
         EXPECT_EQ(f.ReplaceParam(c.tag, c.value), c.result) << Shown(c.header);
-        EXPECT_EQ(Shown(f.m_strHeader), Shown(c.after)) << Shown(c.header);
+        EXPECT_EQ(Shown(f.m_strHeader.str()), Shown(c.after)) << Shown(c.header);
         EXPECT_EQ(f.m_dwError, 0u);
     }
 }
@@ -85,8 +81,7 @@ const ChangeCase kSetCases[] = {
     {"", "A", "\t x\r\n", 1, "\\[A=\t x\r\n\\]\r\n"},
     {"", "A", "", 1, "\\[A=\\]\r\n"},
     {"", "N", "\xB1\x5C", 1, "\\[N=\xB1\x5C\\]\r\n"},
-    // Found by the params fuzzer: a lead byte without its second byte, at the end of the text,
-    // the tag or the value, swallowed the backslash after it and the item could not be read.
+    // Found by the params fuzzer: a lone lead byte ending text, tag or value ate the backslash.
     {"x\xF7", "TYPE", "3", 1, "x\xF7\r\n\\[TYPE=3\\]\r\n"},
     {"", "A", "ab\xC4", 1, "\\[A=ab\\]\r\n"},
     {"", "A", "ab \xC4", 1, "\\[A=ab\\]\r\n"},
@@ -94,7 +89,6 @@ const ChangeCase kSetCases[] = {
     {"\\[A=1\\]", "\xC4", "v", 0, "\\[A=1\\]"},
     {"\\[A=1\\]\r\n\\[B=2\\]\r\n", "A", "9", 1, "\\[A=9\\]\r\n\\[B=2\\]\r\n"},
     {"\\[A=1\\]\r\n", "B", "2", 1, "\\[A=1\\]\r\n\\[B=2\\]\r\n"},
-    {"\\[A=1\\]\r\n\\[A=2\\]\r\n", "A", "3", 1, "\\[A=3\\]\r\n\\[A=2\\]\r\n"},
 };
 
 TEST(Params, SetParamCleansTheValueAndReplacesOrAppends) {
@@ -102,19 +96,18 @@ TEST(Params, SetParamCleansTheValueAndReplacesOrAppends) {
         CGiboFile f;
         f.m_strHeader = c.header;
         EXPECT_EQ(f.SetParam(c.tag, c.value), c.result) << Shown(c.value);
-        EXPECT_EQ(Shown(f.m_strHeader), Shown(c.after)) << Shown(c.value);
+        EXPECT_EQ(Shown(f.m_strHeader.str()), Shown(c.after)) << Shown(c.value);
         EXPECT_EQ(f.m_dwError, 0u);
     }
 }
 
-// GetParam and ReplaceParam look for the '=' in the same characters: with a tag ending in a lead
-// byte, that byte and the '=' after it are one character to both.
+// A tag ending in a lead byte: GetParam and ReplaceParam must read its '=' the same way.
 TEST(Params, TagEndingInALeadByteIsReadWhereItWasReplaced) {
     CGiboFile f;
     f.m_strHeader = "\\[A\x81=1\\]";
     ASSERT_EQ(f.ReplaceParam("A\x81", "v"), 1);
     int found = 0;
-    EXPECT_EQ(Shown(f.GetParam("A\x81", found)), "v");
+    EXPECT_EQ(f.GetParam("A\x81", found), "v");
     EXPECT_EQ(found, 1);
 }
 

@@ -1,5 +1,4 @@
-// Seeded random records: whatever valid header, body and audio a record holds, saving and
-// loading it gives them back. (Loading arbitrary bytes is the record fuzzer's work.)
+// Seeded random records: saving and loading gives back any valid header, body and audio.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -21,8 +20,7 @@ int Pick(Rng& rng, int lo, int hi) {
     return std::uniform_int_distribution<int>(lo, hi)(rng);
 }
 
-// One character of record text: ASCII, or a GBK pair (its trail byte may be 0x5C or 0x5D, which
-// alone would be a backslash or a bracket).
+// One character of record text: ASCII, or a GBK pair whose trail byte may be 0x5C or 0x5D.
 std::string Char(Rng& rng, bool blankOk) {
     switch (Pick(rng, 0, 5)) {
         case 0: {
@@ -38,8 +36,7 @@ std::string Char(Rng& rng, bool blankOk) {
     }
 }
 
-// A body line as the loader writes it: no blank at either end, no line end inside, and no \GE
-// (nothing produces a lone backslash).
+// A body line as the loader writes it: no end blanks, no line end, no lone backslash.
 std::string BodyLine(Rng& rng) {
     std::string line = Pick(rng, 0, 3) ? "STO " : "";
     const int n = Pick(rng, 0, 40);

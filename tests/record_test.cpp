@@ -22,8 +22,7 @@ void LoadCompact(CGiboFile& f, std::string header) {
     ASSERT_NE(f.GetGBHLoad()->LoadHeader(&header[0]), nullptr);
 }
 
-// Each text getter with the record object's field and the compact header's field it reads; a
-// null field is never read (the getter always answers from the other).
+// Each text getter with the record object's and the compact header's field (null: never read).
 #define GETTER(getter, own, compact) \
     { #getter, &CGiboFile::getter, own, compact }
 #define BOTH(getter, own, compact) GETTER(getter, &CGiboFile::own, &CGBHLoad::compact)
@@ -54,8 +53,7 @@ const struct TextGetter {
     GETTER(GetGameCommentator, nullptr, &CGBHLoad::m_strGameCommentator),
 };
 
-// A source with every part set: both vocabularies interpreted, header items, an error code, a
-// nation code, the level buffer and the new-format flag.
+// A source with every part a copy must carry set.
 void FillRich(CGiboFile& f) {
     f.SetNationCode(1);
     std::string letters =
@@ -169,9 +167,7 @@ TEST(RecordObject, NumberAndNameGettersReadTheFieldsTheFlagChooses) {
         EXPECT_EQ(f.GetWGeup(), e.wGeup);
         EXPECT_EQ(f.GetBGeup(), e.bGeup);
         EXPECT_EQ(f.GetWNick(), e.w);
-        EXPECT_EQ(f.GetWUser(), e.w);
         EXPECT_EQ(f.GetBNick(), e.b);
-        EXPECT_EQ(f.GetBUser(), e.b);
         EXPECT_EQ(f.GetGiboKind(), 2);  // these always read the compact header
         EXPECT_EQ(f.GetGameWAvataID(), 5);
         EXPECT_EQ(f.GetGameBAvataID(), 6);

@@ -22,7 +22,6 @@ struct BlockCase {
 const BlockCase kBlocks[] = {
     {0, "", 0, nullptr, 0, "\r\n\\RS\r\n\\[REFSUSUN = 0\\]\r\n\\RE\r\n"},
     {1, "", 0, "STO 1\r\n", 0, "\r\n\\RS\r\n\\[REFSUSUN = 1\\]\r\n\\RE\r\n"},
-    {1, "", 0, "STO 1\r\n", -3, "\r\n\\RS\r\n\\[REFSUSUN = 1\\]\r\n\\RE\r\n"},
     {65535, "note", 3, "STO 1\r\n", 7,
      "\r\n\\RS\r\n\\[REFSUSUN = 65535\\]\r\n\\[REFEXPLAIN = \r\nnote\r\n\\]\r\n"
      "\\[REFNUM = 3\\]\r\n\\[REFGIBO = \r\nSTO 1\r\n\\]\r\n\\RE\r\n"},
@@ -58,12 +57,11 @@ struct Read {
     std::string Gibo() const {
         return gibo ? std::string(reinterpret_cast<char*>(gibo), giboLen) : "";
     }
+    void Next(CGiboFile& f, CStdioFile& file) {
+        gibo = f.GetReference(&file, found, susun, explain, refNum, giboLen);
+    }
     ~Read() { std::free(gibo); }
 };
-
-void ReadNext(CGiboFile& f, CStdioFile& file, Read& r) {
-    r.gibo = f.GetReference(&file, r.found, r.susun, r.explain, r.refNum, r.giboLen);
-}
 
 TEST(References, BlocksReadBackOneAfterAnother) {
     TempDir dir;
@@ -92,7 +90,7 @@ TEST(References, BlocksReadBackOneAfterAnother) {
                   {5, 6, "x\r\n", nullptr}};
     for (const auto& b : blocks) {
         Read r;
-        ReadNext(f, file, r);
+        r.Next(f, file);
         EXPECT_EQ(r.found, 1);
         EXPECT_EQ(r.susun, b.susun);
         EXPECT_EQ(r.refNum, b.refNum);
@@ -108,7 +106,7 @@ TEST(References, BlocksReadBackOneAfterAnother) {
         }
     }
     Read end;
-    ReadNext(f, file, end);
+    end.Next(f, file);
     EXPECT_EQ(end.found, 0);
     EXPECT_EQ(end.gibo, nullptr);
     EXPECT_TRUE(f.m_strHeader.IsEmpty());
@@ -142,12 +140,13 @@ TEST(References, ReadsOneBlockFromTheCurrentPosition) {
         ASSERT_TRUE(file.Open(dir.Path("refs").c_str(), CFile::modeRead));
         CGiboFile f;
         Read r;
-        ReadNext(f, file, r);
-        EXPECT_EQ(r.found, c.found) << Shown(c.text);
-        EXPECT_EQ(r.susun, c.susun) << Shown(c.text);
-        EXPECT_EQ(Shown(r.Gibo()), Shown(c.gibo)) << Shown(c.text);
-        EXPECT_EQ(r.gibo != nullptr, std::strstr(c.text, "REFGIBO") != nullptr) << Shown(c.text);
-        EXPECT_EQ(Shown(f.m_strHeader.str()), Shown(c.header)) << Shown(c.text);
+        r.Next(f, file);
+        SCOPED_TRACE(Shown(c.text));
+        EXPECT_EQ(r.found, c.found);
+        EXPECT_EQ(r.susun, c.susun);
+        EXPECT_EQ(Shown(r.Gibo()), Shown(c.gibo));
+        EXPECT_EQ(r.gibo != nullptr, std::strstr(c.text, "REFGIBO") != nullptr);
+        EXPECT_EQ(Shown(f.m_strHeader.str()), Shown(c.header));
     }
 }
 

@@ -1,6 +1,4 @@
-// Inputs the fuzz targets found faults with, kept so that the faults stay fixed. Record files
-// (tests/regressions/record-*.gib) go through the record target's round trip: load, save, load
-// again, with the same type, header items and audio.
+// Fuzzer-found inputs; regressions/record-*.gib must survive load, save, load unchanged.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -64,9 +62,8 @@ TEST(Regression, RecordFilesSurviveTheRoundTrip) {
     EXPECT_GT(files, 0);
 }
 
-// Found by the record fuzzer: a TYPE item inside the value of an SZAUDIO item (a damaged
-// header) was replaced first and then swept away with the SZAUDIO value, and the saved record
-// came back with type 0.
+// Found by the record fuzzer: a TYPE item inside a damaged SZAUDIO value was swept away with it
+// on saving, and the record came back with type 0.
 TEST(Regression, TypeItemInsideTheAudioSizeItemKeepsTheType) {
     TempDir dir;
     WriteBytes(dir.Path("src.lbk"), "STO 1\r\n");

@@ -1,6 +1,5 @@
-// The display tables, checked by what a transcription slip breaks: every row is text of its
-// code page, zero-padded to the end of its slot, and related rows share their words. The texts
-// the display paths show are checked end to end with the lookups and derived fields.
+// The display tables, checked for transcription slips: valid code-page text, zero padding, and
+// words shared between related rows.
 #include <gtest/gtest.h>
 
 #include <string>
