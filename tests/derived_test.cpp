@@ -1,8 +1,10 @@
-// The record object's display fields: names with levels, result, condition, move count, title.
+// The display fields of the record object and of its compact header: names with levels, result,
+// condition, move count, title.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "GBHLoad.h"
 #include "GiboFile.h"
 #include "TestSupport.h"
 
@@ -94,7 +96,6 @@ TEST(DerivedFields, Conditions) {
         {1, 7, "<handicap>"},
         {3, 0, "<C8 C3>3<D7 D3> <handicap>"},
         {3, 5, "<C8 C3>3<D7 D3> <handicap> ( <black><B5 B9 CC F9> 5<pts> )"},
-        {-2, 0, "<C8 C3>-2<D7 D3> <handicap>"},
     };
     for (const auto& c : cases) {
         CGiboFile f;
@@ -130,4 +131,62 @@ TEST(DerivedFields, TitleQuotesFiveFieldsEvenWhenEmpty) {
     f.m_strTotalNum = "9";
     f.MakeShowGiboTitle();
     EXPECT_EQ(f.m_strShowGiboTitle.str(), Gbk("<white>:w Vs <black>:b - r(c <total>:9<moves>)"));
+}
+
+// The compact header's own texts, with its loaded fields set directly.
+TEST(CompactDisplay, ResultsAndConditions) {
+    const struct {
+        unsigned char code;
+        int margin;
+        const char* text;
+    } results[] = {
+        {0, 65, "<black>  6<pts> <half><win>"},
+        {0, -65, "<black>  -6<pts> <half><win>"},
+        {1, -5, "<white>  <half><pts> <win>"},
+        {0, 0, "earlier"},
+        {2, 65, "<BA CD C6 E5 20>"},  // from code 2 on, the word alone
+        {9, 65, " "},
+    };
+    for (const auto& c : results) {
+        CGiboFile f;
+        CGBHLoad& g = *f.GetGBHLoad();
+        g.m_strGameResult = "earlier";
+        g.m_byGameResult = c.code;
+        g.m_nZipsu = c.margin;
+        g.MakeData();
+        EXPECT_EQ(g.m_strGameResult.str(), Gbk(c.text)) << int(c.code) << " " << c.margin;
+    }
+    // The condition is the rule lookup, copied: a later lookup does not change it.
+    const struct {
+        unsigned char code;
+        int dum;
+        const char* text;
+    } conditions[] = {{1, 5, "<C8 C3 CF C8> (<komi> 5<pts>)"}, {12, 5, ""}};
+    for (const auto& c : conditions) {
+        CGiboFile f;
+        CGBHLoad& g = *f.GetGBHLoad();
+        g.m_byGameCondition = c.code;
+        g.m_nDum = c.dum;
+        g.MakeData();
+        f.GetDeakukRule(2, 9);
+        EXPECT_EQ(g.m_strGameCondition.str(), Gbk(c.text)) << int(c.code);
+    }
+}
+
+TEST(CompactDisplay, WithoutOwnerOnlyCountAndTitleAreMade) {
+    CGBHLoad g(nullptr);
+    g.m_strWUser = "wu";
+    g.m_strWUser2 = "w2";
+    g.m_strBUser2 = "b2";
+    g.m_strGameResult = "r";
+    g.m_strGameCondition = "c";
+    g.m_strWId = "id";
+    g.m_byGameResult = 3;
+    g.m_nTotalNum = -4;
+    g.MakeData();
+    EXPECT_EQ(g.m_strWUser, "wu");
+    EXPECT_EQ(g.m_strGameResult, "r");
+    EXPECT_EQ(g.m_strGameCondition, "c");
+    EXPECT_EQ(g.m_strGameTotalNum.str(), Gbk("<total>: -4<moves>"));
+    EXPECT_EQ(g.m_strShowGiboTitle.str(), Gbk("<white>:w2 Vs <black>:b2 - r(c <total>:-4<moves>)"));
 }
