@@ -124,13 +124,6 @@ TEST(DerivedFields, TitleQuotesFiveFieldsEvenWhenEmpty) {
     CGiboFile f;
     f.MakeShowGiboTitle();
     EXPECT_EQ(f.m_strShowGiboTitle.str(), Gbk("<white>: Vs <black>: - ( <total>:<moves>)"));
-    f.m_strWUser2 = "w";
-    f.m_strBUser2 = "b";
-    f.m_strGameResult = "r";
-    f.m_strGameCondition = "c";
-    f.m_strTotalNum = "9";
-    f.MakeShowGiboTitle();
-    EXPECT_EQ(f.m_strShowGiboTitle.str(), Gbk("<white>:w Vs <black>:b - r(c <total>:9<moves>)"));
 }
 
 // The compact header's own texts, with its loaded fields set directly.

@@ -17,7 +17,7 @@ namespace {
 #define KANJI_41 "\x81\x41"  // 丄: second byte is 'A'
 #define HEI "\xBA\xDA"       // 黑
 
-TEST(CStringSearch, FindNeverMatchesAtASecondByte) {
+TEST(CStringSearch, FindAndReverseFindNeverMatchAtASecondByte) {
     struct Case {
         const char *text, *needle;
         int start, found;
@@ -47,13 +47,11 @@ TEST(CStringSearch, FindNeverMatchesAtASecondByte) {
             EXPECT_EQ(CString(c.text).Find(c.needle[0]), c.found);
         }
     }
-}
-
-TEST(CStringSearch, ReverseFindSkipsSecondBytes) {
-    const std::pair<const char*, int> cases[] = {
+    // ReverseFind too skips second bytes.
+    const std::pair<const char*, int> reverse[] = {
         {"a\\" KANJI_5C, 1}, {KANJI_5C KANJI_5C, -1}, {"\\a\\b", 2}, {"", -1}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(CString(c.first).ReverseFind('\\'), c.second) << c.first;
+    for (const auto& [text, found] : reverse) {
+        EXPECT_EQ(CString(text).ReverseFind('\\'), found) << text;
     }
     EXPECT_EQ(CString(KANJI_41 "xA").ReverseFind('A'), 3);
 }
@@ -117,9 +115,7 @@ TEST(CStringTrim, TrimsWholeCharactersOnly) {
         r.TrimRight(c.set);
         EXPECT_EQ(r, c.right);
     }
-}
-
-TEST(CStringTrim, WhiteSpace) {
+    // White space, by default.
     CString s(" \t\r\n x y \r\n\v\f");
     s.TrimLeft();
     EXPECT_EQ(s, "x y \r\n\v\f");
@@ -168,7 +164,7 @@ void ExpectFormatLikePrintf(const char* pszFormat, Args... args) {
 }
 
 // %s, %d and %% are built without printf; output of any length must come out as printf's.
-TEST(CStringFormat, AgreesWithPrintf) {
+TEST(CStringFormat, AgreesWithPrintfAndMayReadItsOwnText) {
     const char* volatile none = nullptr;  // printf's own spelling of a null %s
     ExpectFormatLikePrintf("%d:%s:%d", -42, std::string(100000, 'z').c_str(), 7);
     ExpectFormatLikePrintf("%d" HEI, 3);  // GBK bytes in the format pass through
@@ -178,9 +174,7 @@ TEST(CStringFormat, AgreesWithPrintf) {
     ExpectFormatLikePrintf("100%% %d%%", 5);
     ExpectFormatLikePrintf("%5d|%-4s|%x|%c|%03d", 42, "ab", 255, 'q', 7);
     ExpectFormatLikePrintf("%d %s", 1, static_cast<const char*>(none));
-}
-
-TEST(CStringFormat, ArgumentsMayPointIntoTheString) {
+    // Arguments may point into the string being formatted.
     CString s("ab");
     s.Format("%s-%s", static_cast<const char*>(s), static_cast<const char*>(s));
     EXPECT_EQ(s, "ab-ab");
