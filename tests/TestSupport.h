@@ -68,7 +68,6 @@ public:
     std::string Path(const std::string& name) const { return BytesOf(m_dir / FsPath(name)); }
     std::string Dir() const { return BytesOf(m_dir); }
 
-    // Names of everything directly in the directory (files, links, directories).
     std::set<std::string> Names() const {
         std::set<std::string> names;
         for (const auto& e : std::filesystem::directory_iterator(m_dir)) {

@@ -113,10 +113,6 @@ TEST(CompactLoader, TagsMatchExactly) {
     EXPECT_EQ(index, 15);
     EXPECT_EQ(std::string(value), std::string(255, 'c'));
     EXPECT_EQ(value[256], '#');
-    std::string bare = "GNAMEF";
-    ASSERT_EQ(f.GetNewTagData(&bare[0], index, value), 1);
-    EXPECT_EQ(index, 10);
-    EXPECT_STREQ(value, "");
 }
 
 TEST(CompactLoader, TextValuesAreStoredByteForByteAndTheLastWins) {
@@ -211,16 +207,6 @@ TEST(CompactLoader, WithoutOwnerNothingIsLoaded) {
 }
 
 }  // namespace
-
-TEST(RecordObject, NewObjectHasEmptyTextsAndCompactDefaults) {
-    CGiboFile f;
-    EXPECT_EQ(f.GetError(), 0u);
-    EXPECT_TRUE(f.GetShowGiboTitle().IsEmpty());
-    EXPECT_EQ(f.GetGameCommentator(), "Velix");
-    f.SetNewFormat(1);
-    EXPECT_EQ(f.GetGameType(), "0");
-    EXPECT_EQ(f.GetTotalNum(), "0");
-}
 
 namespace {
 
@@ -339,7 +325,14 @@ TEST(RecordObject, CopiesEqualTheirSourceAndOwnTheirCompactHeader) {
     EXPECT_EQ(copy.GetGamePlace(), "hall");
 }
 
-TEST(RecordObject, TextGettersReadTheFieldTheFlagChooses) {
+TEST(RecordObject, DefaultsAndTextGettersReadingTheFieldTheFlagChooses) {
+    CGiboFile fresh;
+    EXPECT_EQ(fresh.GetError(), 0u);
+    EXPECT_TRUE(fresh.GetShowGiboTitle().IsEmpty());
+    EXPECT_EQ(fresh.GetGameCommentator(), "Velix");
+    fresh.SetNewFormat(1);
+    EXPECT_EQ(fresh.GetGameType(), "0");
+    EXPECT_EQ(fresh.GetTotalNum(), "0");
     for (const TextGetter& g : kTextGetters) {
         CGiboFile f;
         if (g.own) {

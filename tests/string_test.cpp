@@ -182,7 +182,8 @@ TEST(CStringFormat, AgreesWithPrintfAndMayReadItsOwnText) {
     EXPECT_EQ(s, "1ab");
 }
 
-TEST(CStringBuffer, ReleaseBufferNeverReachesPastTheBuffer) {
+TEST(CStringBasics, BuffersConstructionConcatenationAndComparison) {
+    // ReleaseBuffer never reaches past the buffer.
     CString s;
     std::strcpy(s.GetBuffer(16), "hello");
     s.ReleaseBuffer();
@@ -194,9 +195,6 @@ TEST(CStringBuffer, ReleaseBufferNeverReachesPastTheBuffer) {
     s.GetBuffer(0);
     s.ReleaseBuffer(100);
     EXPECT_EQ(s, "jel");
-}
-
-TEST(CStringBasics, ConstructionConcatenationAndComparison) {
     const char bytes[] = {'a', '\0', 'b'};
     EXPECT_EQ(CString(bytes, 3).GetLength(), 3);
     EXPECT_EQ(CString(nullptr), "");
