@@ -1,6 +1,5 @@
-// Scratch directories, whole-file helpers and readable byte strings for the tests; expected
-// byte strings written as hex pairs ("C8 C3 32"), so that expected texts are transcribed
-// independently of the escapes in the library's sources.
+// Scratch directories, whole-file helpers and readable byte strings; expected bytes are written
+// as hex pairs ("C8 C3 32"), transcribed independently of the escapes in the library's sources.
 #ifndef GIBO_TESTS_TESTSUPPORT_H
 #define GIBO_TESTS_TESTSUPPORT_H
 
@@ -22,8 +21,7 @@
 #include <windows.h>
 #endif
 
-// Test paths are GBK bytes, as the library takes them; on Windows they become the same wide
-// names the library opens, whatever the system's ANSI code page is.
+// Test paths are GBK bytes; on Windows they become the wide names the library itself opens.
 inline std::filesystem::path FsPath(const std::string& bytes) {
     gibo::SystemPath path;
     gibo::ToSystemPath(bytes.c_str(), path);
@@ -70,7 +68,6 @@ public:
     std::string Path(const std::string& name) const { return BytesOf(m_dir / FsPath(name)); }
     std::string Dir() const { return BytesOf(m_dir); }
 
-    // Names of everything directly in the directory (files, links, directories).
     std::set<std::string> Names() const {
         std::set<std::string> names;
         for (const auto& e : std::filesystem::directory_iterator(m_dir)) {
@@ -101,14 +98,18 @@ inline bool Exists(const std::string& path) {
 // Byte strings with control or GBK bytes print unreadably in failure messages; escape them.
 inline std::string Shown(const std::string& bytes) {
     std::string out;
+    char hex[8];
     for (unsigned char c : bytes) {
-        if (c >= 0x20 && c < 0x7F) {
-            out += static_cast<char>(c);
-        } else {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "<%02X>", c);
-            out += hex;
-        }
+        std::snprintf(hex, sizeof hex, c >= 0x20 && c < 0x7F ? "%c" : "<%02X>", c);
+        out += hex;
+    }
+    return out;
+}
+
+inline std::string Repeat(const std::string& s, size_t n) {
+    std::string out;
+    while (n-- > 0) {
+        out += s;
     }
     return out;
 }
@@ -123,8 +124,7 @@ inline std::string Hex(const char* pszPairs) {
     return out;
 }
 
-// A display text with its GBK words named in angle brackets, or given as hex pairs there:
-// Gbk("<black> 6<pts> <half><win>"), Gbk("<B0 D7 3A>w").
+// GBK text with words named or hex pairs in angle brackets: Gbk("<black> 6<pts>"), Gbk("<B0 D7>w").
 inline std::string Gbk(const std::string& text) {
     // 黑 白 目 胜 半 级 段 职业 总 数 时 时间 分 秒 读秒 番 年 月 日 上午 下午 黑贴 限制时间 让子棋
     // 棋中盘胜, in this order.

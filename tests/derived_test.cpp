@@ -1,8 +1,10 @@
-// The record object's display fields: names with levels, result, condition, move count, title.
+// The display fields of the record object and of its compact header: names with levels, result,
+// condition, move count, title.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "GBHLoad.h"
 #include "GiboFile.h"
 #include "TestSupport.h"
 
@@ -25,12 +27,11 @@ TEST(DerivedFields, BothVocabulariesShowOnlyAForeignPlayerWithANickByNick) {
     for (const auto& c : cases) {
         for (bool white : {true, false}) {
             const std::string nick = c.nick, code = std::to_string(c.code);
-            const std::string level = std::to_string(c.level);
+            const std::string level = std::to_string(c.level), s = white ? "W" : "B";
             std::string letters = white ? "IXid,AX" + nick + ",JX" + code + ",LX" + level
                                         : "MXid,BX" + nick + ",KX" + code + ",NX" + level;
-            std::string compact = std::string(white ? "W" : "B") + "ID:id," + (white ? "W" : "B") +
-                                  "NICK:" + nick + "," + (white ? "W" : "B") + "NCD:" + code + "," +
-                                  (white ? "W" : "B") + "LV:" + level;
+            std::string compact = s + "ID:id," + s + "NICK:" + nick + "," + s + "NCD:" + code +
+                                  "," + s + "LV:" + level;
             SCOPED_TRACE(letters + " / " + compact + " at nation " + std::to_string(c.nation));
             for (int newFormat : {0, 1}) {
                 CGiboFile f;
@@ -58,18 +59,13 @@ TEST(DerivedFields, ResultTexts) {
         {0, 6, 0, nullptr, "<black>  6<pts> <win>"},
         {1, 0, 5, nullptr, "<white>  <half><pts> <win>"},
         {1, -1, -5, nullptr, "<white>  -1<pts> <half><win>"},  // SetGameZip("-15")
-        {1, 0, -5, nullptr, "<white>  <half><pts> <win>"},
         {-1, 3, 0, nullptr, "  3<pts> <win>"},   // a negative code has a blank for its colour word
         {3, 6, 5, nullptr, "<black><resign> "},  // named results ignore the margin
         {8, 6, 0, nullptr, "<white> <h><BC E4><win> "},
         // A zero margin, or a code with no name, keeps the earlier text.
         {0, 0, 0, nullptr, nullptr},
-        {1, 0, 0, nullptr, nullptr},
         {9, 6, 5, nullptr, nullptr},
-        {254, 0, 0, nullptr, nullptr},
-        {256, 0, 0, nullptr, nullptr},
-        // Code 255: the result is the header's text in any code page, shown in GBK. Which text
-        // maps to which code is the lookups' test.
+        // Code 255: the GAMERESULT item's text, in any code page, shown in GBK.
         {255, 2, 5, "C8 E6 20 BA D2 B0 E8 BD C2", "<black><resign> "},  // Korean resignation
         {255, 2, 5, "94 92 8E 9E 8A D4 89 7A 82 A6 8F 9F",
          "<white><C6 E5 B3 AC CA B1 CA A4 20>"},                    // Shift-JIS time-out
@@ -100,7 +96,6 @@ TEST(DerivedFields, Conditions) {
         {1, 7, "<handicap>"},
         {3, 0, "<C8 C3>3<D7 D3> <handicap>"},
         {3, 5, "<C8 C3>3<D7 D3> <handicap> ( <black><B5 B9 CC F9> 5<pts> )"},
-        {-2, 0, "<C8 C3>-2<D7 D3> <handicap>"},
     };
     for (const auto& c : cases) {
         CGiboFile f;
@@ -113,7 +108,6 @@ TEST(DerivedFields, Conditions) {
 
 TEST(DerivedFields, MoveCountKeepsTheMiddleOfTheHeaderValue) {
     const char* const cases[][2] = {{"\\[GAMETOTALNUM=abc211de\\]", "211"},
-                                    {"\\[GAMETOTALNUM=abc1de\\]", "1"},
                                     {"\\[GAMETOTALNUM=abcde\\]", ""},
                                     {"\\[GAMETOTALNUM=a\\]", ""},
                                     {"", ""}};
@@ -130,11 +124,62 @@ TEST(DerivedFields, TitleQuotesFiveFieldsEvenWhenEmpty) {
     CGiboFile f;
     f.MakeShowGiboTitle();
     EXPECT_EQ(f.m_strShowGiboTitle.str(), Gbk("<white>: Vs <black>: - ( <total>:<moves>)"));
-    f.m_strWUser2 = "w";
-    f.m_strBUser2 = "b";
-    f.m_strGameResult = "r";
-    f.m_strGameCondition = "c";
-    f.m_strTotalNum = "9";
-    f.MakeShowGiboTitle();
-    EXPECT_EQ(f.m_strShowGiboTitle.str(), Gbk("<white>:w Vs <black>:b - r(c <total>:9<moves>)"));
+}
+
+// The compact header's own texts, with its loaded fields set directly.
+TEST(CompactDisplay, ResultsAndConditions) {
+    const struct {
+        unsigned char code;
+        int margin;
+        const char* text;
+    } results[] = {
+        {0, 65, "<black>  6<pts> <half><win>"},
+        {0, -65, "<black>  -6<pts> <half><win>"},
+        {1, -5, "<white>  <half><pts> <win>"},
+        {0, 0, "earlier"},
+        {2, 65, "<BA CD C6 E5 20>"},  // from code 2 on, the word alone
+        {9, 65, " "},
+    };
+    for (const auto& c : results) {
+        CGiboFile f;
+        CGBHLoad& g = *f.GetGBHLoad();
+        g.m_strGameResult = "earlier";
+        g.m_byGameResult = c.code;
+        g.m_nZipsu = c.margin;
+        g.MakeData();
+        EXPECT_EQ(g.m_strGameResult.str(), Gbk(c.text)) << int(c.code) << " " << c.margin;
+    }
+    // The condition is the rule lookup, copied: a later lookup does not change it.
+    const struct {
+        unsigned char code;
+        int dum;
+        const char* text;
+    } conditions[] = {{1, 5, "<C8 C3 CF C8> (<komi> 5<pts>)"}, {12, 5, ""}};
+    for (const auto& c : conditions) {
+        CGiboFile f;
+        CGBHLoad& g = *f.GetGBHLoad();
+        g.m_byGameCondition = c.code;
+        g.m_nDum = c.dum;
+        g.MakeData();
+        f.GetDeakukRule(2, 9);
+        EXPECT_EQ(g.m_strGameCondition.str(), Gbk(c.text)) << int(c.code);
+    }
+}
+
+TEST(CompactDisplay, WithoutOwnerOnlyCountAndTitleAreMade) {
+    CGBHLoad g(nullptr);
+    g.m_strWUser = "wu";
+    g.m_strWUser2 = "w2";
+    g.m_strBUser2 = "b2";
+    g.m_strGameResult = "r";
+    g.m_strGameCondition = "c";
+    g.m_strWId = "id";
+    g.m_byGameResult = 3;
+    g.m_nTotalNum = -4;
+    g.MakeData();
+    EXPECT_EQ(g.m_strWUser, "wu");
+    EXPECT_EQ(g.m_strGameResult, "r");
+    EXPECT_EQ(g.m_strGameCondition, "c");
+    EXPECT_EQ(g.m_strGameTotalNum.str(), Gbk("<total>: -4<moves>"));
+    EXPECT_EQ(g.m_strShowGiboTitle.str(), Gbk("<white>:w2 Vs <black>:b2 - r(c <total>:-4<moves>)"));
 }

@@ -1,4 +1,5 @@
-// Reference blocks: the bytes AppendReference writes and what GetReference reads back.
+// Header items \[TAG=value\] in the parameter text (reading, replacing, setting) and reference
+// blocks: the bytes AppendReference writes and what GetReference reads back.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,6 +10,109 @@
 #include "TestSupport.h"
 
 namespace {
+
+struct GetCase {
+    const char *header, *tag, *value;
+    int found;
+};
+
+// "\xB1\x5C" is a double-byte character whose trail byte is 0x5C, a backslash on its own.
+const GetCase kGetCases[] = {
+    {"\\[TYPE=1\\]", "", "", 0},
+    {"", "TYPE", "", 0},
+    {"\\[TYPE = 5\\]\r\n", "TYPE", " 5", 1},
+    {"\\[TYPE=\\]\r\n", "TYPE", "", 1},
+    {"\\[TYPE\\]\r\n\\[A=1\\]\r\n", "TYPE", "", 0},
+    {"\\[TYPE=3", "TYPE", "", 0},
+    {"\\[GAMENAME=x\\]", "GAME", "x", 1},
+    {"\\[XTYPE=1\\]\\[TYPE=2\\]", "TYPE", "2", 1},
+    {"\\[A=b=c\\]", "A", "b=c", 1},
+    {"\\[A=1\\]\r\n\\[A=2\\]\r\n", "A", "1", 1},
+    {"\\[REFEXPLAIN = \r\nline\r\n\\]\r\n", "REFEXPLAIN", " \r\nline\r\n", 1},
+    {"\\[N=\xB1\x5C\\]", "N", "\xB1\x5C", 1},
+    {"\\[N=\xB1\x5C]x\\]", "N", "\xB1\x5C]x", 1},
+    {"\xB1\x5C[TYPE=1\\]", "TYPE", "", 0},
+};
+
+TEST(Params, GetParamReadsTheFirstItemWithItsValueUnchanged) {
+    for (const auto& c : kGetCases) {
+        CGiboFile f;
+        f.m_strHeader = c.header;
+        f.m_dwError = 0x10000005;
+        int found = -1;
+        const CString value = f.GetParam(c.tag, found);
+        EXPECT_EQ(Shown(value.str()), Shown(c.value)) << Shown(c.header) << " tag " << c.tag;
+        EXPECT_EQ(found, c.found) << Shown(c.header) << " tag " << c.tag;
+        EXPECT_EQ(f.m_dwError, 0x10000005u);
+    }
+}
+
+struct ChangeCase {
+    const char *header, *tag, *value;
+    int result;
+    const char* after;
+};
+
+const ChangeCase kReplaceCases[] = {
+    {"\\[TYPE = 5\\]\r\n", "TYPE", "7", 1, "\\[TYPE =7\\]\r\n"},
+    {"", "TYPE", "7", 0, ""},
+    {"\\[A=1\\]\\[B=2\\]", "", "x", 1, "\\[A=x\\]\\[B=2\\]"},
+    {"\\[A=1\\]\r\n\\[A=2\\]\r\n", "A", " v ", 1, "\\[A= v \\]\r\n\\[A=2\\]\r\n"},
+    {"\\[TYPE=3", "TYPE", "7", 0, "\\[TYPE=3"},
+    {"\\[N=\xB1\x5C\\]\r\n", "N", "v", 1, "\\[N=v\\]\r\n"},
+    // An item without '=' is mended in place; the next item's '=' is not touched.
+    {"\\[TYPE\\]\r\n\\[SZAUDIO=9\\]\r\n", "TYPE", "3", 1, "\\[TYPE=3\\]\r\n\\[SZAUDIO=9\\]\r\n"},
+    {"\\[TYPE \\]", "TYPE", "3", 1, "\\[TYPE =3\\]"},
+};
+
+TEST(Params, ReplaceParamChangesOnlyTheFirstItemsValue) {
+    for (const auto& c : kReplaceCases) {
+        CGiboFile f;
+        f.m_strHeader = c.header;
+        EXPECT_EQ(f.ReplaceParam(c.tag, c.value), c.result) << Shown(c.header);
+        EXPECT_EQ(Shown(f.m_strHeader.str()), Shown(c.after)) << Shown(c.header);
+        EXPECT_EQ(f.m_dwError, 0u);
+    }
+}
+
+const ChangeCase kSetCases[] = {
+    {"", "TYPE", "3", 1, "\\[TYPE=3\\]\r\n"},
+    {"\\[A=1\\]\r\n", "", "x", 0, "\\[A=1\\]\r\n"},
+    {"", "A", "  \\x ", 1, "\\[A=x\\]\r\n"},
+    {"", "A", "a\\b", 1, "\\[A=a b\\]\r\n"},
+    {"", "T\\G", "v", 1, "\\[T G=v\\]\r\n"},
+    {"", "A", "\t x\r\n", 1, "\\[A=\t x\r\n\\]\r\n"},
+    {"", "A", "", 1, "\\[A=\\]\r\n"},
+    {"", "N", "\xB1\x5C", 1, "\\[N=\xB1\x5C\\]\r\n"},
+    // Found by the params fuzzer: a lone lead byte ending text, tag or value ate the backslash.
+    {"x\xF7", "TYPE", "3", 1, "x\xF7\r\n\\[TYPE=3\\]\r\n"},
+    {"", "A", "ab\xC4", 1, "\\[A=ab\\]\r\n"},
+    {"", "A", "ab \xC4", 1, "\\[A=ab\\]\r\n"},
+    {"", "T\xC4", "v", 1, "\\[T=v\\]\r\n"},
+    {"\\[A=1\\]", "\xC4", "v", 0, "\\[A=1\\]"},
+    {"\\[A=1\\]\r\n\\[B=2\\]\r\n", "A", "9", 1, "\\[A=9\\]\r\n\\[B=2\\]\r\n"},
+    {"\\[A=1\\]\r\n", "B", "2", 1, "\\[A=1\\]\r\n\\[B=2\\]\r\n"},
+};
+
+TEST(Params, SetParamCleansTheValueAndReplacesOrAppends) {
+    for (const auto& c : kSetCases) {
+        CGiboFile f;
+        f.m_strHeader = c.header;
+        EXPECT_EQ(f.SetParam(c.tag, c.value), c.result) << Shown(c.value);
+        EXPECT_EQ(Shown(f.m_strHeader.str()), Shown(c.after)) << Shown(c.value);
+        EXPECT_EQ(f.m_dwError, 0u);
+    }
+}
+
+// A tag ending in a lead byte: GetParam and ReplaceParam must read its '=' the same way.
+TEST(Params, TagEndingInALeadByteIsReadWhereItWasReplaced) {
+    CGiboFile f;
+    f.m_strHeader = "\\[A\x81=1\\]";
+    ASSERT_EQ(f.ReplaceParam("A\x81", "v"), 1);
+    int found = 0;
+    EXPECT_EQ(f.GetParam("A\x81", found), "v");
+    EXPECT_EQ(found, 1);
+}
 
 struct BlockCase {
     unsigned short susun;
@@ -22,7 +126,6 @@ struct BlockCase {
 const BlockCase kBlocks[] = {
     {0, "", 0, nullptr, 0, "\r\n\\RS\r\n\\[REFSUSUN = 0\\]\r\n\\RE\r\n"},
     {1, "", 0, "STO 1\r\n", 0, "\r\n\\RS\r\n\\[REFSUSUN = 1\\]\r\n\\RE\r\n"},
-    {1, "", 0, "STO 1\r\n", -3, "\r\n\\RS\r\n\\[REFSUSUN = 1\\]\r\n\\RE\r\n"},
     {65535, "note", 3, "STO 1\r\n", 7,
      "\r\n\\RS\r\n\\[REFSUSUN = 65535\\]\r\n\\[REFEXPLAIN = \r\nnote\r\n\\]\r\n"
      "\\[REFNUM = 3\\]\r\n\\[REFGIBO = \r\nSTO 1\r\n\\]\r\n\\RE\r\n"},
@@ -58,12 +161,11 @@ struct Read {
     std::string Gibo() const {
         return gibo ? std::string(reinterpret_cast<char*>(gibo), giboLen) : "";
     }
+    void Next(CGiboFile& f, CStdioFile& file) {
+        gibo = f.GetReference(&file, found, susun, explain, refNum, giboLen);
+    }
     ~Read() { std::free(gibo); }
 };
-
-void ReadNext(CGiboFile& f, CStdioFile& file, Read& r) {
-    r.gibo = f.GetReference(&file, r.found, r.susun, r.explain, r.refNum, r.giboLen);
-}
 
 TEST(References, BlocksReadBackOneAfterAnother) {
     TempDir dir;
@@ -92,7 +194,7 @@ TEST(References, BlocksReadBackOneAfterAnother) {
                   {5, 6, "x\r\n", nullptr}};
     for (const auto& b : blocks) {
         Read r;
-        ReadNext(f, file, r);
+        r.Next(f, file);
         EXPECT_EQ(r.found, 1);
         EXPECT_EQ(r.susun, b.susun);
         EXPECT_EQ(r.refNum, b.refNum);
@@ -108,7 +210,7 @@ TEST(References, BlocksReadBackOneAfterAnother) {
         }
     }
     Read end;
-    ReadNext(f, file, end);
+    end.Next(f, file);
     EXPECT_EQ(end.found, 0);
     EXPECT_EQ(end.gibo, nullptr);
     EXPECT_TRUE(f.m_strHeader.IsEmpty());
@@ -142,12 +244,13 @@ TEST(References, ReadsOneBlockFromTheCurrentPosition) {
         ASSERT_TRUE(file.Open(dir.Path("refs").c_str(), CFile::modeRead));
         CGiboFile f;
         Read r;
-        ReadNext(f, file, r);
-        EXPECT_EQ(r.found, c.found) << Shown(c.text);
-        EXPECT_EQ(r.susun, c.susun) << Shown(c.text);
-        EXPECT_EQ(Shown(r.Gibo()), Shown(c.gibo)) << Shown(c.text);
-        EXPECT_EQ(r.gibo != nullptr, std::strstr(c.text, "REFGIBO") != nullptr) << Shown(c.text);
-        EXPECT_EQ(Shown(f.m_strHeader.str()), Shown(c.header)) << Shown(c.text);
+        r.Next(f, file);
+        SCOPED_TRACE(Shown(c.text));
+        EXPECT_EQ(r.found, c.found);
+        EXPECT_EQ(r.susun, c.susun);
+        EXPECT_EQ(Shown(r.Gibo()), Shown(c.gibo));
+        EXPECT_EQ(r.gibo != nullptr, std::strstr(c.text, "REFGIBO") != nullptr);
+        EXPECT_EQ(Shown(f.m_strHeader.str()), Shown(c.header));
     }
 }
 

@@ -14,11 +14,10 @@ namespace {
 
 // GBK characters whose second byte looks like an ASCII character.
 #define KANJI_5C "\x81\x5C"  // 乗: second byte is the backslash
-#define KANJI_5D "\x81\x5D"  // 乚: second byte is ']'
 #define KANJI_41 "\x81\x41"  // 丄: second byte is 'A'
 #define HEI "\xBA\xDA"       // 黑
 
-TEST(CStringSearch, FindNeverMatchesAtASecondByte) {
+TEST(CStringSearch, FindAndReverseFindNeverMatchAtASecondByte) {
     struct Case {
         const char *text, *needle;
         int start, found;
@@ -26,10 +25,8 @@ TEST(CStringSearch, FindNeverMatchesAtASecondByte) {
     const Case cases[] = {
         {KANJI_5C "\\", "\\", 0, 2},
         {KANJI_5C, "\\", 0, -1},
-        {"C:" KANJI_5C "\\dir", "\\d", 0, 4},
         {KANJI_41 "A", "A", 0, 2},
         {KANJI_41 "A", "AA", 0, -1},  // the only "AA" starts at a second byte
-        {"ab" KANJI_5C, KANJI_5C, 0, 2},
         // 81 81 5C: the characters are 81 81 and a lone 5C, so 81 5C is not there.
         {"\x81\x81\\", KANJI_5C, 0, -1},
         {"\x81\x81\\", "\\", 0, 2},
@@ -46,20 +43,15 @@ TEST(CStringSearch, FindNeverMatchesAtASecondByte) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.text << " / " << c.needle << " @" << c.start);
         EXPECT_EQ(CString(c.text).Find(c.needle, c.start), c.found);
-        if (c.start == 0) {
-            EXPECT_EQ(CString(c.text).Find(c.needle), c.found);
-        }
         if (c.needle && std::strlen(c.needle) == 1 && c.start == 0) {
             EXPECT_EQ(CString(c.text).Find(c.needle[0]), c.found);
         }
     }
-}
-
-TEST(CStringSearch, ReverseFindSkipsSecondBytes) {
-    const std::pair<const char*, int> cases[] = {
+    // ReverseFind too skips second bytes.
+    const std::pair<const char*, int> reverse[] = {
         {"a\\" KANJI_5C, 1}, {KANJI_5C KANJI_5C, -1}, {"\\a\\b", 2}, {"", -1}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(CString(c.first).ReverseFind('\\'), c.second) << c.first;
+    for (const auto& [text, found] : reverse) {
+        EXPECT_EQ(CString(text).ReverseFind('\\'), found) << text;
     }
     EXPECT_EQ(CString(KANJI_41 "xA").ReverseFind('A'), 3);
 }
@@ -73,11 +65,8 @@ TEST(CStringReplace, ReplacesWholeCharactersOnly) {
         {"C:\\" KANJI_5C "\\dir", "\\", "/", "C:/" KANJI_5C "/dir", 2},
         {KANJI_5C KANJI_5C, "\\", "/", KANJI_5C KANJI_5C, 0},
         {KANJI_41 "AA", "AA", "b", KANJI_41 "b", 1},
-        {"\\[A=1\\]\\[B=2\\]", "\\]", "]", "\\[A=1]\\[B=2]", 2},
         {"aa", "a", "aa", "aaaa", 2},  // the replacement is not searched again
-        {"a" KANJI_41 "A", "A", "b", "a" KANJI_41 "b", 1},
         {"abc", "", "x", "abc", 0},
-        {"abab", "ab", "", "", 2},
         {HEI "x" HEI, HEI, "y", "yxy", 2},
     };
     for (const Case& c : cases) {
@@ -93,8 +82,7 @@ TEST(CStringReplace, ReplacesWholeCharactersOnly) {
     }
 }
 
-// SetParam replaces every backslash of a host's value: a long value full of them must not take
-// time in proportion to the square of its length (each search used to restart at the start).
+// A value full of backslashes must not take quadratic time (each search used to restart at 0).
 TEST(CStringReplace, ManyOccurrencesInOnePass) {
     const size_t n = 4u << 20;
     CString s(std::string(n, '\\').c_str());
@@ -113,12 +101,10 @@ TEST(CStringTrim, TrimsWholeCharactersOnly) {
     const Case cases[] = {
         {KANJI_5C "\\", "\\", KANJI_5C "\\", KANJI_5C},
         {"\\" KANJI_5C, "\\", KANJI_5C, "\\" KANJI_5C},
-        {"]" KANJI_5D "]", "]", KANJI_5D "]", "]" KANJI_5D},
         // A double-byte character in the set removes only that whole character.
         {KANJI_5C "a" KANJI_5C, KANJI_5C, "a" KANJI_5C, KANJI_5C "a"},
         {"\\a\\", KANJI_5C, "\\a\\", "\\a\\"},
         {"xyx", "xy", "", ""},
-        {"", "x", "", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -129,27 +115,21 @@ TEST(CStringTrim, TrimsWholeCharactersOnly) {
         r.TrimRight(c.set);
         EXPECT_EQ(r, c.right);
     }
-}
-
-TEST(CStringTrim, WhiteSpace) {
+    // White space, by default.
     CString s(" \t\r\n x y \r\n\v\f");
     s.TrimLeft();
     EXPECT_EQ(s, "x y \r\n\v\f");
     s.TrimRight();
     EXPECT_EQ(s, "x y");
-    CString g(" " KANJI_5C " ");
-    g.TrimLeft();
-    g.TrimRight();
-    EXPECT_EQ(g, KANJI_5C);
     // Found by the string fuzzer: a second byte that looks like white space is not trimmed.
-    for (const char* text : {"ab\xF5\n", "\xF5 ", "\x81\t\xF5"}) {
+    for (const auto& [text, trimmed] : {std::pair{"ab\xF5\n", "ab\xF5\n"},
+                                        {"\xF5 ", "\xF5 "},
+                                        {"\x81\t\xF5", "\x81\t\xF5"},
+                                        {"\xF5  \r\n", "\xF5 "}}) {
         CString t(text);
         t.TrimRight();
-        EXPECT_EQ(t, text);
+        EXPECT_EQ(t, trimmed);
     }
-    CString t("\xF5  \r\n");
-    t.TrimRight();
-    EXPECT_EQ(t, "\xF5 ");
 }
 
 TEST(CStringCut, CountsAreClamped) {
@@ -165,7 +145,6 @@ TEST(CStringCut, CountsAreClamped) {
     EXPECT_EQ(s.Mid(1, -1), "");
     EXPECT_EQ(s.Mid(-3, 2), "ab");
     EXPECT_EQ(s.Mid(6), "");
-    EXPECT_EQ(s.Mid(100, 2), "");
     CString d("abcdef");
     EXPECT_EQ(d.Delete(0, 2), 4);
     EXPECT_EQ(d.Delete(3, 100), 3);
@@ -175,37 +154,27 @@ TEST(CStringCut, CountsAreClamped) {
     EXPECT_EQ(d, "cde");
 }
 
-TEST(CStringFormat, OutputOfAnyLength) {
-    const std::string big(100000, 'z');
-    CString s;
-    s.Format("%d:%s:%d", -42, big.c_str(), 7);
-    EXPECT_EQ(s.str(), "-42:" + big + ":7");
-    s.Format("%d" HEI, 3);  // GBK bytes in the format pass through
-    EXPECT_EQ(s, "3" HEI);
-}
-
 template <typename... Args>
 void ExpectFormatLikePrintf(const char* pszFormat, Args... args) {
-    char expected[256];
-    std::snprintf(expected, sizeof expected, pszFormat, args...);
+    std::string expected(static_cast<size_t>(std::snprintf(nullptr, 0, pszFormat, args...)), '\0');
+    std::snprintf(&expected[0], expected.size() + 1, pszFormat, args...);
     CString s("old text");
     s.Format(pszFormat, args...);
     EXPECT_EQ(s.str(), expected) << pszFormat;
 }
 
-// %s, %d and %% are built without printf; everything must come out as printf writes it.
-TEST(CStringFormat, AgreesWithPrintf) {
+// %s, %d and %% are built without printf; output of any length must come out as printf's.
+TEST(CStringFormat, AgreesWithPrintfAndMayReadItsOwnText) {
     const char* volatile none = nullptr;  // printf's own spelling of a null %s
+    ExpectFormatLikePrintf("%d:%s:%d", -42, std::string(100000, 'z').c_str(), 7);
+    ExpectFormatLikePrintf("%d" HEI, 3);  // GBK bytes in the format pass through
     ExpectFormatLikePrintf("%d|%d|%d|%d", INT_MIN, INT_MAX, 0, -7);
     ExpectFormatLikePrintf("%s ( %s )", "kim01", "3" HEI);
     ExpectFormatLikePrintf("%s%s%d", "", "", 5);
     ExpectFormatLikePrintf("100%% %d%%", 5);
     ExpectFormatLikePrintf("%5d|%-4s|%x|%c|%03d", 42, "ab", 255, 'q', 7);
     ExpectFormatLikePrintf("%d %s", 1, static_cast<const char*>(none));
-    ExpectFormatLikePrintf("%s", "");
-}
-
-TEST(CStringFormat, ArgumentsMayPointIntoTheString) {
+    // Arguments may point into the string being formatted.
     CString s("ab");
     s.Format("%s-%s", static_cast<const char*>(s), static_cast<const char*>(s));
     EXPECT_EQ(s, "ab-ab");
@@ -213,7 +182,8 @@ TEST(CStringFormat, ArgumentsMayPointIntoTheString) {
     EXPECT_EQ(s, "1ab");
 }
 
-TEST(CStringBuffer, ReleaseBufferNeverReachesPastTheBuffer) {
+TEST(CStringBasics, BuffersConstructionConcatenationAndComparison) {
+    // ReleaseBuffer never reaches past the buffer.
     CString s;
     std::strcpy(s.GetBuffer(16), "hello");
     s.ReleaseBuffer();
@@ -225,9 +195,6 @@ TEST(CStringBuffer, ReleaseBufferNeverReachesPastTheBuffer) {
     s.GetBuffer(0);
     s.ReleaseBuffer(100);
     EXPECT_EQ(s, "jel");
-}
-
-TEST(CStringBasics, ConstructionAndConcatenation) {
     const char bytes[] = {'a', '\0', 'b'};
     EXPECT_EQ(CString(bytes, 3).GetLength(), 3);
     EXPECT_EQ(CString(nullptr), "");
@@ -239,11 +206,7 @@ TEST(CStringBasics, ConstructionAndConcatenation) {
     EXPECT_EQ(a, "ab");  // the copy is its own
     EXPECT_EQ(b, "abc" HEI);
     EXPECT_EQ("x" + a + "y", "xaby");
-}
-
-// Comparison is of contents, as strcmp compares them: up to the first NUL, bytes unsigned, never
-// the buffers' addresses.
-TEST(CStringBasics, ComparesContentsUpToTheFirstNul) {
+    // Comparison is as strcmp's: up to the first NUL, bytes unsigned, never the addresses.
     EXPECT_TRUE(CString("ab\0z", 4) == CString("ab"));
     EXPECT_EQ(CString("ab\0z", 4).Compare("ab"), 0);
     std::vector<CString> texts = {"b", HEI, "ab", "a", ""};
