@@ -170,6 +170,25 @@ TEST(Writer, ReplacingKeepsModeOwnerAndLinks) {
     }
 }
 
+// A chain of links is followed as far as the system follows one and no farther: the far end of
+// a longer chain is a file the system would not open through it either.
+TEST(Writer, LinkChainsAreFollowedAsFarAsTheSystemFollowsThem) {
+    for (const int links : {40, 41}) {
+        TempDir dir;
+        WriteBytes(dir.Path("src.lbk"), "STO 1\r\n");
+        WriteBytes(dir.Path("rec.gib"), "OLD");
+        std::string to = "rec.gib";
+        for (int i = 0; i < links; ++i) {
+            const std::string name = "l" + std::to_string(i);
+            ASSERT_EQ(::symlink(to.c_str(), dir.Path(name).c_str()), 0);
+            to = name;
+        }
+        CGiboFile f;
+        Save(f, dir, 1, to, "src.lbk", "");
+        EXPECT_EQ(ReadBytes(dir.Path("rec.gib")) == "OLD", links > 40) << links;
+    }
+}
+
 // Nobody replaces a record they could not have opened for writing, even in a directory they may
 // write: it is refused before anything is created. As root, a child that became nobody tries.
 TEST(Writer, RecordTheCallerMayNotWriteIsRefused) {
