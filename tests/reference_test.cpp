@@ -65,16 +65,6 @@ const ChangeCase kReplaceCases[] = {
     {"\\[TYPE \\]", "TYPE", "3", 1, "\\[TYPE =3\\]"},
 };
 
-TEST(Params, ReplaceParamChangesOnlyTheFirstItemsValue) {
-    for (const auto& c : kReplaceCases) {
-        CGiboFile f;
-        f.m_strHeader = c.header;
-        EXPECT_EQ(f.ReplaceParam(c.tag, c.value), c.result) << Shown(c.header);
-        EXPECT_EQ(Shown(f.m_strHeader.str()), Shown(c.after)) << Shown(c.header);
-        EXPECT_EQ(f.m_dwError, 0u);
-    }
-}
-
 const ChangeCase kSetCases[] = {
     {"", "TYPE", "3", 1, "\\[TYPE=3\\]\r\n"},
     {"\\[A=1\\]\r\n", "", "x", 0, "\\[A=1\\]\r\n"},
@@ -94,13 +84,21 @@ const ChangeCase kSetCases[] = {
     {"\\[A=1\\]\r\n", "B", "2", 1, "\\[A=1\\]\r\n\\[B=2\\]\r\n"},
 };
 
-TEST(Params, SetParamCleansTheValueAndReplacesOrAppends) {
-    for (const auto& c : kSetCases) {
+// ReplaceParam changes only the first item's value; SetParam cleans the value, then replaces or
+// appends.
+TEST(Params, ReplaceAndSetChangeTheHeaderText) {
+    auto check = [](const ChangeCase& c, int (CGiboFile::*change)(CString, CString)) {
         CGiboFile f;
         f.m_strHeader = c.header;
-        EXPECT_EQ(f.SetParam(c.tag, c.value), c.result) << Shown(c.value);
+        EXPECT_EQ((f.*change)(c.tag, c.value), c.result) << Shown(c.header) << Shown(c.value);
         EXPECT_EQ(Shown(f.m_strHeader.str()), Shown(c.after)) << Shown(c.value);
         EXPECT_EQ(f.m_dwError, 0u);
+    };
+    for (const auto& c : kReplaceCases) {
+        check(c, &CGiboFile::ReplaceParam);
+    }
+    for (const auto& c : kSetCases) {
+        check(c, &CGiboFile::SetParam);
     }
 }
 
