@@ -215,11 +215,9 @@ TEST(Failure, ReferenceReadFailureReachesTheHostAndLeaksNothing) {
     int found = 0, len = 0;
     unsigned short susun = 0, refnum = 0;
     CString explain;
-    {
-        FaultScope scope;
-        gibo::ArmFault(FileOp::Read, 1, EIO);
-        EXPECT_THROW(f.GetReference(&file, found, susun, explain, refnum, len), CFileException);
-    }
+    FaultScope scope;
+    gibo::ArmFault(FileOp::Read, 1, EIO);  // the next read only
+    EXPECT_THROW(f.GetReference(&file, found, susun, explain, refnum, len), CFileException);
     file.SeekToBegin();
     unsigned char* game = f.GetReference(&file, found, susun, explain, refnum, len);
     EXPECT_EQ(found, 1);

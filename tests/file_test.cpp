@@ -123,6 +123,7 @@ TEST(FileLayer, ReadWriteSeekAndLength) {
             ADD_FAILURE() << "no exception for " << off << " from " << from;
         } catch (const CFileException& e) {
             EXPECT_EQ(e.m_cause, CFileException::badSeek);
+            EXPECT_EQ(e.m_lOsError, 0);  // refused before the system is asked
         }
     }
     EXPECT_EQ(in.GetPosition(), 4);
