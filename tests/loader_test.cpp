@@ -204,6 +204,12 @@ TEST(Loader, SideFilesTakeTheStemOfTheFileNameAndAudioComesFromTheEnd) {
         EXPECT_EQ(Shown(r.audioPath.str()), Shown(dir.Path(n[1]) + ".lao"));
         EXPECT_EQ(ReadBytes(dir.Path(n[1]) + ".lao"), "\x01Z");
     }
+    // Audio as long as the whole file reaches its start, not before it, so it is taken.
+    std::string whole = "\\HS\\[SZAUDIO=NN\\]\\HE\r\n\\GS\r\n\\GE\r\n";
+    whole.replace(whole.find("NN"), 2, std::to_string(whole.size()));
+    WriteBytes(dir.Path("w.gib"), whole);
+    EXPECT_EQ(Loaded(dir.Path("w.gib")).result, 1);
+    EXPECT_EQ(ReadBytes(dir.Path("w.lao")), whole);
 }
 
 const char kAudio5[] = "\\HS\\[TYPE=4\\]\\[SZAUDIO = 5\\]\\HE\r\n\\GS\r\nSTO 1\r\n\\GE\r\n12345";
