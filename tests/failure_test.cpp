@@ -68,9 +68,11 @@ TEST(Failure, EveryFailurePointCleansUpAndReachesTheCaller) {
     for (size_t i = 0; i < audio.size(); ++i) {
         audio[i] = static_cast<char>(i * 131 + i / 977);
     }
+    // Its last body line runs over a piece and is read again to be split.
     const std::string record =
         "\\HS\r\n\\[TYPE = 4\\]\r\n\\[SZAUDIO = " + std::to_string(audio.size()) +
-        "\\]\r\n\\HE\r\n\\GS\r\n" + body + "\\GE\r\n" + audio;
+        "\\]\r\n\\HE\r\n\\GS\r\n" + body + "STO " + std::string(70000, 'x') + " STO 1\\GE\r\n" +
+        audio;
     WriteBytes(loadDir.Path("rec.gib"), record);
     WriteBytes(saveDir.Path("src.lbk"), body);
     WriteBytes(saveDir.Path("src.lao"), audio);
