@@ -160,6 +160,7 @@ TEST(Loader, LongBodyLinesGiveWhatWholeLinesGive) {
         {"STO", "\xB1 STO  \r\\GE  \r"},
         {"STO ", "STOST\\GE"},
         {"STO", stos + "GE z\\GE"},
+        {"x", std::string(40, ' ') + "y\\GE"},  // more held blanks than are written at once
     };
     const std::string start = "\\HS\\HE\r\n\\GS\r\n";
     const size_t boundary = 65536 - start.size();
