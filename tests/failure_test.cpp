@@ -12,6 +12,12 @@
 #include <set>
 #include <string>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include "GiboFile.h"
 #include "OpenFiles.h"
 #include "TestSupport.h"
@@ -203,6 +209,45 @@ TEST(Failure, ReplaceThatLosesTheOldRecordKeepsTheNewOne) {
                       std::string(c.record) == "OLD" ? "OLD" : "\\HS");
         }
     }
+}
+#endif
+
+// Where every temporary name is taken, a save gives up after a bounded number of tries.
+TEST(Failure, SaveGivesUpWhenEveryTemporaryNameIsTaken) {
+    TempDir dir;
+    WriteBytes(dir.Path("rec.gib"), "OLD");
+    WriteBytes(dir.Path("src.lbk"), "STO 1\r\n");
+    FaultScope scope;
+    gibo::ArmFault(FileOp::Create, 1, EEXIST, 1 << 30);
+    CGiboFile f;
+    EXPECT_EQ(f.SaveFile(1, dir.Path("rec.gib").c_str(), dir.Path("src.lbk").c_str(), ""), 0);
+    EXPECT_EQ(gibo::FaultCalls(FileOp::Create), 100);
+    EXPECT_EQ(f.GetError(), GIBO_ERR_CREATE);
+    EXPECT_EQ(ReadBytes(dir.Path("rec.gib")), "OLD");
+}
+
+#ifndef _WIN32
+// A host started with standard input closed hands descriptor 0 to the library's first open:
+// it is used and closed like any other.
+TEST(Failure, DescriptorZeroIsUsedAndClosedLikeAnyOther) {
+    TempDir dir;
+    WriteBytes(dir.Path("src.lbk"), "STO 1\r\n");
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::close(0);
+        CGiboFile f;
+        CString body, audio;
+        unsigned char type = 0;
+        int bAudio = 0;
+        const std::string rec = dir.Path("rec.gib");
+        const bool ok = f.SaveFile(1, rec.c_str(), dir.Path("src.lbk").c_str(), "") == 1 &&
+                        f.LoadFile(rec.c_str(), body, audio, type, bAudio) == 1;
+        ::_exit(ok && ::fcntl(0, F_GETFD) == -1 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 #endif
 

@@ -65,6 +65,10 @@ TEST(Loader, SplitsHeaderAndBodyByteForByte) {
          5},
         {"\\HS\\HE\r\n" + gap + "\\GS STO 1 \r\n\\GE", "", " STO 1\r\n", 0},
         {"\\HS\\HE\r\n" + gap + "\xB1\\GS x\r\n\\GS  STO 2\\GE", "", "  STO 2\r\n", 0},
+        // Lines over a piece: blanks only, which leave an empty line, and the rest of \GS.
+        {"\\HS\\HE\r\n\\GS\r\n" + std::string(70000, ' ') + "\r\nSTO 1\\GE", "", "\r\nSTO 1\r\n",
+         0},
+        {"\\HS\\HE\r\n\\GS" + pad + "\r\n\\GE", "", pad + "\r\n", 0},
     };
     TempDir dir;
     const std::regex kCrLf("\r\n");

@@ -148,6 +148,7 @@ TEST(References, AppendWritesTheBlockAtTheEnd) {
         EXPECT_EQ(Shown(ReadBytes(path)), Shown(std::string("HEAD") + c.bytes));
         EXPECT_EQ(f.GetError(), 0u);
     }
+    EXPECT_EQ(CGiboFile().AppendReference(nullptr, 1, "", 0, nullptr, 0), 0);  // no file
 }
 
 struct Read {

@@ -168,7 +168,9 @@ TEST(CStringFormat, AgreesWithPrintfAndMayReadItsOwnText) {
     const char* volatile none = nullptr;  // printf's own spelling of a null %s
     ExpectFormatLikePrintf("%d:%s:%d", -42, std::string(100000, 'z').c_str(), 7);
     ExpectFormatLikePrintf("%d" HEI, 3);  // GBK bytes in the format pass through
+    // Literal text past the 512 bytes built without printf, after and before a conversion.
     ExpectFormatLikePrintf((std::string("%d") + std::string(600, 'x')).c_str(), 3);
+    ExpectFormatLikePrintf((std::string(600, 'x') + "%d").c_str(), 3);
     ExpectFormatLikePrintf("%d|%d|%d|%d", INT_MIN, INT_MAX, 0, -7);
     ExpectFormatLikePrintf("%s ( %s )", "kim01", "3" HEI);
     ExpectFormatLikePrintf("%s%s%d", "", "", 5);
