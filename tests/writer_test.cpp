@@ -6,6 +6,7 @@
 #include <string>
 
 #ifndef _WIN32
+#include <grp.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -220,6 +221,40 @@ TEST(Writer, RecordTheCallerMayNotWriteIsRefused) {
         EXPECT_EQ(WEXITSTATUS(status), 0);
     }
     EXPECT_EQ(ReadBytes(dir.Path("rec.gib")), "OLD");
+}
+
+// Someone who may write another user's record, through its group, cannot give the new file
+// that owner; it keeps the record's group at least. As root, a child that became nobody tries.
+TEST(Writer, ReplacingAnotherUsersRecordKeepsItsGroup) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to make the other user";
+    }
+    TempDir dir;
+    WriteBytes(dir.Path("src.lbk"), "STO 1\r\n");
+    WriteBytes(dir.Path("rec.gib"), "OLD");
+    const gid_t group = 4242;
+    ASSERT_EQ(::chown(dir.Path("rec.gib").c_str(), 0, group), 0);
+    ASSERT_EQ(::chmod(dir.Path("rec.gib").c_str(), 0664), 0);
+    ASSERT_EQ(::chmod(dir.Dir().c_str(), 0777), 0);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        const bool dropped =
+            ::setgroups(1, &group) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
+        CGiboFile f;
+        ::_exit(!dropped ? 2 : Save(f, dir, 1, "rec.gib", "src.lbk", "") == 1 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 2) {
+        GTEST_SKIP() << "cannot become an unprivileged user";
+    }
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    struct stat st;
+    ASSERT_EQ(::stat(dir.Path("rec.gib").c_str(), &st), 0);
+    EXPECT_EQ(st.st_gid, group);
+    EXPECT_EQ(st.st_mode & 07777, 0664u);
 }
 #endif
 
