@@ -36,6 +36,8 @@ TEST(CStringSearch, FindAndReverseFindNeverMatchAtASecondByte) {
         {"\x81\x81\x81\\", "\\", 1, -1},
         {"\x81\x81\x81\\", "\\", 3, -1},
         {"\x81\x81\x81\\\\", "\\", 3, 4},
+        {"abc", "abc", 0, 0},
+        {"ab", "", 2, 2},  // the end of the text is a place too
         {"abc", "c", 5, -1},
         {"abc", "c", -1, -1},
         {"abc", nullptr, 0, -1},

@@ -161,7 +161,11 @@ TEST(Writer, ReplacingKeepsModeOwnerAndLinks) {
         EXPECT_EQ(ReadBytes(record).substr(0, 5), "\\HS\r\n");
         struct stat st;
         ASSERT_EQ(::stat(record.c_str(), &st), 0);
-        if (c.mode) {
+        if (!c.mode) {  // a new record: readable and writable as the umask allows
+            const mode_t mask = ::umask(0);
+            ::umask(mask);
+            EXPECT_EQ(st.st_mode & 07777, 0666 & ~mask);
+        } else {
             EXPECT_EQ(st.st_mode & 07777, c.mode);
             EXPECT_EQ(st.st_uid, root ? 65534u : ::geteuid());
             EXPECT_EQ(st.st_gid, root ? 65534u : ::getegid());
