@@ -224,6 +224,11 @@ TEST(Failure, SaveGivesUpWhenEveryTemporaryNameIsTaken) {
     EXPECT_EQ(gibo::FaultCalls(FileOp::Create), 100);
     EXPECT_EQ(f.GetError(), GIBO_ERR_CREATE);
     EXPECT_EQ(ReadBytes(dir.Path("rec.gib")), "OLD");
+    // An empty path is refused before anything is created (in the working directory).
+    gibo::ResetFaults();
+    EXPECT_EQ(f.SaveFile(1, "", dir.Path("src.lbk").c_str(), ""), 0);
+    EXPECT_EQ(gibo::FaultCalls(FileOp::Create), 0);
+    EXPECT_EQ(f.GetError(), GIBO_ERR_CREATE);
 }
 
 #ifndef _WIN32
