@@ -47,6 +47,8 @@ protected:
 };
 
 TEST_F(LibraryEntryTest, AttachLinksOnceThreadsChangeNothingDetachUnlinksAndClears) {
+    ExtensionModule other{};  // another library's link stays through this one's detach
+    ASSERT_NE(gibo::LinkDynLibrary(other, false), nullptr);
     const int others = Links();
     // Stray detaches change nothing; without a module handle the library refuses to load.
     EXPECT_EQ(gibo::LibraryEntry(&m_image, gibo::kProcessDetach, nullptr), 1);
@@ -79,6 +81,8 @@ TEST_F(LibraryEntryTest, AttachLinksOnceThreadsChangeNothingDetachUnlinksAndClea
         const ExtensionModule zero{};
         EXPECT_EQ(std::memcmp(&module, &zero, sizeof zero), 0);
     }
+    EXPECT_EQ(Links(&other), 1);
+    gibo::TermExtensionModule(other, false);
 }
 
 TEST_F(LibraryEntryTest, PlatformHookForwardsToTheEntry) {
