@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
 
@@ -194,13 +195,29 @@ TEST(Writer, LinkChainsAreFollowedAsFarAsTheSystemFollowsThem) {
     }
 }
 
+// Runs fn in a child that became nobody, with one more group: 0 when fn held, 1 when not, 2
+// when the child could not drop its rights.
+int AsNobody(gid_t group, const std::function<bool()>& fn) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const bool dropped =
+            ::setgroups(1, &group) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
+        ::_exit(!dropped ? 2 : fn() ? 0 : 1);
+    }
+    int status = 0;
+    return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) ? WEXITSTATUS(status)
+                                                                             : 1;
+}
+
 // Nobody replaces a record they could not have opened for writing, even in a directory they may
-// write: it is refused before anything is created. As root, a child that became nobody tries.
-TEST(Writer, RecordTheCallerMayNotWriteIsRefused) {
+// write: it is refused before anything is created. Someone who may write another user's record
+// through its group cannot give the new file that owner, but it keeps the record's group.
+TEST(Writer, UnprivilegedCallersReplaceOnlyWhatTheyMayWrite) {
     TempDir dir;
+    const std::string rec = dir.Path("rec.gib");
     WriteBytes(dir.Path("src.lbk"), "STO 1\r\n");
-    WriteBytes(dir.Path("rec.gib"), "OLD");
-    ASSERT_EQ(::chmod(dir.Path("rec.gib").c_str(), 0444), 0);
+    WriteBytes(rec, "OLD");
+    ASSERT_EQ(::chmod(rec.c_str(), 0444), 0);
     ASSERT_EQ(::chmod(dir.Dir().c_str(), 0777), 0);
     auto refused = [&] {
         CGiboFile f;
@@ -209,54 +226,26 @@ TEST(Writer, RecordTheCallerMayNotWriteIsRefused) {
     };
     if (::geteuid() != 0) {
         EXPECT_TRUE(refused());
-    } else {
-        const pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0;
-            ::_exit(!dropped ? 2 : refused() ? 0 : 1);
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-        ASSERT_TRUE(WIFEXITED(status));
-        if (WEXITSTATUS(status) == 2) {
-            GTEST_SKIP() << "cannot become an unprivileged user";
-        }
-        EXPECT_EQ(WEXITSTATUS(status), 0);
+        EXPECT_EQ(ReadBytes(rec), "OLD");
+        GTEST_SKIP() << "the rest needs root to make the other user";
     }
-    EXPECT_EQ(ReadBytes(dir.Path("rec.gib")), "OLD");
-}
-
-// Someone who may write another user's record, through its group, cannot give the new file
-// that owner; it keeps the record's group at least. As root, a child that became nobody tries.
-TEST(Writer, ReplacingAnotherUsersRecordKeepsItsGroup) {
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "needs root to make the other user";
-    }
-    TempDir dir;
-    WriteBytes(dir.Path("src.lbk"), "STO 1\r\n");
-    WriteBytes(dir.Path("rec.gib"), "OLD");
     const gid_t group = 4242;
-    ASSERT_EQ(::chown(dir.Path("rec.gib").c_str(), 0, group), 0);
-    ASSERT_EQ(::chmod(dir.Path("rec.gib").c_str(), 0664), 0);
-    ASSERT_EQ(::chmod(dir.Dir().c_str(), 0777), 0);
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        const bool dropped =
-            ::setgroups(1, &group) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
-        CGiboFile f;
-        ::_exit(!dropped ? 2 : Save(f, dir, 1, "rec.gib", "src.lbk", "") == 1 ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 2) {
+    const int status = AsNobody(group, refused);
+    if (status == 2) {
         GTEST_SKIP() << "cannot become an unprivileged user";
     }
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ReadBytes(rec), "OLD");
+    ASSERT_EQ(::chown(rec.c_str(), 0, group), 0);
+    ASSERT_EQ(::chmod(rec.c_str(), 0664), 0);
+    EXPECT_EQ(AsNobody(group,
+                       [&] {
+                           CGiboFile f;
+                           return Save(f, dir, 1, "rec.gib", "src.lbk", "") == 1;
+                       }),
+              0);
     struct stat st;
-    ASSERT_EQ(::stat(dir.Path("rec.gib").c_str(), &st), 0);
+    ASSERT_EQ(::stat(rec.c_str(), &st), 0);
     EXPECT_EQ(st.st_gid, group);
     EXPECT_EQ(st.st_mode & 07777, 0664u);
 }
