@@ -1,5 +1,4 @@
-// Scratch directories, whole-file helpers and readable byte strings; expected bytes are written
-// as hex pairs ("C8 C3 32"), transcribed independently of the escapes in the library's sources.
+// Test helpers; expected bytes are hex pairs, transcribed apart from the library's escapes.
 #ifndef GIBO_TESTS_TESTSUPPORT_H
 #define GIBO_TESTS_TESTSUPPORT_H
 
@@ -15,6 +14,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "GiboFile.h"
 #include "framework/SystemPath.h"
 
 #ifdef _WIN32
@@ -78,6 +78,20 @@ public:
 
 private:
     std::filesystem::path m_dir;
+};
+
+// A load of the record at path, with all it reports.
+struct Loaded {
+    explicit Loaded(const std::string& path)
+        : result(f.LoadFile(path.c_str(), bodyPath, audioPath, type, audio)),
+          error(f.GetError()),
+          header(f.m_strHeader.str()) {}
+    CGiboFile f;
+    CString bodyPath, audioPath;
+    unsigned char type = 0;
+    int audio = -1, result;
+    unsigned long error;
+    std::string header;
 };
 
 inline void WriteBytes(const std::string& path, const std::string& bytes) {

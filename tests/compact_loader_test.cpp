@@ -1,5 +1,4 @@
-// The compact header loader (item splitting, conversions, time and date texts, bounds) and the
-// record object around it: defaults, getters switching between the two headers, copies.
+// The compact header loader, and the record object around it: getters, defaults, copies.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,12 +13,12 @@ namespace {
 const std::string kNoLimit = Hex("C3 BF B7 BD CF DE CA B1") + ": " + Hex("CE DE");  // 每方限时: 无
 
 // A header loaded into a record object's compact header, with the text the end points into.
-struct Loaded {
+struct HeaderLoad {
     CGiboFile file;
     std::string text;
     char* end = nullptr;
 
-    explicit Loaded(const std::string& header, int nNation = 0) : text(header) {
+    explicit HeaderLoad(const std::string& header, int nNation = 0) : text(header) {
         file.SetNationCode(nNation);
         end = file.GetGBHLoad()->LoadHeader(&text[0]);
     }
@@ -49,7 +48,7 @@ TEST(CompactLoader, TimeAndDateTextsAreTheLetterItemsTexts) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c[0]);
-        Loaded l(c[0]);
+        HeaderLoad l(c[0]);
         CGiboFile letters;
         std::string item = c[1];
         letters.ParsingTagData(&item[0]);
@@ -60,7 +59,7 @@ TEST(CompactLoader, TimeAndDateTextsAreTheLetterItemsTexts) {
         EXPECT_EQ((time ? l.h().m_strGameTimeRaw : l.h().m_strGameDateRaw).str(), ValueOf(c[0]));
     }
     // No time limit is stored verbatim and keeps the one-line text of before.
-    Loaded l("GTIME:600-30-3,GTIME:" + kNoLimit);
+    HeaderLoad l("GTIME:600-30-3,GTIME:" + kNoLimit);
     EXPECT_EQ(l.h().m_strGameTime.str(), kNoLimit);
     EXPECT_EQ(l.h().m_strGameTime2.str(), Gbk("10<min> (30<sec> <byo> 3<times>)"));
     EXPECT_EQ(l.h().m_strGameTimeRaw.str(), kNoLimit);
@@ -68,7 +67,7 @@ TEST(CompactLoader, TimeAndDateTextsAreTheLetterItemsTexts) {
 
 TEST(CompactLoader, NumbersKeepTheLowBitsOfTheirField) {
     const auto number = [](const char* header, auto field) {
-        return long(Loaded(header).h().*field);
+        return long(HeaderLoad(header).h().*field);
     };
     EXPECT_EQ(number("GBKIND:300", &CGBHLoad::m_byGiboKind), 44);
     EXPECT_EQ(number("GBKIND: 7", &CGBHLoad::m_byGiboKind), 7);
@@ -80,8 +79,8 @@ TEST(CompactLoader, NumbersKeepTheLowBitsOfTheirField) {
     EXPECT_EQ(number("ZIPSU:abc", &CGBHLoad::m_nZipsu), 0);
     EXPECT_EQ(number("AUSZ:+4096", &CGBHLoad::m_nAudioSize), 4096);
     // The game type's text is the stored byte.
-    EXPECT_EQ(Loaded("GTYPE:260").h().m_strGameType, "4");
-    EXPECT_EQ(Loaded("GTYPE:-2").h().m_strGameType, "254");
+    EXPECT_EQ(HeaderLoad("GTYPE:260").h().m_strGameType, "4");
+    EXPECT_EQ(HeaderLoad("GTYPE:-2").h().m_strGameType, "254");
 }
 
 TEST(CompactLoader, TagsMatchExactly) {
@@ -117,17 +116,17 @@ TEST(CompactLoader, TagsMatchExactly) {
 
 TEST(CompactLoader, TextValuesAreStoredByteForByteAndTheLastWins) {
     const std::string nick = Hex("81 5C 61 BA DA");  // 乗a黑: a trail byte 0x5C passes through
-    Loaded l("WNICK:" + nick + ",GCMT:" + nick);
+    HeaderLoad l("WNICK:" + nick + ",GCMT:" + nick);
     EXPECT_EQ(l.h().m_strWNick.str(), nick);
     EXPECT_EQ(l.h().m_strGameCommentator.str(), nick);
     // The name tags share one field.
-    EXPECT_EQ(Loaded("GNAME:a:b").h().m_strGameName, "a:b");
-    EXPECT_EQ(Loaded("GNAME:a,GNAMEF:b").h().m_strGameName, "b");
-    EXPECT_EQ(Loaded("GNAME:a,GNAME").h().m_strGameName, "");
-    Loaded place("GPLC:hall,GPLCF:cup");
+    EXPECT_EQ(HeaderLoad("GNAME:a:b").h().m_strGameName, "a:b");
+    EXPECT_EQ(HeaderLoad("GNAME:a,GNAMEF:b").h().m_strGameName, "b");
+    EXPECT_EQ(HeaderLoad("GNAME:a,GNAME").h().m_strGameName, "");
+    HeaderLoad place("GPLC:hall,GPLCF:cup");
     EXPECT_EQ(place.h().m_strGameName, "cup");
     EXPECT_EQ(place.h().m_strGamePlace, "hall");
-    EXPECT_EQ(Loaded("GTYPE:1,GTYPE:2").h().m_strGameType, "2");
+    EXPECT_EQ(HeaderLoad("GTYPE:1,GTYPE:2").h().m_strGameType, "2");
 }
 
 TEST(CompactLoader, BothVocabulariesStopAtTheFirstEmptyItemAndPassOverUnknownOnes) {
@@ -149,7 +148,7 @@ TEST(CompactLoader, BothVocabulariesStopAtTheFirstEmptyItemAndPassOverUnknownOne
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.header);
-        Loaded l(c.header);
+        HeaderLoad l(c.header);
         ASSERT_NE(l.end, nullptr);
         EXPECT_EQ(l.Offset(), l.text.size() - std::string(c.rest).size());
         EXPECT_EQ(l.h().m_byGiboKind, c.kind);
@@ -162,7 +161,7 @@ TEST(CompactLoader, BothVocabulariesStopAtTheFirstEmptyItemAndPassOverUnknownOne
         EXPECT_EQ(letters.ParsingTagData(&same[0]) - same.data(), l.end - l.text.data());
     }
     // A second load changes only its own tags.
-    Loaded l("GTYPE:2,WID:kim");
+    HeaderLoad l("GTYPE:2,WID:kim");
     char second[] = "WID:lee,GCMT:x";
     EXPECT_EQ(l.file.GetGBHLoad()->LoadHeader(second), second + sizeof second - 1);
     EXPECT_EQ(l.h().m_strGameType, "2");
@@ -174,7 +173,7 @@ TEST(CompactLoader, OverLongItemsAreCutAndDoNotDisturbTheNext) {
     // An item longer than 255 bytes keeps its first 255 (the value loses the tag's 6).
     for (size_t valueLen : {249u, 250u, 1023u, 1024u, 5000u}) {
         SCOPED_TRACE(valueLen);
-        Loaded l("GNAME:" + std::string(valueLen, 'x') + ",GTYPE:9");
+        HeaderLoad l("GNAME:" + std::string(valueLen, 'x') + ",GTYPE:9");
         EXPECT_EQ(l.h().m_strGameName.GetLength(),
                   static_cast<int>(std::min<size_t>(valueLen, 249)));
         EXPECT_EQ(l.h().m_strGameType, "9");
@@ -182,7 +181,7 @@ TEST(CompactLoader, OverLongItemsAreCutAndDoNotDisturbTheNext) {
     }
     // A tag part too long for any short tag is skipped, and so is its value.
     for (size_t tagLen : {128u, 200u}) {
-        EXPECT_EQ(Loaded(std::string(tagLen, 'G') + ":1,GTYPE:6").h().m_strGameType, "6");
+        EXPECT_EQ(HeaderLoad(std::string(tagLen, 'G') + ":1,GTYPE:6").h().m_strGameType, "6");
     }
 }
 

@@ -1,5 +1,4 @@
-// The display fields of the record object and of its compact header: names with levels, result,
-// condition, move count, title.
+// The display fields of the record object and of its compact header.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,5 +1,4 @@
-// The game-information interpreter (letter items, the setters' conversions, the composed texts)
-// and its scanning primitives: readTag, readTagNum, GetTagData, RemoveSpace, with their bounds.
+// The game-information interpreter and its scanning primitives, with their bounds.
 #include <gtest/gtest.h>
 
 #include <algorithm>

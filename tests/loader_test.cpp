@@ -18,20 +18,6 @@
 
 namespace {
 
-// A load of the record at path, with all it reports.
-struct Loaded {
-    explicit Loaded(const std::string& path)
-        : result(f.LoadFile(path.c_str(), bodyPath, audioPath, type, audio)),
-          error(f.GetError()),
-          header(f.m_strHeader.str()) {}
-    CGiboFile f;
-    CString bodyPath, audioPath;
-    unsigned char type = 0;
-    int audio = -1, result;
-    unsigned long error;
-    std::string header;
-};
-
 struct LayoutCase {
     std::string record, header, body;
     int type;
@@ -147,8 +133,7 @@ std::string WholeLineBody(const std::string& body) {
     return out;
 }
 
-// Body lines longer than a 64 KiB piece are written as they come: whatever lies across a piece's
-// end (blanks, CR, markers, records, a trail-byte backslash) gives what the whole line gives.
+// Lines over a 64 KiB piece are written as they come and must give what the whole line gives.
 TEST(Loader, LongBodyLinesGiveWhatWholeLinesGive) {
     TempDir dir;
     std::string stos;
@@ -218,8 +203,7 @@ TEST(Loader, SideFilesTakeTheStemOfTheFileNameAndAudioComesFromTheEnd) {
 }
 
 #ifndef _WIN32
-// The largest audio a writer can state, 2 GiB - 1, passes the size checks (its side file is made
-// impossible here, so nothing is copied); one byte more is refused. The record is sparse.
+// Audio of 2 GiB - 1 passes the size checks (its side file cannot be made here); 2 GiB does not.
 TEST(Loader, AudioUpToTwoGibLessOneIsTaken) {
     for (const long long size : {2147483647LL, 2147483648LL}) {
         TempDir dir;

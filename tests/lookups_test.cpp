@@ -1,5 +1,4 @@
-// The display tables and the lookups over them: transcription checks (code-page text, words
-// shared between related rows), bounds, the shared rule buffer, levels, result texts to codes.
+// The display tables, checked for transcription slips, and the lookups over them.
 #include <gtest/gtest.h>
 
 #include <climits>

@@ -1,5 +1,4 @@
-// Header items \[TAG=value\] in the parameter text (reading, replacing, setting) and reference
-// blocks: the bytes AppendReference writes and what GetReference reads back.
+// Header items \[TAG=value\] in the parameter text, and reference blocks written and read.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -84,8 +83,7 @@ const ChangeCase kSetCases[] = {
     {"\\[A=1\\]\r\n", "B", "2", 1, "\\[A=1\\]\r\n\\[B=2\\]\r\n"},
 };
 
-// ReplaceParam changes only the first item's value; SetParam cleans the value, then replaces or
-// appends.
+// ReplaceParam changes the first item's value; SetParam cleans the value, replaces or appends.
 TEST(Params, ReplaceAndSetChangeTheHeaderText) {
     auto check = [](const ChangeCase& c, int (CGiboFile::*change)(CString, CString)) {
         CGiboFile f;

@@ -176,8 +176,7 @@ TEST(Writer, ReplacingKeepsModeOwnerAndLinks) {
     }
 }
 
-// A chain of links is followed as far as the system follows one and no farther: the far end of
-// a longer chain is a file the system would not open through it either.
+// A chain of links is followed as far as the system follows one (40 links), and no farther.
 TEST(Writer, LinkChainsAreFollowedAsFarAsTheSystemFollowsThem) {
     for (const int links : {40, 41}) {
         TempDir dir;
@@ -195,8 +194,7 @@ TEST(Writer, LinkChainsAreFollowedAsFarAsTheSystemFollowsThem) {
     }
 }
 
-// Runs fn in a child that became nobody, with one more group: 0 when fn held, 1 when not, 2
-// when the child could not drop its rights.
+// fn in a child that became nobody with one more group: 0 held, 1 did not, 2 could not drop.
 int AsNobody(gid_t group, const std::function<bool()>& fn) {
     const pid_t pid = ::fork();
     if (pid == 0) {
