@@ -11,13 +11,13 @@
 #include <string>
 
 #ifndef _WIN32
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
 
 #include "GiboFile.h"
+#include "OpenFiles.h"
 #include "TestSupport.h"
 #include "framework/Faults.h"
 
@@ -48,21 +48,6 @@ constexpr int kSaveSyncs = 1;  // the data; Windows has no directory to sync
 #else
 constexpr int kSaveSyncs = 2;  // the data before the rename, the directory after
 #endif
-
-// The number of entries in /proc/self/fd; 0 where there is none, and on Windows, where under
-// wine it lists the emulator's own descriptors, which come and go.
-int OpenDescriptors() {
-    int n = 0;
-#ifndef _WIN32
-    if (DIR* d = ::opendir("/proc/self/fd")) {
-        while (::readdir(d)) {
-            ++n;
-        }
-        ::closedir(d);
-    }
-#endif
-    return n;
-}
 
 struct FaultScope {
     FaultScope() { gibo::ResetFaults(); }
@@ -186,8 +171,7 @@ TEST(Failure, EveryFailurePointCleansUpAndReachesTheCaller) {
 }
 
 #ifdef _WIN32
-// ReplaceFile can fail after the old record is gone: the temporary is then moved into place,
-// and when that fails too it stays on disk, the only copy of the record.
+// A ReplaceFile that fails after the old record is gone: the temporary moves in, or stays.
 TEST(Failure, ReplaceThatLosesTheOldRecordKeepsTheNewOne) {
     const struct {
         int replaceErr, failedCalls;

@@ -182,8 +182,7 @@ TEST(Regression, RecordFilesSurviveTheRoundTrip) {
     EXPECT_GT(files, 0);
 }
 
-// Found by the record fuzzer: a TYPE item inside a damaged SZAUDIO value was swept away with it
-// on saving, and the record came back with type 0.
+// Found by the record fuzzer: a TYPE item inside a damaged SZAUDIO value was lost on saving.
 TEST(Regression, TypeItemInsideTheAudioSizeItemKeepsTheType) {
     TempDir dir;
     WriteBytes(dir.Path("src.lbk"), "STO 1\r\n");

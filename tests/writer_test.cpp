@@ -133,8 +133,7 @@ TEST(Writer, TargetMayBeTheBodyFileItself) {
 }
 
 #ifndef _WIN32
-// Replacing keeps the record's mode, its owner and group where the process may set them (root),
-// and links: a symbolic link stays one, also when the file it names does not exist yet.
+// Replacing keeps the mode, the owner and group where it may (root), and links, even dangling.
 TEST(Writer, ReplacingKeepsModeOwnerAndLinks) {
     const bool root = ::geteuid() == 0;
     const struct {
@@ -207,9 +206,8 @@ int AsNobody(gid_t group, const std::function<bool()>& fn) {
                                                                              : 1;
 }
 
-// Nobody replaces a record they could not have opened for writing, even in a directory they may
-// write: it is refused before anything is created. Someone who may write another user's record
-// through its group cannot give the new file that owner, but it keeps the record's group.
+// A record the caller could not open for writing is refused before anything is created; one it
+// may write through its group, but owned by another user, keeps at least its group.
 TEST(Writer, UnprivilegedCallersReplaceOnlyWhatTheyMayWrite) {
     TempDir dir;
     const std::string rec = dir.Path("rec.gib");
