@@ -47,6 +47,11 @@ Status OpenFile(const char* pszPath, unsigned nMode, Fd& out);
 // Creates a new file for writing, exclusively: fails with EEXIST when anything stands at the
 // path, a link included, so nothing is written through a name another user planted.
 Status CreateNew(const char* pszPath, unsigned nMode, Fd& out);
+// Opens the file at the path and empties it, for a side file that the caller may not remove:
+// POSIX takes only a regular file, not a link, that the caller owns and that has no other name
+// (else EACCES), so that nothing but the caller's own side file is emptied; Windows, where a
+// file another program holds open cannot be removed, any file it may write.
+Status EmptyInPlace(const char* pszPath, Fd& out);
 // 0 when nothing stands at the path, or a regular file that the process could open for
 // writing; else why a record must not replace what stands there (EACCES and the like; EISDIR
 // for a directory, EINVAL for a device, FIFO or socket).

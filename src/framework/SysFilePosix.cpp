@@ -11,6 +11,7 @@
 
 #include "framework/Faults.h"
 #include "framework/FileSystem.h"
+#include "framework/Paths.h"
 #include "framework/SysFile.h"
 
 namespace gibo {
@@ -73,6 +74,29 @@ Status CreateNew(const char* pszPath, unsigned nPerms, Fd& out) {
         return fault;
     }
     return OpenChecked(pszPath, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, nPerms, out);
+}
+
+Status EmptyInPlace(const char* pszPath, Fd& out) {
+    if (const int fault = FaultDue(FileOp::Open)) {
+        return fault;
+    }
+    // O_NONBLOCK: a FIFO planted there must not stop the load; it is refused below.
+    Fd fd;
+    if (const Status s = OpenChecked(pszPath, O_WRONLY | O_NOFOLLOW | O_NONBLOCK, 0, fd)) {
+        return s;
+    }
+    struct stat st;
+    if (::fstat(fd.Get(), &st) != 0) {
+        return Errno();
+    }
+    if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid() || st.st_nlink != 1) {
+        return EACCES;
+    }
+    if (::ftruncate(fd.Get(), 0) != 0) {
+        return Errno();
+    }
+    out = std::move(fd);
+    return 0;
 }
 
 Status CheckReplaceable(const char* pszPath) {

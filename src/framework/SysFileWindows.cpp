@@ -90,6 +90,10 @@ Status CreateNew(const char* pszPath, unsigned, Fd& out) {
     return OpenChecked(pszPath, _O_WRONLY | _O_CREAT | _O_EXCL, _S_IREAD | _S_IWRITE, out);
 }
 
+Status EmptyInPlace(const char* pszPath, Fd& out) {
+    return OpenFile(pszPath, kWrite | kCreate | kTruncate, out);
+}
+
 Status CheckReplaceable(const char* pszPath) {
     if (const int fault = FaultDue(FileOp::Open)) {
         return fault;
