@@ -1,10 +1,14 @@
 // Joining the parameter text, a body file and an audio file into one record file.
 #include <cstdint>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "GiboFile.h"
 #include "framework/FileFailure.h"
 #include "framework/FileSystem.h"
+#include "framework/Gbk.h"
+#include "writing/BodyScan.h"
 
 namespace {
 
@@ -52,17 +56,54 @@ std::string BuildHead(CGiboFile& record, unsigned char byType, long long nAudio)
     if (!bSizeItem) {
         AppendItem(head, "SZAUDIO", nAudio);
     }
-    head += record.m_strHeader.str();
+    const std::string& header = record.m_strHeader.str();
+    head += header;
+    // A lead byte at the end would take the backslash of \HE for its second byte.
+    if (gibo::GbkEndsInLoneLead(header.data(), header.size())) {
+        head += "\r\n";
+    }
     head += "\\HE\r\n\\GS\r\n";
     return head;
+}
+
+// A \HE in the header, at a character start, would end it there when the record is loaded:
+// the items after it, TYPE and SZAUDIO among them, would be lost.
+bool HeaderEndsEarly(const CString& strHeader) {
+    const std::string& header = strHeader.str();
+    return gibo::GbkFind(header.data(), header.size(), "\\HE", 3) != gibo::kNpos;
+}
+
+// Copies the body through the process, to see what it holds; a body that holds \GE stops the
+// copy, and the caller refuses it.
+gibo::Status CopyBody(int body, int out, gibo::BodyScan& scan) {
+    std::vector<char> buffer(gibo::kCopyPiece);
+    for (;;) {
+        size_t got = 0;
+        if (const gibo::Status s = gibo::ReadSome(body, buffer.data(), buffer.size(), got)) {
+            return s;
+        }
+        scan.Take(buffer.data(), got);
+        if (got == 0 || scan.HoldsMarker()) {
+            return 0;
+        }
+        if (const gibo::Status s = gibo::WriteAll(out, buffer.data(), got)) {
+            return s;
+        }
+    }
 }
 
 // Writes the head, the body, \GE and the audio into the temporary.
 gibo::Failure WriteParts(int out, const std::string& head, int body, int audio,
                          const CString& strPath) {
+    gibo::BodyScan scan;
     gibo::Status s = gibo::WriteAll(out, head.data(), head.size());
-    s = s ? s : gibo::CopyRest(body, out);
-    s = s ? s : gibo::WriteAll(out, "\\GE\r\n", 5);
+    s = s ? s : CopyBody(body, out, scan);
+    if (!s && scan.HoldsMarker()) {
+        return gibo::Fail(GIBO_ERR_CREATE);
+    }
+    // A last line that ends in a lone lead byte gets a line end, so that \GE stays a marker.
+    const char* end = scan.EndsInLoneLead() ? "\r\n\\GE\r\n" : "\\GE\r\n";
+    s = s ? s : gibo::WriteAll(out, end, std::strlen(end));
     s = s || audio < 0 ? s : gibo::CopyRest(audio, out);
     return s ? gibo::Raise(GIBO_ERR_CREATE, s, strPath) : gibo::Failure();
 }
@@ -96,6 +137,9 @@ gibo::Failure SaveSteps(CGiboFile& record, unsigned char byType, const CString& 
     CFileFind find;
     if (!find.FindFile(strBodyPath)) {
         return gibo::Fail(GIBO_ERR_OPEN);
+    }
+    if (HeaderEndsEarly(record.m_strHeader)) {
+        return gibo::Fail(GIBO_ERR_CREATE);
     }
     const bool bHasAudio = !strAudioPath.IsEmpty() && find.FindFile(strAudioPath);
     // The record is written under a temporary name beside the target and moved into place only
