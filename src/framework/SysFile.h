@@ -61,8 +61,10 @@ Status CheckReplaceable(const char* pszPath);
 Status ReadSome(int fd, void* pBuf, size_t nCount, size_t& nGot);
 Status WriteAll(int fd, const void* pBuf, size_t nCount);
 // Copies `from` from its position to its end onto `to` at its position, inside the system
-// where it can (copy_file_range), else through a buffer.
-Status CopyRest(int from, int to);
+// where it can (copy_file_range), else through a buffer. bWriteOut, for a file synced next:
+// each piece copied starts on its way to the disk at once (where the system lets a program say
+// so), so that the sync waits only for the last one.
+Status CopyRest(int from, int to, bool bWriteOut = false);
 Status LengthOf(int fd, int64_t& nLength);
 Status SeekFd(int fd, int64_t nOffset, int nWhence, int64_t& nPosition);
 // Puts the file's data on disk.

@@ -151,7 +151,7 @@ Status WriteAll(int fd, const void* pBuf, size_t nCount) {
     return 0;
 }
 
-Status CopyRest(int from, int to) {
+Status CopyRest(int from, int to, bool) {
     // Always through the buffer: a refused in-system copy (EXDEV) changes nothing here.
     const int fault = FaultDue(FileOp::Copy);
     if (fault != 0 && fault != EXDEV) {

@@ -104,7 +104,7 @@ gibo::Failure WriteParts(int out, const std::string& head, int body, int audio,
     // A last line that ends in a lone lead byte gets a line end, so that \GE stays a marker.
     const char* end = scan.EndsInLoneLead() ? "\r\n\\GE\r\n" : "\\GE\r\n";
     s = s ? s : gibo::WriteAll(out, end, std::strlen(end));
-    s = s || audio < 0 ? s : gibo::CopyRest(audio, out);
+    s = s || audio < 0 ? s : gibo::CopyRest(audio, out, true);
     return s ? gibo::Raise(GIBO_ERR_CREATE, s, strPath) : gibo::Failure();
 }
 
