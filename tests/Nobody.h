@@ -8,13 +8,15 @@
 #include <unistd.h>
 
 #include <functional>
+#include <string>
 
-// fn in a child that became nobody with one more group: 0 held, 1 did not, 2 could not drop.
-inline int AsNobody(gid_t group, const std::function<bool()>& fn) {
+// fn in a child that became nobody with one more group: 0 held, 1 did not, 2 could not drop
+// privileges or, as nobody, reach the directory dir (a private temporary folder above it).
+inline int AsNobody(gid_t group, const std::string& dir, const std::function<bool()>& fn) {
     const pid_t pid = ::fork();
     if (pid == 0) {
-        const bool dropped =
-            ::setgroups(1, &group) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
+        const bool dropped = ::setgroups(1, &group) == 0 && ::setgid(65534) == 0 &&
+                             ::setuid(65534) == 0 && ::access(dir.c_str(), X_OK) == 0;
         ::_exit(!dropped ? 2 : fn() ? 0 : 1);
     }
     int status = 0;

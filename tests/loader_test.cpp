@@ -314,12 +314,12 @@ TEST(Loader, SideFileInADirectoryTheCallerMayNotChangeIsWrittenOnlyWhenItsOwn) {
         } else if (kind == 'h') {
             ASSERT_EQ(::link(mine.c_str(), side.c_str()), 0);
         }
-        const int status = AsNobody(65534, [&] {
+        const int status = AsNobody(65534, dir.Dir(), [&] {
             const Loaded r(dir.Path("rec.gib"));
             return kind == 'o' ? r.result == 1 : r.error == GIBO_ERR_BODY_CREATE;
         });
         if (status == 2) {
-            GTEST_SKIP() << "cannot become an unprivileged user";
+            GTEST_SKIP() << "cannot become an unprivileged user who reaches the test directory";
         }
         EXPECT_EQ(status, 0);
         EXPECT_EQ(Exists(side) ? ReadBytes(side) : "none", kind == 'o'   ? "STO 1\r\n"

@@ -258,15 +258,15 @@ TEST(Writer, UnprivilegedCallersReplaceOnlyWhatTheyMayWrite) {
         GTEST_SKIP() << "the rest needs root to make the other user";
     }
     const gid_t group = 4242;
-    const int status = AsNobody(group, refused);
+    const int status = AsNobody(group, dir.Dir(), refused);
     if (status == 2) {
-        GTEST_SKIP() << "cannot become an unprivileged user";
+        GTEST_SKIP() << "cannot become an unprivileged user who reaches the test directory";
     }
     EXPECT_EQ(status, 0);
     EXPECT_EQ(ReadBytes(rec), "OLD");
     ASSERT_EQ(::chown(rec.c_str(), 0, group), 0);
     ASSERT_EQ(::chmod(rec.c_str(), 0664), 0);
-    EXPECT_EQ(AsNobody(group,
+    EXPECT_EQ(AsNobody(group, dir.Dir(),
                        [&] {
                            CGiboFile f;
                            return Save(f, dir, 1, "rec.gib", "src.lbk", "") == 1;
