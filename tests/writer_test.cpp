@@ -148,6 +148,7 @@ TEST(Writer, SavedRecordsLoadBackOrAreRefused) {
         {"", "STO \xB1\\GE\r\n", "", "STO \xB1\\GE\r\n"},
         {"", x + "\\GE", nullptr, ""},
         {"", x.substr(1) + "\\GE", nullptr, ""},
+        {"", x + "\\x\\GE", nullptr, ""},
         {"", x + "\xB1\\GE", "", x + "\xB1\\GE\r\n"},
         {"", lead + "\\GE", "", lead + "\\GE\r\n"},
         {"", lead + "\xB1\\GE", nullptr, ""},
