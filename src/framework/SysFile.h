@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 namespace gibo {
 
@@ -61,10 +62,19 @@ Status CheckReplaceable(const char* pszPath);
 Status ReadSome(int fd, void* pBuf, size_t nCount, size_t& nGot);
 Status WriteAll(int fd, const void* pBuf, size_t nCount);
 // Copies `from` from its position to its end onto `to` at its position, inside the system
-// where it can (copy_file_range), else through a buffer. bWriteOut, for a file synced next:
-// each piece copied starts on its way to the disk at once (where the system lets a program say
-// so), so that the sync waits only for the last one.
-Status CopyRest(int from, int to, bool bWriteOut = false);
+// where it can (copy_file_range), else through a buffer.
+Status CopyRest(int from, int to);
+// The same through a buffer of nBuffer bytes (at most as many as are left to copy), for a copy
+// that looks at the bytes or a file that is synced next. Each piece read is shown to pSee
+// first, when given; the copy stops, with 0, where it returns false. bWriteOut: each 8 MiB
+// written is handed to the disk at once, so that the write-out overlaps the copying and the
+// sync waits only for the last piece.
+using SeePiece = std::function<bool(const char* pData, size_t nCount)>;
+Status CopyThroughBuffer(int from, int to, size_t nBuffer, bool bWriteOut,
+                         const SeePiece& see = nullptr);
+// Starts writing nCount bytes of the file from nOffset out to the disk, without waiting for
+// them (where the system has no such call, nothing happens).
+void StartWriteOut(int fd, int64_t nOffset, int64_t nCount);
 Status LengthOf(int fd, int64_t& nLength);
 Status SeekFd(int fd, int64_t nOffset, int nWhence, int64_t& nPosition);
 // Puts the file's data on disk.

@@ -156,43 +156,7 @@ Status WriteAll(int fd, const void* pBuf, size_t nCount) {
     return 0;
 }
 
-namespace {
-
-// Hands what a copy wrote to the disk a piece at a time, for a file that is synced next: the
-// write-out of each piece overlaps the copying of the next, and the sync waits for the last.
-class WriteOut {
-public:
-    WriteOut(int fd, bool bOn) : m_fd(fd) {
-        int64_t at = 0;
-        m_bOn = bOn && SeekFd(fd, 0, SEEK_CUR, at) == 0;
-        m_nFrom = at;
-    }
-    size_t Piece(size_t nOtherwise) const { return m_bOn ? kWriteOutPiece : nOtherwise; }
-    void Copied(size_t n) {
-        m_nCopied += static_cast<int64_t>(n);
-#ifdef __linux__
-        if (m_bOn && m_nCopied - m_nStarted >= static_cast<int64_t>(kWriteOutPiece)) {
-            // A failure here is the sync's to report.
-            (void)::sync_file_range(m_fd, m_nFrom + m_nStarted, m_nCopied - m_nStarted,
-                                    SYNC_FILE_RANGE_WRITE);
-            m_nStarted = m_nCopied;
-        }
-#endif
-    }
-
-private:
-    static constexpr size_t kWriteOutPiece = 8u << 20;
-    int m_fd;
-    bool m_bOn = false;
-    int64_t m_nFrom = 0;
-    int64_t m_nCopied = 0;
-    int64_t m_nStarted = 0;
-};
-
-}  // namespace
-
-Status CopyRest(int from, int to, bool bWriteOut) {
-    WriteOut out(to, bWriteOut);
+Status CopyRest(int from, int to) {
 #ifdef __linux__
     // The bytes never pass through this process, as with cp. A system or file system that
     // cannot copy so says so before the first byte, and the buffer below takes over.
@@ -200,11 +164,9 @@ Status CopyRest(int from, int to, bool bWriteOut) {
     for (;;) {
         const int fault = FaultDue(FileOp::Copy);
         const ssize_t n =
-            fault ? (errno = fault, -1)
-                  : ::copy_file_range(from, nullptr, to, nullptr, out.Piece(1 << 30), 0);
+            fault ? (errno = fault, -1) : ::copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
         if (n > 0) {
             any = true;
-            out.Copied(static_cast<size_t>(n));
             continue;
         }
         if (n == 0) {
@@ -221,20 +183,19 @@ Status CopyRest(int from, int to, bool bWriteOut) {
         break;
     }
 #endif
-    std::vector<char> buffer(kCopyPiece);
-    for (;;) {
-        size_t got = 0;
-        if (const Status s = ReadSome(from, buffer.data(), buffer.size(), got)) {
-            return s;
-        }
-        if (got == 0) {
-            return 0;
-        }
-        if (const Status s = WriteAll(to, buffer.data(), got)) {
-            return s;
-        }
-        out.Copied(got);
-    }
+    return CopyThroughBuffer(from, to, kCopyPiece, false);
+}
+
+void StartWriteOut(int fd, int64_t nOffset, int64_t nCount) {
+#ifdef __linux__
+    // A failure here is the sync's to report.
+    (void)::sync_file_range(fd, static_cast<off_t>(nOffset), static_cast<off_t>(nCount),
+                            SYNC_FILE_RANGE_WRITE);
+#else
+    (void)fd;
+    (void)nOffset;
+    (void)nCount;
+#endif
 }
 
 Status LengthOf(int fd, int64_t& nLength) {

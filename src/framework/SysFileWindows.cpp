@@ -151,25 +151,17 @@ Status WriteAll(int fd, const void* pBuf, size_t nCount) {
     return 0;
 }
 
-Status CopyRest(int from, int to, bool) {
+Status CopyRest(int from, int to) {
     // Always through the buffer: a refused in-system copy (EXDEV) changes nothing here.
     const int fault = FaultDue(FileOp::Copy);
     if (fault != 0 && fault != EXDEV) {
         return fault;
     }
-    std::vector<char> buffer(kCopyPiece);
-    for (;;) {
-        size_t got = 0;
-        if (const Status s = ReadSome(from, buffer.data(), buffer.size(), got)) {
-            return s;
-        }
-        if (got == 0) {
-            return 0;
-        }
-        if (const Status s = WriteAll(to, buffer.data(), got)) {
-            return s;
-        }
-    }
+    return CopyThroughBuffer(from, to, kCopyPiece, false);
+}
+
+void StartWriteOut(int, int64_t, int64_t) {
+    // Windows has no call that only starts the write-out; the flush before the replace does it.
 }
 
 Status LengthOf(int fd, int64_t& nLength) {

@@ -2,7 +2,6 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "GiboFile.h"
 #include "framework/FileFailure.h"
@@ -11,6 +10,8 @@
 #include "writing/BodyScan.h"
 
 namespace {
+
+constexpr size_t kSyncCopyBuffer = 1 << 20;
 
 void AppendItem(std::string& strOut, const char* pszTag, long long nValue) {
     strOut += "\\[";
@@ -73,38 +74,26 @@ bool HeaderEndsEarly(const CString& strHeader) {
     return gibo::GbkFind(header.data(), header.size(), "\\HE", 3) != gibo::kNpos;
 }
 
-// Copies the body through the process, to see what it holds; a body that holds \GE stops the
-// copy, and the caller refuses it.
-gibo::Status CopyBody(int body, int out, gibo::BodyScan& scan) {
-    std::vector<char> buffer(gibo::kCopyPiece);
-    for (;;) {
-        size_t got = 0;
-        if (const gibo::Status s = gibo::ReadSome(body, buffer.data(), buffer.size(), got)) {
-            return s;
-        }
-        scan.Take(buffer.data(), got);
-        if (got == 0 || scan.HoldsMarker()) {
-            return 0;
-        }
-        if (const gibo::Status s = gibo::WriteAll(out, buffer.data(), got)) {
-            return s;
-        }
-    }
-}
-
 // Writes the head, the body, \GE and the audio into the temporary.
 gibo::Failure WriteParts(int out, const std::string& head, int body, int audio,
                          const CString& strPath) {
+    // The body goes through the process, to see what it holds; a \GE stops the copy.
     gibo::BodyScan scan;
+    const auto see = [&scan](const char* p, size_t n) {
+        scan.Take(p, n);
+        return !scan.HoldsMarker();
+    };
     gibo::Status s = gibo::WriteAll(out, head.data(), head.size());
-    s = s ? s : CopyBody(body, out, scan);
+    s = s ? s : gibo::CopyThroughBuffer(body, out, gibo::kCopyPiece, false, see);
     if (!s && scan.HoldsMarker()) {
         return gibo::Fail(GIBO_ERR_CREATE);
     }
     // A last line that ends in a lone lead byte gets a line end, so that \GE stays a marker.
     const char* end = scan.EndsInLoneLead() ? "\r\n\\GE\r\n" : "\\GE\r\n";
     s = s ? s : gibo::WriteAll(out, end, std::strlen(end));
-    s = s || audio < 0 ? s : gibo::CopyRest(audio, out, true);
+    // Through a buffer: the system's own copy is slower where the two positions do not line up
+    // to pages, as the audio's place after the header and the body never does.
+    s = s || audio < 0 ? s : gibo::CopyThroughBuffer(audio, out, kSyncCopyBuffer, true);
     return s ? gibo::Raise(GIBO_ERR_CREATE, s, strPath) : gibo::Failure();
 }
 
