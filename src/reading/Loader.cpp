@@ -266,7 +266,7 @@ gibo::Failure CreateSideFile(const CString& strSide, unsigned long dwCode, gibo:
     const gibo::Status removed = gibo::RemovePath(strSide);
     gibo::Status created =
         removed == 0 || removed == ENOENT ? gibo::CreateNew(strSide, 0666, fd) : removed;
-    if (removed == EACCES || removed == EPERM) {
+    if (removed == EACCES) {
         created = gibo::EmptyInPlace(strSide, fd);
     }
     if (created != 0) {
