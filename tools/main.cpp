@@ -4,11 +4,11 @@
 #include <exception>
 #include <iostream>
 
-#include "commands.h"
-#include "encoding.h"
-#include "errors.h"
-#include "input.h"
-#include "signals.h"
+#include "cli/command.h"
+#include "cli/errors.h"
+#include "os/input.h"
+#include "os/signals.h"
+#include "text/converter.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -1,11 +1,11 @@
 // The index database through the SQLite C interface.
-#include "index_db.h"
+#include "index/index_db.h"
 
 #include <sqlite3.h>
 
 #include <cstring>
 
-#include "search_terms.h"
+#include "index/search_terms.h"
 
 namespace {
 

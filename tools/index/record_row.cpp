@@ -1,11 +1,11 @@
 // Reading one record into its index row.
-#include "record_row.h"
+#include "index/record_row.h"
 
 #include <cstdio>
 
-#include "game_facts.h"
-#include "gameinfo.h"
-#include "header_items.h"
+#include "index/game_facts.h"
+#include "record/gameinfo.h"
+#include "record/header_items.h"
 
 namespace {
 
