@@ -9,18 +9,14 @@ GIBO=$(realpath "$1")
 cd "$work" && umask 022
 "$src/examples/make-examples" ex >/dev/null && cp -r "$pins/records" rec
 gibo() { "$GIBO" "$@" </dev/null; }
-# Every file below the folder with its type, mode and checksum; an index only by its name, since
-# it holds the records' modification times.
+# Every file below the folder with its type and mode, then each regular file's checksum; an
+# index only by its name, since it holds the records' modification times.
 files() {
   find . -mindepth 1 \( -path ./out -o -path ./err -o -path ./before -o -path ./transcript \) \
-    -prune -o -printf '%y %m %p %l\n' | LC_ALL=C sort |
-    while read -r type mode path target; do
-      case $type:$path in
-        f:*.db*) echo "$path database" ;;
-        f:*) echo "$path $mode $(sha1sum <"$path" | cut -c1-12)" ;;
-        *) echo "$path $type $mode $target" ;;
-      esac
-    done
+    -prune -o -printf '%p %y %m %l\n' | LC_ALL=C sort
+  find . -mindepth 1 \( -path ./out -o -path ./err -o -path ./before -o -path ./transcript \
+    -o -name '*.db*' \) -prune -o -type f -print0 | xargs -0 sha1sum | cut -c1-12,41- |
+    LC_ALL=C sort -k2
 }
 scrub() { sed -e "s|$work|WORK|g" -e 's|gibo-[A-Za-z0-9]\{6\}|gibo-XXXXXX|g' -e 's|"mtime":[0-9]*|"mtime":T|g' "$@"; }
 while IFS= read -r cmd; do
