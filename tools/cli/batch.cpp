@@ -7,13 +7,7 @@
 #include <filesystem>
 #include <iostream>
 
-#ifdef _WIN32
-#include <io.h>
-#define GIBO_ISATTY(fd) _isatty(fd)
-#else
-#include <unistd.h>
-#define GIBO_ISATTY(fd) isatty(fd)
-#endif
+#include "os/system.h"
 
 namespace fs = std::filesystem;
 
@@ -25,9 +19,6 @@ bool IsRecordName(const fs::path& p) {
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return ext == ".gib";
 }
-
-// Below this many records a progress line would only flicker.
-const size_t kProgressFrom = 10;
 
 }  // namespace
 
@@ -87,21 +78,37 @@ bool CollectRecords(const std::vector<std::string>& operands, const std::vector<
     return true;
 }
 
-Progress::Progress(size_t total)
-    : m_total(total), m_active(total >= kProgressFrom && GIBO_ISATTY(2)) {}
+Progress::Progress(size_t total, size_t from)
+    : m_total(total), m_active(total >= from && os::IsTerminal(2)) {}
 
 void Progress::Show(size_t done, const std::string& name) {
     if (!m_active) {
         return;
     }
-    std::cout.flush();
     std::string shown = name;  // a file name must not send escape sequences of its own
     for (char& c : shown) {
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
             c = '?';
         }
     }
-    std::cerr << "\r\033[K[" << done + 1 << '/' << m_total << "] " << shown << std::flush;
+    Write("[" + std::to_string(done + 1) + "/" + std::to_string(m_total) + "] " + shown);
+}
+
+void Progress::ShowRate(size_t done, size_t errors, bool force) {
+    const auto now = std::chrono::steady_clock::now();
+    if (!m_active || (!force && now - m_last < std::chrono::milliseconds(200))) {
+        return;
+    }
+    m_last = now;
+    const double secs = std::chrono::duration<double>(now - m_start).count();
+    const auto rate = static_cast<long long>(secs > 0 ? static_cast<double>(done) / secs : 0);
+    Write("[" + std::to_string(done) + "/" + std::to_string(m_total) + "] " + std::to_string(rate) +
+          " records/s, " + std::to_string(errors) + " errors");
+}
+
+void Progress::Write(const std::string& line) {
+    std::cout.flush();
+    std::cerr << "\r\033[K" << line << std::flush;
     m_shown = true;
 }
 

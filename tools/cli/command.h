@@ -1,4 +1,4 @@
-// The subcommands: each file cmd_*.cpp holds one or two of them with their help text.
+// The subcommands: each file commands/NAME.cpp holds one of them with its help text.
 #ifndef GIBO_TOOLS_CLI_COMMAND_H
 #define GIBO_TOOLS_CLI_COMMAND_H
 

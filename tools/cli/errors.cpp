@@ -5,50 +5,54 @@
 
 #include "GiboFile.h"
 
+namespace {
+
+struct Words {
+    unsigned long code;
+    const char* words;
+};
+
+// LoadFile and SaveFile use the same codes for different reasons: one table each, the last row
+// for any other code.
+const Words kLoadWords[] = {
+    {GIBO_ERR_OPEN, "cannot open the record for reading"},
+    {GIBO_ERR_AUDIO_REOPEN, "the audio trailer cannot be read (SZAUDIO does not fit the file)"},
+    {GIBO_ERR_NO_HEADER, "no header between \\HS and \\HE"},
+    {GIBO_ERR_NO_BODY, "no body between \\GS and \\GE after the header"},
+    {GIBO_ERR_BODY_CREATE, "cannot create the body file (.lbk)"},
+    {GIBO_ERR_AUDIO_CREATE, "cannot create the audio file (.lao)"},
+    {0, "the record cannot be loaded"},
+};
+
+const Words kSaveWords[] = {
+    {GIBO_ERR_OPEN, "the body file does not exist"},
+    {GIBO_ERR_BODY_OPEN, "the body file cannot be read"},
+    {GIBO_ERR_AUDIO_OPEN, "the audio file cannot be read, or is 2 GiB or more"},
+    {GIBO_ERR_CREATE, "the record file cannot be written"},
+    {0, "the record cannot be written"},
+};
+
+template <size_t N>
+std::string Text(const Words (&table)[N], unsigned long code) {
+    size_t i = 0;
+    while (i + 1 < N && table[i].code != code) {
+        ++i;
+    }
+    return HexCode(code) + ": " + table[i].words;
+}
+
+}  // namespace
+
 std::string HexCode(unsigned long code) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "0x%08lX", code);
     return buf;
 }
 
-namespace {
-
-std::string Words(unsigned long code, const char* pszWords) {
-    return HexCode(code) + ": " + pszWords;
-}
-
-}  // namespace
-
 std::string LoadErrorText(unsigned long code) {
-    switch (code) {
-        case GIBO_ERR_OPEN:
-            return Words(code, "cannot open the record for reading");
-        case GIBO_ERR_AUDIO_REOPEN:
-            return Words(code, "the audio trailer cannot be read (SZAUDIO does not fit the file)");
-        case GIBO_ERR_NO_HEADER:
-            return Words(code, "no header between \\HS and \\HE");
-        case GIBO_ERR_NO_BODY:
-            return Words(code, "no body between \\GS and \\GE after the header");
-        case GIBO_ERR_BODY_CREATE:
-            return Words(code, "cannot create the body file (.lbk)");
-        case GIBO_ERR_AUDIO_CREATE:
-            return Words(code, "cannot create the audio file (.lao)");
-        default:
-            return Words(code, "the record cannot be loaded");
-    }
+    return Text(kLoadWords, code);
 }
 
 std::string SaveErrorText(unsigned long code) {
-    switch (code) {
-        case GIBO_ERR_OPEN:
-            return Words(code, "the body file does not exist");
-        case GIBO_ERR_BODY_OPEN:
-            return Words(code, "the body file cannot be read");
-        case GIBO_ERR_AUDIO_OPEN:
-            return Words(code, "the audio file cannot be read, or is 2 GiB or more");
-        case GIBO_ERR_CREATE:
-            return Words(code, "the record file cannot be written");
-        default:
-            return Words(code, "the record cannot be written");
-    }
+    return Text(kSaveWords, code);
 }

@@ -3,42 +3,8 @@
 
 #include <cstdio>
 
-Value Value::Str(std::string s) {
-    Value v;
-    v.m_kind = String;
-    v.m_str = std::move(s);
-    return v;
-}
-
-Value Value::Num(long long n) {
-    Value v;
-    v.m_kind = Number;
-    v.m_num = n;
-    return v;
-}
-
-Value Value::Flag(bool b) {
-    Value v;
-    v.m_kind = Bool;
-    v.m_num = b ? 1 : 0;
-    return v;
-}
-
-Value Value::List() {
-    Value v;
-    v.m_kind = Array;
-    return v;
-}
-
-Value Value::Map() {
-    Value v;
-    v.m_kind = Object;
-    return v;
-}
-
 Value Value::NamedItem(std::string name, std::string value) {
-    Value v;
-    v.m_kind = Item;
+    Value v(Item);
     v.m_members.emplace_back(std::move(name), Str(std::move(value)));
     return v;
 }

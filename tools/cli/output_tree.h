@@ -13,11 +13,11 @@ public:
     enum Kind { Null, Bool, Number, String, Array, Object, Item };
 
     Value() = default;
-    static Value Str(std::string s);
-    static Value Num(long long n);
-    static Value Flag(bool b);
-    static Value List();
-    static Value Map();
+    static Value Str(std::string s) { return Value(String, std::move(s)); }
+    static Value Num(long long n) { return Value(Number, std::string(), n); }
+    static Value Flag(bool b) { return Value(Bool, std::string(), b ? 1 : 0); }
+    static Value List() { return Value(Array); }
+    static Value Map() { return Value(Object); }
     // A named entry of a list whose names may repeat (header items): written as
     // {"tag": name, "value": value} in JSON and as "name: value" in text.
     static Value NamedItem(std::string name, std::string value);
@@ -29,7 +29,6 @@ public:
     Value& Add(std::string key, Value v);  // Map: appends a member, returns it
     Value& Push(Value v);                  // List: appends an element, returns it
     Value* Find(const std::string& key);
-    size_t size() const { return m_members.size(); }
 
     void WriteJson(std::ostream& out) const;
     // Member keys become labels with "_" shown as a blank; CR LF inside a value starts a new
@@ -37,6 +36,9 @@ public:
     void WriteText(std::ostream& out, int indent = 0) const;
 
 private:
+    explicit Value(Kind kind, std::string s = std::string(), long long n = 0)
+        : m_kind(kind), m_str(std::move(s)), m_num(n) {}
+
     Kind m_kind = Null;
     std::string m_str;
     long long m_num = 0;

@@ -142,6 +142,11 @@ void Tool::Error(const std::string& file, const std::string& message) {
               << Harmless((file.empty() ? "" : file + ": ") + message) << std::endl;
 }
 
+int Tool::Fail(const std::string& file, const std::string& message) {
+    Error(file, message);
+    return kExitFailed;
+}
+
 int Tool::Usage(const std::string& message) {
     std::cerr << "gibo " << m_command << ": " << message << "\nTry 'gibo " << m_command
               << " --help'." << std::endl;

@@ -51,6 +51,7 @@ public:
     }  // errno of the first failed write  // one result: a JSON line or a text block on stdout
     // "gibo show: FILE: message" on stderr.
     void Error(const std::string& file, const std::string& message);
+    int Fail(const std::string& file, const std::string& message);  // Error(); kExitFailed
     int Usage(const std::string& message);  // reports a usage error; returns kExitUsage
 
 private:

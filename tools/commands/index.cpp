@@ -1,16 +1,16 @@
 // gibo index: builds or updates the index database of a collection.
-#include <unistd.h>
-
-#include <chrono>
 #include <csignal>
 #include <iostream>
 #include <map>
 
+#include "cli/batch.h"
 #include "cli/command.h"
 #include "cli/errors.h"
 #include "index/collection.h"
 #include "index/index_db.h"
 #include "index/record_row.h"
+#include "os/signals.h"
+#include "os/workdir.h"
 
 namespace {
 
@@ -31,89 +31,129 @@ const char kHelp[] =
 
 const long kDefaultBatch = 1000;
 
-volatile std::sig_atomic_t g_stop = 0;
-
-void OnStop(int) {
-    g_stop = 1;
-}
-
-// Without SA_RESTART, so that a read waiting on a slow file gives up and the run stops at once.
-void CatchStop() {
-    struct sigaction sa = {};
-    sa.sa_handler = OnStop;
-    sigemptyset(&sa.sa_mask);
-    sigaction(SIGINT, &sa, nullptr);
-    sigaction(SIGTERM, &sa, nullptr);
-}
-
-class Meter {
+// One run over a collection: each record indexed unless unchanged, then the vanished ones
+// removed, in transactions of a fixed size.
+class IndexRun {
 public:
-    explicit Meter(size_t total) : m_total(total), m_active(isatty(2) != 0) {}
-    ~Meter() { Clear(); }
-    void Show(size_t done, size_t errors, bool force = false) {
-        if (!m_active) {
-            return;
-        }
-        const auto now = std::chrono::steady_clock::now();
-        if (!force && now - m_last < std::chrono::milliseconds(200)) {
-            return;
-        }
-        m_last = now;
-        const double secs = std::chrono::duration<double>(now - m_start).count();
-        std::cerr << "\r\033[K[" << done << '/' << m_total << "] "
-                  << static_cast<long long>(secs > 0 ? done / secs : 0) << " records/s, " << errors
-                  << " errors" << std::flush;
-        m_shown = true;
-    }
-    void Clear() {
-        if (m_shown) {
-            std::cerr << "\r\033[K" << std::flush;
-            m_shown = false;
-        }
-    }
+    IndexRun(Tool& tool, IndexDb& db, const std::string& dbPath, long batchSize, size_t total,
+             bool full)
+        : m_tool(tool),
+          m_db(db),
+          m_dbPath(dbPath),
+          m_maker(tool),
+          m_batch(db, batchSize),
+          m_progress(total, 0),
+          m_full(full) {}
+
+    // False when the index cannot be written; a record that cannot be loaded is stored with
+    // its error and counted.
+    bool Index(const FileStamp& stamp, std::map<std::string, IndexDb::Known>& known);
+    bool Remove(const IndexDb::Known& row);
+    // Commits the last batch and prints the counts; the run's exit status.
+    int Finish(size_t total, int status);
+    // Reports a write that failed; the index keeps the batches committed before.
+    int WriteFailed(const std::string& what);
+    int Interrupted();
+    void ShowProgress(size_t done) { m_progress.ShowRate(done, m_failed); }
 
 private:
-    size_t m_total;
-    bool m_active;
-    bool m_shown = false;
-    std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
-    std::chrono::steady_clock::time_point m_last;
-};
-
-// Writes in transactions of a fixed number of changes.
-class Batch {
-public:
-    Batch(IndexDb& db, long size) : m_db(db), m_size(size) {}
-    bool Open(std::string& error) { return m_open || (m_open = m_db.Begin(error)); }
-    bool Done(std::string& error) {
-        if (++m_count < m_size) {
-            return true;
-        }
-        return Commit(error);
-    }
-    bool Commit(std::string& error) {
-        m_count = 0;
-        if (!m_open) {
-            return true;
-        }
-        m_open = false;
-        if (!m_db.Commit(error)) {
-            m_db.Rollback();
-            return false;
-        }
-        return true;
-    }
-
-private:
+    Tool& m_tool;
     IndexDb& m_db;
-    long m_size;
-    long m_count = 0;
-    bool m_open = false;
+    const std::string& m_dbPath;
+    PrivateDir m_dir;
+    RowMaker m_maker;
+    TransactionBatch m_batch;
+    Progress m_progress;
+    bool m_full;
+    size_t m_indexed = 0, m_unchanged = 0, m_removed = 0, m_failed = 0;
 };
 
-struct Counts {
-    size_t indexed = 0, unchanged = 0, removed = 0, failed = 0;
-};
+bool IndexRun::Index(const FileStamp& stamp, std::map<std::string, IndexDb::Known>& known) {
+    const auto k = known.find(stamp.path);
+    if (k != known.end()) {
+        const bool same = k->second.size == stamp.size && k->second.mtime == stamp.mtime;
+        known.erase(k);
+        if (same && !m_full) {
+            ++m_unchanged;
+            return true;
+        }
+    }
+    IndexRow row;
+    row.path = stamp.path;
+    row.columns["size"] = Cell::Int(stamp.size);
+    row.columns["mtime"] = Cell::Int(stamp.mtime);
+    std::string error;
+    if (!m_maker.Make(stamp.path, m_dir, row, error)) {
+        m_progress.Clear();
+        m_tool.Error(stamp.path, error);
+        ++m_failed;
+    }
+    if (StopRequested()) {
+        return true;  // the record may have been cut short by the signal
+    }
+    if (!m_batch.Open(error) || !m_db.Store(row, error) || !m_batch.Done(error)) {
+        WriteFailed(error);
+        return false;
+    }
+    ++m_indexed;
+    return true;
+}
+
+bool IndexRun::Remove(const IndexDb::Known& row) {
+    std::string error;
+    if (!m_batch.Open(error) || !m_db.Remove(row.id, error) || !m_batch.Done(error)) {
+        WriteFailed(error);
+        return false;
+    }
+    ++m_removed;
+    return true;
+}
+
+int IndexRun::WriteFailed(const std::string& what) {
+    m_progress.Clear();
+    m_db.Rollback();
+    m_tool.Error(m_dbPath, "cannot write the index: " + what +
+                               "; it holds what the last committed batch wrote");
+    return kExitFailed;
+}
+
+int IndexRun::Interrupted() {
+    m_progress.Clear();
+    m_db.Rollback();
+    m_tool.Error(m_dbPath,
+                 "interrupted: the index holds the batches committed before; run again to go on");
+    return 128 + SIGINT;
+}
+
+int IndexRun::Finish(size_t total, int status) {
+    std::string error;
+    if (!m_batch.Commit(error)) {
+        return WriteFailed(error);
+    }
+    m_progress.ShowRate(total, m_failed, true);
+    m_progress.Clear();
+    std::cout << "indexed " << m_indexed << ", unchanged " << m_unchanged << ", removed "
+              << m_removed << ", failed " << m_failed << std::endl;
+    return m_failed > 0 ? kExitFailed : status;
+}
+
+// Opens the index for writing and reads what it holds. False, reported, when it cannot.
+bool OpenIndex(Tool& tool, const std::string& dbPath, IndexDb& db,
+               std::map<std::string, IndexDb::Known>& known) {
+    std::string notice, error;
+    if (!db.Open(dbPath, true, notice, error)) {
+        tool.Error(dbPath, error);
+        return false;
+    }
+    if (!notice.empty()) {
+        tool.Error(dbPath, notice);
+    }
+    if (!db.LoadKnown(known, error)) {
+        tool.Error(dbPath, error);
+        return false;
+    }
+    return true;
+}
 
 int RunIndex(Tool& tool, const Args& args) {
     if (args.operands.size() < 2) {
@@ -123,104 +163,38 @@ int RunIndex(Tool& tool, const Args& args) {
     if (args.Has("--batch") && !ParseNumber(args.Get("--batch"), 1, 1000000, batchSize)) {
         return tool.Usage("--batch needs a whole number from 1 to 1000000");
     }
-    // A file-size limit makes writes fail with EFBIG instead of killing the run mid-batch.
-    std::signal(SIGXFSZ, SIG_IGN);
     const std::string dbPath = args.operands[0];
     const Collection collection =
         Collect(std::vector<std::string>(args.operands.begin() + 1, args.operands.end()));
     int status = kExitOk;
     for (const std::string& e : collection.errors) {
-        tool.Error("", "cannot read " + e + " (the records below it stay as indexed)");
-        status = kExitFailed;
+        status = tool.Fail("", "cannot read " + e + " (the records below it stay as indexed)");
     }
     IndexDb db;
-    std::string notice, error;
-    if (!db.Open(dbPath, true, notice, error)) {
-        tool.Error(dbPath, error);
-        return kExitFailed;
-    }
-    if (!notice.empty()) {
-        tool.Error(dbPath, notice);
-    }
     std::map<std::string, IndexDb::Known> known;
-    if (!db.LoadKnown(known, error)) {
-        tool.Error(dbPath, error);
+    if (!OpenIndex(tool, dbPath, db, known)) {
         return kExitFailed;
     }
     for (const std::string& m : collection.missing) {
         if (!known.count(m)) {
-            tool.Error(m, "no such file or directory");
-            status = kExitFailed;
+            status = tool.Fail(m, "no such file or directory");
         }
     }
-    CatchStop();
-    PrivateDir dir;
-    RowMaker maker(tool);
-    Batch batch(db, batchSize);
-    Meter meter(collection.records.size());
-    Counts counts;
-    const bool full = args.Has("--full");
-    auto writeFailed = [&](const std::string& what) {
-        meter.Clear();
-        db.Rollback();
-        tool.Error(dbPath, "cannot write the index: " + what +
-                               "; it holds what the last committed batch wrote");
-        return kExitFailed;
-    };
-    for (size_t i = 0; i < collection.records.size() && !g_stop; ++i) {
-        const FileStamp& stamp = collection.records[i];
-        meter.Show(i, counts.failed);
-        const auto k = known.find(stamp.path);
-        if (k != known.end()) {
-            const bool same = k->second.size == stamp.size && k->second.mtime == stamp.mtime;
-            known.erase(k);
-            if (same && !full) {
-                ++counts.unchanged;
-                continue;
-            }
+    StopBetweenSteps();
+    const size_t total = collection.records.size();
+    IndexRun run(tool, db, dbPath, batchSize, total, args.Has("--full"));
+    for (size_t i = 0; i < total && !StopRequested(); ++i) {
+        run.ShowProgress(i);
+        if (!run.Index(collection.records[i], known)) {
+            return kExitFailed;
         }
-        IndexRow row;
-        row.path = stamp.path;
-        row.columns["size"] = Cell::Int(stamp.size);
-        row.columns["mtime"] = Cell::Int(stamp.mtime);
-        if (!maker.Make(stamp.path, dir, row, error)) {
-            meter.Clear();
-            tool.Error(stamp.path, error);
-            ++counts.failed;
-        }
-        if (g_stop) {
-            break;  // the record may have been cut short by the signal
-        }
-        if (!batch.Open(error) || !db.Store(row, error) || !batch.Done(error)) {
-            return writeFailed(error);
-        }
-        ++counts.indexed;
     }
     for (const auto& k : known) {
-        if (g_stop || !collection.Vanished(k.first)) {
-            continue;
+        if (!StopRequested() && collection.Vanished(k.first) && !run.Remove(k.second)) {
+            return kExitFailed;
         }
-        if (!batch.Open(error) || !db.Remove(k.second.id, error) || !batch.Done(error)) {
-            return writeFailed(error);
-        }
-        ++counts.removed;
     }
-    if (g_stop) {
-        meter.Clear();
-        db.Rollback();
-        tool.Error(dbPath,
-                   "interrupted: the index holds the batches committed before; run "
-                   "again to go on");
-        return 128 + SIGINT;
-    }
-    if (!batch.Commit(error)) {
-        return writeFailed(error);
-    }
-    meter.Show(collection.records.size(), counts.failed, true);
-    meter.Clear();
-    std::cout << "indexed " << counts.indexed << ", unchanged " << counts.unchanged << ", removed "
-              << counts.removed << ", failed " << counts.failed << std::endl;
-    return counts.failed > 0 ? kExitFailed : status;
+    return StopRequested() ? run.Interrupted() : run.Finish(total, status);
 }
 
 }  // namespace

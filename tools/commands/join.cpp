@@ -4,6 +4,7 @@
 #include "cli/errors.h"
 #include "os/input.h"
 #include "os/signals.h"
+#include "os/system.h"
 #include "record/layout.h"
 
 namespace {
@@ -22,72 +23,98 @@ const char kHelp[] =
     "  --type N           the record type, 0 to 255\n"
     "  --set TAG=VALUE    a header item (may be repeated)\n";
 
+// The record's type and header items from the options. False with a usage message.
+bool TakeItems(Tool& tool, const Args& args, CGiboFile& record, long& type, std::string& error) {
+    if (!args.Has("--body")) {
+        error = "--body FILE is required";
+        return false;
+    }
+    if (!args.Has("--type") || !ParseNumber(args.Get("--type"), 0, 255, type)) {
+        error = "--type N is required, a number from 0 to 255";
+        return false;
+    }
+    for (const std::string& assignment : args.GetAll("--set")) {
+        std::string tag, value;
+        if (!ParseAssignment(tool, assignment, tag, value, error)) {
+            return false;
+        }
+        if (tag == "TYPE" || tag == "SZAUDIO") {
+            error = tag + " is written from " + (tag == "TYPE" ? "--type" : "--audio");
+            return false;
+        }
+        record.SetParam(tag.c_str(), value.c_str());
+    }
+    return true;
+}
+
+// Opens the body and the audio file. False with a message about the file named in file.
+bool OpenParts(const Args& args, InputFile& body, InputFile& audio, std::string& file,
+               std::string& error) {
+    long long geLine = -1;
+    file = args.Get("--body");
+    if (!body.Open(file, error) || !FindLineWithMarker(body.Fd(), "GE", geLine, error)) {
+        error = "cannot read the body file (" + error + ")";
+        return false;
+    }
+    // The loader ends the body at the first \GE; lines after it would be lost.
+    if (geLine >= 0) {
+        error = "the body holds \\GE (at byte " + std::to_string(geLine) +
+                "), where readers would end the body";
+        return false;
+    }
+    // SaveFile quietly writes a record without audio when the audio file is missing; a user
+    // who named one means it.
+    file = args.Get("--audio");
+    if (args.Has("--audio") && !audio.Open(file, error)) {
+        error = "cannot read the audio file (" + error + ")";
+        return false;
+    }
+    return true;
+}
+
+// Writes the record with SaveFile. False with a message about the file named in file.
+bool Write(CGiboFile& record, long type, const std::string& out, const Args& args,
+           const InputFile& body, const InputFile& audio, std::string& file, std::string& error) {
+    file = out;
+    // SaveFile writes through a link at the record's path; a link planted at a new record's
+    // name must not turn the write elsewhere.
+    if (IsLink(out)) {
+        error = "is a symbolic link; name the file it points to";
+        return false;
+    }
+    try {
+        DeferSignals defer;  // SaveFile removes its own temporary on the way out
+        if (record.SaveFile(static_cast<unsigned char>(type), out.c_str(),
+                            body.OpenedName().c_str(),
+                            args.Has("--audio") ? audio.OpenedName().c_str() : "")) {
+            return true;
+        }
+        const unsigned long code = record.GetError();
+        const std::string why = code == GIBO_ERR_CREATE ? os::WhyNotReplaceable(out) : "";
+        file = code == GIBO_ERR_CREATE       ? out
+               : code == GIBO_ERR_AUDIO_OPEN ? args.Get("--audio")
+                                             : args.Get("--body");
+        error = why.empty() ? SaveErrorText(code) : why;
+    } catch (const CFileException& e) {
+        error = "write error: " + SystemReason(static_cast<int>(e.m_lOsError));
+    }
+    return false;
+}
+
 int RunJoin(Tool& tool, const Args& args) {
     if (args.operands.size() != 1) {
         return tool.Usage("give exactly one output record");
     }
-    if (!args.Has("--body")) {
-        return tool.Usage("--body FILE is required");
-    }
-    long type = 0;
-    if (!args.Has("--type") || !ParseNumber(args.Get("--type"), 0, 255, type)) {
-        return tool.Usage("--type N is required, a number from 0 to 255");
-    }
     CGiboFile record;
-    for (const std::string& assignment : args.GetAll("--set")) {
-        std::string tag, value, error;
-        if (!ParseAssignment(tool, assignment, tag, value, error)) {
-            return tool.Usage(error);
-        }
-        if (tag == "TYPE" || tag == "SZAUDIO") {
-            return tool.Usage(tag + " is written from " + (tag == "TYPE" ? "--type" : "--audio"));
-        }
-        record.SetParam(tag.c_str(), value.c_str());
+    long type = 0;
+    std::string file, error;
+    if (!TakeItems(tool, args, record, type, error)) {
+        return tool.Usage(error);
     }
-    const std::string out = args.operands[0];
-    const std::string body = args.Get("--body");
-    const std::string audio = args.Get("--audio");
-    InputFile bodyIn, audioIn;
-    std::string error;
-    long long geLine = -1;
-    if (!bodyIn.Open(body, error) || !FindLineWithMarker(bodyIn.Fd(), "GE", geLine, error)) {
-        tool.Error(body, "cannot read the body file (" + error + ")");
-        return kExitFailed;
-    }
-    // The loader ends the body at the first \GE; lines after it would be lost.
-    if (geLine >= 0) {
-        tool.Error(body, "the body holds \\GE (at byte " + std::to_string(geLine) +
-                             "), where readers would end the body");
-        return kExitFailed;
-    }
-    // SaveFile quietly writes a record without audio when the audio file is missing; a user
-    // who named one means it.
-    if (args.Has("--audio") && !audioIn.Open(audio, error)) {
-        tool.Error(audio, "cannot read the audio file (" + error + ")");
-        return kExitFailed;
-    }
-    // SaveFile writes through a link at the record's path; a link planted at a new record's
-    // name must not turn the write elsewhere.
-    if (IsLink(out)) {
-        tool.Error(out, "is a symbolic link; name the file it points to");
-        return kExitFailed;
-    }
-    try {
-        DeferSignals defer;  // SaveFile removes its own temporary on the way out
-        if (!record.SaveFile(static_cast<unsigned char>(type), out.c_str(),
-                             bodyIn.OpenedName().c_str(),
-                             args.Has("--audio") ? audioIn.OpenedName().c_str() : "")) {
-            const unsigned long code = record.GetError();
-            const std::string why = code == GIBO_ERR_CREATE ? WhyNotReplaceable(out) : "";
-            const std::string file = code == GIBO_ERR_CREATE       ? out
-                                     : code == GIBO_ERR_AUDIO_OPEN ? audio
-                                                                   : body;
-            tool.Error(file, why.empty() ? SaveErrorText(code) : why);
-            return kExitFailed;
-        }
-    } catch (const CFileException& e) {
-        tool.Error(out, "write error: " + SystemReason(static_cast<int>(e.m_lOsError)));
-        return kExitFailed;
+    InputFile body, audio;
+    if (!OpenParts(args, body, audio, file, error) ||
+        !Write(record, type, args.operands[0], args, body, audio, file, error)) {
+        return tool.Fail(file, error);
     }
     return kExitOk;
 }

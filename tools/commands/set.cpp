@@ -1,22 +1,17 @@
-// gibo get and gibo set: header items of a record.
+// gibo set: changes header items of a record in place.
 #include "cli/command.h"
 #include "cli/errors.h"
 #include "os/input.h"
 #include "os/signals.h"
+#include "os/system.h"
 #include "os/workdir.h"
 #include "record/header_items.h"
 #include "record/layout.h"
+#include "record/loading.h"
 
 namespace {
 
-const char kGetHelp[] =
-    "Usage: gibo get [OPTIONS] RECORD TAG...\n"
-    "\n"
-    "Prints the values of header items, as the library's GetParam reads them (the first item\n"
-    "of the tag), without the blanks and line ends at either end. With one tag only the value\n"
-    "is printed; with several, one \"TAG: value\" line each. A missing item is an error.\n";
-
-const char kSetHelp[] =
+const char kHelp[] =
     "Usage: gibo set [OPTIONS] RECORD TAG=VALUE...\n"
     "\n"
     "Changes or adds header items (the library's SetParam: a backslash becomes a blank and\n"
@@ -29,53 +24,6 @@ const char kSetHelp[] =
     "Setting TYPE changes the record type; SZAUDIO follows the audio and cannot be set.\n"
     "\n"
     "  --normalize        rewrite the record even when its body changes form\n";
-
-int RunGet(Tool& tool, const Args& args) {
-    if (args.operands.size() < 2) {
-        return tool.Usage("give a record and at least one tag");
-    }
-    const std::string& path = args.operands[0];
-    std::string error;
-    PrivateDir dir;
-    LoadedRecord loaded;
-    if (!LoadPrivately(path, dir, loaded, error)) {
-        tool.Error(path, error);
-        return kExitFailed;
-    }
-    int status = kExitOk;
-    Value items = Value::List();
-    Value map = Value::Map();
-    const Codepage cp = tool.ChooseCodepage(loaded.record.m_strHeader.str()).cp;
-    for (size_t i = 1; i < args.operands.size(); ++i) {
-        std::string tag;
-        if (!tool.Input(args.operands[i], cp, tag, error)) {
-            return tool.Usage(error);
-        }
-        int found = 0;
-        const std::string value = TrimValue(loaded.record.GetParam(tag.c_str(), found).str());
-        if (!found) {
-            tool.Error(path, "no item " + args.operands[i]);
-            status = kExitFailed;
-            map.Add(args.operands[i], Value());
-            continue;
-        }
-        map.Add(args.operands[i], Value::Str(tool.Header(value, cp)));
-        items.Push(Value::NamedItem(args.operands[i], tool.Header(value, cp)));
-    }
-    if (tool.Json()) {
-        Value v = Value::Map();
-        v.Add("file", Value::Str(tool.Path(path)));
-        v.Add("items", std::move(map));
-        tool.Emit(v);
-    } else if (args.operands.size() == 2) {
-        if (status == kExitOk) {
-            tool.Emit(*map.Find(args.operands[1]));
-        }
-    } else {
-        tool.Emit(items);
-    }
-    return status;
-}
 
 // The item SetParam would change for tag: the first whose tag begins with it, as the library
 // matches tags by their beginning. Empty when there is none.
@@ -125,103 +73,114 @@ std::string WhatRewritingLoses(const InputFile& before, const std::string& after
     return lost;
 }
 
-int RunSet(Tool& tool, const Args& args) {
-    if (args.operands.size() < 2) {
-        return tool.Usage("give a record and at least one TAG=VALUE");
-    }
-    const std::string& path = args.operands[0];
-    std::vector<std::pair<std::string, std::string>> changes;
+using Changes = std::vector<std::pair<std::string, std::string>>;
+
+// The TAG=VALUE operands after the record, as bytes of the header's code page. False with a
+// usage message.
+bool ParseChanges(Tool& tool, const Args& args, Changes& changes, std::string& error) {
     for (size_t i = 1; i < args.operands.size(); ++i) {
-        std::string tag, value, error;
+        std::string tag, value;
         if (!ParseAssignment(tool, args.operands[i], tag, value, error)) {
-            return tool.Usage(error);
+            return false;
         }
         if (tag == "SZAUDIO") {
-            return tool.Usage("SZAUDIO follows the audio trailer and cannot be set");
+            error = "SZAUDIO follows the audio trailer and cannot be set";
+            return false;
         }
         changes.emplace_back(tag, value);
     }
-    std::string error;
-    // Locked from the load to the replacement, so that parallel runs edit one after another.
-    InputFile in;
-    if (!LockForEdit(path, in, error)) {
-        tool.Error(path, LoadErrorText(GIBO_ERR_OPEN) + " (" + error + ")");
-        return kExitFailed;
+    return true;
+}
+
+// Opens and locks the record for the edit: locked from the load to the replacement, so that
+// parallel runs edit one after another.
+bool OpenForEdit(const std::string& path, InputFile& in, std::string& error) {
+    if (!os::LockForEdit(path, in, error)) {
+        error = LoadErrorText(GIBO_ERR_OPEN) + " (" + error + ")";
+        return false;
     }
     if ((in.Mode() & 0222) == 0) {
-        tool.Error(path, "the record is read-only; make it writable to change it");
-        return kExitFailed;
+        error = "the record is read-only; make it writable to change it";
+        return false;
     }
-    PrivateDir dir;
-    LoadedRecord loaded;
-    if (!LoadPrivately(in, dir, loaded, error)) {
-        tool.Error(path, error);
-        return kExitFailed;
-    }
-    unsigned char type = loaded.type;
-    CGiboFile before;  // the header as it was, for the note on the items SaveFile adds
-    unsigned char typeBefore = 0;
-    before.LoadStream(loaded.record.m_strHeader, typeBefore);
+    return true;
+}
+
+// Sets the items one after another, each checked against the header as the ones before left
+// it; type takes a new TYPE. False with a usage message.
+bool ApplyChanges(Tool& tool, const Changes& changes, CGiboFile& record, unsigned char& type,
+                  std::string& error) {
     for (const auto& change : changes) {
-        const std::string hit = ItemMatching(loaded.record.m_strHeader.str(), change.first);
+        const std::string hit = ItemMatching(record.m_strHeader.str(), change.first);
         if (!hit.empty() && hit != change.first) {
-            const Codepage cp = tool.ChooseCodepage(loaded.record.m_strHeader.str()).cp;
-            return tool.Usage(tool.Header(change.first, cp) + " would change the item " +
-                              tool.Header(hit, cp) +
-                              " (tags match by their beginning); give a tag in full");
+            const Codepage cp = tool.ChooseCodepage(record.m_strHeader.str()).cp;
+            error = tool.Header(change.first, cp) + " would change the item " +
+                    tool.Header(hit, cp) + " (tags match by their beginning); give a tag in full";
+            return false;
         }
         if (change.first == "TYPE") {
             long n = 0;
             if (!ParseNumber(TrimValue(change.second), 0, 255, n)) {
-                return tool.Usage("TYPE must be a number from 0 to 255");
+                error = "TYPE must be a number from 0 to 255";
+                return false;
             }
             // SaveFile writes the type it is given over the item, so the new type goes there.
             type = static_cast<unsigned char>(n);
         }
-        loaded.record.SetParam(change.first.c_str(), change.second.c_str());
+        record.SetParam(change.first.c_str(), change.second.c_str());
     }
-    // The side files of the private load hold the body and audio as LoadFile read them.
-    // SaveFile writes the record into the private directory first; it writes the real record,
-    // again through SaveFile (atomic, and a link stays a link), only when nothing but the
-    // header items would change: the library drops what stands outside its parts, and
-    // rewrites a body that is not in its own form.
+    return true;
+}
+
+// Writes the record to `to` with the library's SaveFile, from the side files of its private
+// load, which hold the body and audio as LoadFile read them. False with a message.
+bool Save(LoadedRecord& loaded, unsigned char type, const std::string& to, std::string& error) {
     const std::string audio = loaded.hasAudio ? loaded.audioPath.str() : std::string();
-    auto save = [&](const std::string& to) {
-        // The library's temporary is its own to remove: a stop waits until SaveFile is done.
-        DeferSignals defer;
-        try {
-            if (loaded.record.SaveFile(type, to.c_str(), loaded.bodyPath, audio.c_str())) {
-                return true;
-            }
-            const unsigned long code = loaded.record.GetError();
-            const std::string why = code == GIBO_ERR_CREATE ? WhyNotReplaceable(to) : "";
-            error = why.empty() ? SaveErrorText(code) : why;
-        } catch (const CFileException& e) {
-            error = "write error: " + SystemReason(static_cast<int>(e.m_lOsError));
+    // The library's temporary is its own to remove: a stop waits until SaveFile is done.
+    DeferSignals defer;
+    try {
+        if (loaded.record.SaveFile(type, to.c_str(), loaded.bodyPath, audio.c_str())) {
+            return true;
         }
+        const unsigned long code = loaded.record.GetError();
+        const std::string why = code == GIBO_ERR_CREATE ? os::WhyNotReplaceable(to) : "";
+        error = why.empty() ? SaveErrorText(code) : why;
+    } catch (const CFileException& e) {
+        error = "write error: " + SystemReason(static_cast<int>(e.m_lOsError));
+    }
+    return false;
+}
+
+// SaveFile writes the record into the private directory first; the real record is written,
+// again through SaveFile (atomic, and a link stays a link), only when nothing but the header
+// items would change: the library drops what stands outside its parts, and rewrites a body that
+// is not in its own form.
+bool SaveInPlace(const std::string& path, InputFile& in, const PrivateDir& dir,
+                 LoadedRecord& loaded, unsigned char type, bool normalize, std::string& error) {
+    if (!Save(loaded, type, dir.Scratch(), error)) {
+        error += " (in the private directory " + dir.Path() + ")";
         return false;
-    };
-    if (!save(dir.Scratch())) {
-        tool.Error(path, error + " (in the private directory " + dir.Path() + ")");
-        return kExitFailed;
     }
     const std::string lost = WhatRewritingLoses(in, dir.Scratch(), error);
     if (!error.empty()) {
-        tool.Error(path, error);
-        return kExitFailed;
+        return false;
     }
-    if (!lost.empty() && !args.Has("--normalize")) {
-        tool.Error(path, "not changed: rewriting would alter or drop " + lost +
-                             "; --normalize rewrites it anyway");
-        return kExitFailed;
+    if (!lost.empty() && !normalize) {
+        error = "not changed: rewriting would alter or drop " + lost +
+                "; --normalize rewrites it anyway";
+        return false;
     }
-#ifdef _WIN32
-    in.Close();  // Windows replaces no file that is open; nothing is locked there anyway
-#endif
-    if (!save(path)) {
-        tool.Error(path, error);
-        return kExitFailed;
+    if (!os::ReplacesOpenFiles()) {
+        in.Close();  // nothing is locked where files are not replaced while open
     }
+    return Save(loaded, type, path, error);
+}
+
+// The items the library's writer adds when the record lacks them.
+void NoteAddedItems(Tool& tool, const std::string& path, const CString& header) {
+    CGiboFile before;
+    unsigned char type = 0;
+    before.LoadStream(header, type);
     for (const char* tag : {"TYPE", "SZAUDIO"}) {
         int found = 0;
         before.GetParam(tag, found);
@@ -230,19 +189,42 @@ int RunSet(Tool& tool, const Args& args) {
                                  ", which the record lacks");
         }
     }
+}
+
+int RunSet(Tool& tool, const Args& args) {
+    if (args.operands.size() < 2) {
+        return tool.Usage("give a record and at least one TAG=VALUE");
+    }
+    const std::string& path = args.operands[0];
+    Changes changes;
+    std::string error;
+    if (!ParseChanges(tool, args, changes, error)) {
+        return tool.Usage(error);
+    }
+    InputFile in;
+    if (!OpenForEdit(path, in, error)) {
+        return tool.Fail(path, error);
+    }
+    PrivateDir dir;
+    LoadedRecord loaded;
+    if (!LoadPrivately(in, dir, loaded, error)) {
+        return tool.Fail(path, error);
+    }
+    const CString header = loaded.record.m_strHeader;  // as it was, for the note on added items
+    unsigned char type = loaded.type;
+    if (!ApplyChanges(tool, changes, loaded.record, type, error)) {
+        return tool.Usage(error);
+    }
+    if (!SaveInPlace(path, in, dir, loaded, type, args.Has("--normalize"), error)) {
+        return tool.Fail(path, error);
+    }
+    NoteAddedItems(tool, path, header);
     return kExitOk;
 }
 
 }  // namespace
 
-Command GetCommand() {
-    return {"get", "print header items of a record", kGetHelp, {}, RunGet};
-}
-
 Command SetCommand() {
-    return {"set",
-            "change header items of a record in place",
-            kSetHelp,
-            {{"--normalize", false}},
-            RunSet};
+    return {
+        "set", "change header items of a record in place", kHelp, {{"--normalize", false}}, RunSet};
 }

@@ -8,6 +8,7 @@
 #include "os/input.h"
 #include "os/replace.h"
 #include "os/workdir.h"
+#include "record/loading.h"
 
 namespace {
 
@@ -107,8 +108,7 @@ int RunSplit(Tool& tool, const Args& args) {
         Value v = Value::Map();
         v.Add("file", Value::Str(tool.Path(path)));
         if (!ok) {
-            tool.Error(path, error);
-            status = kExitFailed;
+            status = tool.Fail(path, error);
             if (!tool.Json()) {
                 continue;
             }

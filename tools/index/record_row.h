@@ -8,6 +8,7 @@
 #include "cli/tool.h"
 #include "index/index_db.h"
 #include "os/workdir.h"
+#include "record/loading.h"
 
 class RowMaker {
 public:

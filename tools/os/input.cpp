@@ -1,31 +1,34 @@
-// Opening inputs and locking records.
+// Opening and reading inputs.
 #include "os/input.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <sys/file.h>
-#include <unistd.h>
-#endif
+#include "os/system.h"
+
+namespace {
+
+const size_t kPiece = 64 * 1024;
+
+}  // namespace
 
 std::string SystemReason(int err) {
     return std::strerror(err);
 }
 
+void CloseFd(int& fd) {
+    if (fd >= 0) {
+        os::Close(fd);
+        fd = -1;
+    }
+}
+
 bool InputFile::Open(const std::string& path, std::string& error) {
     Close();
-#ifdef _WIN32
-    m_fd = _open(path.c_str(), _O_RDONLY | _O_BINARY);
-#else
-    // O_NONBLOCK: opening a FIFO must not wait for a writer.
-    m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-#endif
+    m_fd = os::OpenForReading(path);
     if (m_fd < 0) {
         error = SystemReason(errno);
         return false;
@@ -46,30 +49,12 @@ bool InputFile::Open(const std::string& path, std::string& error) {
         Close();
         return false;
     }
-#ifndef _WIN32
-    // O_NONBLOCK stays: it changes nothing for a regular file. Whether the system has
-    // descriptor names does not change during a run, so it is asked once.
-    static const bool procNames = access("/proc/self/fd", F_OK) == 0;
-    m_name = procNames ? "/proc/self/fd/" + std::to_string(m_fd) : path;
-#else
-    m_name = path;
-#endif
+    m_name = os::DescriptorName(m_fd, path);
     m_size = static_cast<long long>(st.st_size);
     m_dev = static_cast<unsigned long long>(st.st_dev);
     m_ino = static_cast<unsigned long long>(st.st_ino);
     m_mode = static_cast<unsigned>(st.st_mode & 07777);
     return true;
-}
-
-void CloseFd(int& fd) {
-    if (fd >= 0) {
-#ifdef _WIN32
-        _close(fd);
-#else
-        ::close(fd);
-#endif
-        fd = -1;
-    }
 }
 
 void InputFile::Close() {
@@ -84,51 +69,82 @@ bool InputFile::IsAt(const std::string& path) const {
 }
 
 bool IsLink(const std::string& path) {
-#ifdef _WIN32
-    (void)path;
-    return false;
-#else
-    struct stat st;
-    return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
-#endif
+    os::Entry entry;
+    return os::LookNoFollow(path, entry) && entry.link;
 }
 
-std::string WhyNotReplaceable(const std::string& path) {
-#ifdef _WIN32
-    (void)path;
-    return std::string();
-#else
-    if (access(path.c_str(), W_OK) != 0 && errno != ENOENT) {
-        return "the record is not writable: " + SystemReason(errno);
+bool ReadAt(int fd, long long offset, char* pBuf, size_t nCount, size_t& nGot, std::string& error) {
+    nGot = 0;
+    if (!os::Seek(fd, offset)) {
+        error = "read error: " + SystemReason(errno);
+        return false;
     }
-    const size_t slash = path.find_last_of('/');
-    const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    if (access(dir.c_str(), W_OK | X_OK) != 0) {
-        return "cannot create a file in " + dir + ": " + SystemReason(errno);
-    }
-    return std::string();
-#endif
-}
-
-bool LockForEdit(const std::string& path, InputFile& in, std::string& error) {
-    for (;;) {
-        if (!in.Open(path, error)) {
+    while (nGot < nCount) {
+        const long long got = os::Read(fd, pBuf + nGot, nCount - nGot);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            error = "read error: " + SystemReason(errno);
             return false;
         }
-#ifdef _WIN32
-        // Windows locks are mandatory and would stop the library's own reading of the record;
-        // parallel edits are not serialised there.
-        return true;
-#else
-        while (flock(in.Fd(), LOCK_EX) != 0) {
-            if (errno != EINTR) {
-                error = "cannot lock the record: " + SystemReason(errno);
-                return false;
-            }
+        if (got == 0) {
+            break;
         }
-        if (in.IsAt(path)) {
+        nGot += static_cast<size_t>(got);
+    }
+    return true;
+}
+
+bool WriteAll(int fd, const char* p, size_t n) {
+    while (n > 0) {
+        const long long got = os::Write(fd, p, n);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return false;
+        }
+        p += got;
+        n -= static_cast<size_t>(got);
+    }
+    return true;
+}
+
+bool ReadPieces(int fd, long long offset, const std::function<bool(const char*, size_t)>& take,
+                std::string& error) {
+    error.clear();
+    std::vector<char> piece(kPiece);
+    for (;;) {
+        size_t got = 0;
+        if (!ReadAt(fd, offset, piece.data(), piece.size(), got, error)) {
+            return false;
+        }
+        if (got == 0) {
             return true;
         }
-#endif
+        if (!take(piece.data(), got)) {
+            return error.empty();
+        }
+        offset += static_cast<long long>(got);
+    }
+}
+
+bool SameTail(int a, long long aOffset, int b, long long bOffset, std::string& error) {
+    std::vector<char> pa(kPiece), pb(kPiece);
+    for (;;) {
+        size_t na = 0, nb = 0;
+        if (!ReadAt(a, aOffset, pa.data(), kPiece, na, error) ||
+            !ReadAt(b, bOffset, pb.data(), kPiece, nb, error)) {
+            return false;
+        }
+        if (na != nb || std::char_traits<char>::compare(pa.data(), pb.data(), na) != 0) {
+            return false;
+        }
+        if (na == 0) {
+            return true;
+        }
+        aOffset += static_cast<long long>(na);
+        bOffset += static_cast<long long>(nb);
     }
 }

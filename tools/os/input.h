@@ -1,8 +1,10 @@
 // The one way the tool opens a file it reads: regular files only (a FIFO would stop the run,
-// a device or directory is no record), refused with the system's reason otherwise.
+// a device or directory is no record), refused with the system's reason otherwise; and reading
+// such a file in pieces, so that a file of any size costs no more memory than a piece.
 #ifndef GIBO_TOOLS_OS_INPUT_H
 #define GIBO_TOOLS_OS_INPUT_H
 
+#include <functional>
 #include <string>
 
 // The system's words for an errno value.
@@ -43,13 +45,17 @@ private:
 // True when a symbolic link stands at path.
 bool IsLink(const std::string& path);
 
-// Why a record at path cannot be replaced: the record itself, or its directory, is not
-// writable (with the system's reason); empty when neither.
-std::string WhyNotReplaceable(const std::string& path);
+// Reads up to nCount bytes at offset, fewer only at the end of the file. False with the reason.
+bool ReadAt(int fd, long long offset, char* pBuf, size_t nCount, size_t& nGot, std::string& error);
+// Writes all n bytes; false with errno set.
+bool WriteAll(int fd, const char* p, size_t n);
 
-// Holds InputFile open with an exclusive advisory lock for a read-modify-write, so that
-// parallel edits of one record run one after another. A run that waited for a record that
-// another run has meanwhile replaced opens and locks the new one.
-bool LockForEdit(const std::string& path, InputFile& in, std::string& error);
+// Hands the bytes of fd from offset to its end to take, a piece at a time, until take returns
+// false. False with the system's reason on a read error, or when take stopped with an error.
+bool ReadPieces(int fd, long long offset, const std::function<bool(const char*, size_t)>& take,
+                std::string& error);
+
+// True when the bytes of a from offset aOffset to its end equal those of b from bOffset.
+bool SameTail(int a, long long aOffset, int b, long long bOffset, std::string& error);
 
 #endif  // GIBO_TOOLS_OS_INPUT_H

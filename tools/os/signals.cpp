@@ -4,11 +4,7 @@
 #include <csignal>
 #include <cstdio>
 
-#ifdef _WIN32
-#include <direct.h>
-#else
-#include <unistd.h>
-#endif
+#include "os/system.h"
 
 namespace {
 
@@ -29,11 +25,7 @@ void RemoveAll() {
             if (!s.bUsed || (s.bDirectory != 0) != (pass == 1)) {
                 continue;
             }
-#ifdef _WIN32
-            pass == 0 ? std::remove(s.szPath) : _rmdir(s.szPath);
-#else
-            pass == 0 ? unlink(s.szPath) : rmdir(s.szPath);
-#endif
+            os::RemoveNow(s.szPath, pass == 1);
             s.bUsed = 0;
         }
     }
@@ -45,21 +37,29 @@ void OnStop(int sig) {
     std::raise(sig);
 }
 
-#ifndef _WIN32
-const int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
-#else
-const int kStopSignals[] = {SIGINT, SIGTERM};
-#endif
+volatile std::sig_atomic_t g_stopRequested = 0;
+
+void OnStopRequest(int) {
+    g_stopRequested = 1;
+}
+
+int g_nDeferred = 0;
 
 }  // namespace
 
 void InstallSignalHandlers() {
-    for (int sig : kStopSignals) {
-        std::signal(sig, OnStop);
+    for (const int* sig = os::StopSignals(); *sig; ++sig) {
+        std::signal(*sig, OnStop);
     }
-#ifdef SIGXFSZ
-    std::signal(SIGXFSZ, SIG_IGN);
-#endif
+    os::IgnoreFileSizeSignal();
+}
+
+void StopBetweenSteps() {
+    os::CatchStops(OnStopRequest);
+}
+
+bool StopRequested() {
+    return g_stopRequested != 0;
 }
 
 int RegisterTemporary(const std::string& path, bool isDirectory) {
@@ -85,35 +85,14 @@ void ForgetTemporary(int slot) {
     }
 }
 
-#ifdef _WIN32
-// Windows has no signal mask; its console stop runs the handler on another thread, and the
-// library's own temporaries are then left to it.
-DeferSignals::DeferSignals() {}
-DeferSignals::~DeferSignals() {}
-#else
-namespace {
-sigset_t StopSet() {
-    sigset_t set;
-    sigemptyset(&set);
-    for (int sig : kStopSignals) {
-        sigaddset(&set, sig);
-    }
-    return set;
-}
-int g_nDeferred = 0;
-}  // namespace
-
 DeferSignals::DeferSignals() {
     if (g_nDeferred++ == 0) {
-        const sigset_t set = StopSet();
-        sigprocmask(SIG_BLOCK, &set, nullptr);
+        os::HoldStops(true);
     }
 }
 
 DeferSignals::~DeferSignals() {
     if (--g_nDeferred == 0) {
-        const sigset_t set = StopSet();
-        sigprocmask(SIG_UNBLOCK, &set, nullptr);
+        os::HoldStops(false);
     }
 }
-#endif

@@ -9,6 +9,12 @@
 
 void InstallSignalHandlers();
 
+// For a command that stops between steps and cleans up after itself: from here on SIGINT and
+// SIGTERM only ask it to stop (StopRequested), and a system call they interrupt fails with
+// EINTR, so that a read waiting on a slow file gives up.
+void StopBetweenSteps();
+bool StopRequested();
+
 // Registers a file (or an empty directory, removed after the files) to be removed when a
 // signal stops the run; the slot for ForgetTemporary, or -1 when every slot is taken or the
 // path is too long, and the caller must then not create it.

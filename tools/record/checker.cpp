@@ -10,6 +10,7 @@
 #include <map>
 
 #include "GiboFile.h"
+#include "framework/Gbk.h"
 #include "record/header_items.h"
 
 namespace {
@@ -145,7 +146,7 @@ public:
         if (c == '\\') {
             m_matched = 1;
         } else {
-            m_trail = c >= 0x81 && c <= 0xFE;
+            m_trail = gibo::IsGbkLead(c);
         }
         return false;
     }
@@ -315,103 +316,113 @@ unsigned long AudioVerdict(const std::string& parameters, long long fileSize) {
     return fits ? 0UL : static_cast<unsigned long>(GIBO_ERR_AUDIO_REOPEN);
 }
 
-}  // namespace
-
-std::vector<Problem> CheckRecord(std::istream& in, LoadVerdict& load) {
-    std::vector<Problem> problems;
-    std::string header;  // one LF per file line, so that item line numbers count from \HS
-    load = LoadVerdict();
-    if (in.peek() == std::char_traits<char>::eof()) {
-        problems.push_back({0, true, "the file is empty"});
-        load.error = GIBO_ERR_NO_HEADER;
-        return problems;
-    }
+// Where the reading of a record stands, line by line.
+struct Scan {
     State state = kBefore;
-    LineReader reader(in);
-    Line line;
     int lineNo = 0, hsLine = 0, gsLine = 0, heLine = 0;
-    size_t bodyEnd = 0;
-    while (state != kDone && reader.Next(line)) {
-        ++lineNo;
-        std::string text = line.text;
-        if (!line.whole && state == kHeader) {
-            text.clear();
-            KeepHeaderLine(reader, line, line.text, line.whole, text);
-        } else if (!line.whole) {
-            if (!ScanLongLine(reader, line, state, lineNo, hsLine, gsLine, text, problems)) {
-                if (state == kDone) {
-                    bodyEnd = line.end;
-                }
-                continue;
-            }
-        } else if (state == kBefore) {
-            const size_t hs = FindGbk(text, "\\HS");
-            if (hs == std::string::npos) {
-                continue;
-            }
-            state = kHeader;
-            hsLine = lineNo;
-            text = text.substr(hs + 3);
-        }
-        if (state == kHeader) {
-            const size_t he = FindGbk(text, "\\HE");
-            // The loader passes over an empty rest of the \HS line and an empty part before \HE.
-            const size_t keep = he == std::string::npos ? text.size() : he;
-            if (keep > 0 || (he == std::string::npos && lineNo != hsLine)) {
-                load.header.append(text, 0, keep).append("\r\n");
-            }
-            if (he == std::string::npos) {
-                header += text + "\n";
-                continue;
-            }
-            header += text.substr(0, he);
-            heLine = lineNo;
-            state = kBetween;
-            continue;  // the rest of the \HE line is not read
-        }
-        text = TrimBlanks(text);
-        if (state == kBetween) {
-            const size_t gs = FindGbk(text, "\\GS");
-            if (gs == std::string::npos) {
-                continue;
-            }
-            state = kBody;
-            gsLine = lineNo;
-            text = text.substr(gs + 3);
-        }
-        const size_t ge = FindGbk(text, "\\GE");
-        if (ge == std::string::npos) {
-            CheckBodyLine(text, lineNo, problems);
-            continue;
-        }
-        CheckBodyLine(text.substr(0, ge), lineNo, problems);
-        bodyEnd = line.end;
-        state = kDone;
+    size_t bodyEnd = 0;  // just past the line that ends the body
+    std::string header;  // one LF per file line, so that item line numbers count from \HS
+};
+
+// The text of the line the checker reads on; false when the line is done with (a line before
+// the header without \HS, a long line outside the header).
+bool LineText(LineReader& reader, Line& line, Scan& scan, std::string& text,
+              std::vector<Problem>& problems) {
+    text = line.text;
+    if (!line.whole && scan.state == kHeader) {
+        text.clear();
+        KeepHeaderLine(reader, line, line.text, line.whole, text);
+        return true;
     }
-    switch (state) {
+    if (!line.whole) {
+        if (ScanLongLine(reader, line, scan.state, scan.lineNo, scan.hsLine, scan.gsLine, text,
+                         problems)) {
+            return true;
+        }
+        if (scan.state == kDone) {
+            scan.bodyEnd = line.end;
+        }
+        return false;
+    }
+    if (scan.state == kBefore) {
+        const size_t hs = FindGbk(text, "\\HS");
+        if (hs == std::string::npos) {
+            return false;
+        }
+        scan.state = kHeader;
+        scan.hsLine = scan.lineNo;
+        text = text.substr(hs + 3);
+    }
+    return true;
+}
+
+void HeaderLine(const std::string& text, Scan& scan, LoadVerdict& load) {
+    const size_t he = FindGbk(text, "\\HE");
+    // The loader passes over an empty rest of the \HS line and an empty part before \HE.
+    const size_t keep = he == std::string::npos ? text.size() : he;
+    if (keep > 0 || (he == std::string::npos && scan.lineNo != scan.hsLine)) {
+        load.header.append(text, 0, keep).append("\r\n");
+    }
+    if (he == std::string::npos) {
+        scan.header += text + "\n";
+        return;
+    }
+    scan.header += text.substr(0, he);
+    scan.heLine = scan.lineNo;
+    scan.state = kBetween;  // the rest of the \HE line is not read
+}
+
+// A line after the header, its blanks at either end trimmed.
+void BodyLine(std::string text, const Line& line, Scan& scan, std::vector<Problem>& problems) {
+    if (scan.state == kBetween) {
+        const size_t gs = FindGbk(text, "\\GS");
+        if (gs == std::string::npos) {
+            return;
+        }
+        scan.state = kBody;
+        scan.gsLine = scan.lineNo;
+        text = text.substr(gs + 3);
+    }
+    const size_t ge = FindGbk(text, "\\GE");
+    if (ge == std::string::npos) {
+        CheckBodyLine(text, scan.lineNo, problems);
+        return;
+    }
+    CheckBodyLine(text.substr(0, ge), scan.lineNo, problems);
+    scan.bodyEnd = line.end;
+    scan.state = kDone;
+}
+
+// What the record's end says; false when there is no header to check further.
+bool CheckEnd(const Scan& scan, LineReader& reader, LoadVerdict& load,
+              std::vector<Problem>& problems) {
+    switch (scan.state) {
         case kBefore:
             problems.push_back({0, true, "no header: no line holds \\HS"});
             load.error = GIBO_ERR_NO_HEADER;
-            return problems;
+            return false;
         case kHeader:
-            problems.push_back({hsLine, true, "the header is not closed with \\HE"});
+            problems.push_back({scan.hsLine, true, "the header is not closed with \\HE"});
             load.error = GIBO_ERR_NO_HEADER;
-            return problems;
+            return false;
         case kBetween:
-            problems.push_back({heLine, true, "no body: no line after the header holds \\GS"});
+            problems.push_back({scan.heLine, true, "no body: no line after the header holds \\GS"});
             load.error = GIBO_ERR_NO_BODY;
             break;
         case kBody:
-            problems.push_back({gsLine, true, "the body is not closed with \\GE"});
+            problems.push_back({scan.gsLine, true, "the body is not closed with \\GE"});
             load.error = GIBO_ERR_NO_BODY;
             break;
         case kDone:
             load.error = AudioVerdict(load.header, reader.BytesAfter(0));
             break;
     }
+    return true;
+}
 
-    std::map<std::string, ItemValue> values;
-    CheckItems(header, hsLine, problems, values);
+// TYPE a number from 0 to 255; SZAUDIO a byte count that fits what follows the body.
+void CheckNumbers(const std::map<std::string, ItemValue>& values, const Scan& scan,
+                  LineReader& reader, std::vector<Problem>& problems) {
     long long n = 0;
     auto type = values.find("TYPE");
     if (type != values.end() && (!WholeNumber(type->second.value, n) || n < 0 || n > 255)) {
@@ -420,23 +431,56 @@ std::vector<Problem> CheckRecord(std::istream& in, LoadVerdict& load) {
              "TYPE \"" + TrimValue(type->second.value) + "\" is not a number from 0 to 255"});
     }
     auto audio = values.find("SZAUDIO");
-    if (audio != values.end() && state == kDone) {
-        const int at = audio->second.line;
-        const long long after = reader.BytesAfter(bodyEnd);
-        if (!WholeNumber(audio->second.value, n) || n < 0) {
-            problems.push_back(
-                {at, true,
-                 "SZAUDIO \"" + TrimValue(audio->second.value) + "\" is not a byte count"});
-        } else if (n > after) {
-            problems.push_back({at, true,
-                                "SZAUDIO " + std::to_string(n) + " does not fit the file: " +
-                                    std::to_string(after) + " bytes follow the body"});
-        } else if (n > 0 && n < after) {
-            problems.push_back({at, false,
-                                std::to_string(after - n) +
-                                    " bytes between the body and the audio belong to neither"});
+    if (audio == values.end() || scan.state != kDone) {
+        return;
+    }
+    const int at = audio->second.line;
+    const long long after = reader.BytesAfter(scan.bodyEnd);
+    if (!WholeNumber(audio->second.value, n) || n < 0) {
+        problems.push_back(
+            {at, true, "SZAUDIO \"" + TrimValue(audio->second.value) + "\" is not a byte count"});
+    } else if (n > after) {
+        problems.push_back({at, true,
+                            "SZAUDIO " + std::to_string(n) + " does not fit the file: " +
+                                std::to_string(after) + " bytes follow the body"});
+    } else if (n > 0 && n < after) {
+        problems.push_back({at, false,
+                            std::to_string(after - n) +
+                                " bytes between the body and the audio belong to neither"});
+    }
+}
+
+}  // namespace
+
+std::vector<Problem> CheckRecord(std::istream& in, LoadVerdict& load) {
+    std::vector<Problem> problems;
+    load = LoadVerdict();
+    if (in.peek() == std::char_traits<char>::eof()) {
+        problems.push_back({0, true, "the file is empty"});
+        load.error = GIBO_ERR_NO_HEADER;
+        return problems;
+    }
+    Scan scan;
+    LineReader reader(in);
+    Line line;
+    std::string text;
+    while (scan.state != kDone && reader.Next(line)) {
+        ++scan.lineNo;
+        if (!LineText(reader, line, scan, text, problems)) {
+            continue;
+        }
+        if (scan.state == kHeader) {
+            HeaderLine(text, scan, load);
+        } else {
+            BodyLine(TrimBlanks(text), line, scan, problems);
         }
     }
+    if (!CheckEnd(scan, reader, load, problems)) {
+        return problems;
+    }
+    std::map<std::string, ItemValue> values;
+    CheckItems(scan.header, scan.hsLine, problems, values);
+    CheckNumbers(values, scan, reader, problems);
     std::stable_sort(problems.begin(), problems.end(),
                      [](const Problem& a, const Problem& b) { return a.line < b.line; });
     return problems;

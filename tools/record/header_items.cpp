@@ -1,35 +1,21 @@
 // Listing header items.
 #include "record/header_items.h"
 
-namespace {
+#include "framework/Gbk.h"
 
-bool IsLead(unsigned char c) {
-    return c >= 0x81 && c <= 0xFE;
-}
+namespace {
 
 // Position of the two-byte marker at or after from, skipping double-byte characters.
 size_t FindMarker(const std::string& text, size_t from, char second, int& line) {
     for (size_t i = from; i < text.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (IsLead(c) && i + 1 < text.size()) {
+        if (gibo::IsGbkLead(c) && i + 1 < text.size()) {
             ++i;
             continue;
         }
         if (c == '\n') {
             ++line;
         } else if (c == '\\' && i + 1 < text.size() && text[i + 1] == second) {
-            return i;
-        }
-    }
-    return std::string::npos;
-}
-
-size_t FindEquals(const std::string& text) {
-    for (size_t i = 0; i < text.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (IsLead(c) && i + 1 < text.size()) {
-            ++i;
-        } else if (c == '=') {
             return i;
         }
     }
@@ -55,7 +41,7 @@ std::vector<HeaderItem> ListHeaderItems(const std::string& text, int firstLine) 
             close = text.size();
         }
         const std::string inner = text.substr(open + 2, close - open - 2);
-        const size_t eq = FindEquals(inner);
+        const size_t eq = FindGbk(inner, "=");
         if (eq == std::string::npos) {
             item.hasEquals = false;
             item.tag = inner;
@@ -85,16 +71,5 @@ std::string TrimValue(const std::string& value) {
 }
 
 size_t FindGbk(const std::string& text, const std::string& needle, size_t from) {
-    if (needle.empty()) {
-        return from <= text.size() ? from : std::string::npos;
-    }
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (i >= from && text.compare(i, needle.size(), needle) == 0) {
-            return i;
-        }
-        if (IsLead(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) {
-            ++i;
-        }
-    }
-    return std::string::npos;
+    return gibo::GbkFind(text.data(), text.size(), needle.data(), needle.size(), from);
 }

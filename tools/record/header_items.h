@@ -22,8 +22,8 @@ std::vector<HeaderItem> ListHeaderItems(const std::string& text, int firstLine =
 // carry a blank that belongs to the layout, not to the value.
 std::string TrimValue(const std::string& value);
 
-// Position of needle in text at or after from, matching only at character starts of GBK text;
-// npos when absent.
+// Position of needle (not empty) in text at or after from, matching only at character starts
+// of GBK text; npos when absent.
 size_t FindGbk(const std::string& text, const std::string& needle, size_t from = 0);
 
 #endif  // GIBO_TOOLS_RECORD_HEADER_ITEMS_H

@@ -1,79 +1,10 @@
 // Finding the markers of a record in a stream of pieces.
 #include "record/layout.h"
 
-#include <fcntl.h>
-
-#include <cerrno>
 #include <string>
-#include <vector>
 
+#include "framework/Gbk.h"
 #include "os/input.h"
-
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
-namespace {
-
-const size_t kPiece = 64 * 1024;
-
-bool IsLead(unsigned char c) {
-    return c >= 0x81 && c <= 0xFE;
-}
-
-}  // namespace
-
-bool ReadAt(int fd, long long offset, char* pBuf, size_t nCount, size_t& nGot, std::string& error) {
-    nGot = 0;
-#ifdef _WIN32
-    if (_lseeki64(fd, offset, SEEK_SET) < 0) {
-#else
-    if (lseek(fd, static_cast<off_t>(offset), SEEK_SET) < 0) {
-#endif
-        error = "read error: " + SystemReason(errno);
-        return false;
-    }
-    while (nGot < nCount) {
-#ifdef _WIN32
-        const int got = _read(fd, pBuf + nGot, static_cast<unsigned>(nCount - nGot));
-#else
-        const ssize_t got = ::read(fd, pBuf + nGot, nCount - nGot);
-#endif
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            error = "read error: " + SystemReason(errno);
-            return false;
-        }
-        if (got == 0) {
-            break;
-        }
-        nGot += static_cast<size_t>(got);
-    }
-    return true;
-}
-
-bool ReadPieces(int fd, long long offset, const std::function<bool(const char*, size_t)>& take,
-                std::string& error) {
-    error.clear();
-    std::vector<char> piece(kPiece);
-    for (;;) {
-        size_t got = 0;
-        if (!ReadAt(fd, offset, piece.data(), piece.size(), got, error)) {
-            return false;
-        }
-        if (got == 0) {
-            return true;
-        }
-        if (!take(piece.data(), got)) {
-            return error.empty();
-        }
-        offset += static_cast<long long>(got);
-    }
-}
 
 namespace {
 
@@ -109,7 +40,7 @@ bool ScanMarkers(int fd, const char* const* stages, int nStages, long long* foun
                 trail = false;
                 continue;
             }
-            if (IsLead(c)) {
+            if (gibo::IsGbkLead(c)) {
                 trail = true;
                 continue;
             }
@@ -171,23 +102,4 @@ bool FindLineWithMarker(int fd, const char* letters, long long& line, std::strin
     }
     line = start;
     return true;
-}
-
-bool SameTail(int a, long long aOffset, int b, long long bOffset, std::string& error) {
-    std::vector<char> pa(kPiece), pb(kPiece);
-    for (;;) {
-        size_t na = 0, nb = 0;
-        if (!ReadAt(a, aOffset, pa.data(), kPiece, na, error) ||
-            !ReadAt(b, bOffset, pb.data(), kPiece, nb, error)) {
-            return false;
-        }
-        if (na != nb || std::char_traits<char>::compare(pa.data(), pb.data(), na) != 0) {
-            return false;
-        }
-        if (na == 0) {
-            return true;
-        }
-        aOffset += static_cast<long long>(na);
-        bOffset += static_cast<long long>(nb);
-    }
 }

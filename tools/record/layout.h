@@ -3,7 +3,6 @@
 #ifndef GIBO_TOOLS_RECORD_LAYOUT_H
 #define GIBO_TOOLS_RECORD_LAYOUT_H
 
-#include <functional>
 #include <string>
 
 struct RecordLayout {
@@ -23,16 +22,5 @@ bool BodyEnd(int fd, long long& end, std::string& error);
 
 // The start of the first line of fd that holds the marker \ and letters, or -1.
 bool FindLineWithMarker(int fd, const char* letters, long long& line, std::string& error);
-
-// True when the bytes of a from offset aOffset to its end equal those of b from bOffset.
-bool SameTail(int a, long long aOffset, int b, long long bOffset, std::string& error);
-
-// Hands the bytes of fd from offset to its end to take, a piece at a time, until take returns
-// false. False with the system's reason on a read error, or when take stopped with an error.
-bool ReadPieces(int fd, long long offset, const std::function<bool(const char*, size_t)>& take,
-                std::string& error);
-
-// Reads up to nCount bytes at offset, fewer only at the end of the file.
-bool ReadAt(int fd, long long offset, char* pBuf, size_t nCount, size_t& nGot, std::string& error);
 
 #endif  // GIBO_TOOLS_RECORD_LAYOUT_H

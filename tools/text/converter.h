@@ -9,6 +9,15 @@
 
 enum class Codepage { Gbk, Cp949, Big5, ShiftJis };
 
+// The names of a code page: for the user, for iconv and for the Windows code-page API.
+struct CodepageNames {
+    Codepage cp;
+    const char* name;
+    const char* iconv;
+    unsigned windowsCp;
+};
+const CodepageNames& NamesOf(Codepage cp);
+
 // Accepts GBK, CP949, BIG5 and SHIFT_JIS (any case; "-" for "_"). False for anything else.
 bool ParseCodepage(const std::string& name, Codepage& cp);
 const char* CodepageName(Codepage cp);

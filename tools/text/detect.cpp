@@ -57,11 +57,9 @@ bool NamesResult(const std::string& value, int code, Codepage cp) {
     return WithoutBlanks(text) == name;
 }
 
-}  // namespace
-
-Detection DetectCodepage(const std::string& headerText) {
-    std::vector<std::string> texts;  // the tags and values that are not plain ASCII
-    std::string result;
+// The tags and values that are not plain ASCII, and the first GAMERESULT value.
+void CollectTexts(const std::string& headerText, std::vector<std::string>& texts,
+                  std::string& result) {
     bool resultSeen = false;
     for (const HeaderItem& item : ListHeaderItems(headerText)) {
         for (const std::string* text : {&item.tag, &item.value}) {
@@ -74,13 +72,15 @@ Detection DetectCodepage(const std::string& headerText) {
             resultSeen = true;
         }
     }
-    if (texts.empty()) {
-        return {Codepage::Gbk, "only ASCII"};
-    }
+}
 
+// The code pages in which every text is valid; leastDamaged, for when there is none, the one
+// with the fewest invalid bytes.
+std::vector<Codepage> ValidCodepages(const std::vector<std::string>& texts,
+                                     Codepage& leastDamaged) {
     std::vector<Codepage> valid;
     size_t fewestInvalid = static_cast<size_t>(-1);
-    Codepage leastDamaged = Codepage::Gbk;
+    leastDamaged = Codepage::Gbk;
     for (Codepage cp : kOrder) {
         size_t invalid = 0;
         for (const std::string& text : texts) {
@@ -95,27 +95,28 @@ Detection DetectCodepage(const std::string& headerText) {
             leastDamaged = cp;
         }
     }
-    if (valid.empty()) {
-        return {leastDamaged, "invalid bytes"};
-    }
-    if (valid.size() == 1) {
-        return {valid[0], "only valid one"};
-    }
+    return valid;
+}
 
-    if (HasHighBytes(result)) {
-        CGiboFile lookup;
-        const int code = lookup.CompareOtherNationResult(CString(result.c_str()));
-        std::vector<Codepage> named;
-        for (Codepage cp : valid) {
-            if (NamesResult(result, code, cp)) {
-                named.push_back(cp);
-            }
-        }
-        if (named.size() == 1) {
-            return {named[0], "result text"};
+// The one valid code page whose result name the library maps the result text to; false when
+// none or several are.
+bool NamedByResult(const std::string& result, const std::vector<Codepage>& valid, Codepage& cp) {
+    CGiboFile lookup;
+    const int code = lookup.CompareOtherNationResult(CString(result.c_str()));
+    std::vector<Codepage> named;
+    for (Codepage candidate : valid) {
+        if (NamesResult(result, code, candidate)) {
+            named.push_back(candidate);
         }
     }
+    if (named.size() != 1) {
+        return false;
+    }
+    cp = named[0];
+    return true;
+}
 
+Detection MostPlausible(const std::vector<std::string>& texts, const std::vector<Codepage>& valid) {
     std::string all;
     for (const std::string& text : texts) {
         all += text;
@@ -136,4 +137,28 @@ Detection DetectCodepage(const std::string& headerText) {
         return {top[0], "statistics"};
     }
     return {top[0], "tie"};  // GBK when it is among the best, as kOrder starts with it
+}
+
+}  // namespace
+
+Detection DetectCodepage(const std::string& headerText) {
+    std::vector<std::string> texts;
+    std::string result;
+    CollectTexts(headerText, texts, result);
+    if (texts.empty()) {
+        return {Codepage::Gbk, "only ASCII"};
+    }
+    Codepage leastDamaged = Codepage::Gbk;
+    const std::vector<Codepage> valid = ValidCodepages(texts, leastDamaged);
+    if (valid.empty()) {
+        return {leastDamaged, "invalid bytes"};
+    }
+    if (valid.size() == 1) {
+        return {valid[0], "only valid one"};
+    }
+    Codepage named = Codepage::Gbk;
+    if (HasHighBytes(result) && NamedByResult(result, valid, named)) {
+        return {named, "result text"};
+    }
+    return MostPlausible(texts, valid);
 }

@@ -85,10 +85,12 @@ const int kUnusual = -1;  // from the block of rarely used characters
 const int kForeign = -2;  // another script's letters in this code page's symbol rows
 const int kRare = -4;     // extension areas, half-width forms
 
-// Class of a double-byte character; lead and trail as unsigned bytes.
-int ClassGbk(unsigned lead, unsigned trail) {
+// Class of a double-byte character of GBK or CP949, both built on the same rows: lead and trail
+// as unsigned bytes, lastUsual the last lead byte of the frequently used block (GB2312 level 1;
+// the Hangul syllables). Beyond it come GB2312 level 2 and the Hanja.
+int ClassEuc(unsigned lead, unsigned trail, unsigned lastUsual) {
     if (trail < 0xA1 || lead < 0xA1) {
-        return kRare;  // GBK's extensions beyond GB2312
+        return kRare;  // the extensions: GBK's beyond GB2312, CP949's rarely written syllables
     }
     if (lead == 0xA1 || lead == 0xA3) {
         return kNeutral;
@@ -96,20 +98,7 @@ int ClassGbk(unsigned lead, unsigned trail) {
     if (lead < 0xB0) {
         return kForeign;  // Kana, Greek, Cyrillic, pinyin, box drawing
     }
-    return lead <= 0xD7 ? kUsual : kUnusual;  // GB2312 levels 1 and 2
-}
-
-int ClassCp949(unsigned lead, unsigned trail) {
-    if (trail < 0xA1 || lead < 0xA1) {
-        return kRare;  // the extension's syllables, rarely written
-    }
-    if (lead == 0xA1 || lead == 0xA3) {
-        return kNeutral;
-    }
-    if (lead < 0xB0) {
-        return kForeign;
-    }
-    return lead <= 0xC8 ? kUsual : kUnusual;  // Hangul syllables, then Hanja
+    return lead <= lastUsual ? kUsual : kUnusual;
 }
 
 int ClassBig5(unsigned lead, unsigned trail) {
@@ -167,10 +156,10 @@ int PlausibilityScore(const std::string& bytes, Codepage cp) {
         }
         switch (cp) {
             case Codepage::Gbk:
-                score += ClassGbk(lead, trail);
+                score += ClassEuc(lead, trail, 0xD7);
                 break;
             case Codepage::Cp949:
-                score += ClassCp949(lead, trail);
+                score += ClassEuc(lead, trail, 0xC8);
                 break;
             case Codepage::Big5:
                 score += ClassBig5(lead, trail);
