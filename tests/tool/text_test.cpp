@@ -112,7 +112,6 @@ TEST(Detection, NamesTheCodepageAndWhy) {
         const char* reason;
     } cases[] = {
         {"\\[GAMENAME=kim\\]\r\n", Codepage::Gbk, "only ASCII"},
-        {"\\[GAMEWHITENAME=\xaa\x4c\xae\xfc\xae\x70\\]\r\n", Codepage::Big5, "only valid one"},
         {"\\[GAMERESULT=\xb9\xe9 \xba\xd2\xb0\xe8\xbd\xc2\\]\r\n", Codepage::Cp949, "result text"},
         {"\\[GAMERESULT=\xa5\xd5\xae\xc9\xb6\xa1\xb3\xd3\\]\r\n", Codepage::Big5, "result text"},
         {"\\[GAMEWHITENAME=\xcd\xf5\xc1\xa2\xd5\x5c\\]\r\n", Codepage::Gbk, "statistics"},
