@@ -16,6 +16,9 @@ TEST(SearchTerms, EveryPairOfAdjacentCharactersIsAToken) {
         {"Kim", "6b69 696d"},      // ASCII letters in lower case
         {"古力", "e58fa4e58a9b"},  // one pair of UTF-8 characters
         {"이세돌", "ec9db4ec84b8 ec84b8eb8f8c"},
+        {"\xf0\x9f\x98\x80"
+         "a",
+         "f09f988061"},        // four bytes: U+1F600
         {"a\xff", "61ff"},     // a stray byte is a character
         {"\xe5\x8f", "e58f"},  // so is each byte of a cut one
         {"a", ""},
