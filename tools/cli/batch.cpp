@@ -95,8 +95,11 @@ void Progress::Show(size_t done, const std::string& name) {
 }
 
 void Progress::ShowRate(size_t done, size_t errors, bool force) {
+    if (!m_active) {
+        return;
+    }
     const auto now = std::chrono::steady_clock::now();
-    if (!m_active || (!force && now - m_last < std::chrono::milliseconds(200))) {
+    if (!force && now - m_last < std::chrono::milliseconds(200)) {
         return;
     }
     m_last = now;
