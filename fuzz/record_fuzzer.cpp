@@ -13,8 +13,8 @@
 #include "FuzzFiles.h"
 #include "FuzzInput.h"
 #include "GiboFile.h"
-#include "checker.h"
 #include "framework/Gbk.h"
+#include "record/checker.h"
 
 namespace {
 
