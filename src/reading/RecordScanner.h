@@ -1,0 +1,94 @@
+// Reading a record file the one way the loader reads it: the header text from the first \HS to
+// the first \HE, the body lines from the first \GS after that to the first \GE (trimmed, the \GE
+// line split where it holds several STO records), and the audio as the last SZAUDIO bytes. The
+// file is read once, in fixed pieces: a line of any length costs no more memory than a piece,
+// and only the header is held. LoadFile writes what it reads into side files; show and index
+// count it and write nothing.
+#ifndef GIBO_READING_RECORDSCANNER_H
+#define GIBO_READING_RECORDSCANNER_H
+
+#include <cstddef>
+#include <cstdint>
+
+#include "GiboFile.h"
+#include "framework/FileFailure.h"
+#include "framework/LineReader.h"
+
+namespace gibo {
+
+enum class Marker { Hs, He, Gs, Ge };
+
+// Where the parts of a record were found, each marker's backslash by its 1-based line and byte
+// offset (-1 when not found).
+class ScanEvents {
+public:
+    virtual ~ScanEvents() = default;
+    virtual void OnMarker(Marker /*marker*/, int64_t /*nLine*/, int64_t /*nOffset*/) {}
+};
+
+// Where the body text goes: lines ended by CR LF, each whole (Line) or in runs (Text). A line
+// may be handed over again from a Mark on: Rewind drops what came after the mark.
+class BodySink {
+public:
+    virtual ~BodySink() = default;
+    virtual bool Line(const char* pData, size_t nCount) = 0;
+    virtual bool Text(const char* pData, size_t nCount) = 0;
+    virtual void Mark() = 0;
+    virtual bool Rewind() = 0;
+};
+
+class RecordScanner {
+public:
+    // Reads fd from where it stands; strPath names the file in a read failure.
+    RecordScanner(int fd, const CString& strPath, ScanEvents* pEvents = nullptr);
+
+    // The header text, each line ended by CR LF. Fails with GIBO_ERR_NO_HEADER when the file
+    // holds no complete header, raises GIBO_ERR_OPEN on a read failure or a header of 2 GiB.
+    Failure ReadHeader(CString& strHeader);
+    // The body lines into body, after ReadHeader. Fails with GIBO_ERR_NO_BODY when there is no
+    // \GS or no \GE after it, raises GIBO_ERR_OPEN on a read failure. A failure of body ends
+    // the scan; the sink tells it, and it comes first.
+    Failure ScanBody(BodySink& body);
+    // Just past the line end of the line that held \GE, or -1 when that line has no line end;
+    // only found when asked for before ScanBody.
+    void WantBodyEnd() { m_bWantEnd = true; }
+    int64_t BodyEnd() const { return m_nBodyEnd; }
+
+private:
+    bool SkipToMarker(Marker marker);
+    void Found(Marker marker, int64_t nOffset);
+    bool TakeHeaderLine(const char* pLine, size_t n, int64_t nStart, CString& strHeader,
+                        bool& bTooLong);
+    bool TakeShortLine(BodySink& body, const char* p, size_t n, bool bRest, bool& bWritten);
+    void FindLineEnd(bool bLineEnd);
+
+    LineReader m_lines;
+    const CString& m_strPath;
+    ScanEvents* m_pEvents;
+    int64_t m_nLine = 1;  // of the byte the reader stands at
+    bool m_bWantEnd = false;
+    int64_t m_nBodyEnd = -1;
+};
+
+// A record's audio: nAudio bytes at the end of a file of nLength bytes. A size that the writer
+// cannot have stated (negative, 2 GiB or more) or that reaches before the file's start is
+// refused (GIBO_ERR_AUDIO_REOPEN) rather than guessed at.
+bool AudioFits(long long nAudio, int64_t nLength);
+
+// What show and index learn of a record without writing anything: the lines and STO records
+// the loader would write into the body file, and the audio it would copy.
+struct RecordSizes {
+    long long nBodyLines = 0;
+    long long nBodyRecords = 0;  // body lines that begin with "STO"
+    long long nAudio = 0;
+    long long nAudioInBody = 0;  // audio bytes that lie before the end of the \GE line
+};
+
+// Reads the record open at fd into record's parameter text, its type and sizes, failing with
+// the codes LoadFile fails with for the same file (but never for a side file: none is made).
+Failure ScanRecord(int fd, const CString& strPath, CGiboFile& record, unsigned char& byType,
+                   RecordSizes& sizes);
+
+}  // namespace gibo
+
+#endif  // GIBO_READING_RECORDSCANNER_H
