@@ -60,7 +60,6 @@ private:
     Tool& m_tool;
     IndexDb& m_db;
     const std::string& m_dbPath;
-    PrivateDir m_dir;
     RowMaker m_maker;
     TransactionBatch m_batch;
     Progress m_progress;
@@ -83,7 +82,7 @@ bool IndexRun::Index(const FileStamp& stamp, std::map<std::string, IndexDb::Know
     row.columns["size"] = Cell::Int(stamp.size);
     row.columns["mtime"] = Cell::Int(stamp.mtime);
     std::string error;
-    if (!m_maker.Make(stamp.path, m_dir, row, error)) {
+    if (!m_maker.Make(stamp.path, row, error)) {
         m_progress.Clear();
         m_tool.Error(stamp.path, error);
         ++m_failed;

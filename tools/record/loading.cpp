@@ -1,4 +1,4 @@
-// Loading records through a private directory.
+// Reading records through the library's scanner, and loading them through a private directory.
 #include "record/loading.h"
 
 #include <filesystem>
@@ -45,6 +45,22 @@ bool OpenRecord(const std::string& path, InputFile& in, std::string& error) {
     }
     error = LoadErrorText(GIBO_ERR_OPEN) + " (" + error + ")";
     return false;
+}
+
+bool ReadRecord(const std::string& path, ScannedRecord& scanned, std::string& error) {
+    InputFile in;
+    if (!OpenRecord(path, in, error)) {
+        return false;
+    }
+    const gibo::Failure failure =
+        gibo::ScanRecord(in.Fd(), path.c_str(), scanned.record, scanned.type, scanned.sizes);
+    scanned.error = failure.dwCode;
+    if (failure.err != 0) {
+        error = "read error: " + SystemReason(failure.err);
+    } else if (failure) {
+        error = LoadErrorText(failure.dwCode);
+    }
+    return !failure;
 }
 
 bool LoadPrivately(const std::string& path, const PrivateDir& dir, LoadedRecord& loaded,
