@@ -84,16 +84,6 @@ bool ScanLayout(int fd, RecordLayout& layout, std::string& error) {
     return true;
 }
 
-bool BodyEnd(int fd, long long& end, std::string& error) {
-    const char* const stages[] = {"HS", "HE", "", "GS", "GE", ""};
-    long long found[6], lines[6];
-    if (!ScanMarkers(fd, stages, 6, found, lines, error)) {
-        return false;
-    }
-    end = found[5];
-    return true;
-}
-
 bool FindLineWithMarker(int fd, const char* letters, long long& line, std::string& error) {
     const char* const stages[] = {letters};
     long long found = -1, start = -1;

@@ -16,10 +16,6 @@ struct RecordLayout {
 // Reads fd from its start. False with the system's reason on a read error.
 bool ScanLayout(int fd, RecordLayout& layout, std::string& error);
 
-// Just past the line end of the line that ends the body (the first \GE after \GS), or -1
-// when that line has no line end or there is none.
-bool BodyEnd(int fd, long long& end, std::string& error);
-
 // The start of the first line of fd that holds the marker \ and letters, or -1.
 bool FindLineWithMarker(int fd, const char* letters, long long& line, std::string& error);
 
