@@ -280,28 +280,34 @@ private:
     int64_t m_nGe = -1;
 };
 
-// Counts body text as a body file's reader would: lines, and lines that begin with "STO".
+// Counts body text as a body file's reader would: lines, and lines that begin with "STO". Each
+// line is told to events, if given, with the record line the scanner stands on.
 class BodyCounter : public gibo::BodySink {
 public:
+    BodyCounter(const gibo::RecordScanner& scanner, gibo::ScanEvents* pEvents)
+        : m_scanner(scanner), m_pEvents(pEvents) {}
     bool Line(const char* p, size_t n) override {
         if (m_now.column != 0) {
             return Text(p, n) && Text(kCrLf, 2);
         }
+        const bool sto = n >= 3 && p[0] == 'S' && p[1] == 'T' && p[2] == 'O';
         ++m_now.lines;
-        m_now.records += n >= 3 && p[0] == 'S' && p[1] == 'T' && p[2] == 'O' ? 1 : 0;
+        m_now.records += sto ? 1 : 0;
+        if (m_pEvents) {
+            m_pEvents->OnBodyLine(m_scanner.Line(), n == 0, sto);
+        }
         return true;
     }
     bool Text(const char* p, size_t n) override {
         for (size_t i = 0; i < n; ++i) {
             if (p[i] == '\n') {
-                ++m_now.lines;
-                m_now.column = 0;
-                m_now.sto = true;
+                LineEnd();
                 continue;
             }
             if (m_now.column < 3) {
                 m_now.sto = m_now.sto && p[i] == "STO"[m_now.column];
-                m_now.records += m_now.sto && m_now.column == 2 ? 1 : 0;
+                m_now.lineSto = m_now.sto && m_now.column == 2;
+                m_now.records += m_now.lineSto ? 1 : 0;
             }
             ++m_now.column;
             if (m_now.column >= 3) {  // only a line end matters until the next line
@@ -322,12 +328,26 @@ public:
     }
 
 private:
+    // Every line the loader writes ends with CR LF: a line of one byte before the LF is empty.
+    void LineEnd() {
+        ++m_now.lines;
+        if (m_pEvents) {
+            m_pEvents->OnBodyLine(m_scanner.Line(), m_now.column <= 1, m_now.lineSto);
+        }
+        m_now.column = 0;
+        m_now.sto = true;
+        m_now.lineSto = false;
+    }
+
     struct State {
         long long lines = 0;
         long long records = 0;
         size_t column = 0;  // of the next byte in its line; only the first three matter
         bool sto = true;
+        bool lineSto = false;
     };
+    const gibo::RecordScanner& m_scanner;
+    gibo::ScanEvents* m_pEvents;
     State m_now;
     State m_mark;
 };
@@ -377,6 +397,9 @@ bool RecordScanner::TakeHeaderLine(const char* line, size_t n, int64_t nStart, C
     if ((he == kNpos || keep > 0) && !AppendHeaderLine(strHeader, line, keep)) {
         bTooLong = true;
     }
+    if (m_pEvents) {
+        m_pEvents->OnHeaderLine(line, keep, m_nLine);
+    }
     if (he != kNpos) {
         Found(Marker::He, nStart + static_cast<int64_t>(he));
     }
@@ -397,6 +420,8 @@ Failure RecordScanner::ReadHeader(CString& strHeader) {
             }
             if (n > 0 || !bFirst) {
                 bComplete = TakeHeaderLine(line, n, start, strHeader, bTooLong);
+            } else if (m_pEvents) {
+                m_pEvents->OnHeaderLine(line, 0, m_nLine);
             }
         }
     }
@@ -491,35 +516,36 @@ bool AudioFits(long long nAudio, int64_t nLength) {
 }
 
 Failure ScanRecord(int fd, const CString& strPath, CGiboFile& record, unsigned char& byType,
-                   RecordSizes& sizes) {
+                   RecordSizes& sizes, ScanEvents* pEvents) {
     byType = 255;
     sizes = RecordSizes();
     record.m_strHeader.Empty();
-    RecordScanner scanner(fd, strPath);
+    RecordScanner scanner(fd, strPath, pEvents);
     if (Failure f = scanner.ReadHeader(record.m_strHeader)) {
         return f;
     }
     int bFound = 0;
     const long long nAudio = NumberOf(record.GetParam("SZAUDIO", bFound));
-    if (nAudio != 0) {
+    if (nAudio != 0 || pEvents) {
         scanner.WantBodyEnd();
     }
-    BodyCounter body;
+    BodyCounter body(scanner, pEvents);
     if (Failure f = scanner.ScanBody(body)) {
         return f;
     }
     byType = static_cast<unsigned char>(NumberOf(record.GetParam("TYPE", bFound)));
     body.Counts(sizes.nBodyLines, sizes.nBodyRecords);
+    sizes.nBodyEnd = scanner.BodyEnd();
     int64_t length = 0;
-    if (nAudio == 0) {
-        return Failure();
+    if (LengthOf(fd, length) != 0) {
+        return nAudio == 0 ? Failure() : Fail(GIBO_ERR_AUDIO_REOPEN);
     }
-    if (LengthOf(fd, length) != 0 || !AudioFits(nAudio, length)) {
+    sizes.nLength = length;
+    if (!AudioFits(nAudio, length)) {
         return Fail(GIBO_ERR_AUDIO_REOPEN);
     }
     sizes.nAudio = nAudio;
-    const int64_t end = scanner.BodyEnd();
-    const long long after = end < 0 ? 0 : length - end;
+    const long long after = sizes.nBodyEnd < 0 ? 0 : length - sizes.nBodyEnd;
     sizes.nAudioInBody = nAudio > after ? nAudio - after : 0;
     return Failure();
 }

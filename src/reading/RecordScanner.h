@@ -18,12 +18,16 @@ namespace gibo {
 
 enum class Marker { Hs, He, Gs, Ge };
 
-// Where the parts of a record were found, each marker's backslash by its 1-based line and byte
-// offset (-1 when not found).
+// What the scanner finds, in the order of the file, by 1-based line: each marker with the byte
+// offset of its backslash; each header line from the rest of the \HS line on (the last one up
+// to \HE); each body line as the loader writes it (with ScanRecord), whether it is empty and
+// whether it begins with "STO".
 class ScanEvents {
 public:
     virtual ~ScanEvents() = default;
     virtual void OnMarker(Marker /*marker*/, int64_t /*nLine*/, int64_t /*nOffset*/) {}
+    virtual void OnHeaderLine(const char* /*pText*/, size_t /*nCount*/, int64_t /*nLine*/) {}
+    virtual void OnBodyLine(int64_t /*nLine*/, bool /*bEmpty*/, bool /*bSto*/) {}
 };
 
 // Where the body text goes: lines ended by CR LF, each whole (Line) or in runs (Text). A line
@@ -53,6 +57,8 @@ public:
     // only found when asked for before ScanBody.
     void WantBodyEnd() { m_bWantEnd = true; }
     int64_t BodyEnd() const { return m_nBodyEnd; }
+    // The line of the byte the scanner stands at.
+    int64_t Line() const { return m_nLine; }
 
 private:
     bool SkipToMarker(Marker marker);
@@ -82,12 +88,15 @@ struct RecordSizes {
     long long nBodyRecords = 0;  // body lines that begin with "STO"
     long long nAudio = 0;
     long long nAudioInBody = 0;  // audio bytes that lie before the end of the \GE line
+    long long nBodyEnd = -1;     // as RecordScanner::BodyEnd, when events were asked for
+    long long nLength = 0;       // of the file, when the body was read
 };
 
 // Reads the record open at fd into record's parameter text, its type and sizes, failing with
-// the codes LoadFile fails with for the same file (but never for a side file: none is made).
+// the codes LoadFile fails with for the same file (but never for a side file: none is made);
+// pEvents, if given, hears what is found.
 Failure ScanRecord(int fd, const CString& strPath, CGiboFile& record, unsigned char& byType,
-                   RecordSizes& sizes);
+                   RecordSizes& sizes, ScanEvents* pEvents = nullptr);
 
 }  // namespace gibo
 
