@@ -151,9 +151,9 @@ TEST(Scanner, ReadsLargeAudioWithoutSideFiles) {
 #endif
 
 struct Seen : gibo::ScanEvents {
-    std::vector<std::tuple<gibo::Marker, int64_t, int64_t>> markers;
-    void OnMarker(gibo::Marker m, int64_t nLine, int64_t nOffset) override {
-        markers.emplace_back(m, nLine, nOffset);
+    std::vector<std::tuple<gibo::Marker, int64_t, int64_t, int64_t>> markers;
+    void OnMarker(gibo::Marker m, int64_t nLine, int64_t nOffset, int64_t nLineStart) override {
+        markers.emplace_back(m, nLine, nOffset, nLineStart);
     }
 };
 
@@ -182,12 +182,17 @@ TEST(Scanner, ReportsMarkersWithLineAndOffset) {
     Discard body;
     ASSERT_FALSE(scanner.ReadHeader(header));
     ASSERT_FALSE(scanner.ScanBody(body));
+    auto at = [&](Marker m, int64_t line, size_t offset) {
+        const size_t lineStart = text.rfind('\n', offset) + 1;  // npos + 1 == 0
+        return std::make_tuple(m, line, static_cast<int64_t>(offset),
+                               static_cast<int64_t>(lineStart));
+    };
     const size_t gs = text.find("\\GS");
-    const std::vector<std::tuple<Marker, int64_t, int64_t>> expected = {
-        {Marker::Hs, 1, 5},
-        {Marker::He, 3, static_cast<int64_t>(text.find("\\HE"))},
-        {Marker::Gs, 5, static_cast<int64_t>(gs)},
-        {Marker::Ge, 7, static_cast<int64_t>(text.find("\\GE", gs))},
+    const std::vector<std::tuple<Marker, int64_t, int64_t, int64_t>> expected = {
+        at(Marker::Hs, 1, 5),
+        at(Marker::He, 3, text.find("\\HE")),
+        at(Marker::Gs, 5, gs),
+        at(Marker::Ge, 7, text.find("\\GE", gs)),
     };
     EXPECT_EQ(seen.markers, expected);
 }

@@ -361,14 +361,13 @@ RecordScanner::RecordScanner(int fd, const CString& strPath, ScanEvents* pEvents
 
 void RecordScanner::Found(Marker marker, int64_t nOffset) {
     if (m_pEvents) {
-        m_pEvents->OnMarker(marker, m_nLine, nOffset);
+        m_pEvents->OnMarker(marker, m_nLine, nOffset, m_nLineStart);
     }
 }
 
-// Passes over the text up to the next marker in pieces, so that lines of any length before the
-// header or between it and the body cost no memory, and leaves the reader right after it.
-// False when the file ends first.
-bool RecordScanner::SkipToMarker(Marker marker) {
+// In pieces, so that lines of any length before the header or between it and the body cost no
+// memory.
+bool RecordScanner::Find(Marker marker) {
     GbkMatcher matcher{kMarkers[static_cast<int>(marker)], 3};
     const char* p = nullptr;
     size_t n = 0;
@@ -376,6 +375,7 @@ bool RecordScanner::SkipToMarker(Marker marker) {
     while (m_lines.NextPiece(p, n, bLineEnd)) {
         for (size_t i = 0; i < n; ++i) {
             if (matcher.Take(p[i])) {
+                m_bInBody = m_bInBody || marker == Marker::Gs;
                 Found(marker, m_lines.Offset(p + i) - 2);
                 m_lines.Unread(p + i + 1);
                 return true;
@@ -384,6 +384,7 @@ bool RecordScanner::SkipToMarker(Marker marker) {
         if (bLineEnd) {
             matcher.Reset();
             ++m_nLine;
+            m_nLineStart = m_lines.Tell();
         }
     }
     return false;
@@ -409,7 +410,7 @@ bool RecordScanner::TakeHeaderLine(const char* line, size_t n, int64_t nStart, C
 Failure RecordScanner::ReadHeader(CString& strHeader) {
     bool bTooLong = false;
     bool bComplete = false;
-    if (SkipToMarker(Marker::Hs)) {
+    if (Find(Marker::Hs)) {
         const char* line = nullptr;
         size_t n = 0;
         // The rest of the \HS line adds nothing when it is empty.
@@ -418,6 +419,7 @@ Failure RecordScanner::ReadHeader(CString& strHeader) {
             if (!m_lines.Next(line, n)) {
                 break;
             }
+            m_nLineStart = bFirst ? m_nLineStart : start;
             if (n > 0 || !bFirst) {
                 bComplete = TakeHeaderLine(line, n, start, strHeader, bTooLong);
             } else if (m_pEvents) {
@@ -429,6 +431,7 @@ Failure RecordScanner::ReadHeader(CString& strHeader) {
         return Raise(GIBO_ERR_OPEN, EFBIG, m_strPath);
     }
     if (bComplete) {
+        m_nLineStart = m_lines.Tell();
         return Failure();
     }
     if (m_lines.Failure()) {
@@ -480,7 +483,7 @@ Failure RecordScanner::ScanBody(BodySink& body) {
     const char* p = nullptr;
     size_t n = 0;
     bool bLineEnd = false;
-    const bool bStarted = SkipToMarker(Marker::Gs);
+    const bool bStarted = m_bInBody || Find(Marker::Gs);
     while (bStarted && !bComplete && bWritten && m_lines.NextPiece(p, n, bLineEnd)) {
         if (!bLong && bLineEnd) {  // most lines lie whole in the piece at hand
             bComplete = TakeShortLine(body, p, n, bRest, bWritten);
@@ -499,7 +502,10 @@ Failure RecordScanner::ScanBody(BodySink& body) {
                 bLong = false;
             }
         }
-        m_nLine += bLineEnd && !bComplete ? 1 : 0;
+        if (bLineEnd && !bComplete) {
+            ++m_nLine;
+            m_nLineStart = m_lines.Tell();
+        }
         bRest = false;
     }
     if (bLong && !bComplete && bWritten && !m_lines.Failure()) {

@@ -19,13 +19,14 @@ namespace gibo {
 enum class Marker { Hs, He, Gs, Ge };
 
 // What the scanner finds, in the order of the file, by 1-based line: each marker with the byte
-// offset of its backslash; each header line from the rest of the \HS line on (the last one up
-// to \HE); each body line as the loader writes it (with ScanRecord), whether it is empty and
-// whether it begins with "STO".
+// offsets of its backslash and of its line's start; each header line from the rest of the \HS line
+// on (the last one up to \HE); each body line as the loader writes it (with ScanRecord), whether it
+// is empty and whether it begins with "STO".
 class ScanEvents {
 public:
     virtual ~ScanEvents() = default;
-    virtual void OnMarker(Marker /*marker*/, int64_t /*nLine*/, int64_t /*nOffset*/) {}
+    virtual void OnMarker(Marker /*marker*/, int64_t /*nLine*/, int64_t /*nOffset*/,
+                          int64_t /*nLineStart*/) {}
     virtual void OnHeaderLine(const char* /*pText*/, size_t /*nCount*/, int64_t /*nLine*/) {}
     virtual void OnBodyLine(int64_t /*nLine*/, bool /*bEmpty*/, bool /*bSto*/) {}
 };
@@ -49,6 +50,13 @@ public:
     // The header text, each line ended by CR LF. Fails with GIBO_ERR_NO_HEADER when the file
     // holds no complete header, raises GIBO_ERR_OPEN on a read failure or a header of 2 GiB.
     Failure ReadHeader(CString& strHeader);
+    // Passes on to the next marker, at a character start, and stands right after it; false when
+    // the file ends first (or on a read failure, which ReadFailure tells). Markers outside a
+    // record's order are for files that are no records (a body file's \GE).
+    bool Find(Marker marker);
+    Status ReadFailure() const { return m_lines.Failure(); }
+    // Where the next byte read lies: after ReadHeader, the start of the line after the \HE line.
+    int64_t Position() const { return m_lines.Tell(); }
     // The body lines into body, after ReadHeader. Fails with GIBO_ERR_NO_BODY when there is no
     // \GS or no \GE after it, raises GIBO_ERR_OPEN on a read failure. A failure of body ends
     // the scan; the sink tells it, and it comes first.
@@ -61,7 +69,6 @@ public:
     int64_t Line() const { return m_nLine; }
 
 private:
-    bool SkipToMarker(Marker marker);
     void Found(Marker marker, int64_t nOffset);
     bool TakeHeaderLine(const char* pLine, size_t n, int64_t nStart, CString& strHeader,
                         bool& bTooLong);
@@ -71,7 +78,9 @@ private:
     LineReader m_lines;
     const CString& m_strPath;
     ScanEvents* m_pEvents;
-    int64_t m_nLine = 1;  // of the byte the reader stands at
+    int64_t m_nLine = 1;       // of the byte the reader stands at
+    int64_t m_nLineStart = 0;  // where that line starts
+    bool m_bInBody = false;    // \GS was found
     bool m_bWantEnd = false;
     int64_t m_nBodyEnd = -1;
 };

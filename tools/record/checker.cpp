@@ -9,8 +9,8 @@
 #include <map>
 
 #include "GiboFile.h"
-#include "record/header_items.h"
 #include "reading/RecordScanner.h"
+#include "record/header_items.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ bool WholeNumber(const std::string& text, long long& n) {
 // per record line, and the body lines that are no STO records (one warning a line).
 class Findings : public gibo::ScanEvents {
 public:
-    void OnMarker(gibo::Marker marker, int64_t nLine, int64_t) override {
+    void OnMarker(gibo::Marker marker, int64_t nLine, int64_t, int64_t) override {
         lines[static_cast<int>(marker)] = static_cast<int>(nLine);
     }
     void OnHeaderLine(const char* p, size_t n, int64_t) override {
@@ -149,7 +149,8 @@ std::vector<Problem> CheckRecord(int fd, long long size, LoadVerdict& load) {
     gibo::RecordSizes sizes;
     const gibo::Failure failure = gibo::ScanRecord(fd, "", record, type, sizes, &found);
     if (failure.err != 0) {
-        return {{0, true, std::string("cannot read the file (") + std::strerror(failure.err) + ")"}};
+        return {
+            {0, true, std::string("cannot read the file (") + std::strerror(failure.err) + ")"}};
     }
     load.error = failure.dwCode;
     load.header = record.m_strHeader.str();
