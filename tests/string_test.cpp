@@ -187,6 +187,33 @@ TEST(CStringFormat, AgreesWithPrintfAndMayReadItsOwnText) {
     EXPECT_EQ(s, "1ab");
 }
 
+// Host code of the legacy framework passes the objects themselves: Format takes them as their
+// text, also when the object is the string being formatted, and in results of any length.
+TEST(CStringFormat, TakesCStringArgumentsAsTheirText) {
+    const std::string longBytes(3000, 'y');
+    const CString name(HEI "kim"), level("3" HEI), longText(longBytes.c_str());
+    CString s("old text");
+    s.Format("%s ( %s )", name, level);
+    EXPECT_EQ(s.str(), HEI "kim ( 3" HEI " )");
+    s.Format("%d:%s:%5s|%s", 7, name, CString("ab"), "c");  // printf's own path, for the width
+    EXPECT_EQ(s.str(), "7:" HEI "kim:   ab|c");
+    s.Format("<%s>", longText);
+    EXPECT_EQ(s.str(), "<" + longBytes + ">");
+    s.Format("%s%s", s, s);
+    EXPECT_EQ(s.str(), "<" + longBytes + "><" + longBytes + ">");
+    s = "ab";
+    s.Format("%s-%s", s, s);
+    EXPECT_EQ(s, "ab-ab");
+    s.Format("%s", s);
+    EXPECT_EQ(s, "ab-ab");
+    // The layout that lets a compiler passing objects by value through "..." (32- and 64-bit
+    // Windows compilers do) hand printf the text: the object is the pointer to its characters.
+    static_assert(sizeof(CString) == sizeof(const char*), "one pointer");
+    const char* inside = nullptr;
+    std::memcpy(&inside, &name, sizeof inside);
+    EXPECT_EQ(inside, static_cast<const char*>(name));
+}
+
 TEST(CStringBasics, BuffersConstructionConcatenationAndComparison) {
     // ReleaseBuffer never reaches past the buffer.
     CString s;
@@ -200,6 +227,36 @@ TEST(CStringBasics, BuffersConstructionConcatenationAndComparison) {
     s.GetBuffer(1);  // a smaller request keeps the text
     s.ReleaseBuffer(100);
     EXPECT_EQ(s, "jel");
+    // The empty text a string starts with is shared and never written: using it leaves every
+    // other empty string empty.
+    CString e;
+    e.GetBuffer(0)[0] = '\0';
+    e.ReleaseBuffer();
+    for (CString t : {CString(), CString(""), CString("x", 0)}) {
+        t.TrimLeft();
+        t.TrimRight("x");
+        t.Delete(0);
+        t.Replace('a', 'b');
+        t.ReleaseBuffer();
+        t = "";
+        t += "";
+        EXPECT_TRUE(t.IsEmpty() && e.IsEmpty() && CString().IsEmpty());
+        EXPECT_EQ(*static_cast<const char*>(CString()), '\0');
+    }
+    // A string may be given parts of itself, also when it has to grow for them.
+    CString g("abc");
+    g += g;
+    EXPECT_EQ(g, "abcabc");
+    g = static_cast<const char*>(g) + 2;
+    EXPECT_EQ(g, "cabc");
+    g.Insert(1, g);
+    EXPECT_EQ(g, "ccabcabc");
+    EXPECT_EQ(g.Replace("ab", g), 2);
+    EXPECT_EQ(g, "ccccabcabccccabcabcc");
+    CString moved(std::move(g));
+    EXPECT_TRUE(g.IsEmpty());  // and usable
+    g = moved.Left(2);
+    EXPECT_EQ(g + moved.Right(1), "ccc");
     const char bytes[] = {'a', '\0', 'b'};
     EXPECT_EQ(CString(bytes, 3).GetLength(), 3);
     EXPECT_EQ(CString(nullptr), "");
