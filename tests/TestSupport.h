@@ -19,6 +19,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <unistd.h>
 #endif
 
 // Test paths are GBK bytes; on Windows they become the wide names the library itself opens.
@@ -44,15 +46,25 @@ inline std::string BytesOf(const std::filesystem::path& path) {
 #endif
 }
 
+// Test directories are named kTempDirPrefix, the process id, '-' and more: each test process
+// removes those of processes that are gone (TestRun.cpp).
+constexpr char kTempDirPrefix[] = "gibo-test-pid";
+
 // A fresh directory, removed with everything in it when the test ends.
 class TempDir {
 public:
     TempDir() {
         static std::atomic<unsigned> counter{0};
+#ifdef _WIN32
+        const unsigned long pid = GetCurrentProcessId();
+#else
+        const unsigned long pid = static_cast<unsigned long>(getpid());
+#endif
         std::random_device rd;
         for (;;) {
             m_dir = std::filesystem::temp_directory_path() /
-                    ("gibo-test-" + std::to_string(rd()) + "-" + std::to_string(counter++));
+                    (kTempDirPrefix + std::to_string(pid) + "-" + std::to_string(rd()) + "-" +
+                     std::to_string(counter++));
             if (std::filesystem::create_directory(m_dir)) {
                 break;
             }
@@ -65,8 +77,12 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    std::string Path(const std::string& name) const { return BytesOf(m_dir / FsPath(name)); }
-    std::string Dir() const { return BytesOf(m_dir); }
+    std::string Path(const std::string& name) const {
+        return BytesOf(m_dir / FsPath(name));
+    }
+    std::string Dir() const {
+        return BytesOf(m_dir);
+    }
 
     std::set<std::string> Names() const {
         std::set<std::string> names;
@@ -78,6 +94,19 @@ public:
 
 private:
     std::filesystem::path m_dir;
+};
+
+// Test processes may write files of up to 256 MiB (TestRun.cpp); one of these lifts the limit
+// while it lives, for a test that needs larger files.
+class LargeFiles {
+public:
+    LargeFiles();
+    ~LargeFiles();
+    LargeFiles(const LargeFiles&) = delete;
+    LargeFiles& operator=(const LargeFiles&) = delete;
+
+private:
+    unsigned long long m_limit = 0;
 };
 
 // A load of the record at path, with all it reports.
