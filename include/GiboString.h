@@ -1,7 +1,9 @@
 // CString: the byte string the library works in (GBK, code page 936, unless a table says
 // otherwise). It keeps the surface of the legacy framework's string class so that host code
 // written for it compiles unchanged, and its layout: one pointer to the zero-terminated
-// characters, with the length and capacity stored just before them.
+// characters, with the length, capacity and count of sharing copies stored just before them.
+// A copy shares the characters until either side changes; the count is atomic, so strings
+// may be copied and destroyed on several threads, as any object of their own.
 //
 // Searching, replacing and trimming treat a lead byte 0x81-0xFE and the byte after it as one
 // character: nothing ever matches starting at the second byte of a double-byte character, so a
@@ -9,6 +11,7 @@
 #ifndef GIBO_STRING_H
 #define GIBO_STRING_H
 
+#include <atomic>
 #include <cstddef>
 #include <string>
 #include <type_traits>
@@ -111,8 +114,9 @@ public:
         Format(pszFormat, PassArg(args)...);
     }
 
-    // In-place access: GetBuffer(n) gives room for n bytes and a terminating zero;
-    // ReleaseBuffer(n) sets the length to n, or to the zero-terminated length for -1.
+    // In-place access: GetBuffer(n) gives room for n bytes and a terminating zero, in a block
+    // no copy shares; ReleaseBuffer(n) sets the length to n, or to the zero-terminated length
+    // for -1. A copy made in between would share what is written after it.
     char* GetBuffer(int nMinBufLength);
     void ReleaseBuffer(int nNewLength = -1);
 
@@ -122,7 +126,8 @@ private:
     friend struct CStringStorage;  // allocation and growth (String.cpp)
     struct Header {
         size_t nLength;
-        size_t nCapacity;  // bytes before the terminating zero; 0: the shared empty text
+        size_t nCapacity;         // bytes before the terminating zero; 0: the shared empty text
+        std::atomic<long> nRefs;  // strings holding the block: copies share it until one writes
     };
     const Header& Head() const { return reinterpret_cast<const Header*>(m_pchData)[-1]; }
     template <class T>

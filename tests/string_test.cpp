@@ -214,6 +214,46 @@ TEST(CStringFormat, TakesCStringArgumentsAsTheirText) {
     EXPECT_EQ(inside, static_cast<const char*>(name));
 }
 
+// A copy shares the characters until one side changes: every change leaves the other copy
+// as it was, whichever of the two changes.
+TEST(CStringBasics, CopiesAreIndependent) {
+    using Change = void (*)(CString&);
+    const std::pair<Change, const char*> changes[] = {
+        {[](CString& s) { s += "x"; }, " ab" HEI "ab x"},
+        {[](CString& s) { s += s; }, " ab" HEI "ab  ab" HEI "ab "},
+        {[](CString& s) { s = "new"; }, "new"},
+        {[](CString& s) { s.Empty(); }, ""},
+        {[](CString& s) { s.Replace("ab", "c"); }, " c" HEI "c "},
+        {[](CString& s) { s.Replace('a', 'z'); }, " zb" HEI "zb "},
+        {[](CString& s) { s.Insert(1, "<>"); }, " <>ab" HEI "ab "},
+        {[](CString& s) { s.Delete(1, 2); }, " " HEI "ab "},
+        {[](CString& s) { s.TrimLeft(); }, "ab" HEI "ab "},
+        {[](CString& s) { s.TrimRight(); }, " ab" HEI "ab"},
+        {[](CString& s) { s.TrimLeft(" a"); }, "b" HEI "ab "},
+        {[](CString& s) { s.TrimRight(" b"); }, " ab" HEI "a"},
+        {[](CString& s) { s.Format("%d%s", 1, s); }, "1 ab" HEI "ab "},
+        {[](CString& s) { s.GetBuffer(0)[1] = 'Q'; }, " Qb" HEI "ab "},
+        {[](CString& s) { s.ReleaseBuffer(2); }, " a"},
+        {[](CString& s) {
+             std::strcpy(s.GetBuffer(20), "long enough");
+             s.ReleaseBuffer();
+         },
+         "long enough"},
+    };
+    const char* const original = " ab" HEI "ab ";
+    for (const auto& [change, changed] : changes) {
+        for (const bool first : {true, false}) {
+            CString a(original);
+            CString b;
+            b = a;
+            CString& changing = first ? a : b;
+            change(changing);
+            EXPECT_EQ(changing, changed);
+            EXPECT_EQ(first ? b : a, original) << changed;
+        }
+    }
+}
+
 TEST(CStringBasics, BuffersConstructionConcatenationAndComparison) {
     // ReleaseBuffer never reaches past the buffer.
     CString s;

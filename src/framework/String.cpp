@@ -37,8 +37,10 @@ int ClampCount(int nCount, size_t avail) {
 
 }  // namespace
 
-// The characters of a CString follow a Header in one block from operator new; the empty
-// string of every object that holds no block is one shared, never written block of capacity 0.
+// The characters of a CString follow a Header in one block from operator new. Copies share
+// the block and count themselves in it; a string writes into its block only while no other
+// shares it, else it first takes a block of its own. The empty text of every string that holds
+// no block is one shared block of capacity 0, never counted and never written.
 struct CStringStorage {
     using Header = CString::Header;
 
@@ -56,7 +58,7 @@ struct CStringStorage {
             throw std::bad_alloc();
         }
         const size_t size = (sizeof(Header) + nCapacity + 1 + 15) & ~size_t{15};
-        auto* head = new (::operator new(size)) Header{0, size - sizeof(Header) - 1};
+        auto* head = new (::operator new(size)) Header{0, size - sizeof(Header) - 1, 1};
         char* p = reinterpret_cast<char*>(head + 1);
         p[0] = '\0';
         return p;
@@ -71,67 +73,78 @@ struct CStringStorage {
         SetLength(p, n);
         return p;
     }
-    static void Free(char* p) {
+    static char* Share(char* p) {
         if (Head(p).nCapacity != 0) {
+            Head(p).nRefs.fetch_add(1, std::memory_order_relaxed);
+        }
+        return p;
+    }
+    static void Release(char* p) {
+        if (Head(p).nCapacity != 0 && Head(p).nRefs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+            Head(p).~Header();
             ::operator delete(&Head(p));
         }
+    }
+    // Whether the string holding p may write into it.
+    static bool Own(char* p) {
+        return Head(p).nCapacity != 0 && Head(p).nRefs.load(std::memory_order_acquire) == 1;
     }
     static void SetLength(char* p, size_t n) {
         Head(p).nLength = n;
         p[n] = '\0';
     }
-    // Room for n bytes in s, keeping its text; nGrow asks for more when the block is
-    // replaced, so that appending in steps stays linear.
-    static char* Reserve(CString& s, size_t n, size_t nGrow = 0) {
-        if (n > Head(s.m_pchData).nCapacity) {
-            char* p = Allocate(n + nGrow);
-            const size_t len = Head(s.m_pchData).nLength;
-            std::memcpy(p, s.m_pchData, len + 1);
-            Head(p).nLength = len;
-            Free(s.m_pchData);
-            s.m_pchData = p;
+    // Makes s's block its own with room for n bytes (at least its length), keeping its text;
+    // nGrow asks for more when the block is replaced, so that appending in steps stays linear.
+    static char* Room(CString& s, size_t n, size_t nGrow = 0) {
+        char* old = s.m_pchData;
+        if (n <= Head(old).nCapacity && Own(old)) {
+            return old;
         }
-        return s.m_pchData;
+        char* p = Allocate(n + nGrow);
+        const size_t len = Head(old).nLength;
+        std::memcpy(p, old, len);
+        SetLength(p, len);
+        Release(old);
+        s.m_pchData = p;
+        return p;
     }
-    // Keeps the bytes [nFrom, nTo) of the text; the shared empty text is never written.
+    // Keeps the bytes [nFrom, nTo) of the text.
     static void Keep(CString& s, size_t nFrom, size_t nTo) {
         if (nFrom == 0 && nTo == Head(s.m_pchData).nLength) {
             return;
         }
-        std::memmove(s.m_pchData, s.m_pchData + nFrom, nTo - nFrom);
-        SetLength(s.m_pchData, nTo - nFrom);
+        char* p = Room(s, Head(s.m_pchData).nLength);
+        std::memmove(p, p + nFrom, nTo - nFrom);
+        SetLength(p, nTo - nFrom);
     }
     // The text becomes pch[0..n), which may lie in s's own block.
     static void Assign(CString& s, const char* pch, size_t n) {
-        if (n <= Head(s.m_pchData).nCapacity) {
-            if (n != 0 || Head(s.m_pchData).nLength != 0) {  // never writes the shared block
-                std::memmove(s.m_pchData, pch, n);
-                SetLength(s.m_pchData, n);
-            }
+        char* old = s.m_pchData;
+        if (n <= Head(old).nCapacity && Own(old)) {
+            std::memmove(old, pch, n);
+            SetLength(old, n);
             return;
         }
-        char* p = Allocate(n);
-        std::memcpy(p, pch, n);  // before the old block goes: pch may lie in it
-        SetLength(p, n);
-        Free(s.m_pchData);
-        s.m_pchData = p;
+        s.m_pchData = Make(pch, n);  // before the old block goes: pch may lie in it
+        Release(old);
     }
     static void Append(CString& s, const char* pch, size_t n) {
-        const size_t len = Head(s.m_pchData).nLength;
+        char* old = s.m_pchData;
+        const size_t len = Head(old).nLength;
         if (n == 0) {
             return;
         }
-        if (len + n > Head(s.m_pchData).nCapacity) {
-            char* p = Allocate(len + n + (len + n) / 2);
-            std::memcpy(p, s.m_pchData, len);
-            std::memcpy(p + len, pch, n);  // pch may lie in the old block
-            SetLength(p, len + n);
-            Free(s.m_pchData);
-            s.m_pchData = p;
+        if (len + n <= Head(old).nCapacity && Own(old)) {
+            std::memmove(old + len, pch, n);
+            SetLength(old, len + n);
             return;
         }
-        std::memmove(s.m_pchData + len, pch, n);
-        SetLength(s.m_pchData, len + n);
+        char* p = Allocate(len + n + (len + n) / 2);
+        std::memcpy(p, old, len);
+        std::memcpy(p + len, pch, n);  // pch may lie in the old block
+        SetLength(p, len + n);
+        Release(old);
+        s.m_pchData = p;
     }
 };
 
@@ -143,25 +156,26 @@ CString::CString(const char* psz)
 CString::CString(const char* pch, int nLength)
     : m_pchData(CStringStorage::Make(pch, pch && nLength > 0 ? static_cast<size_t>(nLength) : 0)) {}
 
-CString::CString(const CString& str)
-    : m_pchData(CStringStorage::Make(str.m_pchData, str.Head().nLength)) {}
+CString::CString(const CString& str) : m_pchData(CStringStorage::Share(str.m_pchData)) {}
 
 CString::CString(CString&& str) noexcept : m_pchData(str.m_pchData) {
     str.m_pchData = CStringStorage::Nil();
 }
 
 CString::~CString() {
-    CStringStorage::Free(m_pchData);
+    CStringStorage::Release(m_pchData);
 }
 
 CString& CString::operator=(const CString& str) {
-    CStringStorage::Assign(*this, str.m_pchData, str.Head().nLength);
+    char* p = CStringStorage::Share(str.m_pchData);
+    CStringStorage::Release(m_pchData);
+    m_pchData = p;
     return *this;
 }
 
 CString& CString::operator=(CString&& str) noexcept {
     if (this != &str) {
-        CStringStorage::Free(m_pchData);
+        CStringStorage::Release(m_pchData);
         m_pchData = str.m_pchData;
         str.m_pchData = CStringStorage::Nil();
     }
@@ -174,9 +188,7 @@ CString& CString::operator=(const char* psz) {
 }
 
 void CString::Empty() {
-    if (Head().nCapacity != 0) {
-        CStringStorage::SetLength(m_pchData, 0);
-    }
+    CStringStorage::Assign(*this, "", 0);
 }
 
 CString& CString::operator+=(const CString& str) {
@@ -198,7 +210,7 @@ CString& CString::operator+=(char ch) {
 
 CString operator+(const CString& a, const CString& b) {
     CString r;
-    CStringStorage::Reserve(r, a.Head().nLength + b.Head().nLength);
+    CStringStorage::Room(r, a.Head().nLength + b.Head().nLength);
     r += a;
     r += b;
     return r;
@@ -291,7 +303,7 @@ int CString::Replace(const char* pszOld, const char* pszNew) {
     const char* repl = pszNew ? pszNew : "";
     const size_t k = std::strlen(repl);
     CString out;
-    CStringStorage::Reserve(out, n);
+    CStringStorage::Room(out, n);
     size_t from = 0;
     int count = 0;
     while (pos != gibo::kNpos) {
@@ -312,7 +324,7 @@ int CString::Replace(char chOld, char chNew) {
     for (size_t i = 0; i < n;) {
         const size_t len = gibo::GbkCharLen(m_pchData, i, n);
         if (len == 1 && m_pchData[i] == chOld) {
-            m_pchData[i] = chNew;
+            CStringStorage::Room(*this, n)[i] = chNew;  // a block of its own before the first
             ++count;
         }
         i += len;
@@ -326,7 +338,7 @@ int CString::Insert(int nIndex, const char* psz) {
         const size_t n = Head().nLength;
         const size_t at = nIndex < 0 ? 0 : std::min(static_cast<size_t>(nIndex), n);
         CString out;  // built apart: psz may point into this string
-        CStringStorage::Reserve(out, n + k);
+        CStringStorage::Room(out, n + k);
         CStringStorage::Append(out, m_pchData, at);
         CStringStorage::Append(out, psz, k);
         CStringStorage::Append(out, m_pchData + at, n - at);
@@ -340,8 +352,9 @@ int CString::Delete(int nIndex, int nCount) {
     if (nIndex >= 0 && nCount > 0 && static_cast<size_t>(nIndex) < n) {
         const size_t at = static_cast<size_t>(nIndex);
         const size_t gone = std::min(static_cast<size_t>(nCount), n - at);
-        std::memmove(m_pchData + at, m_pchData + at + gone, n - at - gone);
-        CStringStorage::SetLength(m_pchData, n - gone);
+        char* p = CStringStorage::Room(*this, n);
+        std::memmove(p + at, p + at + gone, n - at - gone);
+        CStringStorage::SetLength(p, n - gone);
     }
     return GetLength();
 }
@@ -493,7 +506,7 @@ void CString::Format(const char* pszFormat, ...) {
         return;
     }
     CString out;
-    CStringStorage::Reserve(out, static_cast<size_t>(len));
+    CStringStorage::Room(out, static_cast<size_t>(len));
     std::vsnprintf(out.m_pchData, static_cast<size_t>(len) + 1, pszFormat, again);
     va_end(again);
     CStringStorage::SetLength(out.m_pchData, static_cast<size_t>(len));
@@ -503,10 +516,8 @@ void CString::Format(const char* pszFormat, ...) {
 char* CString::GetBuffer(int nMinBufLength) {
     const size_t len = Head().nLength;
     const size_t want = nMinBufLength > 0 ? static_cast<size_t>(nMinBufLength) : 0;
-    // Also the empty text gets a block of its own: the caller may write its terminating zero.
-    if (want > len || Head().nCapacity == 0) {
-        CStringStorage::Reserve(*this, std::max<size_t>(want, 1));
-    }
+    // A block of its own, also for the empty text: the caller may write its terminating zero.
+    CStringStorage::Room(*this, std::max({want, len, size_t{1}}));
     if (want > len) {
         // Zero-filled, so that ReleaseBuffer(-1) finds an end within what was asked for.
         std::memset(m_pchData + len, 0, want - len);
