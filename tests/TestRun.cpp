@@ -1,25 +1,22 @@
 // What every test process sets up before its tests run: a file-size limit, so that a fault that
 // writes without end fails at once instead of filling the disk, and the removal of the
-// temporary directories that killed runs (a timeout, say) left behind.
+// temporary directories that killed runs (a timeout, say) left behind. Both on POSIX systems;
+// a Windows run under wine keeps its temporaries inside the build.
+#include "TestSupport.h"
+
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <system_error>
 
-#include "TestSupport.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <signal.h>
-#include <sys/resource.h>
-#include <unistd.h>
-#endif
-
 namespace {
 
-#ifndef _WIN32
 constexpr rlim_t kFileLimit = rlim_t{256} << 20;
 
 void OnFileLimit(int) {
@@ -42,23 +39,6 @@ void LimitFileSize() {
     ::sigaction(SIGXFSZ, &action, nullptr);
 }
 
-bool Alive(long pid) {
-    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
-}
-#else
-void LimitFileSize() {}
-
-bool Alive(long pid) {
-    HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
-    if (!process) {
-        return ::GetLastError() == ERROR_ACCESS_DENIED;
-    }
-    const bool running = ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
-    ::CloseHandle(process);
-    return running;
-}
-#endif
-
 // TempDir names its directories with the process id; those of processes that are gone are
 // left over from killed runs.
 void RemoveDeadRunsTemporaries() {
@@ -68,12 +48,12 @@ void RemoveDeadRunsTemporaries() {
     for (fs::directory_iterator it(fs::temp_directory_path(ec), ec), end; !ec && it != end;
          it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        if (name.compare(0, prefix.size(), prefix) != 0) {
-            continue;
-        }
         char* rest = nullptr;
-        const long pid = std::strtol(name.c_str() + prefix.size(), &rest, 10);
-        if (*rest == '-' && pid > 0 && !Alive(pid)) {
+        const long pid = name.compare(0, prefix.size(), prefix) == 0
+                             ? std::strtol(name.c_str() + prefix.size(), &rest, 10)
+                             : 0;
+        const bool alive = pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+        if (pid > 0 && *rest == '-' && !alive) {
             std::error_code ignored;
             fs::remove_all(it->path(), ignored);
         }
@@ -85,21 +65,21 @@ const bool kSetUp = (LimitFileSize(), RemoveDeadRunsTemporaries(), true);
 }  // namespace
 
 LargeFiles::LargeFiles() {
-#ifndef _WIN32
     rlimit limit{};
     ::getrlimit(RLIMIT_FSIZE, &limit);
     m_limit = limit.rlim_cur;
     limit.rlim_cur = limit.rlim_max;
     ::setrlimit(RLIMIT_FSIZE, &limit);
-#endif
     (void)kSetUp;
 }
 
 LargeFiles::~LargeFiles() {
-#ifndef _WIN32
     rlimit limit{};
     ::getrlimit(RLIMIT_FSIZE, &limit);
     limit.rlim_cur = static_cast<rlim_t>(m_limit);
     ::setrlimit(RLIMIT_FSIZE, &limit);
-#endif
 }
+#else
+LargeFiles::LargeFiles() = default;
+LargeFiles::~LargeFiles() = default;
+#endif

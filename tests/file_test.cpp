@@ -211,15 +211,22 @@ TEST(FileLayer, OpenModesAndUntranslatedWrites) {
     ASSERT_TRUE(f.Open(dir.Path("new.txt").c_str(), keep));  // and creates a missing file
     f.Close();
     EXPECT_TRUE(Exists(dir.Path("new.txt")));
-    // A write after a read lands where the read stopped, not after the read-ahead.
+    // A write after a read lands where the read stopped, not after the read-ahead; collected
+    // lines go out before what comes after them.
     ASSERT_TRUE(f.Open(path.c_str(), CFile::modeReadWrite));
     char buf[5];
     ASSERT_EQ(f.Read(buf, 5), 5u);
     f.Write("XY", 2);
     ASSERT_EQ(f.Read(buf, 3), 3u);
     EXPECT_EQ(std::string(buf, 3), text.substr(7, 3));
-    f.Close();
-    EXPECT_EQ(ReadBytes(path), "J" + text.substr(1, 4) + "XY" + text.substr(7));
+    f.WriteString("Q");
+    EXPECT_EQ(f.GetPosition(), 11);
+    ASSERT_EQ(f.Seek(-1, CFile::end), static_cast<int64_t>(text.size()) - 1);
+    f.WriteString("!");
+    EXPECT_EQ(f.Read(buf, 1), 0u);
+    f.Abort();
+    EXPECT_EQ(ReadBytes(path), "J" + text.substr(1, 4) + "XY" + text.substr(7, 3) + "Q" +
+                                   text.substr(11, text.size() - 12) + "!");
 }
 
 // File names in the code pages our users have: 棋谱 in UTF-8, GBK, Big5 and Shift-JIS (棋),
@@ -227,17 +234,9 @@ TEST(FileLayer, OpenModesAndUntranslatedWrites) {
 const char* const kNames[] = {"\xE6\xA3\x8B\xE8\xB0\xB1.gib", "\xC6\xE5\xC6\xD7.lbk",
                               "\xB4\xD1\xC3\xD0.gib", "\x8A\xFB x.gib", "\xB1\xE2\xBA\xB8.gib"};
 
-// Bytes 0x20-0x7E and GBK pairs, never a NUL: text WriteString can write.
+// Text of n bytes with GBK pairs (棋), never a NUL: what WriteString can write too.
 std::string Pattern(size_t n) {
-    std::string s;
-    for (size_t i = 0; s.size() < n; ++i) {
-        s += i % 7 == 0 ? std::string("\xC6\xE5") : std::string(1, static_cast<char>(' ' + i % 95));
-    }
-    s.resize(n);
-    if (n > 0 && static_cast<unsigned char>(s.back()) == 0xC6) {
-        s.back() = 'z';
-    }
-    return s;
+    return Repeat("\xC6\xE5 STO 12\r\n", n / 11 + 1).substr(0, n);
 }
 
 enum class Ending { kClose, kDestructor, kAbort, kReopen };
@@ -282,39 +281,6 @@ TEST(FileObjects, KeepWhatWasWrittenHoweverTheyGo) {
     }
 }
 
-// Writes land where Seek put them, after what was collected or read before.
-TEST(FileObjects, WritesAfterSeekAndReadLandThere) {
-    TempDir dir;
-    const std::string path = dir.Path(kNames[1]);
-    const std::string data = Pattern(70000);
-    for (const bool stdio : {false, true}) {
-        std::string want = data;
-        {
-            CStdioFile f;
-            ASSERT_TRUE(f.Open(path.c_str(), CFile::modeCreate | CFile::modeReadWrite));
-            const auto write = [&](const char* text) {
-                stdio ? f.WriteString(text)
-                      : f.Write(text, static_cast<unsigned>(std::strlen(text)));
-            };
-            write(data.c_str());
-            EXPECT_EQ(f.Seek(-3, CFile::end), 69997);
-            write("abc");
-            EXPECT_EQ(f.Seek(1, CFile::begin), 1);
-            write("XY");
-            EXPECT_EQ(f.GetPosition(), 3);
-            char got[4] = {};
-            ASSERT_EQ(f.Read(got, 3), 3u);  // the bytes after what was just written
-            EXPECT_EQ(std::string(got), data.substr(3, 3));
-            write("Z");
-            EXPECT_EQ(f.GetLength(), 70000);
-        }
-        want.replace(1, 2, "XY");
-        want.replace(6, 1, "Z");
-        want.replace(69997, 3, "abc");
-        EXPECT_TRUE(ReadBytes(path) == want) << "stdio " << stdio;
-    }
-}
-
 // A host writes a body with CFile and saves the record before closing it: the record holds
 // the body, and loads back with it.
 TEST(FileObjects, SaveFileTakesABodyStillBeingWritten) {
@@ -332,11 +298,12 @@ TEST(FileObjects, SaveFileTakesABodyStillBeingWritten) {
 }
 
 TEST(FileLayer, GbkPathBytesNameTheSameFile) {
-    // 黑白; 乗, whose second byte 0x5C must not be taken for a path separator; 这.
-    for (const std::string name : {"\xBA\xDA\xB0\xD7.gib",
-                                   "\x81\x5C"
-                                   "a.gib",
-                                   "\xD5\xE2 x.lbk"}) {
+    // And 乗, whose second byte 0x5C must not be taken for a path separator.
+    std::vector<std::string> names(std::begin(kNames), std::end(kNames));
+    names.push_back(
+        "\x81\x5C"
+        "a.gib");
+    for (const std::string& name : names) {
         SCOPED_TRACE(Shown(name));
         TempDir dir;
         const std::string path = dir.Path(name);

@@ -89,11 +89,11 @@ TEST(GameInfo, TextSettersCopyTheValue) {
     EXPECT_EQ(f.m_strGamePlace, "hall");
     // Null values read as empty.
     f.SetGameWId(nullptr);
-    f.SetGameDum(nullptr);
+    f.SetGameCondition(nullptr);
     f.SetGameTime(nullptr);
     f.SetGameDate(nullptr);
     EXPECT_TRUE(f.m_strWId.IsEmpty());
-    EXPECT_EQ(f.m_nDum, 0);
+    EXPECT_EQ(f.m_nGameCondition, 0);
 }
 
 TEST(GameInfo, TimeAndDateTexts) {

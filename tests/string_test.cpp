@@ -215,29 +215,23 @@ TEST(CStringFormat, TakesCStringArgumentsAsTheirText) {
 }
 
 // A copy shares the characters until one side changes: every change leaves the other copy
-// as it was, whichever of the two changes.
+// as it was, whichever of the two changes. Some take parts of the string itself.
 TEST(CStringBasics, CopiesAreIndependent) {
     using Change = void (*)(CString&);
     const std::pair<Change, const char*> changes[] = {
-        {[](CString& s) { s += "x"; }, " ab" HEI "ab x"},
         {[](CString& s) { s += s; }, " ab" HEI "ab  ab" HEI "ab "},
-        {[](CString& s) { s = "new"; }, "new"},
+        {[](CString& s) { s = static_cast<const char*>(s) + 2; }, "b" HEI "ab "},
         {[](CString& s) { s.Empty(); }, ""},
-        {[](CString& s) { s.Replace("ab", "c"); }, " c" HEI "c "},
+        {[](CString& s) { s.Replace("ab", s); }, "  ab" HEI "ab " HEI " ab" HEI "ab  "},
         {[](CString& s) { s.Replace('a', 'z'); }, " zb" HEI "zb "},
-        {[](CString& s) { s.Insert(1, "<>"); }, " <>ab" HEI "ab "},
+        {[](CString& s) { s.Insert(1, s); }, "  ab" HEI "ab ab" HEI "ab "},
         {[](CString& s) { s.Delete(1, 2); }, " " HEI "ab "},
         {[](CString& s) { s.TrimLeft(); }, "ab" HEI "ab "},
-        {[](CString& s) { s.TrimRight(); }, " ab" HEI "ab"},
-        {[](CString& s) { s.TrimLeft(" a"); }, "b" HEI "ab "},
         {[](CString& s) { s.TrimRight(" b"); }, " ab" HEI "a"},
         {[](CString& s) { s.Format("%d%s", 1, s); }, "1 ab" HEI "ab "},
         {[](CString& s) { s.GetBuffer(0)[1] = 'Q'; }, " Qb" HEI "ab "},
         {[](CString& s) { s.ReleaseBuffer(2); }, " a"},
-        {[](CString& s) {
-             std::strcpy(s.GetBuffer(20), "long enough");
-             s.ReleaseBuffer();
-         },
+        {[](CString& s) { std::strcpy(s.GetBuffer(20), "long enough"), s.ReleaseBuffer(); },
          "long enough"},
     };
     const char* const original = " ab" HEI "ab ";
@@ -278,25 +272,13 @@ TEST(CStringBasics, BuffersConstructionConcatenationAndComparison) {
         t.Delete(0);
         t.Replace('a', 'b');
         t.ReleaseBuffer();
-        t = "";
         t += "";
-        EXPECT_TRUE(t.IsEmpty() && e.IsEmpty() && CString().IsEmpty());
-        EXPECT_EQ(*static_cast<const char*>(CString()), '\0');
+        EXPECT_TRUE(t.IsEmpty() && e.IsEmpty() && *static_cast<const char*>(CString()) == '\0');
     }
-    // A string may be given parts of itself, also when it has to grow for them.
-    CString g("abc");
-    g += g;
-    EXPECT_EQ(g, "abcabc");
-    g = static_cast<const char*>(g) + 2;
-    EXPECT_EQ(g, "cabc");
-    g.Insert(1, g);
-    EXPECT_EQ(g, "ccabcabc");
-    EXPECT_EQ(g.Replace("ab", g), 2);
-    EXPECT_EQ(g, "ccccabcabccccabcabcc");
-    CString moved(std::move(g));
-    EXPECT_TRUE(g.IsEmpty());  // and usable
-    g = moved.Left(2);
-    EXPECT_EQ(g + moved.Right(1), "ccc");
+    CString moved(std::move(e = "ab"));
+    EXPECT_TRUE(e.IsEmpty());  // and usable
+    e = moved.Left(1);
+    EXPECT_EQ(e + moved.Right(1), "ab");
     const char bytes[] = {'a', '\0', 'b'};
     EXPECT_EQ(CString(bytes, 3).GetLength(), 3);
     EXPECT_EQ(CString(nullptr), "");
