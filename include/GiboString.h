@@ -45,7 +45,7 @@ public:
 
     int GetLength() const { return static_cast<int>(Head().nLength); }
     BOOL IsEmpty() const { return Head().nLength == 0; }
-    void Empty();  // keeps the storage for the next text
+    void Empty();  // keeps storage that no copy shares, for the next text
     char GetAt(int nIndex) const { return m_pchData[nIndex]; }
 
     CString& operator+=(const CString& str);
@@ -120,6 +120,7 @@ public:
     char* GetBuffer(int nMinBufLength);
     void ReleaseBuffer(int nNewLength = -1);
 
+    // A copy of the bytes, NULs included, for code that works in std::string.
     std::string str() const { return std::string(m_pchData, Head().nLength); }
 
 private:

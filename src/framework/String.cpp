@@ -208,24 +208,31 @@ CString& CString::operator+=(char ch) {
     return *this;
 }
 
-CString operator+(const CString& a, const CString& b) {
+namespace {
+
+// One block for both parts.
+CString Joined(const char* a, size_t m, const char* b, size_t n) {
     CString r;
-    CStringStorage::Room(r, a.Head().nLength + b.Head().nLength);
-    r += a;
-    r += b;
+    if (m + n != 0) {
+        CStringStorage::Room(r, m + n);
+    }
+    CStringStorage::Append(r, a, m);
+    CStringStorage::Append(r, b, n);
     return r;
+}
+
+}  // namespace
+
+CString operator+(const CString& a, const CString& b) {
+    return Joined(a, a.Head().nLength, b, b.Head().nLength);
 }
 
 CString operator+(const CString& a, const char* b) {
-    CString r(a);
-    r += b;
-    return r;
+    return Joined(a, a.Head().nLength, b ? b : "", b ? std::strlen(b) : 0);
 }
 
 CString operator+(const char* a, const CString& b) {
-    CString r(a);
-    r += b;
-    return r;
+    return Joined(a ? a : "", a ? std::strlen(a) : 0, b, b.Head().nLength);
 }
 
 int CString::Compare(const char* psz) const {
