@@ -117,6 +117,9 @@ TEST(CStringTrim, TrimsWholeCharactersOnly) {
         r.TrimRight(c.set);
         EXPECT_EQ(r, c.right);
     }
+    CString nul("\0x", 2);  // a NUL byte is text like any other, never in the set
+    nul.TrimLeft("x");
+    EXPECT_EQ(nul.GetLength(), 2);
     // White space, by default.
     CString s(" \t\r\n x y \r\n\v\f");
     s.TrimLeft();
