@@ -2,7 +2,7 @@
 // writes without end fails at once instead of filling the disk, and the removal of the
 // temporary directories that killed runs (a timeout, say) left behind. Both on POSIX systems;
 // a Windows run under wine keeps its temporaries inside the build.
-#include "TestSupport.h"
+#include "TestRun.h"
 
 #ifndef _WIN32
 #include <signal.h>
@@ -21,7 +21,7 @@ constexpr rlim_t kFileLimit = rlim_t{256} << 20;
 
 void OnFileLimit(int) {
     static const char kMessage[] =
-        "\ngibo_tests: a file reached the tests' size limit of 256 MiB (RLIMIT_FSIZE); a test "
+        "\ntests: a file reached the tests' size limit of 256 MiB (RLIMIT_FSIZE); a test "
         "that needs larger files holds a LargeFiles object\n";
     const ssize_t written = ::write(2, kMessage, sizeof kMessage - 1);
     ::_exit(written > 0 ? 3 : 4);

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "GiboFile.h"
+#include "TestRun.h"
 #include "framework/SystemPath.h"
 
 #ifdef _WIN32
@@ -45,10 +46,6 @@ inline std::string BytesOf(const std::filesystem::path& path) {
     return path.native();
 #endif
 }
-
-// Test directories are named kTempDirPrefix, the process id, '-' and more: each test process
-// removes those of processes that are gone (TestRun.cpp).
-constexpr char kTempDirPrefix[] = "gibo-test-pid";
 
 // A fresh directory, removed with everything in it when the test ends.
 class TempDir {
@@ -94,19 +91,6 @@ public:
 
 private:
     std::filesystem::path m_dir;
-};
-
-// Test processes may write files of up to 256 MiB (TestRun.cpp); one of these lifts the limit
-// while it lives, for a test that needs larger files.
-class LargeFiles {
-public:
-    LargeFiles();
-    ~LargeFiles();
-    LargeFiles(const LargeFiles&) = delete;
-    LargeFiles& operator=(const LargeFiles&) = delete;
-
-private:
-    unsigned long long m_limit = 0;
 };
 
 // A load of the record at path, with all it reports.

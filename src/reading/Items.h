@@ -1,5 +1,5 @@
 // The comma-separated items of a game-information text, shared by both vocabularies: their
-// limits, the code letters of the older one and the walk over the items.
+// limits and the walk over the items.
 #ifndef GIBO_READING_ITEMS_H
 #define GIBO_READING_ITEMS_H
 
@@ -18,21 +18,10 @@ constexpr size_t kFieldBuffer = 1024;
 constexpr size_t kItemLimit = 255;
 constexpr size_t kValueLimit = 255;
 
-// A code letter of the older vocabulary: how many bytes come before the value, and the setter.
-struct LetterCode {
-    char chCode;
-    size_t nWidth;
-    void (CGiboFile::*pfnSet)(char*);
-};
-
-// Null for a letter of neither code set.
-const LetterCode* FindLetterCode(char chCode);
-
 // Reads the comma-separated items at pszText and calls onItem(item, length) with each, cut to
 // kItemLimit bytes, never inside a character, and zero-terminated in a buffer of the walk's
-// own; up to and including the first empty one.
-// Returns where reading stopped: just past that item's comma, or at the text's terminating
-// zero (null for a null text).
+// own; up to and including the first empty one. Returns where reading stopped: just past that
+// item's comma, or at the text's terminating zero (null for a null text).
 template <class OnItem>
 char* WalkItems(char* pszText, OnItem onItem) {
     char item[kItemLimit + 1];
