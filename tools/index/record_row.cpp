@@ -49,6 +49,12 @@ RowMaker::RowMaker(Tool& tool) : m_tool(tool), m_utf8("index", "UTF-8"), m_conv(
     m_utf8.Configure(args, error);
 }
 
+std::string RowMaker::Options() const {
+    return std::string("encoding=") +
+           (m_tool.ForcedCodepage() ? CodepageName(m_tool.HeaderCodepage()) : "auto") +
+           " nation=" + std::to_string(m_tool.Nation());
+}
+
 bool RowMaker::Make(const std::string& path, const PrivateDir& dir, IndexRow& row,
                     std::string& error) {
     LoadedRecord loaded;
