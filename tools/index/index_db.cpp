@@ -133,11 +133,16 @@ bool UsableFile(const std::string& path, bool write, std::string& error) {
     return false;
 }
 
-// Whether the write-ahead log of the index at path holds changes: reading without it would
-// miss them.
+// Whether the write-ahead log or the rollback journal of the index at path holds changes:
+// reading without them would miss them, or read a half-written database.
 bool LogHoldsChanges(const std::string& path) {
     struct stat st;
-    return stat((path + "-wal").c_str(), &st) == 0 && st.st_size > 0;
+    for (const char* suffix : {"-wal", "-journal"}) {
+        if (stat((path + suffix).c_str(), &st) == 0 && st.st_size > 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -241,12 +246,18 @@ bool IndexDb::ReadMarks(Marks& marks, std::string& error) {
                 error;
         return false;
     }
-    if (sqlite3_step(stmt) == SQLITE_ROW) {
+    const int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW) {
         marks.ours = sqlite3_column_int(stmt, 0) == kApplicationId;
         marks.version = sqlite3_column_int(stmt, 1);
         marks.tables = sqlite3_column_int(stmt, 2);
     }
     sqlite3_finalize(stmt);
+    if (rc != SQLITE_ROW) {
+        // Never taken for an empty database, which a run would then build its tables in.
+        error = "cannot read the index: " + Message();
+        return false;
+    }
     if (marks.tables > 0 && !marks.ours) {
         error = "not an index of gibo (another program's database); left unchanged";
         return false;
