@@ -175,11 +175,11 @@ TEST(Query, RemovalLeavesNoTokensAndSparesTheRecordThatTookTheId) {
     };
     ASSERT_TRUE(db.Store(row("old.gib", std::string("ab\0cd", 5)), error)) << error;
     std::map<std::string, IndexDb::Known> known;
-    ASSERT_TRUE(db.LoadKnown(known, error)) << error;
+    ASSERT_TRUE(db.LoadKnown("", known, error)) << error;
     const long long id = known.at("old.gib").id;
     ASSERT_TRUE(other.Remove(id, "old.gib", error)) << error;
     ASSERT_TRUE(other.Store(row("new.gib", "xy"), error)) << error;
-    ASSERT_TRUE(other.LoadKnown(known, error)) << error;
+    ASSERT_TRUE(other.LoadKnown("", known, error)) << error;
     ASSERT_EQ(known.at("new.gib").id, id);  // the id is taken again
     ASSERT_TRUE(db.Remove(id, "old.gib", error)) << error;
     using Paths = std::vector<std::string>;

@@ -45,7 +45,7 @@ public:
           m_batch(db, batchSize),
           m_progress(total, 0),
           m_full(full),
-          m_options(m_maker.Options()) {}
+          m_options(RowMaker::Options(tool)) {}
 
     // False with a message when the index cannot be written; a record that cannot be loaded
     // is stored with its error and counted.
@@ -79,8 +79,7 @@ bool IndexRun::Index(const FileStamp& stamp, std::map<std::string, IndexDb::Know
     if (k != known.end()) {
         // A record that failed is read again until it loads, whatever made it fail.
         const IndexDb::Known& was = k->second;
-        const bool same = was.size == stamp.size && was.mtime == stamp.mtime && !was.failed &&
-                          was.options == m_options;
+        const bool same = was.size == stamp.size && was.mtime == stamp.mtime && !was.stale;
         known.erase(k);
         if (same && !m_full) {
             ++m_unchanged;
@@ -152,7 +151,8 @@ int OpenIndex(Tool& tool, const std::string& dbPath, IndexDb& db,
               std::map<std::string, IndexDb::Known>& known) {
     std::string notice, error;
     db.StopWhen(StopRequested);
-    if (!db.Open(dbPath, true, notice, error) || !db.LoadKnown(known, error)) {
+    if (!db.Open(dbPath, true, notice, error) ||
+        !db.LoadKnown(RowMaker::Options(tool), known, error)) {
         if (StopRequested()) {
             tool.Error(dbPath, "interrupted while waiting for another run; the index is unchanged");
             return 128 + SIGINT;

@@ -47,10 +47,12 @@ FileStamp Stamp(const std::string& path) {
     FileStamp s;
     s.path = path;
     struct stat st;
-    if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    int rc = lstat(path.c_str(), &st);
+    if (rc == 0 && S_ISLNK(st.st_mode)) {
         s.path = Canonical(path);
+        rc = stat(s.path.c_str(), &st);
     }
-    if (stat(s.path.c_str(), &st) == 0) {
+    if (rc == 0) {
         s.exists = true;
         s.size = static_cast<long long>(st.st_size);
         s.mtime = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;

@@ -352,16 +352,20 @@ bool IndexDb::ReadWithoutWriting(const std::string& path, Marks& marks) {
            ReadMarks(marks, again);
 }
 
-bool IndexDb::LoadKnown(std::map<std::string, Known>& known, std::string& error) {
+bool IndexDb::LoadKnown(const std::string& options, std::map<std::string, Known>& known,
+                        std::string& error) {
     sqlite3_stmt* stmt = nullptr;
-    if (!Prepare(stmt, "SELECT path,id,size,mtime,error IS NOT NULL,options FROM records", error)) {
+    if (!Prepare(stmt,
+                 "SELECT path,id,size,mtime,error IS NOT NULL OR options IS NOT ? FROM records",
+                 error)) {
         return false;
     }
+    BindBytes(stmt, 1, options);
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         known[ColumnBytes(stmt, 0)] = {sqlite3_column_int64(stmt, 1), sqlite3_column_int64(stmt, 2),
                                        sqlite3_column_int64(stmt, 3),
-                                       sqlite3_column_int(stmt, 4) != 0, ColumnBytes(stmt, 5)};
+                                       sqlite3_column_int(stmt, 4) != 0};
     }
     sqlite3_finalize(stmt);
     if (rc != SQLITE_DONE) {

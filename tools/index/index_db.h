@@ -52,10 +52,10 @@ public:
         long long id;
         long long size;
         long long mtime;
-        bool failed;          // stored with its error
-        std::string options;  // those it was read with
+        bool stale;  // stored with its error, or read with other options than those given
     };
-    bool LoadKnown(std::map<std::string, Known>& known, std::string& error);
+    bool LoadKnown(const std::string& options, std::map<std::string, Known>& known,
+                   std::string& error);
 
     bool Begin(std::string& error);
     bool Commit(std::string& error);
