@@ -149,11 +149,9 @@ run 0 find "$work/full.db" --player 古力
 mkfifo "$work/hold" && { sqlite3 "$db" <"$work/hold" >/dev/null & holder=$!; } && exec 3>"$work/hold"
 echo 'BEGIN IMMEDIATE;' >&3
 "$gibo" index --full "$db" "$coll/CP949" 2>"$work/err" & pid=$!
-sleep 1 && kill -INT "$pid"
-for i in {1..50}; do kill -0 "$pid" 2>/dev/null && sleep 0.1; done
-kill -0 "$pid" 2>/dev/null && fail "index waits for the lock 5 s after Ctrl-C"
-wait "$pid"; status=$?
-[ "$status" -eq 130 ] || fail "Ctrl-C in the wait for the lock: exit $status; $(cat "$work/err")"
+sleep 1 && kill -INT "$pid" && SECONDS=0
+wait "$pid"; status=$?  # the wait for the lock would last 10 s
+[ "$status" -eq 130 ] && [ "$SECONDS" -lt 5 ] || fail "Ctrl-C in the wait for the lock: exit $status after $SECONDS s"
 exec 3>&- && wait "$holder"
 
 # The progress line, on a terminal only.
