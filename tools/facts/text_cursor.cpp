@@ -1,0 +1,105 @@
+// The shared cursor.
+#include "text_cursor.h"
+
+namespace facts {
+
+bool Cursor::Take(char32_t c) {
+    if (AtEnd() || m_text[m_pos] != c) {
+        return false;
+    }
+    ++m_pos;
+    return true;
+}
+
+int Cursor::TakeAny(const char32_t* alternatives) {
+    const std::u32string all(alternatives);
+    size_t start = 0;
+    for (int index = 0;; ++index) {
+        if (start > all.size()) {
+            return -1;
+        }
+        size_t end = all.find(U'|', start);
+        if (end == std::u32string::npos) {
+            end = all.size();
+        }
+        const std::u32string word = all.substr(start, end - start);
+        if (!word.empty() && m_text.compare(m_pos, word.size(), word) == 0) {
+            m_pos += word.size();
+            return index;
+        }
+        start = end + 1;
+    }
+}
+
+bool Cursor::TakeNumber(int min_digits, int max_digits, int& value) {
+    size_t end = m_pos;
+    while (end < m_text.size() && m_text[end] >= '0' && m_text[end] <= '9') {
+        ++end;
+    }
+    const int digits = static_cast<int>(end - m_pos);
+    if (digits < min_digits || digits > max_digits) {
+        return false;
+    }
+    value = 0;
+    for (; m_pos < end; ++m_pos) {
+        value = value * 10 + static_cast<int>(m_text[m_pos] - '0');
+    }
+    return true;
+}
+
+bool Cursor::SkipBlanks() {
+    const size_t start = m_pos;
+    while (Take(U' ')) {
+    }
+    return m_pos != start;
+}
+
+namespace {
+
+// The value of a Chinese digit (两 is the counting form of two), or -1.
+int ChineseDigit(char32_t c) {
+    static const std::u32string kDigits = U"〇一二三四五六七八九";
+    if (c == U'两' || c == U'兩') {
+        return 2;
+    }
+    if (c == U'零') {
+        return 0;
+    }
+    const size_t at = kDigits.find(c);
+    return at == std::u32string::npos ? -1 : static_cast<int>(at);
+}
+
+}  // namespace
+
+bool Cursor::TakeChineseNumber(int& value) {
+    const size_t start = m_pos;
+    const int lead = ChineseDigit(Peek());
+    if (lead >= 0) {
+        ++m_pos;
+    }
+    if (!Take(U'十')) {
+        // A lone digit; a run of digits (二〇二三) is a year or a code, not a count.
+        if (lead < 0 || ChineseDigit(Peek()) >= 0) {
+            m_pos = start;
+            return false;
+        }
+        value = lead;
+        return true;
+    }
+    if (lead == 0) {
+        m_pos = start;  // 〇十 is no number
+        return false;
+    }
+    const int unit = ChineseDigit(Peek());
+    if (unit > 0) {
+        ++m_pos;
+    }
+    value = (lead < 0 ? 1 : lead) * 10 + (unit > 0 ? unit : 0);
+    return true;
+}
+
+bool Cursor::TakeSmallNumber(int& value) {
+    return TakeNumber(1, 2, value) || TakeChineseNumber(value);
+}
+
+}  // namespace facts
