@@ -1,0 +1,64 @@
+// CSV fields and rows.
+#include "csv.h"
+
+#include "utf8_text.h"
+
+namespace facts {
+
+namespace {
+
+// [+-]digits[.digits]: a number, which a spreadsheet reads as a number and never runs.
+bool IsPlainNumber(const std::u32string& text) {
+    size_t i = (!text.empty() && (text[0] == '+' || text[0] == '-')) ? 1 : 0;
+    size_t digits = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        if (text[i] >= '0' && text[i] <= '9') {
+            ++digits;
+        } else if (text[i] == '.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    return digits > 0;
+}
+
+bool StartsFormula(const std::u32string& text) {
+    if (text.empty()) {
+        return false;
+    }
+    const char32_t first = NarrowForm(text[0]);
+    const bool trigger = first == '=' || first == '+' || first == '-' || first == '@' ||
+                         first == '\t' || first == '\r';
+    return trigger && !IsPlainNumber(text);
+}
+
+}  // namespace
+
+std::string CsvField(const std::string& value, const CsvOptions& options) {
+    const std::u32string text = DecodeUtf8(value);
+    std::string field = (options.guard_formulas && StartsFormula(text)) ? "'" : "";
+    bool quote = false;
+    for (char32_t cp : text) {
+        quote = quote || cp == ',' || cp == '"' || cp == '\r' || cp == '\n';
+        if (cp == '"') {
+            field += '"';
+        }
+        AppendUtf8(field, cp);
+    }
+    return quote ? "\"" + field + "\"" : field;
+}
+
+std::string CsvRow(const std::vector<std::string>& fields, const CsvOptions& options) {
+    std::string row;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0) {
+            row += ',';
+        }
+        row += CsvField(fields[i], options);
+    }
+    return row + "\r\n";
+}
+
+}  // namespace facts
