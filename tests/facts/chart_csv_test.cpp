@@ -28,6 +28,8 @@ TEST(CsvTest, FieldsAreQuotedOnlyWhereNeeded) {
         {"＝1+1", "'＝1+1"},
         {"\tx", "'\tx"},
         {"-0.5", "-0.5"},
+        {"-1.2.3", "'-1.2.3"},
+        {"-a1", "'-a1"},
         {"+3", "+3"},
         {"-", "'-"},
         {"B+R", "B+R"},
@@ -79,6 +81,41 @@ TEST(ChartTest, BarsStartInOneColumnWhateverTheLabelsScript) {
     const int full = facts::DisplayWidth(lines[0]) - BarColumn(lines[0], "\xe2\x96") - 3;
     const int one = facts::DisplayWidth(lines[3]) - BarColumn(lines[3], "\xe2\x96") - 2;
     EXPECT_EQ(one, (full + 11) / 12);
+}
+
+TEST(ChartTest, OneSeriesIsDrawnInEighthsOfAColumn) {
+    facts::ChartStyle style;
+    style.width = 40;
+    // 40 columns less the label, the number and four of spacing: bars of 34 columns, so
+    // 1 of 8 is 4.25 columns: four blocks and a quarter block.
+    const auto lines = Lines(facts::BarChart({{"a", {8}}, {"b", {1}}, {"c", {0}}}, style));
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1], "b  \u2588\u2588\u2588\u2588\u258e 1");
+    EXPECT_EQ(lines[2], "c  0");
+}
+
+TEST(Utf8Test, DecodingReplacesWhatIsNotUtf8) {
+    const struct {
+        const char* bytes;
+        std::u32string chars;
+    } cases[] = {
+        {"a\u00e9\u4e2d\U0001F600", U"a\u00e9\u4e2d\U0001F600"},
+        {"\x80x", U"\uFFFDx"},
+        {"\xc0\xafx", U"\uFFFD\uFFFDx"},
+        {"\xe0\x80\xafx", U"\uFFFD\uFFFD\uFFFDx"},
+        {"\xed\xa0\x80", U"\uFFFD\uFFFD\uFFFD"},
+        {"\xf4\x90\x80\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD"},
+        {"\xe4\xb8", U"\uFFFD\uFFFD"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(facts::DecodeUtf8(c.bytes), c.chars) << c.bytes;
+    }
+    for (char32_t cp : {0x7F, 0x80, 0x7FF, 0x800, 0xFFFF, 0x10000, 0x10FFFF}) {
+        EXPECT_EQ(facts::DecodeUtf8(facts::EncodeUtf8(std::u32string(1, cp))),
+                  std::u32string(1, cp));
+    }
+    EXPECT_EQ(facts::EncodeUtf8(U"\x110000"), "\xef\xbf\xbd");
+    EXPECT_EQ(facts::DisplayWidth("a\u4e2d\u0301\uac00\uff21\x1b"), 1 + 2 + 0 + 2 + 2 + 0);
 }
 
 TEST(ChartTest, AsciiStyleDrawsOnlyAscii) {

@@ -3,39 +3,15 @@
 // code pages reads as the manifest says.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
-#include <vector>
 
+#include "Tsv.h"
 #include "game_date.h"
 #include "game_result.h"
 
 namespace {
-
-std::vector<std::map<std::string, std::string>> Manifest() {
-    std::ifstream in(GIBO_COLLECTION_DIR "/manifest.tsv");
-    std::vector<std::string> columns;
-    std::vector<std::map<std::string, std::string>> rows;
-    for (std::string line; std::getline(in, line);) {
-        std::vector<std::string> fields;
-        std::stringstream split(line);
-        for (std::string field; std::getline(split, field, '\t');) {
-            fields.push_back(field);
-        }
-        if (columns.empty()) {
-            columns = fields;
-            continue;
-        }
-        std::map<std::string, std::string> row;
-        for (size_t i = 0; i < columns.size(); ++i) {
-            row[columns[i]] = i < fields.size() ? fields[i] : std::string();
-        }
-        rows.push_back(row);
-    }
-    return rows;
-}
 
 std::string Stated(const facts::GameResult& r) {
     if (!r.known()) {
@@ -50,19 +26,24 @@ std::string Stated(const facts::GameResult& r) {
 }
 
 TEST(CollectionTest, DatesAndResultsReadAsTheManifestStates) {
-    const auto rows = Manifest();
-    ASSERT_EQ(rows.size(), 48u);
+    const auto rows = ReadTsv(GIBO_COLLECTION_DIR "/manifest.tsv");
+    ASSERT_EQ(rows.size(), 49u);
+    std::map<std::string, size_t> column;
+    for (size_t i = 0; i < rows[0].size(); ++i) {
+        column[rows[0][i]] = i;
+    }
     int dates = 0;
     int results = 0;
-    for (const auto& row : rows) {
-        if (!row.at("date_item").empty()) {
-            const facts::GameDate d = facts::ParseGameDate(row.at("date_text"));
-            EXPECT_EQ(d.known() ? d.iso : "none", row.at("date_item")) << row.at("file");
+    for (size_t r = 1; r < rows.size(); ++r) {
+        const auto field = [&](const char* name) { return rows[r].at(column.at(name)); };
+        if (!field("date_item").empty()) {
+            const facts::GameDate d = facts::ParseGameDate(field("date_text"));
+            EXPECT_EQ(d.known() ? d.iso : "none", field("date_item")) << field("file");
             ++dates;
         }
-        if (!row.at("result_item").empty()) {
-            const std::string stated = Stated(facts::ParseGameResult(row.at("result_text")));
-            EXPECT_EQ(stated, row.at("result_item")) << row.at("file");
+        if (!field("result_item").empty()) {
+            const std::string stated = Stated(facts::ParseGameResult(field("result_text")));
+            EXPECT_EQ(stated, field("result_item")) << field("file");
             ++results;
         }
     }

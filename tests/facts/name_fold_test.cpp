@@ -1,12 +1,10 @@
 // Names folded for searching, measured on real players' names.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
-#include <vector>
 
+#include "Tsv.h"
 #include "name_fold.h"
 #include "utf8_text.h"
 
@@ -29,7 +27,8 @@ TEST(NameFoldTest, WritingsOfOneNameShareAKey) {
     } same[] = {
         {"Lee Sedol", "leesedol", false},
         {"ＬＥＥ　Ｓｅｄｏｌ", "lee sedol", false},
-        {"井山 裕太", "井山裕太", false},
+        {"井山\u2000裕太", "井山裕太", false},
+        {"AYUMI", "ayumi", false},
         {"이 세 돌", "이세돌", false},
         {"マイケル・レドモンド", "マイケルレドモンド", false},
         {"迈克尔·雷德蒙", "迈克尔雷德蒙", false},
@@ -57,24 +56,6 @@ TEST(NameFoldTest, WritingsOfOneNameShareAKey) {
     EXPECT_EQ(folder.Fold("Lee Sedol"), "leesedol");
 }
 
-std::vector<std::vector<std::string>> PlayerNames() {
-    std::ifstream in(GIBO_FACTS_DATA "/player-names.tsv");
-    std::vector<std::vector<std::string>> lines;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') {
-            continue;
-        }
-        std::vector<std::string> fields;
-        std::stringstream split(line);
-        for (std::string field; std::getline(split, field, '\t');) {
-            fields.push_back(field);
-        }
-        lines.push_back(fields);
-    }
-    return lines;
-}
-
 // Each player's forms share one key, no two players share a key, and the key of any part of
 // a form is a part of the form's key (a search by part of a name relies on it).
 TEST(NameFoldTest, RealPlayersNamesFoldTogetherAndApart) {
@@ -83,7 +64,7 @@ TEST(NameFoldTest, RealPlayersNamesFoldTogetherAndApart) {
     }
     facts::NameFolder folder;
     std::map<std::string, std::string> owner;
-    const auto lines = PlayerNames();
+    const auto lines = ReadTsv(GIBO_FACTS_DATA "/player-names.tsv");
     ASSERT_GT(lines.size(), 130u);
     for (const auto& fields : lines) {
         const bool foldable = fields[0][0] != '!';

@@ -2,6 +2,7 @@
 #include "bar_chart.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "utf8_text.h"
 
@@ -120,7 +121,7 @@ bool CodesetIsUtf8(const std::string& codeset) {
     std::string name;
     for (char c : codeset) {
         if (c != '-' && c != '_') {
-            name += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+            name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         }
     }
     return name == "utf8";

@@ -105,7 +105,7 @@ bool ValidFields(const DateFields& f) {
     if (f.day > 0 && (f.month == 0 || f.day > DaysInMonth(f.year, f.month))) {
         return false;
     }
-    if (f.hour < 0 || f.minute < 0) {
+    if (f.hour < 0) {
         return true;  // no time given
     }
     return f.day > 0 && f.hour <= 23 && f.minute <= 59;
@@ -117,7 +117,7 @@ GameDate FromFields(const DateFields& f, const std::string& text) {
     if (!ValidFields(f)) {
         return out;
     }
-    const bool timed = f.hour >= 0 && f.minute >= 0;
+    const bool timed = f.hour >= 0;  // hour and minute are given together or not at all
     char buf[32];
     int n = std::snprintf(buf, sizeof buf, "%04d", f.year);
     if (f.month > 0) {
@@ -143,7 +143,7 @@ GameDate FromFields(const DateFields& f, const std::string& text) {
 GameDate ParseGameDate(const std::string& text) {
     Cursor c(NormalizeDateText(text));
     DateFields f;
-    if (!TakeDate(c, f) || !ValidFields(f)) {
+    if (!TakeDate(c, f)) {
         return FromFields(DateFields{}, text);
     }
     c.SkipBlanks();

@@ -1,6 +1,7 @@
 // Matching a result text against the vocabulary of result_words.cpp.
 #include "game_result.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "result_words.h"
@@ -205,8 +206,8 @@ GameResult ResultFromCode(int code, int margin_tenths) {
     }
     out.winner = kRows[code].winner;
     out.kind = kRows[code].kind;
-    if (out.kind == WinKind::kPoints && margin_tenths > 0) {
-        out.margin = margin_tenths / 10.0;
+    if (out.kind == WinKind::kPoints) {
+        out.margin = std::max(0, margin_tenths) / 10.0;
     }
     return out;
 }

@@ -18,12 +18,6 @@ namespace facts {
 
 namespace {
 
-// CJK ideographs: the unified blocks, extension A, the compatibility block, the other planes.
-bool IsIdeograph(char32_t cp) {
-    return (cp >= 0x3400 && cp <= 0x4DBF) || (cp >= 0x4E00 && cp <= 0x9FFF) ||
-           (cp >= 0xF900 && cp <= 0xFAFF) || (cp >= 0x20000 && cp <= 0x3134F);
-}
-
 // Blanks and the dots that join the parts of a transliterated name.
 bool IsNameSeparator(char32_t cp) {
     return IsBlank(cp) || cp == 0x00B7 || cp == 0x2027 || cp == 0x2022 || cp == 0x30FB ||
@@ -32,6 +26,7 @@ bool IsNameSeparator(char32_t cp) {
 
 const char32_t kIterationMark = 0x3005;  // 々
 
+#ifdef GIBO_HAVE_OPENCC
 // Characters Chinese writes alike in both scripts that OpenCC's Japanese and regional tables
 // would map to others (欠 to 缺, 予 to 豫, 著 to 着): found by folding every GB2312 character.
 const char32_t kSharedChinese[] = U"疏糸缶弁浜欠醋予抬著";
@@ -40,6 +35,7 @@ const char32_t kSharedChinese[] = U"疏糸缶弁浜欠醋予抬著";
 // in tests/facts: 菫 (仲邑菫, 仲邑堇), 曺 (曺薰鉉, Korean hanja of 曹), 廼 (芮廼偉, Japanese for
 // 乃).
 const char32_t kVariants[][2] = {{U'菫', U'堇'}, {U'曺', U'曹'}, {U'廼', U'乃'}};
+#endif
 
 }  // namespace
 
@@ -193,7 +189,8 @@ std::string NameFolder::Fold(const std::string& name) {
         } else if (cp >= 'A' && cp <= 'Z') {
             key += cp - 'A' + 'a';
         } else {
-            key += ScriptFolding() && IsIdeograph(cp) ? m_impl->Fold(cp) : std::u32string(1, cp);
+            // Other scripts pass through the tables unchanged, each character asked once.
+            key += ScriptFolding() ? m_impl->Fold(cp) : std::u32string(1, cp);
         }
     }
     return EncodeUtf8(key);

@@ -1,7 +1,28 @@
 // The shared cursor.
 #include "text_cursor.h"
 
+#include <algorithm>
+
 namespace facts {
+
+namespace {
+
+// The value of a Chinese digit from one to nine (两 is the counting form of two), or 0. Zero
+// has no use in a count.
+int ChineseDigit(char32_t c) {
+    static const std::u32string kDigits = U"一二三四五六七八九";
+    if (c == U'两' || c == U'兩') {
+        return 2;
+    }
+    const size_t at = kDigits.find(c);
+    return at == std::u32string::npos ? 0 : static_cast<int>(at) + 1;
+}
+
+bool IsAsciiDigit(char32_t c) {
+    return c >= '0' && c <= '9';
+}
+
+}  // namespace
 
 bool Cursor::Take(char32_t c) {
     if (AtEnd() || m_text[m_pos] != c) {
@@ -32,10 +53,8 @@ int Cursor::TakeAny(const char32_t* alternatives) {
 }
 
 bool Cursor::TakeNumber(int min_digits, int max_digits, int& value) {
-    size_t end = m_pos;
-    while (end < m_text.size() && m_text[end] >= '0' && m_text[end] <= '9') {
-        ++end;
-    }
+    const size_t end = static_cast<size_t>(
+        std::find_if_not(m_text.begin() + m_pos, m_text.end(), IsAsciiDigit) - m_text.begin());
     const int digits = static_cast<int>(end - m_pos);
     if (digits < min_digits || digits > max_digits) {
         return false;
@@ -54,47 +73,26 @@ bool Cursor::SkipBlanks() {
     return m_pos != start;
 }
 
-namespace {
-
-// The value of a Chinese digit (两 is the counting form of two), or -1.
-int ChineseDigit(char32_t c) {
-    static const std::u32string kDigits = U"〇一二三四五六七八九";
-    if (c == U'两' || c == U'兩') {
-        return 2;
-    }
-    if (c == U'零') {
-        return 0;
-    }
-    const size_t at = kDigits.find(c);
-    return at == std::u32string::npos ? -1 : static_cast<int>(at);
-}
-
-}  // namespace
-
 bool Cursor::TakeChineseNumber(int& value) {
     const size_t start = m_pos;
     const int lead = ChineseDigit(Peek());
-    if (lead >= 0) {
+    if (lead != 0) {
         ++m_pos;
     }
     if (!Take(U'十')) {
         // A lone digit; a run of digits (二〇二三) is a year or a code, not a count.
-        if (lead < 0 || ChineseDigit(Peek()) >= 0) {
+        if (lead == 0 || ChineseDigit(Peek()) != 0) {
             m_pos = start;
             return false;
         }
         value = lead;
         return true;
     }
-    if (lead == 0) {
-        m_pos = start;  // 〇十 is no number
-        return false;
-    }
     const int unit = ChineseDigit(Peek());
-    if (unit > 0) {
+    if (unit != 0) {
         ++m_pos;
     }
-    value = (lead < 0 ? 1 : lead) * 10 + (unit > 0 ? unit : 0);
+    value = (lead == 0 ? 1 : lead) * 10 + unit;
     return true;
 }
 
