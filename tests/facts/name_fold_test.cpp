@@ -91,8 +91,8 @@ TEST(NameFoldTest, MissingTablesFoldWithoutScriptsAndSaySo) {
     EXPECT_FALSE(missing.ScriptFolding());
     EXPECT_FALSE(missing.Error().empty());
     EXPECT_EQ(missing.Fold("Ｋｅ Ｊｉｅ 柯潔"), "kejie柯潔");
-    facts::NameFolder found;
-    EXPECT_NE(missing.Signature(), found.Signature());
+    facts::NameFolder found;  // without OpenCC in the build, both fold the same way
+    EXPECT_EQ(missing.Signature() == found.Signature(), !kScripts);
     EXPECT_EQ(found.Signature(), facts::NameFolder().Signature());
 }
 
