@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 #include "result_words.h"
 #include "text_cursor.h"
@@ -108,10 +109,10 @@ bool TakeStones(Cursor& c, double& points) {
     return c.Take(U'子');
 }
 
-bool MatchAt(const std::u32string& pattern, size_t at, Cursor& c, Reading& r);
+bool MatchAt(std::u32string_view pattern, size_t at, Cursor& c, Reading& r);
 
 // A colour word of the set a placeholder names, then the rest of the pattern.
-bool MatchColour(const std::u32string& pattern, size_t at, Cursor& c, Reading& r) {
+bool MatchColour(std::u32string_view pattern, size_t at, Cursor& c, Reading& r) {
     static const char32_t* const kWords[][2] = {
         {U"黑棋|黑方|黑番|黑|흑", U"白棋|白方|白番|白|백"},  // {C}
         {U"黑|흑", U"白|백"},                                // {K}
@@ -133,7 +134,7 @@ bool MatchColour(const std::u32string& pattern, size_t at, Cursor& c, Reading& r
 
 // A margin of the unit a placeholder names, then the rest of the pattern. Every rule counts in
 // whole and half points, so any other margin, and a margin of zero, is a misreading.
-bool MatchMargin(const std::u32string& pattern, size_t at, Cursor& c, Reading& r) {
+bool MatchMargin(std::u32string_view pattern, size_t at, Cursor& c, Reading& r) {
     const char32_t unit = pattern[at + 1];
     bool ok = unit == U'P'   ? TakePoints(c, r.margin)
               : unit == U'S' ? TakeStones(c, r.margin)
@@ -142,7 +143,7 @@ bool MatchMargin(const std::u32string& pattern, size_t at, Cursor& c, Reading& r
     return ok && MatchAt(pattern, at + 3, c, r);
 }
 
-bool MatchAt(const std::u32string& pattern, size_t at, Cursor& c, Reading& r) {
+bool MatchAt(std::u32string_view pattern, size_t at, Cursor& c, Reading& r) {
     if (at >= pattern.size()) {
         return c.AtEnd();
     }

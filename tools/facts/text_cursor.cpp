@@ -2,6 +2,7 @@
 #include "text_cursor.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace facts {
 
@@ -33,23 +34,19 @@ bool Cursor::Take(char32_t c) {
 }
 
 int Cursor::TakeAny(const char32_t* alternatives) {
-    const std::u32string all(alternatives);
+    const std::u32string_view all(alternatives);
+    const std::u32string_view rest = std::u32string_view(m_text).substr(m_pos);
     size_t start = 0;
-    for (int index = 0;; ++index) {
-        if (start > all.size()) {
-            return -1;
-        }
-        size_t end = all.find(U'|', start);
-        if (end == std::u32string::npos) {
-            end = all.size();
-        }
-        const std::u32string word = all.substr(start, end - start);
-        if (!word.empty() && m_text.compare(m_pos, word.size(), word) == 0) {
+    for (int index = 0; start <= all.size(); ++index) {
+        const size_t end = std::min(all.find(U'|', start), all.size());
+        const std::u32string_view word = all.substr(start, end - start);
+        if (!word.empty() && rest.substr(0, word.size()) == word) {
             m_pos += word.size();
             return index;
         }
         start = end + 1;
     }
+    return -1;
 }
 
 bool Cursor::TakeNumber(int min_digits, int max_digits, int& value) {
