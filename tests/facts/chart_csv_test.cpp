@@ -99,7 +99,7 @@ TEST(Utf8Test, DecodingReplacesWhatIsNotUtf8) {
         {"\x80x", U"\uFFFDx"},
         {"\xc0\xafx", U"\uFFFD\uFFFDx"},
         {"\xe0\x80\xafx", U"\uFFFD\uFFFD\uFFFDx"},
-        {"\xed\xa0\x80", U"\uFFFD\uFFFD\uFFFD"},
+        {"\xed\xa0\x80\xed\xbf\xbf", U"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
         {"\xf4\x90\x80\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD"},
         {"\xe4\xb8", U"\uFFFD\uFFFD"},
     };
@@ -112,6 +112,7 @@ TEST(Utf8Test, DecodingReplacesWhatIsNotUtf8) {
     }
     EXPECT_EQ(facts::EncodeUtf8(U"\x110000"), "\xef\xbf\xbd");
     EXPECT_EQ(facts::DisplayWidth("a\u4e2d\u0301\uac00\uff21\x1b"), 1 + 2 + 0 + 2 + 2 + 0);
+    EXPECT_EQ(facts::DisplayWidth(" \x1f\x7f\u009f\u00a0"), 1 + 0 + 0 + 0 + 1);
 }
 
 TEST(ChartTest, AsciiStyleDrawsOnlyAscii) {

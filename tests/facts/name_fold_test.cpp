@@ -27,8 +27,8 @@ TEST(NameFoldTest, WritingsOfOneNameShareAKey) {
     } same[] = {
         {"Lee Sedol", "leesedol", false},
         {"ＬＥＥ　Ｓｅｄｏｌ", "lee sedol", false},
-        {"井山\u2000裕太", "井山裕太", false},
-        {"AYUMI", "ayumi", false},
+        {"井山\u2000裕太\t", "井山裕太", false},
+        {"ＡＹＵＭＩ～", "ayumi~", false},
         {"이 세 돌", "이세돌", false},
         {"マイケル・レドモンド", "マイケルレドモンド", false},
         {"迈克尔·雷德蒙", "迈克尔雷德蒙", false},

@@ -10,18 +10,18 @@ namespace {
 // [+-]digits[.digits]: a number, which a spreadsheet reads as a number and never runs.
 bool IsPlainNumber(const std::u32string& text) {
     size_t i = (!text.empty() && (text[0] == '+' || text[0] == '-')) ? 1 : 0;
-    size_t digits = 0;
+    bool digits = false;
     bool point = false;
     for (; i < text.size(); ++i) {
         if (text[i] >= '0' && text[i] <= '9') {
-            ++digits;
+            digits = true;
         } else if (text[i] == '.' && !point) {
             point = true;
         } else {
             return false;
         }
     }
-    return digits > 0;
+    return digits;
 }
 
 bool StartsFormula(const std::u32string& text) {

@@ -61,9 +61,10 @@ const Range kZero[] = {
     {0x20D0, 0x20FF}, {0x302A, 0x302D}, {0x3099, 0x309A}, {0xFE00, 0xFE0F},
 };
 
-bool InRanges(char32_t cp, const Range* ranges, size_t count) {
-    for (size_t i = 0; i < count; ++i) {
-        if (cp >= ranges[i].first && cp <= ranges[i].last) {
+template <size_t N>
+bool InRanges(char32_t cp, const Range (&ranges)[N]) {
+    for (const Range& range : ranges) {
+        if (cp >= range.first && cp <= range.last) {
             return true;
         }
     }
@@ -135,10 +136,10 @@ int CharWidth(char32_t cp) {
     if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0)) {
         return 0;
     }
-    if (InRanges(cp, kZero, sizeof kZero / sizeof kZero[0])) {
+    if (InRanges(cp, kZero)) {
         return 0;
     }
-    return InRanges(cp, kWide, sizeof kWide / sizeof kWide[0]) ? 2 : 1;
+    return InRanges(cp, kWide) ? 2 : 1;
 }
 
 int DisplayWidth(const std::string& text) {
