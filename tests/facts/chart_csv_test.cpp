@@ -77,6 +77,8 @@ TEST(ChartTest, BarsStartInOneColumnWhateverTheLabelsScript) {
         EXPECT_EQ(line.find('\x1b'), std::string::npos);
     }
     EXPECT_EQ(lines[0].substr(lines[0].size() - 3), " 12");
+    EXPECT_EQ(lines[1].substr(0, 11), "Lee Sedol  ");
+    EXPECT_EQ(lines[4].substr(0, 5), "x?[2J");
 }
 
 TEST(ChartTest, OneSeriesIsDrawnInEighthsOfAColumn) {

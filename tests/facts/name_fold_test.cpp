@@ -28,7 +28,7 @@ TEST(NameFoldTest, WritingsOfOneNameShareAKey) {
         {"Lee Sedol", "leesedol", false},
         {"ＬＥＥ　Ｓｅｄｏｌ", "lee sedol", false},
         {"井山\u2000裕太\t", "井山裕太", false},
-        {"ＡＹＵＭＩ～", "ayumi~", false},
+        {"ＡＹＵＭＩ～Z", "ayumi~z", false},
         {"이 세 돌", "이세돌", false},
         {"マイケル・レドモンド", "マイケルレドモンド", false},
         {"迈克尔·雷德蒙", "迈克尔雷德蒙", false},

@@ -47,10 +47,10 @@ const ResultCase kCases[] = {
     // Points, in each unit and numeral.
     {"黑胜3目半", B, kPts, 3.5}, {"黑胜 3.5目", B, kPts, 3.5},  {"黑胜两目半", B, kPts, 2.5},
     {"白勝半目", W, kPts, 0.5},  {"黑胜1/4子", B, kPts, 0.5},   {"黑胜3又3/4子", B, kPts, 7.5},
-    {"白胜四分之三子", W, kPts, 1.5}, {"白胜1.75子", W, kPts, 3.5}, {"黑胜2子", B, kPts, 4},
+    {"白胜四分之三子", W, kPts, 1.5}, {"白胜1.75子", W, kPts, 3.5}, {"黑胜1/2子", B, kPts, 1},
     {"흑 3집반 승", B, kPts, 3.5}, {"백 반집승", W, kPts, 0.5},  {"흑 1집반 패", W, kPts, 1.5},
     {"黒3目半勝ち", B, kPts, 3.5}, {"白の十二目勝", W, kPts, 12}, {"黒２目半負け", W, kPts, 2.5},
-    {"W+3.5", W, kPts, 3.5}, {"White wins by 0.5 points", W, kPts, 0.5}, {"黑胜三目", B, kPts, 3},
+    {"W+3.5", W, kPts, 3.5}, {"White wins by 0.5 points", W, kPts, 0.5}, {"黑胜2子", B, kPts, 4},
     // Time and forfeit.
     {"黑超时负", W, kTime, 0},   {"白超時勝", W, kTime, 0},   {"黒の時間切れ負け", W, kTime, 0},
     {"흑 시간 초과승", B, kTime, 0}, {"B+T", B, kTime, 0},    {"白不战胜", W, kForfeit, 0},

@@ -16,7 +16,7 @@ const int kMinBar = 10;  // columns a bar keeps however narrow the terminal
 std::u32string SafeLabel(const std::string& label) {
     std::u32string text = DecodeUtf8(label);
     for (char32_t& cp : text) {
-        if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0)) {
+        if (IsControl(cp)) {
             cp = '?';
         }
     }

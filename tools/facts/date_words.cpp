@@ -44,10 +44,9 @@ const Era kEras[] = {
 
 // Whether any day the (possibly partial) date covers lies inside the era.
 bool InEra(const DateFields& d, const Era& era) {
-    const int first_month = d.month > 0 ? d.month : 1;
-    const int last_month = d.month > 0 ? d.month : 12;
-    const int first = DayNumber(d.year, first_month, d.day > 0 ? d.day : 1);
-    const int last = DayNumber(d.year, last_month, d.day > 0 ? d.day : 31);
+    // A month or day not given is 0 in the first bound, which is before any day it could be.
+    const int first = DayNumber(d.year, d.month, d.day);
+    const int last = DayNumber(d.year, d.month > 0 ? d.month : 12, d.day > 0 ? d.day : 31);
     return last >= era.first && first <= era.last;
 }
 

@@ -132,8 +132,12 @@ bool IsBlank(char32_t cp) {
            (cp >= 0x2000 && cp <= 0x200A) || cp == 0x202F || cp == 0x205F || cp == 0x3000;
 }
 
+bool IsControl(char32_t cp) {
+    return cp < 0x20 || (cp >= 0x7F && cp < 0xA0);
+}
+
 int CharWidth(char32_t cp) {
-    if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0)) {
+    if (IsControl(cp)) {
         return 0;
     }
     if (InRanges(cp, kZero)) {

@@ -22,6 +22,9 @@ char32_t NarrowForm(char32_t cp);
 // space separators.
 bool IsBlank(char32_t cp);
 
+// C0 and C1 control characters and DEL, which a terminal takes as commands.
+bool IsControl(char32_t cp);
+
 // Columns a terminal gives the code point: 0 for controls and combining marks, 2 for East Asian
 // wide and full-width forms, 1 otherwise.
 int CharWidth(char32_t cp);
