@@ -30,7 +30,7 @@ TEST(CsvTest, FieldsAreQuotedOnlyWhereNeeded) {
         {"-0.5", "-0.5"},
         {"-1.2.3", "'-1.2.3"},
         {"-a1", "'-a1"},
-        {"+3", "+3"},
+        {"+9", "+9"},
         {"-", "'-"},
         {"B+R", "B+R"},
         {"\xff\xfe", "\xef\xbf\xbd\xef\xbf\xbd"},
@@ -104,6 +104,7 @@ TEST(Utf8Test, DecodingReplacesWhatIsNotUtf8) {
         {"\xed\xa0\x80\xed\xbf\xbf", U"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
         {"\xf4\x90\x80\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD"},
         {"\xe4\xb8", U"\uFFFD\uFFFD"},
+        {"\xef\xbf\xbd", U"\uFFFD"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(facts::DecodeUtf8(c.bytes), c.chars) << c.bytes;

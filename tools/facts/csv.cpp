@@ -7,9 +7,10 @@ namespace facts {
 
 namespace {
 
-// [+-]digits[.digits]: a number, which a spreadsheet reads as a number and never runs.
+// [+-]digits[.digits]: a number, which a spreadsheet reads as a number and never runs. The text
+// is not empty.
 bool IsPlainNumber(const std::u32string& text) {
-    size_t i = (!text.empty() && (text[0] == '+' || text[0] == '-')) ? 1 : 0;
+    size_t i = (text[0] == '+' || text[0] == '-') ? 1 : 0;
     bool digits = false;
     bool point = false;
     for (; i < text.size(); ++i) {

@@ -24,7 +24,10 @@ int SequenceLength(unsigned char lead) {
     return 0;
 }
 
-// The code point of a complete sequence, or U+FFFD when it is overlong, a surrogate or too big.
+// The code point of a complete sequence, or kInvalid when it is overlong, a surrogate or too
+// big. (U+FFFD itself is a valid character and stays one.)
+const char32_t kInvalid = 0xFFFFFFFF;
+
 char32_t SequenceValue(const std::string& text, size_t at, int length) {
     static const unsigned char kLeadMask[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
     static const char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
@@ -32,12 +35,12 @@ char32_t SequenceValue(const std::string& text, size_t at, int length) {
     for (int i = 1; i < length; ++i) {
         const unsigned char c = static_cast<unsigned char>(text[at + i]);
         if ((c & 0xC0) != 0x80) {
-            return kReplacement;
+            return kInvalid;
         }
         cp = (cp << 6) | (c & 0x3F);
     }
     if (cp < kSmallest[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        return kReplacement;
+        return kInvalid;
     }
     return cp;
 }
@@ -78,15 +81,11 @@ std::u32string DecodeUtf8(const std::string& text) {
     size_t i = 0;
     while (i < text.size()) {
         const int length = SequenceLength(static_cast<unsigned char>(text[i]));
-        if (length == 0 || i + length > text.size()) {
-            out += kReplacement;
-            ++i;
-            continue;
-        }
-        const char32_t cp = SequenceValue(text, i, length);
-        out += cp;
+        const char32_t cp =
+            length == 0 || i + length > text.size() ? kInvalid : SequenceValue(text, i, length);
         // A broken sequence gives up one byte only, so the next character is not swallowed.
-        i += (cp == kReplacement && length > 1) ? 1 : length;
+        out += cp == kInvalid ? kReplacement : cp;
+        i += cp == kInvalid ? 1 : length;
     }
     return out;
 }
