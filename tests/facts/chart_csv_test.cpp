@@ -113,7 +113,7 @@ TEST(Utf8Test, DecodingReplacesWhatIsNotUtf8) {
         EXPECT_EQ(facts::DecodeUtf8(facts::EncodeUtf8(std::u32string(1, cp))),
                   std::u32string(1, cp));
     }
-    EXPECT_EQ(facts::EncodeUtf8(U"\x110000"), "\xef\xbf\xbd");
+    EXPECT_EQ(facts::EncodeUtf8(U"\x110000\xdfff"), "\xef\xbf\xbd\xef\xbf\xbd");
     EXPECT_EQ(facts::DisplayWidth("a\u4e2d\u0301\uac00\uff21\x1b"), 1 + 2 + 0 + 2 + 2 + 0);
     EXPECT_EQ(facts::DisplayWidth(" \x1f\x7f\u009f\u00a0"), 1 + 0 + 0 + 0 + 1);
 }

@@ -80,8 +80,8 @@ bool TakeEraDate(Cursor& c, DateFields& f) {
         c.SkipBlanks();
         DateFields d;
         if (c.Take(U'元')) {
-            d.year = 1;  // the first year of an era
-        } else if (!c.TakeNumber(1, 3, d.year) || d.year == 0) {
+            d.year = 1;                            // the first year of an era
+        } else if (!c.TakeNumber(1, 3, d.year)) {  // a year 0 falls before its era's start
             break;
         }
         if (!c.Take(U'年')) {
