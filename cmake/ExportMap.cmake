@@ -1,9 +1,9 @@
 # Writes the linker version script that limits the shared library's exports to the public
 # classes and tables. Hidden visibility already keeps our own internals in; this also keeps in
 # the standard library's template instances, which libstdc++ marks for export. The class list
-# comes from the public headers, so a new public class needs no change here.
+# comes from the public headers given after out, so a new public class needs no change here.
 function(gibo_write_export_map out)
-  file(GLOB headers ${PROJECT_SOURCE_DIR}/include/*.h)
+  set(headers ${ARGN})
   set(classes)
   set(variables)
   foreach(h IN LISTS headers)

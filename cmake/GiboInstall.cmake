@@ -4,7 +4,6 @@
 include(CMakePackageConfigHelpers)
 
 set(GIBO_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/gibo)
-file(GLOB GIBO_PUBLIC_HEADERS ${PROJECT_SOURCE_DIR}/include/*.h)
 
 install(TARGETS gibo EXPORT giboTargets
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}

@@ -10,8 +10,8 @@
 #include "FuzzFiles.h"
 #include "FuzzInput.h"
 #include "GiboFile.h"
-#include "checker.h"
 #include "framework/Gbk.h"
+#include "record/checker.h"
 
 namespace {
 

@@ -23,11 +23,14 @@ int Number(const char* pszValue) {
     return static_cast<int>(gibo::NumberOf(pszValue));
 }
 
-}  // namespace
+// A code letter of the older vocabulary: how many bytes come before the value, and the setter.
+struct LetterCode {
+    char chCode;
+    size_t nWidth;
+    void (CGiboFile::*pfnSet)(char*);
+};
 
-namespace gibo {
-
-// Letters of neither code set are passed over.
+// Null for a letter of neither code set, which is passed over.
 const LetterCode* FindLetterCode(char chCode) {
     static const LetterCode kCodes[] = {
         {'S', 1, &CGiboFile::SetGameType},   {'R', 1, &CGiboFile::SetGameCondition},
@@ -47,7 +50,27 @@ const LetterCode* FindLetterCode(char chCode) {
     return nullptr;
 }
 
-}  // namespace gibo
+}  // namespace
+
+// The code letter decides how many bytes stand before the value, so the letters' table lives
+// here, with the setters it names.
+int CGiboFile::GetTagData(char* pszItem, char& chCode, char* pszValue) {
+    if (!pszItem) {
+        return 0;
+    }
+    chCode = pszItem[0];
+    const LetterCode* code = FindLetterCode(chCode);
+    if (!code) {
+        return 0;
+    }
+    const size_t codeLen = code->nWidth;
+    const size_t len = std::strlen(pszItem);
+    if (pszValue && len > codeLen) {
+        const size_t n = gibo::GbkCut(pszItem + codeLen, len - codeLen, gibo::kValueLimit);
+        std::memcpy(pszValue, pszItem + codeLen, n);
+    }
+    return 1;
+}
 
 char* CGiboFile::ParsingTagData(char* pszData) {
     if (m_bNewFormat) {
@@ -59,7 +82,7 @@ char* CGiboFile::ParsingTagData(char* pszData) {
     char* const stop = gibo::WalkItems(*this, pszData, [&](char* item) {
         char code = 0;
         if (GetTagData(item, code, value) == 1) {
-            (this->*gibo::FindLetterCode(code)->pfnSet)(value);
+            (this->*FindLetterCode(code)->pfnSet)(value);
         }
         std::memset(value, 0, std::strlen(value));
     });

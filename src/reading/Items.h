@@ -1,5 +1,5 @@
 // The comma-separated items of a game-information text, shared by both vocabularies: their
-// limits, the code letters of the older one and the walk over the items.
+// limits and the walk over the items.
 #ifndef GIBO_READING_ITEMS_H
 #define GIBO_READING_ITEMS_H
 
@@ -17,16 +17,6 @@ namespace gibo {
 constexpr size_t kFieldBuffer = 1024;
 constexpr size_t kItemLimit = 255;
 constexpr size_t kValueLimit = 255;
-
-// A code letter of the older vocabulary: how many bytes come before the value, and the setter.
-struct LetterCode {
-    char chCode;
-    size_t nWidth;
-    void (CGiboFile::*pfnSet)(char*);
-};
-
-// Null for a letter of neither code set.
-const LetterCode* FindLetterCode(char chCode);
 
 // Reads the comma-separated items at pszText and calls onItem(item) with each, cut to
 // kItemLimit bytes and zero-terminated, up to and including the first empty one. Returns where

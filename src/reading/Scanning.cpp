@@ -59,24 +59,6 @@ int CGiboFile::readTagNum(char** ppszCursor, int nSep) {
     return static_cast<int>(gibo::NumberOf(g_szTagNumBuf));
 }
 
-int CGiboFile::GetTagData(char* pszItem, char& chCode, char* pszValue) {
-    if (!pszItem) {
-        return 0;
-    }
-    chCode = pszItem[0];
-    const gibo::LetterCode* code = gibo::FindLetterCode(chCode);
-    if (!code) {
-        return 0;
-    }
-    const size_t codeLen = code->nWidth;
-    const size_t len = std::strlen(pszItem);
-    if (pszValue && len > codeLen) {
-        const size_t n = gibo::GbkCut(pszItem + codeLen, len - codeLen, gibo::kValueLimit);
-        std::memcpy(pszValue, pszItem + codeLen, n);
-    }
-    return 1;
-}
-
 void CGiboFile::RemoveSpace(char* pszDst, char* pszSrc) {
     if (!pszDst) {
         return;

@@ -1,7 +1,7 @@
 // Walking a collection.
-#include "collection.h"
+#include "index/collection.h"
 
-#include "batch.h"
+#include "cli/batch.h"
 
 #include <sys/stat.h>
 

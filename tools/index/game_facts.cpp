@@ -1,6 +1,6 @@
 // Reading facts back from GBK display texts. Digits, "-" and ":" are ASCII and never the trail
 // byte of a GBK character, so plain byte scans find the numbers.
-#include "game_facts.h"
+#include "index/game_facts.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,11 +1,11 @@
 // The index database through the SQLite C interface.
-#include "index_db.h"
+#include "index/index_db.h"
 
 #include <sqlite3.h>
 
 #include <cstring>
 
-#include "search_terms.h"
+#include "index/search_terms.h"
 
 namespace {
 
@@ -66,27 +66,6 @@ std::string ColumnText(sqlite3_stmt* stmt, int i) {
 }
 
 }  // namespace
-
-Cell Cell::Int(long long v) {
-    Cell c;
-    c.kind = kInt;
-    c.i = v;
-    return c;
-}
-
-Cell Cell::Real(double v) {
-    Cell c;
-    c.kind = kReal;
-    c.r = v;
-    return c;
-}
-
-Cell Cell::Text(std::string v) {
-    Cell c;
-    c.kind = kText;
-    c.s = std::move(v);
-    return c;
-}
 
 IndexDb::~IndexDb() {
     for (sqlite3_stmt* s : {m_insert, m_insertItem, m_insertText, m_select, m_deleteText,
@@ -149,18 +128,8 @@ bool IndexDb::CreateSchema(std::string& error) {
            Exec(kSchema, error) && Exec(pragmas.c_str(), error) && Exec("COMMIT", error);
 }
 
-bool IndexDb::Open(const std::string& path, bool write, std::string& notice, std::string& error) {
-    const int flags = write ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY;
-    if (sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr) != SQLITE_OK) {
-        error = "cannot open the index: " + Message();
-        return false;
-    }
-    sqlite3_busy_timeout(m_db, 10000);
-    if (write && sqlite3_db_readonly(m_db, "main") == 1) {
-        error = "the index is read-only";
-        return false;
-    }
-    // Reading the header is the first access: a file that is not SQLite fails here, untouched.
+// Reading the marks is the first access: a file that is not SQLite fails here, untouched.
+bool IndexDb::ReadMarks(Marks& marks, std::string& error) {
     sqlite3_stmt* stmt = nullptr;
     if (!Prepare(stmt,
                  "SELECT (SELECT application_id FROM pragma_application_id),"
@@ -172,40 +141,34 @@ bool IndexDb::Open(const std::string& path, bool write, std::string& notice, std
                 error;
         return false;
     }
-    int appId = 0, version = 0, tables = 0;
     if (sqlite3_step(stmt) == SQLITE_ROW) {
-        appId = sqlite3_column_int(stmt, 0);
-        version = sqlite3_column_int(stmt, 1);
-        tables = sqlite3_column_int(stmt, 2);
+        marks.ours = sqlite3_column_int(stmt, 0) == kApplicationId;
+        marks.version = sqlite3_column_int(stmt, 1);
+        marks.tables = sqlite3_column_int(stmt, 2);
     }
     sqlite3_finalize(stmt);
-    const bool ours = appId == kApplicationId;
-    if (tables > 0 && !ours) {
+    if (marks.tables > 0 && !marks.ours) {
         error = "not an index of gibo (another program's database); left unchanged";
         return false;
     }
-    if (ours && version > kSchemaVersion) {
-        error = "made by a newer gibo (schema " + std::to_string(version) + ", this one reads " +
-                std::to_string(kSchemaVersion) + "); left unchanged";
+    if (marks.ours && marks.version > kSchemaVersion) {
+        error = "made by a newer gibo (schema " + std::to_string(marks.version) +
+                ", this one reads " + std::to_string(kSchemaVersion) + "); left unchanged";
         return false;
     }
-    if (!write) {
-        if (!ours || version < kSchemaVersion) {
-            error = tables == 0 ? "not an index (empty database)"
-                                : "made by an older gibo (schema " + std::to_string(version) +
-                                      "); run 'gibo index' on it to rebuild it";
-            return false;
-        }
-        return true;
-    }
+    return true;
+}
+
+// An index of an older schema is rebuilt, saying so in notice.
+bool IndexDb::PrepareForWriting(const Marks& marks, std::string& notice, std::string& error) {
     // WAL: readers go on while a run writes, and a run that dies leaves the last commit.
     if (!Exec("PRAGMA journal_mode=WAL;PRAGMA synchronous=NORMAL", error)) {
         error = "cannot write the index: " + error;
         return false;
     }
-    if (!ours || version < kSchemaVersion) {
-        if (ours) {
-            notice = "index made by an older gibo (schema " + std::to_string(version) +
+    if (!marks.ours || marks.version < kSchemaVersion) {
+        if (marks.ours) {
+            notice = "index made by an older gibo (schema " + std::to_string(marks.version) +
                      "): rebuilding it";
         }
         if (!CreateSchema(error)) {
@@ -227,6 +190,34 @@ bool IndexDb::Open(const std::string& path, bool write, std::string& notice, std
            Prepare(m_deleteItems, "DELETE FROM header_items WHERE record_id=?", error) &&
            Prepare(m_delete, "DELETE FROM records WHERE id=?", error) &&
            Prepare(m_findPath, "SELECT id FROM records WHERE path=?", error);
+}
+
+bool IndexDb::Open(const std::string& path, bool write, std::string& notice, std::string& error) {
+    const int flags = write ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY;
+    if (sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr) != SQLITE_OK) {
+        error = "cannot open the index: " + Message();
+        return false;
+    }
+    sqlite3_busy_timeout(m_db, 10000);
+    if (write && sqlite3_db_readonly(m_db, "main") == 1) {
+        error = "the index is read-only";
+        return false;
+    }
+    Marks marks;
+    if (!ReadMarks(marks, error)) {
+        return false;
+    }
+    if (write) {
+        return PrepareForWriting(marks, notice, error);
+    }
+    if (!marks.ours || marks.version < kSchemaVersion) {
+        error = marks.tables == 0
+                    ? "not an index (empty database)"
+                    : "made by an older gibo (schema " + std::to_string(marks.version) +
+                          "); run 'gibo index' on it to rebuild it";
+        return false;
+    }
+    return true;
 }
 
 bool IndexDb::LoadKnown(std::map<std::string, Known>& known, std::string& error) {
@@ -338,4 +329,17 @@ bool IndexDb::Store(const IndexRow& row, std::string& error) {
         sqlite3_bind_text(m_insertText, i + 2, tokens.c_str(), -1, SQLITE_TRANSIENT);
     }
     return Step(m_insertText, error);
+}
+
+bool TransactionBatch::Commit(std::string& error) {
+    m_count = 0;
+    if (!m_open) {
+        return true;
+    }
+    m_open = false;
+    if (!m_db.Commit(error)) {
+        m_db.Rollback();
+        return false;
+    }
+    return true;
 }

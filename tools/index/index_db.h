@@ -18,9 +18,9 @@ struct Cell {
     long long i = 0;
     double r = 0;
     std::string s;
-    static Cell Int(long long v);
-    static Cell Real(double v);
-    static Cell Text(std::string v);
+    static Cell Int(long long v) { return {kInt, v, 0, std::string()}; }
+    static Cell Real(double v) { return {kReal, 0, v, std::string()}; }
+    static Cell Text(std::string v) { return {kText, 0, 0, std::move(v)}; }
 };
 
 // A record's row: its columns by name, its header items in file order, and the texts its
@@ -62,6 +62,15 @@ public:
     std::string Message() const;
 
 private:
+    // What the file says of itself: whether it is an index of this tool, of which schema, and
+    // how many tables it holds.
+    struct Marks {
+        bool ours = false;
+        int version = 0;
+        int tables = 0;
+    };
+    bool ReadMarks(Marks& marks, std::string& error);
+    bool PrepareForWriting(const Marks& marks, std::string& notice, std::string& error);
     bool Exec(const char* sql, std::string& error);
     bool Prepare(sqlite3_stmt*& stmt, const char* sql, std::string& error);
     bool CreateSchema(std::string& error);
@@ -76,6 +85,24 @@ private:
     sqlite3_stmt* m_deleteItems = nullptr;
     sqlite3_stmt* m_delete = nullptr;
     sqlite3_stmt* m_findPath = nullptr;
+};
+
+// Writes in transactions of a fixed number of changes.
+class TransactionBatch {
+public:
+    TransactionBatch(IndexDb& db, long size) : m_db(db), m_size(size) {}
+    // Before a change: opens a transaction unless one is open.
+    bool Open(std::string& error) { return m_open || (m_open = m_db.Begin(error)); }
+    // After a change: commits when the batch is full.
+    bool Done(std::string& error) { return ++m_count < m_size || Commit(error); }
+    // Commits what is open; a failed commit is rolled back.
+    bool Commit(std::string& error);
+
+private:
+    IndexDb& m_db;
+    long m_size;
+    long m_count = 0;
+    bool m_open = false;
 };
 
 #endif  // GIBO_TOOLS_INDEX_INDEX_DB_H

@@ -1,11 +1,12 @@
 // Reading one record into its index row.
-#include "record_row.h"
+#include "index/record_row.h"
 
-#include <cstdio>
+#include <map>
 
-#include "game_facts.h"
-#include "gameinfo.h"
-#include "header_items.h"
+#include "index/game_facts.h"
+#include "record/body.h"
+#include "record/gameinfo.h"
+#include "record/header_items.h"
 
 namespace {
 
@@ -13,48 +14,30 @@ const char* const kDisplayKeys[] = {"white",     "white_short", "black", "black_
                                     "game_type", "date",        "time",  "time_short",
                                     "condition", "result",      "moves", "title"};
 
-// STO records of the body file, and the size of a file; -1 when it cannot be read.
-long long CountStoLines(const std::string& path) {
-    FILE* fp = std::fopen(path.c_str(), "rb");
-    if (!fp) {
-        return -1;
+// The typed facts a search filters on, of a record whose game information is interpreted.
+void AddFacts(CGiboFile& record, Converter& conv, Codepage cp, std::map<std::string, Cell>& c) {
+    const GameFacts f = ReadGameFacts(record);
+    c["white_name"] = Cell::Text(conv.Decode(f.whiteName, cp));
+    c["black_name"] = Cell::Text(conv.Decode(f.blackName, cp));
+    c["white_level"] = Cell::Int(f.whiteLevel);
+    c["black_level"] = Cell::Int(f.blackLevel);
+    if (f.winner) {
+        c["winner"] = Cell::Text(*f.winner);
     }
-    long long count = 0;
-    bool lineStart = true;
-    int matched = 0;  // bytes of "STO" matched at the start of the current line
-    char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, fp)) > 0) {
-        for (size_t i = 0; i < n; ++i) {
-            const char c = buf[i];
-            if (c == '\n') {
-                lineStart = true;
-                matched = 0;
-                continue;
-            }
-            if (lineStart && c == "STO"[matched]) {
-                if (++matched == 3) {
-                    ++count;
-                    lineStart = false;
-                }
-                continue;
-            }
-            lineStart = false;
-        }
+    if (f.margin) {
+        c["margin"] = Cell::Real(*f.margin);
     }
-    std::fclose(fp);
-    return count;
-}
-
-long long SizeOf(const std::string& path) {
-    FILE* fp = std::fopen(path.c_str(), "rb");
-    if (!fp) {
-        return -1;
+    if (f.date) {
+        c["date_iso"] = Cell::Text(*f.date);
     }
-    std::fseek(fp, 0, SEEK_END);
-    const long long size = std::ftell(fp);
-    std::fclose(fp);
-    return size;
+    if (f.moves) {
+        c["move_count"] = Cell::Int(*f.moves);
+    }
+    if (f.handicap) {
+        c["handicap"] = Cell::Int(*f.handicap);
+    }
+    c["komi"] = Cell::Int(f.komi);
+    c["rule"] = Cell::Int(f.rule);
 }
 
 }  // namespace
@@ -92,8 +75,9 @@ void RowMaker::Describe(LoadedRecord& loaded, IndexRow& row) {
     c["type"] = Cell::Int(loaded.type);
     c["codepage"] = Cell::Text(CodepageName(cp));
     c["codepage_reason"] = Cell::Text(detection.reason);
-    c["body_records"] = Cell::Int(CountStoLines(loaded.bodyPath.str()));
-    c["audio_bytes"] = Cell::Int(loaded.hasAudio ? SizeOf(loaded.audioPath.str()) : 0);
+    BodyCounts body;
+    c["body_records"] = Cell::Int(CountBody(loaded.bodyPath.str(), body) ? body.records : -1);
+    c["audio_bytes"] = Cell::Int(loaded.hasAudio ? FileSize(loaded.audioPath.str()) : 0);
     std::string gameNameItem;
     for (const HeaderItem& item : ListHeaderItems(header)) {
         row.items.emplace_back(m_conv.Decode(item.tag, cp),
@@ -115,28 +99,7 @@ void RowMaker::Describe(LoadedRecord& loaded, IndexRow& row) {
                 c[key] = Cell::Text(v->str());
             }
         }
-        const GameFacts f = ReadGameFacts(record);
-        c["white_name"] = Cell::Text(m_conv.Decode(f.whiteName, cp));
-        c["black_name"] = Cell::Text(m_conv.Decode(f.blackName, cp));
-        c["white_level"] = Cell::Int(f.whiteLevel);
-        c["black_level"] = Cell::Int(f.blackLevel);
-        if (f.winner) {
-            c["winner"] = Cell::Text(*f.winner);
-        }
-        if (f.margin) {
-            c["margin"] = Cell::Real(*f.margin);
-        }
-        if (f.date) {
-            c["date_iso"] = Cell::Text(*f.date);
-        }
-        if (f.moves) {
-            c["move_count"] = Cell::Int(*f.moves);
-        }
-        if (f.handicap) {
-            c["handicap"] = Cell::Int(*f.handicap);
-        }
-        c["komi"] = Cell::Int(f.komi);
-        c["rule"] = Cell::Int(f.rule);
+        AddFacts(record, m_conv, cp, c);
         gameName = m_conv.Decode(record.GetGameName().str(), cp);
     }
     // Code-letter information carries no game name; the record's GAMENAME item does.

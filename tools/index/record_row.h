@@ -5,9 +5,10 @@
 
 #include <string>
 
-#include "index_db.h"
-#include "tool.h"
-#include "workdir.h"
+#include "cli/tool.h"
+#include "index/index_db.h"
+#include "os/workdir.h"
+#include "record/loading.h"
 
 class RowMaker {
 public:

@@ -1,5 +1,5 @@
 // Pair tokens for the full-text index.
-#include "search_terms.h"
+#include "index/search_terms.h"
 
 #include <vector>
 

@@ -1,0 +1,130 @@
+// The tool's command line and output: options, numbers, TAG=VALUE, JSON strings, and what
+// reaches a terminal. Whole outputs are pinned by tests/tool/pins.sh.
+#include <gtest/gtest.h>
+
+#include "cli/args.h"
+#include "cli/output_tree.h"
+#include "cli/tool.h"
+
+namespace {
+
+const std::vector<OptionSpec> kSpecs = {{"--info", true}, {"-r", true, true}, {"--full", false}};
+
+TEST(Args, TakeOptionsInEitherFormAndOperandsAnywhere) {
+    struct Case {
+        std::vector<std::string> argv;
+        std::vector<std::string> operands, infos, dirs;
+        bool full;
+    };
+    const Case cases[] = {
+        {{"a", "--info", "x", "b"}, {"a", "b"}, {"x"}, {}, false},
+        {{"--info=x=y", "--full"}, {}, {"x=y"}, {}, true},
+        {{"--info", "-r", "-r", "d1"}, {}, {"-r"}, {"d1"}, false},
+        {{"-r", "d1", "-r", "d2", "-", "--", "--full", "-r"},
+         {"-", "--full", "-r"},
+         {},
+         {"d1", "d2"},
+         false},
+    };
+    for (const Case& c : cases) {
+        Args args;
+        std::string error;
+        ASSERT_TRUE(args.Parse(c.argv, kSpecs, error)) << error;
+        EXPECT_EQ(args.operands, c.operands);
+        EXPECT_EQ(args.GetAll("--info"), c.infos);
+        EXPECT_EQ(args.GetAll("-r"), c.dirs);
+        EXPECT_EQ(args.Get("-r"), c.dirs.empty() ? "" : c.dirs.back());
+        EXPECT_EQ(args.Has("--full"), c.full);
+    }
+}
+
+TEST(Args, RefuseWhatTheCommandDoesNotTake) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--bogus"}, "unknown option --bogus"},
+        {{"-r=d"}, "unknown option -r=d"},  // only long options take "=value"
+        {{"--info"}, "option --info needs a value"},
+        {{"--full=1"}, "option --full takes no value"},
+        {{"--info", "a", "--info=b"}, "option --info given twice"},
+        {{"--json", "--encoding"}, "option --encoding needs a value"},  // the options of all
+    };
+    for (const auto& c : cases) {
+        Args args;
+        std::string error;
+        EXPECT_FALSE(args.Parse(c.first, kSpecs, error));
+        EXPECT_EQ(error, c.second);
+    }
+}
+
+TEST(ParseNumber, TakesWholeNumbersInRangeOnly) {
+    const std::pair<const char*, bool> cases[] = {
+        {"0", true},  {"255", true},  {"256", false}, {"-1", false},
+        {"", false},  {"1x", false},  {"x", false},   {"99999999999999999999999", false},
+        {"07", true}, {"1.5", false},
+    };
+    for (const auto& c : cases) {
+        long n = -7;
+        EXPECT_EQ(ParseNumber(c.first, 0, 255, n), c.second) << c.first;
+        EXPECT_EQ(n, c.second ? std::stol(c.first) : -7) << c.first;
+    }
+}
+
+// Configures a tool with the options given.
+void Configure(Tool& tool, const std::vector<std::string>& options) {
+    Args args;
+    std::string error;
+    EXPECT_TRUE(args.Parse(options, {}, error) && tool.Configure(args, error)) << error;
+}
+
+TEST(ParseAssignment, SplitsAtTheFirstEqualsAndConvertsToTheHeadersCodepage) {
+    struct Case {
+        std::vector<std::string> options;
+        const char* text;
+        const char* tag;  // null: refused
+        const char* value;
+    };
+    const Case cases[] = {
+        {{}, "GAMENAME=名人战=x", "GAMENAME", "\xc3\xfb\xc8\xcb\xd5\xbd=x"},
+        {{"--encoding", "cp949"}, "명=인", "\xb8\xed", "\xc0\xce"},
+        {{"--raw"}, "T=\xc0\xee", "T", "\xc0\xee"},
+        {{}, "GAMENAME=", "GAMENAME", ""},
+        {{}, "=x", nullptr, nullptr},
+        {{}, "A B=x", nullptr, nullptr},
+        {{}, "A\\=x", nullptr, nullptr},
+        {{}, "A\t=x", nullptr, nullptr},
+    };
+    for (const Case& c : cases) {
+        Tool tool("set", "UTF-8");
+        Configure(tool, c.options);
+        std::string tag, value, error;
+        const bool ok = ParseAssignment(tool, c.text, tag, value, error);
+        EXPECT_EQ(ok, c.tag != nullptr) << c.text << ": " << error;
+        if (ok && c.tag) {
+            EXPECT_EQ(tag, c.tag) << c.text;
+            EXPECT_EQ(value, c.value) << c.text;
+        }
+    }
+}
+
+TEST(Tool, KeepsEscapeSequencesFromTheTerminal) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"a\tb\nc", "a\tb\nc"},
+        {"\x1b]0;x\x07", "\\x1B]0;x\\x07"},
+        {"del\x7f", "del\\x7F"},
+        {"csi \xc2\x9b end", "csi \\xC2\\x9B end"},  // a C1 control in UTF-8
+        {"\xc2\xa0 \xc2", "\xc2\xa0 \xc2"},          // no control, and a cut sequence
+    };
+    Tool tool("show", "UTF-8"), raw("show", "UTF-8");
+    Configure(raw, {"--raw"});
+    for (const auto& c : cases) {
+        EXPECT_EQ(tool.Harmless(c.first), c.second);
+    }
+    // Raw bytes are no UTF-8: 0xC2 0x9B may be a character of the record's code page.
+    EXPECT_EQ(raw.Harmless("\xc2\x9b\x1b"), "\xc2\x9b\\x1B");
+}
+
+TEST(OutputTree, JsonEscapesWhatJsonCannotHoldAndNothingElse) {
+    EXPECT_EQ(JsonQuote("say \"hi\"\\ \r\n\t\x01\x1f\x7f 棋"),
+              "\"say \\\"hi\\\"\\\\ \\r\\n\\t\\u0001\\u001f\\u007f 棋\"");
+}
+
+}  // namespace

@@ -1,0 +1,157 @@
+// gibo find's questions: the pair tokens names are stored and searched by, the SQL built from
+// find's options, and the two meeting in an index.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <cstdio>
+
+#include "index/index_db.h"
+#include "index/query.h"
+#include "index/search_terms.h"
+
+namespace {
+
+TEST(SearchTerms, EveryPairOfAdjacentCharactersIsAToken) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Kim", "6b69 696d"},      // ASCII letters in lower case
+        {"古力", "e58fa4e58a9b"},  // one pair of UTF-8 characters
+        {"이세돌", "ec9db4ec84b8 ec84b8eb8f8c"},
+        {"\xf0\x9f\x98\x80"
+         "a",
+         "f09f988061"},        // four bytes: U+1F600
+        {"a\xff", "61ff"},     // a stray byte is a character
+        {"\xe5\x8f", "e58f"},  // so is each byte of a cut one
+        {"a", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PairTokens(c.first), c.second) << c.first;
+    }
+    EXPECT_EQ(PairPhrase("Kim"), "\"6b69 696d\"");
+    EXPECT_EQ(PairPhrase("K"), "");
+}
+
+TEST(Query, IsDateTakesYearMonthAndDay) {
+    for (const char* good : {"2013", "2013-01", "2013-01-07", "0000"}) {
+        EXPECT_TRUE(IsDate(good)) << good;
+    }
+    for (const char* bad : {"", "13", "2013-1", "2013/01", "2013-01-7", "201a", "2013-01-07T1"}) {
+        EXPECT_FALSE(IsDate(bad)) << bad;
+    }
+}
+
+// The query of find's options, or the usage error.
+std::string Build(const std::vector<std::string>& options, Query& q) {
+    Args args;
+    std::string error;
+    const std::vector<OptionSpec> specs = {
+        {"--player", true},   {"--white", true}, {"--black", true}, {"--winner", true},
+        {"--from", true},     {"--to", true},    {"--name", true},  {"--min-moves", true},
+        {"--handicap", true}, {"--limit", true}};
+    EXPECT_TRUE(args.Parse(options, specs, error)) << error;
+    auto typed = [](const std::string& text, std::string& utf8) {
+        utf8 = text;
+        return text != "unreadable";
+    };
+    return BuildQuery(args, typed, q, error) ? std::string() : error;
+}
+
+TEST(Query, TurnsEachOptionIntoACondition) {
+    Query q;
+    ASSERT_EQ(
+        Build({"--player", "Kim", "--name", "名人", "--white", "x", "--winner", "black", "--from",
+               "2013", "--to", "2013-05", "--min-moves", "150", "--handicap", "0", "--limit", "20"},
+              q),
+        "");
+    EXPECT_EQ(q.match, "{white black} : \"6b69 696d\" AND game : \"e5908de4baba\"");
+    EXPECT_EQ(q.where,
+              "r.error IS NULL AND (r.white_name LIKE ? ESCAPE '\\') AND r.winner = ? AND "
+              "r.date_iso >= ? AND r.date_iso <= ? AND r.move_count >= ? AND r.handicap = ?");
+    EXPECT_EQ(q.values, (std::vector<std::string>{"%x%", "black", "2013", "2013-05~", "150", "0"}));
+    const std::string sql = q.Sql(false);
+    EXPECT_EQ(q.values.back(), q.match);  // bound last, to the full-text condition
+    EXPECT_NE(sql.find("SELECT r.date_iso, r.white_name, r.black_name, r.result, r.game_name, "
+                       "r.path FROM records r WHERE r.error IS NULL AND"),
+              std::string::npos);
+    EXPECT_NE(sql.find("AND r.id IN (SELECT rowid FROM game_text WHERE game_text MATCH ?) ORDER "
+                       "BY r.date_iso IS NULL, r.date_iso, r.path LIMIT 20"),
+              std::string::npos);
+    // A single character is looked for with LIKE, its wildcards escaped.
+    for (const std::string c : {"%", "_", "\\"}) {
+        Query one;
+        ASSERT_EQ(Build({"--player", c}, one), "");
+        EXPECT_EQ(one.Sql(true),
+                  "SELECT r.* FROM records r WHERE r.error IS NULL AND (r.white_name "
+                  "LIKE ? ESCAPE '\\' OR r.black_name LIKE ? ESCAPE '\\') ORDER BY "
+                  "r.date_iso IS NULL, r.date_iso, r.path LIMIT -1");
+        EXPECT_EQ(one.values, (std::vector<std::string>(2, "%\\" + c + "%")));
+    }
+}
+
+TEST(Query, RefusesWhatItCannotAsk) {
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
+        {{"--black", "unreadable"}, "--black needs a text this tool can read"},
+        {{"--name", ""}, "--name needs a text this tool can read"},
+        {{"--winner", "nobody"}, "--winner takes white, black or draw"},
+        {{"--to", "2013-1"}, "--to takes YYYY, YYYY-MM or YYYY-MM-DD"},
+        {{"--handicap", "-1"}, "--handicap needs a whole number"},
+        {{"--limit", "x"}, "--limit needs a whole number"},
+    };
+    for (const auto& c : cases) {
+        Query q;
+        EXPECT_EQ(Build(c.first, q), c.second);
+    }
+}
+
+// The names a query finds in an index that holds two games.
+std::vector<std::string> Found(IndexDb& db, const std::vector<std::string>& options) {
+    Query q;
+    EXPECT_EQ(Build(options, q), "");
+    sqlite3_stmt* stmt = nullptr;
+    EXPECT_EQ(sqlite3_prepare_v2(db.Handle(), q.Sql(false).c_str(), -1, &stmt, nullptr), SQLITE_OK);
+    for (size_t i = 0; i < q.values.size(); ++i) {
+        sqlite3_bind_text(stmt, static_cast<int>(i + 1), q.values[i].c_str(), -1, SQLITE_TRANSIENT);
+    }
+    std::vector<std::string> paths;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        paths.push_back(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 5)));
+    }
+    sqlite3_finalize(stmt);
+    return paths;
+}
+
+void RemoveIndex(const std::string& path) {
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        std::remove((path + suffix).c_str());
+    }
+}
+
+TEST(Query, FindsNamesByAnyPartAsTheIndexStoresThem) {
+    const std::string path = testing::TempDir() + "query_test.db";
+    RemoveIndex(path);
+    IndexDb db;
+    std::string notice, error;
+    ASSERT_TRUE(db.Open(path, true, notice, error)) << error;
+    const std::pair<const char*, const char*> games[] = {{"이세돌", "Kim Ji"}, {"古力", "sai"}};
+    for (const auto& g : games) {
+        IndexRow row;
+        row.path = std::string(g.first) + ".gib";
+        row.columns = {{"size", Cell::Int(1)},
+                       {"mtime", Cell::Int(2)},
+                       {"white_name", Cell::Text(g.first)},
+                       {"black_name", Cell::Text(g.second)},
+                       {"date_iso", Cell::Text("2013-01-07T14:05")}};
+        ASSERT_TRUE(db.Store(row, error)) << error;
+        ASSERT_TRUE(db.Store(row, error)) << error;  // stored again: replaced, not doubled
+    }
+    using Paths = std::vector<std::string>;
+    EXPECT_EQ(Found(db, {"--player", "세돌"}), Paths{"이세돌.gib"});
+    EXPECT_EQ(Found(db, {"--player", "kIM j"}), Paths{"이세돌.gib"});
+    EXPECT_EQ(Found(db, {"--white", "古力"}), Paths{"古力.gib"});
+    EXPECT_EQ(Found(db, {"--black", "古力"}), Paths{});
+    EXPECT_EQ(Found(db, {"--player", "i"}), (Paths{"古力.gib", "이세돌.gib"}));
+    EXPECT_EQ(Found(db, {"--from", "2013-01-07", "--to", "2013-01"}).size(), 2u);
+    EXPECT_EQ(Found(db, {"--from", "2013-01-08"}), Paths{});
+}
+
+}  // namespace

@@ -1,0 +1,133 @@
+// Code pages of header values: their names, conversion both ways, and detection of the code page
+// of a record whose header does not say.
+#include <gtest/gtest.h>
+
+#include "text/converter.h"
+#include "text/detect.h"
+#include "text/plausibility.h"
+
+namespace {
+
+// A name, a place and a result as each language writes them, in its code page and in UTF-8.
+struct Sample {
+    Codepage cp;
+    const char* bytes;
+    const char* utf8;
+};
+const Sample kSamples[] = {
+    {Codepage::Gbk, "\xb9\xc5\xc1\xa6 \xc6\xe5\xca\xa5", "古力 棋圣"},
+    {Codepage::Cp949, "\xc0\xcc\xbc\xbc\xb5\xb9 \xb9\xe9 \xba\xd2\xb0\xe8\xbd\xc2",
+     "이세돌 백 불계승"},
+    {Codepage::Big5, "\xaa\x4c\xae\xfc\xae\x70 \xb3\x5c\xa5\x5c", "林海峰 許功"},
+    {Codepage::ShiftJis, "\x88\xe4\x8e\x52 \x94\x5c\x93\x6f \xb1", "井山 能登 ｱ"},
+};
+
+TEST(Converter, ConvertsEachCodepageBothWays) {
+    Converter utf8("UTF-8");
+    for (const Sample& s : kSamples) {
+        std::string text, bytes;
+        EXPECT_TRUE(utf8.DecodeStrict(s.bytes, s.cp, text)) << CodepageName(s.cp);
+        EXPECT_EQ(text, s.utf8);
+        EXPECT_TRUE(utf8.Encode(s.utf8, s.cp, bytes)) << CodepageName(s.cp);
+        EXPECT_EQ(bytes, s.bytes);
+    }
+    std::string bytes;
+    EXPECT_FALSE(utf8.Encode("이세돌", Codepage::Gbk, bytes));
+    EXPECT_FALSE(utf8.Encode("\xf0\x9f\x98\x80", Codepage::ShiftJis, bytes));  // an emoji
+    EXPECT_FALSE(utf8.Encode("\xff", Codepage::Gbk, bytes));                   // no UTF-8
+}
+
+TEST(Converter, ShowsBytesOfNoCharacterAsHexAndCountsThem) {
+    const struct {
+        const char* bytes;
+        const char* shown;
+        size_t invalid;
+    } cases[] = {
+        {"a\xff"
+         "b",
+         "a\\xFFb", 1},
+        {"\xff\xb9\xc5", "\\xFF古", 1},       // the character after a bad byte still reads
+        {"\xb9\xc5\x81", "古\\x81", 1},       // a lead byte cut off at the end
+        {"\x81\x20\xb9\xc5", "\\x81 古", 1},  // a lead byte with no second byte of its own
+        {"plain", "plain", 0},
+    };
+    Converter utf8("UTF-8");
+    for (const auto& c : cases) {
+        size_t invalid = 99;
+        EXPECT_EQ(utf8.Decode(c.bytes, Codepage::Gbk, invalid), c.shown);
+        EXPECT_EQ(invalid, c.invalid) << c.shown;
+        std::string strict;
+        EXPECT_EQ(utf8.DecodeStrict(c.bytes, Codepage::Gbk, strict), c.invalid == 0);
+    }
+}
+
+TEST(ValidUtf8, ReplacesEachByteOfABrokenSequence) {
+    const std::string r = "\xef\xbf\xbd";
+    const std::pair<std::string, std::string> cases[] = {
+        {"棋 \xf0\x9f\x98\x80 \x7f", "棋 \xf0\x9f\x98\x80 \x7f"},
+        {"a\xff"
+         "b",
+         "a" + r + "b"},
+        {"\xc0\x80", r + r},                  // an overlong NUL
+        {"\xed\xa0\x80", r + r + r},          // a surrogate
+        {"\xf4\x90\x80\x80", r + r + r + r},  // beyond U+10FFFF
+        {"\xe6\xa3", r + r},                  // cut off
+        {"\xe6\xa3"
+         "a",
+         r + r + "a"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ValidUtf8(c.first), c.second);
+    }
+}
+
+std::string Header(const std::string& items) {
+    return "\\[TYPE=1\\]\r\n" + items + "\\[GAMEINFOMAIN=S1\\]\r\n";
+}
+
+TEST(Detection, NamesTheCodepageAndWhy) {
+    const struct {
+        std::string items;
+        Codepage cp;
+        const char* reason;
+    } cases[] = {
+        {"\\[GAMERESULT=\xb9\xe9 \xba\xd2\xb0\xe8\xbd\xc2\\]\r\n", Codepage::Cp949, "result text"},
+        {"\\[GAMEWHITENAME=\xcd\xf5\xc1\xa2\xd5\x5c\\]\r\n", Codepage::Gbk, "statistics"},
+        {"\\[GAMEWHITENAME=\xc0\xcc\xbc\xbc\xb5\xb9\\]\r\n", Codepage::Cp949, "statistics"},
+        {"\\[GAMEWHITENAME=\xb1\x69\xae\xdd\\]\r\n", Codepage::Big5, "statistics"},
+        {"\\[GAMEWHITENAME=\x88\xe4\x8e\x52\x97\x54\x91\xbe\\]\r\n", Codepage::ShiftJis,
+         "statistics"},
+        {"\\[GAMEWHITENAME=\xb9\xc5\xc1\xa6\\]\r\n", Codepage::Gbk, "tie"},  // GBK among the best
+        {"\\[GAMENAME=\xff\\]\r\n", Codepage::Gbk, "invalid bytes"},
+        {"\\[GAMENAME=\xb1 \x93\x8c\\]\r\n", Codepage::ShiftJis, "only valid one"},
+        // The tag counts as much as the value; only the first GAMERESULT is read.
+        {"\\[\xc0\xcc\xbc\xbc\xb5\xb9=x\\]\r\n", Codepage::Cp949, "statistics"},
+        {"\\[GAMERESULT=kim\\]\r\n\\[GAMERESULT=\xb9\xe9 \xba\xd2\xb0\xe8\xbd\xc2\\]\r\n",
+         Codepage::Cp949, "statistics"},
+    };
+    for (const auto& c : cases) {
+        const Detection d = DetectCodepage(Header(c.items));
+        EXPECT_EQ(CodepageName(d.cp), std::string(CodepageName(c.cp))) << c.items;
+        EXPECT_EQ(d.reason, c.reason) << c.items;
+    }
+}
+
+TEST(Plausibility, ScoresANameHighestInItsOwnCodepage) {
+    for (const Sample& s : kSamples) {
+        const std::string name = std::string(s.bytes).substr(0, 6);
+        Converter utf8("UTF-8");
+        for (const Codepage other : {Codepage::Gbk, Codepage::Cp949, Codepage::Big5}) {
+            std::string text;
+            if (other != s.cp && utf8.DecodeStrict(name, other, text)) {
+                EXPECT_GT(PlausibilityScore(name, s.cp), PlausibilityScore(name, other))
+                    << CodepageName(s.cp) << " against " << CodepageName(other);
+            }
+        }
+    }
+    EXPECT_EQ(PlausibilityScore("plain ASCII", Codepage::Gbk), 0);
+    // Half-width Katakana and Hiragana: rare and frequent in Japanese.
+    EXPECT_LT(PlausibilityScore("\xb1\xb2", Codepage::ShiftJis), 0);
+    EXPECT_GT(PlausibilityScore("\x82\xa0", Codepage::ShiftJis), 0);
+}
+
+}  // namespace

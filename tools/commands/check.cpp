@@ -1,0 +1,146 @@
+// gibo check: validates records.
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "GiboFile.h"
+#include "cli/batch.h"
+#include "cli/command.h"
+#include "cli/errors.h"
+#include "os/input.h"
+#include "record/checker.h"
+#include "record/layout.h"
+
+namespace {
+
+// Records up to this size are read in one piece; larger ones in pieces, for bounded memory.
+const long long kWholeRead = 64 * 1024;
+
+const char kHelp[] =
+    "Usage: gibo check [OPTIONS] RECORD... [-r DIR]...\n"
+    "\n"
+    "Validates records and reports each problem with its line number: no header, an\n"
+    "unterminated header or body, an item without '=' or closer, a TYPE out of range, an\n"
+    "SZAUDIO that does not fit the file (errors); duplicated tags, a missing TYPE, body lines\n"
+    "that are not STO records (warnings). A record the library cannot load is an error too.\n"
+    "Exit status 1 when any record has an error.\n"
+    "\n"
+    "  -r DIR             also every *.gib file below DIR (may be repeated)\n";
+
+// The problems of the record at path and the library's verdict on it. small: a buffer that
+// serves every record of the batch.
+std::vector<Problem> CheckFile(const std::string& path, std::string& small, LoadVerdict& load) {
+    std::vector<Problem> problems;
+    std::string error;
+    InputFile in;
+    RecordLayout layout;
+    size_t got = 0;
+    if (!in.Open(path, error)) {
+        problems.push_back({0, true, "cannot read the file (" + error + ")"});
+    } else if (in.Size() <= kWholeRead) {
+        // Read once, whole: no line of it can be longer than the file.
+        small.resize(static_cast<size_t>(in.Size()) + 1);
+        if (!ReadAt(in.Fd(), 0, &small[0], small.size(), got, error)) {
+            problems.push_back({0, true, "cannot read the file (" + error + ")"});
+        } else {
+            std::istringstream stream(small.substr(0, got));
+            problems = CheckRecord(stream, load);
+        }
+    } else if (!ScanLayout(in.Fd(), layout, error)) {
+        problems.push_back({0, true, "cannot read the file (" + error + ")"});
+    } else if (layout.hs < 0) {
+        // Nothing to read line by line, however long the lines are.
+        problems.push_back({0, true, "no header: no line holds \\HS"});
+        load.error = GIBO_ERR_NO_HEADER;
+    } else {
+        std::ifstream stream(in.OpenedName(), std::ios::binary);
+        problems = CheckRecord(stream, load);
+    }
+    return problems;
+}
+
+// One JSON object, or compiler-style lines that editors can jump to.
+void Report(Tool& tool, const std::string& path, const std::vector<Problem>& problems, Codepage cp,
+            bool failed) {
+    if (tool.Json()) {
+        Value v = Value::Map();
+        v.Add("file", Value::Str(tool.Path(path)));
+        v.Add("ok", Value::Flag(!failed));
+        Value& list = v.Add("problems", Value::List());
+        for (const Problem& p : problems) {
+            Value& item = list.Push(Value::Map());
+            item.Add("line", p.line ? Value::Num(p.line) : Value());
+            item.Add("severity", Value::Str(p.error ? "error" : "warning"));
+            item.Add("message", Value::Str(tool.Header(p.message, cp)));
+        }
+        tool.Emit(v);
+        return;
+    }
+    std::string report;
+    for (const Problem& p : problems) {
+        report += path + (p.line ? ":" + std::to_string(p.line) : std::string()) + ": " +
+                  (p.error ? "error: " : "warning: ") + tool.Header(p.message, cp) + "\n";
+    }
+    if (!failed) {
+        const size_t n = problems.size();
+        report += path + ": ok" +
+                  (n == 0 ? std::string()
+                          : " (" + std::to_string(n) + " warning" + (n > 1 ? "s" : "") + ")") +
+                  "\n";
+    }
+    tool.Emit(Value::Str(report.substr(0, report.size() - 1)));
+}
+
+// Checks and reports one record; false when it has an error.
+bool CheckOne(Tool& tool, const std::string& path, std::string& small, Progress& progress) {
+    std::vector<Problem> problems;
+    LoadVerdict load;  // the library's verdict, and the header for the messages' code page
+    try {
+        problems = CheckFile(path, small, load);
+    } catch (const std::exception& e) {
+        problems.push_back({0, true, std::string("unexpected failure: ") + e.what()});
+    }
+    if (load.error != 0) {
+        problems.push_back({0, true, "the library cannot load it: " + LoadErrorText(load.error)});
+    }
+    // Only messages quote header values: a clean record needs no detection.
+    const Codepage cp = problems.empty() ? Codepage::Gbk : tool.ChooseCodepage(load.header).cp;
+    const bool failed =
+        std::any_of(problems.begin(), problems.end(), [](const Problem& p) { return p.error; });
+    progress.Clear();
+    Report(tool, path, problems, cp, failed);
+    return !failed;
+}
+
+int RunCheck(Tool& tool, const Args& args) {
+    std::vector<std::string> records;
+    std::vector<Unreadable> unreadable;
+    std::string error;
+    if (!CollectRecords(args.operands, args.GetAll("-r"), records, unreadable, error)) {
+        return tool.Usage(error);
+    }
+    int status = kExitOk;
+    for (const Unreadable& u : unreadable) {
+        status = tool.Fail(u.path, u.reason);
+    }
+    Progress progress(records.size());
+    std::string small;
+    for (size_t i = 0; i < records.size(); ++i) {
+        progress.Show(i, records[i]);
+        if (!CheckOne(tool, records[i], small, progress)) {
+            status = kExitFailed;
+        }
+    }
+    return status;
+}
+
+}  // namespace
+
+Command CheckCommand() {
+    return {"check",
+            "validate records and report problems with line numbers",
+            kHelp,
+            {{"-r", true, true}},
+            RunCheck};
+}

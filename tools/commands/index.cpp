@@ -1,0 +1,208 @@
+// gibo index: builds or updates the index database of a collection.
+#include <csignal>
+#include <iostream>
+#include <map>
+
+#include "cli/batch.h"
+#include "cli/command.h"
+#include "cli/errors.h"
+#include "index/collection.h"
+#include "index/index_db.h"
+#include "index/record_row.h"
+#include "os/signals.h"
+#include "os/workdir.h"
+
+namespace {
+
+const char kHelp[] =
+    "Usage: gibo index [OPTIONS] DB DIR|RECORD...\n"
+    "\n"
+    "Builds or updates the SQLite index DB of the records given and of every *.gib file below\n"
+    "each DIR, for 'gibo find'. Each record is loaded as 'gibo show' loads it; its header items,\n"
+    "display strings and typed facts (players, levels, winner, margin, date, moves, handicap,\n"
+    "komi, code page) are stored in UTF-8. A record whose size and modification time are\n"
+    "unchanged is skipped; a record that is gone from a DIR given is removed. A record that\n"
+    "cannot be loaded is stored with its error and counted. Records are written in batches,\n"
+    "one transaction each: a run that is stopped keeps the batches done, and the next run goes\n"
+    "on from there.\n"
+    "\n"
+    "  --full             read every record again\n"
+    "  --batch N          records per transaction (default 1000)\n";
+
+const long kDefaultBatch = 1000;
+
+// One run over a collection: each record indexed unless unchanged, then the vanished ones
+// removed, in transactions of a fixed size.
+class IndexRun {
+public:
+    IndexRun(Tool& tool, IndexDb& db, const std::string& dbPath, long batchSize, size_t total,
+             bool full)
+        : m_tool(tool),
+          m_db(db),
+          m_dbPath(dbPath),
+          m_maker(tool),
+          m_batch(db, batchSize),
+          m_progress(total, 0),
+          m_full(full) {}
+
+    // False when the index cannot be written; a record that cannot be loaded is stored with
+    // its error and counted.
+    bool Index(const FileStamp& stamp, std::map<std::string, IndexDb::Known>& known);
+    bool Remove(const IndexDb::Known& row);
+    // Commits the last batch and prints the counts; the run's exit status.
+    int Finish(size_t total, int status);
+    // Reports a write that failed; the index keeps the batches committed before.
+    int WriteFailed(const std::string& what);
+    int Interrupted();
+    void ShowProgress(size_t done) { m_progress.ShowRate(done, m_failed); }
+
+private:
+    Tool& m_tool;
+    IndexDb& m_db;
+    const std::string& m_dbPath;
+    PrivateDir m_dir;
+    RowMaker m_maker;
+    TransactionBatch m_batch;
+    Progress m_progress;
+    bool m_full;
+    size_t m_indexed = 0, m_unchanged = 0, m_removed = 0, m_failed = 0;
+};
+
+bool IndexRun::Index(const FileStamp& stamp, std::map<std::string, IndexDb::Known>& known) {
+    const auto k = known.find(stamp.path);
+    if (k != known.end()) {
+        const bool same = k->second.size == stamp.size && k->second.mtime == stamp.mtime;
+        known.erase(k);
+        if (same && !m_full) {
+            ++m_unchanged;
+            return true;
+        }
+    }
+    IndexRow row;
+    row.path = stamp.path;
+    row.columns["size"] = Cell::Int(stamp.size);
+    row.columns["mtime"] = Cell::Int(stamp.mtime);
+    std::string error;
+    if (!m_maker.Make(stamp.path, m_dir, row, error)) {
+        m_progress.Clear();
+        m_tool.Error(stamp.path, error);
+        ++m_failed;
+    }
+    if (StopRequested()) {
+        return true;  // the record may have been cut short by the signal
+    }
+    if (!m_batch.Open(error) || !m_db.Store(row, error) || !m_batch.Done(error)) {
+        WriteFailed(error);
+        return false;
+    }
+    ++m_indexed;
+    return true;
+}
+
+bool IndexRun::Remove(const IndexDb::Known& row) {
+    std::string error;
+    if (!m_batch.Open(error) || !m_db.Remove(row.id, error) || !m_batch.Done(error)) {
+        WriteFailed(error);
+        return false;
+    }
+    ++m_removed;
+    return true;
+}
+
+int IndexRun::WriteFailed(const std::string& what) {
+    m_progress.Clear();
+    m_db.Rollback();
+    m_tool.Error(m_dbPath, "cannot write the index: " + what +
+                               "; it holds what the last committed batch wrote");
+    return kExitFailed;
+}
+
+int IndexRun::Interrupted() {
+    m_progress.Clear();
+    m_db.Rollback();
+    m_tool.Error(m_dbPath,
+                 "interrupted: the index holds the batches committed before; run again to go on");
+    return 128 + SIGINT;
+}
+
+int IndexRun::Finish(size_t total, int status) {
+    std::string error;
+    if (!m_batch.Commit(error)) {
+        return WriteFailed(error);
+    }
+    m_progress.ShowRate(total, m_failed, true);
+    m_progress.Clear();
+    std::cout << "indexed " << m_indexed << ", unchanged " << m_unchanged << ", removed "
+              << m_removed << ", failed " << m_failed << std::endl;
+    return m_failed > 0 ? kExitFailed : status;
+}
+
+// Opens the index for writing and reads what it holds. False, reported, when it cannot.
+bool OpenIndex(Tool& tool, const std::string& dbPath, IndexDb& db,
+               std::map<std::string, IndexDb::Known>& known) {
+    std::string notice, error;
+    if (!db.Open(dbPath, true, notice, error)) {
+        tool.Error(dbPath, error);
+        return false;
+    }
+    if (!notice.empty()) {
+        tool.Error(dbPath, notice);
+    }
+    if (!db.LoadKnown(known, error)) {
+        tool.Error(dbPath, error);
+        return false;
+    }
+    return true;
+}
+
+int RunIndex(Tool& tool, const Args& args) {
+    if (args.operands.size() < 2) {
+        return tool.Usage("give the index file and at least one DIR or RECORD");
+    }
+    long batchSize = kDefaultBatch;
+    if (args.Has("--batch") && !ParseNumber(args.Get("--batch"), 1, 1000000, batchSize)) {
+        return tool.Usage("--batch needs a whole number from 1 to 1000000");
+    }
+    const std::string dbPath = args.operands[0];
+    const Collection collection =
+        Collect(std::vector<std::string>(args.operands.begin() + 1, args.operands.end()));
+    int status = kExitOk;
+    for (const std::string& e : collection.errors) {
+        status = tool.Fail("", "cannot read " + e + " (the records below it stay as indexed)");
+    }
+    IndexDb db;
+    std::map<std::string, IndexDb::Known> known;
+    if (!OpenIndex(tool, dbPath, db, known)) {
+        return kExitFailed;
+    }
+    for (const std::string& m : collection.missing) {
+        if (!known.count(m)) {
+            status = tool.Fail(m, "no such file or directory");
+        }
+    }
+    StopBetweenSteps();
+    const size_t total = collection.records.size();
+    IndexRun run(tool, db, dbPath, batchSize, total, args.Has("--full"));
+    for (size_t i = 0; i < total && !StopRequested(); ++i) {
+        run.ShowProgress(i);
+        if (!run.Index(collection.records[i], known)) {
+            return kExitFailed;
+        }
+    }
+    for (const auto& k : known) {
+        if (!StopRequested() && collection.Vanished(k.first) && !run.Remove(k.second)) {
+            return kExitFailed;
+        }
+    }
+    return StopRequested() ? run.Interrupted() : run.Finish(total, status);
+}
+
+}  // namespace
+
+Command IndexCommand() {
+    return {"index",
+            "build or update the index database of a collection",
+            kHelp,
+            {{"--full", false}, {"--batch", true}},
+            RunIndex};
+}

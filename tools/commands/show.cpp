@@ -1,0 +1,162 @@
+// gibo show: everything a host would show of a record.
+#include <algorithm>
+#include <vector>
+
+#include "cli/batch.h"
+#include "cli/command.h"
+#include "cli/errors.h"
+#include "os/workdir.h"
+#include "record/body.h"
+#include "record/gameinfo.h"
+#include "record/header_items.h"
+#include "record/loading.h"
+
+namespace {
+
+const char kHelp[] =
+    "Usage: gibo show [OPTIONS] RECORD... [-r DIR]...\n"
+    "\n"
+    "Shows each record: its type, every header item, the body's line and STO-record counts,\n"
+    "the audio size, and the display strings a host shows (players with levels in both forms,\n"
+    "game type, date, time control in both forms, condition, result, move count, title).\n"
+    "The record is loaded through a private temporary directory: nothing is written beside\n"
+    "it. A record that cannot be loaded is reported and the others are still shown.\n"
+    "\n"
+    "The game information comes from a header item, read as a compact header when all its\n"
+    "items are known short TAG:value items, and as code letters otherwise.\n"
+    "\n"
+    "  -r DIR             also every *.gib file below DIR (may be repeated)\n"
+    "  --info-item TAG    take the game information from item TAG (default GAMEINFOMAIN)\n"
+    "  --info TEXT        take the game information from TEXT instead\n";
+
+// The code page of the header values and the items in it.
+void AddHeader(Tool& tool, const std::string& path, const CGiboFile& record, Value& v) {
+    const Detection detection = tool.ChooseCodepage(record.m_strHeader.str());
+    if (tool.Json()) {
+        v.Add("encoding", Value::Str(CodepageName(detection.cp)));
+        v.Add("encoding_reason", Value::Str(detection.reason));
+    } else {
+        v.Add("encoding",
+              Value::Str(std::string(CodepageName(detection.cp)) + " (" + detection.reason + ")"));
+    }
+    Value& header = v.Add("header", Value::List());
+    tool.TakeInvalid();
+    for (const HeaderItem& item : ListHeaderItems(record.m_strHeader.str())) {
+        header.Push(Value::NamedItem(tool.Header(item.tag, detection.cp),
+                                     tool.Header(TrimValue(item.value), detection.cp)));
+    }
+    tool.WarnInvalid(path, detection.cp);
+}
+
+void AddSizes(const LoadedRecord& loaded, Value& v) {
+    BodyCounts body;
+    CountBody(loaded.bodyPath.str(), body);
+    v.Add("body_lines", Value::Num(body.lines));
+    v.Add("body_records", Value::Num(body.records));
+    v.Add("audio_bytes",
+          Value::Num(loaded.hasAudio ? std::max(0LL, FileSize(loaded.audioPath.str())) : 0));
+    if (loaded.audioInBody > 0) {
+        // The loader takes the last SZAUDIO bytes whatever they are; part of them is body text.
+        v.Add("audio_overlaps_body", Value::Num(loaded.audioInBody));
+    }
+}
+
+// The game information as the host interprets it: from --info, or from a header item.
+void AddInfo(Tool& tool, const Args& args, const std::string& infoText, CGiboFile& record,
+             Value& v) {
+    std::string text = infoText;
+    std::string source = "--info";
+    if (!args.Has("--info")) {
+        source = args.Has("--info-item") ? args.Get("--info-item") : "GAMEINFOMAIN";
+        int found = 0;
+        text = record.GetParam(source.c_str(), found).str();
+    }
+    Value& info = v.Add("info", Value::Map());
+    info.Add("source", Value::Str(tool.Path(source)));
+    if (TrimValue(text).empty()) {
+        info.Add("format", Value());
+        return;
+    }
+    const InfoFormat format = DetectInfoFormat(text);
+    info.Add("format", Value::Str(InfoFormatName(format)));
+    InterpretInfo(record, text, format);
+    v.Add("display", DisplayStrings(record, tool));
+}
+
+Value ShowOne(Tool& tool, const std::string& path, LoadedRecord& loaded, const Args& args,
+              const std::string& infoText) {
+    Value v = Value::Map();
+    v.Add("file", Value::Str(tool.Path(path)));
+    v.Add("type", Value::Num(loaded.type));
+    AddHeader(tool, path, loaded.record, v);
+    AddSizes(loaded, v);
+    AddInfo(tool, args, infoText, loaded.record, v);
+    return v;
+}
+
+// Reports a record that cannot be shown, on stderr and, in JSON, in its place on stdout.
+int Failed(Tool& tool, const std::string& path, const std::string& why) {
+    tool.Error(path, why);
+    if (tool.Json()) {
+        Value v = Value::Map();
+        v.Add("file", Value::Str(tool.Path(path)));
+        v.Add("error", Value::Str(tool.Path(why)));
+        tool.Emit(v);
+    }
+    return kExitFailed;
+}
+
+int ShowRecord(Tool& tool, const Args& args, const std::string& infoText, const std::string& path,
+               const PrivateDir& dir, Progress& progress) {
+    std::string error;
+    try {
+        LoadedRecord loaded;
+        loaded.record.SetNationCode(tool.Nation());
+        if (!LoadPrivately(path, dir, loaded, error)) {
+            progress.Clear();
+            return Failed(tool, path, error);
+        }
+        Value v = ShowOne(tool, path, loaded, args, infoText);
+        progress.Clear();
+        tool.Emit(v);
+    } catch (const std::exception& e) {
+        progress.Clear();
+        return Failed(tool, path, std::string("unexpected failure: ") + e.what());
+    }
+    return kExitOk;
+}
+
+int RunShow(Tool& tool, const Args& args) {
+    std::vector<std::string> records;
+    std::vector<Unreadable> unreadable;
+    std::string infoText, error;
+    if (!CollectRecords(args.operands, args.GetAll("-r"), records, unreadable, error)) {
+        return tool.Usage(error);
+    }
+    if (args.Has("--info") && !tool.Input(args.Get("--info"), Codepage::Gbk, infoText, error)) {
+        return tool.Usage(error);
+    }
+    int status = kExitOk;
+    for (const Unreadable& u : unreadable) {
+        status = Failed(tool, u.path, u.reason);
+    }
+    PrivateDir dir;  // one for the whole batch
+    Progress progress(records.size());
+    for (size_t i = 0; i < records.size(); ++i) {
+        progress.Show(i, records[i]);
+        if (ShowRecord(tool, args, infoText, records[i], dir, progress) != kExitOk) {
+            status = kExitFailed;
+        }
+    }
+    return status;
+}
+
+}  // namespace
+
+Command ShowCommand() {
+    return {"show",
+            "show records: header items, body and audio sizes, display strings",
+            kHelp,
+            {{"-r", true, true}, {"--info-item", true}, {"--info", true}},
+            RunShow};
+}

@@ -1,0 +1,150 @@
+// Opening and reading inputs.
+#include "os/input.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "os/system.h"
+
+namespace {
+
+const size_t kPiece = 64 * 1024;
+
+}  // namespace
+
+std::string SystemReason(int err) {
+    return std::strerror(err);
+}
+
+void CloseFd(int& fd) {
+    if (fd >= 0) {
+        os::Close(fd);
+        fd = -1;
+    }
+}
+
+bool InputFile::Open(const std::string& path, std::string& error) {
+    Close();
+    m_fd = os::OpenForReading(path);
+    if (m_fd < 0) {
+        error = SystemReason(errno);
+        return false;
+    }
+    struct stat st;
+    if (fstat(m_fd, &st) != 0) {
+        error = SystemReason(errno);
+        Close();
+        return false;
+    }
+    if ((st.st_mode & S_IFMT) == S_IFDIR) {
+        error = "is a directory; use -r DIR for the records in it";
+        Close();
+        return false;
+    }
+    if ((st.st_mode & S_IFMT) != S_IFREG) {
+        error = "not a regular file: FIFOs, devices and sockets are not read";
+        Close();
+        return false;
+    }
+    m_name = os::DescriptorName(m_fd, path);
+    m_size = static_cast<long long>(st.st_size);
+    m_dev = static_cast<unsigned long long>(st.st_dev);
+    m_ino = static_cast<unsigned long long>(st.st_ino);
+    m_mode = static_cast<unsigned>(st.st_mode & 07777);
+    return true;
+}
+
+void InputFile::Close() {
+    CloseFd(m_fd);
+}
+
+bool InputFile::IsAt(const std::string& path) const {
+    struct stat st;
+    return m_fd >= 0 && stat(path.c_str(), &st) == 0 &&
+           static_cast<unsigned long long>(st.st_dev) == m_dev &&
+           static_cast<unsigned long long>(st.st_ino) == m_ino;
+}
+
+bool IsLink(const std::string& path) {
+    os::Entry entry;
+    return os::LookNoFollow(path, entry) && entry.link;
+}
+
+bool ReadAt(int fd, long long offset, char* pBuf, size_t nCount, size_t& nGot, std::string& error) {
+    nGot = 0;
+    if (!os::Seek(fd, offset)) {
+        error = "read error: " + SystemReason(errno);
+        return false;
+    }
+    while (nGot < nCount) {
+        const long long got = os::Read(fd, pBuf + nGot, nCount - nGot);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            error = "read error: " + SystemReason(errno);
+            return false;
+        }
+        if (got == 0) {
+            break;
+        }
+        nGot += static_cast<size_t>(got);
+    }
+    return true;
+}
+
+bool WriteAll(int fd, const char* p, size_t n) {
+    while (n > 0) {
+        const long long got = os::Write(fd, p, n);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return false;
+        }
+        p += got;
+        n -= static_cast<size_t>(got);
+    }
+    return true;
+}
+
+bool ReadPieces(int fd, long long offset, const std::function<bool(const char*, size_t)>& take,
+                std::string& error) {
+    error.clear();
+    std::vector<char> piece(kPiece);
+    for (;;) {
+        size_t got = 0;
+        if (!ReadAt(fd, offset, piece.data(), piece.size(), got, error)) {
+            return false;
+        }
+        if (got == 0) {
+            return true;
+        }
+        if (!take(piece.data(), got)) {
+            return error.empty();
+        }
+        offset += static_cast<long long>(got);
+    }
+}
+
+bool SameTail(int a, long long aOffset, int b, long long bOffset, std::string& error) {
+    std::vector<char> pa(kPiece), pb(kPiece);
+    for (;;) {
+        size_t na = 0, nb = 0;
+        if (!ReadAt(a, aOffset, pa.data(), kPiece, na, error) ||
+            !ReadAt(b, bOffset, pb.data(), kPiece, nb, error)) {
+            return false;
+        }
+        if (na != nb || std::char_traits<char>::compare(pa.data(), pb.data(), na) != 0) {
+            return false;
+        }
+        if (na == 0) {
+            return true;
+        }
+        aOffset += static_cast<long long>(na);
+        bOffset += static_cast<long long>(nb);
+    }
+}

@@ -1,0 +1,61 @@
+// The one way the tool opens a file it reads: regular files only (a FIFO would stop the run,
+// a device or directory is no record), refused with the system's reason otherwise; and reading
+// such a file in pieces, so that a file of any size costs no more memory than a piece.
+#ifndef GIBO_TOOLS_OS_INPUT_H
+#define GIBO_TOOLS_OS_INPUT_H
+
+#include <functional>
+#include <string>
+
+// The system's words for an errno value.
+std::string SystemReason(int err);
+
+// Closes a descriptor the tool opened, if open, and marks it closed.
+void CloseFd(int& fd);
+
+class InputFile {
+public:
+    InputFile() = default;
+    ~InputFile() { Close(); }
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    // False with the reason ("No such file or directory", "not a regular file ...").
+    bool Open(const std::string& path, std::string& error);
+    void Close();
+    int Fd() const { return m_fd; }
+    long long Size() const { return m_size; }
+    unsigned long long Device() const { return m_dev; }
+    unsigned long long Inode() const { return m_ino; }
+    unsigned Mode() const { return m_mode; }  // permission bits
+    // A name under which the library opens this very file, not whatever stands at its path
+    // by then: /proc/self/fd/N where the system has it, else the path itself.
+    const std::string& OpenedName() const { return m_name; }
+    // True when path names this very file (following links).
+    bool IsAt(const std::string& path) const;
+
+private:
+    int m_fd = -1;
+    long long m_size = 0;
+    unsigned long long m_dev = 0, m_ino = 0;
+    unsigned m_mode = 0;
+    std::string m_name;
+};
+
+// True when a symbolic link stands at path.
+bool IsLink(const std::string& path);
+
+// Reads up to nCount bytes at offset, fewer only at the end of the file. False with the reason.
+bool ReadAt(int fd, long long offset, char* pBuf, size_t nCount, size_t& nGot, std::string& error);
+// Writes all n bytes; false with errno set.
+bool WriteAll(int fd, const char* p, size_t n);
+
+// Hands the bytes of fd from offset to its end to take, a piece at a time, until take returns
+// false. False with the system's reason on a read error, or when take stopped with an error.
+bool ReadPieces(int fd, long long offset, const std::function<bool(const char*, size_t)>& take,
+                std::string& error);
+
+// True when the bytes of a from offset aOffset to its end equal those of b from bOffset.
+bool SameTail(int a, long long aOffset, int b, long long bOffset, std::string& error);
+
+#endif  // GIBO_TOOLS_OS_INPUT_H

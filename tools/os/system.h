@@ -1,0 +1,76 @@
+// What the tool asks of the operating system, in one place: os/system_posix.cpp and
+// os/system_windows.cpp implement it, and the build takes the one for its system, so that no
+// other file of the tool depends on the system it runs on. Calls that fail leave errno set.
+#ifndef GIBO_TOOLS_OS_SYSTEM_H
+#define GIBO_TOOLS_OS_SYSTEM_H
+
+#include <cstddef>
+#include <string>
+
+class InputFile;
+
+namespace os {
+
+// The process as the tool wants it before it starts: UTF-8 on a Windows console, and a C
+// library that keeps the memory a batch frees and asks for again.
+void PrepareProcess();
+
+// Descriptors. OpenForReading does not wait for a FIFO's writer; -1 on failure.
+int OpenForReading(const std::string& path);
+void Close(int fd);
+// A name under which the library opens this very file, not whatever stands at its path by then:
+// /proc/self/fd/N where the system has it, else the path itself.
+std::string DescriptorName(int fd, const std::string& path);
+// The system's read and write: bytes moved, or -1; and a seek to offset from the start.
+long long Read(int fd, char* p, size_t n);
+long long Write(int fd, const char* p, size_t n);
+bool Seek(int fd, long long offset);
+bool IsTerminal(int fd);
+
+// Files by name. CreateExclusive makes a new file (never through a link) with the permission
+// bits mode, before the umask; -1 when it cannot.
+int CreateExclusive(const std::string& path, unsigned mode);
+// What stands at path, a link itself and not what it leads to; false when nothing does.
+struct Entry {
+    bool directory, link;
+    unsigned long long dev, ino;
+};
+bool LookNoFollow(const std::string& path, Entry& entry);
+// Why the file at path cannot be replaced: the file itself, or its directory, is not writable
+// (with the system's reason); empty when neither, or where the system does not say.
+std::string WhyNotReplaceable(const std::string& path);
+// Whether a file can be replaced while it is open: where not, the tool closes it first.
+bool ReplacesOpenFiles();
+// Puts temp, written through fd, in place of target in the directory dir ("" for the current
+// one), durably, and closes fd: the owner, group and mode of the file it replaces (a new one the
+// usual mode), its data on disk, the rename, and the directory entry on disk. False with a
+// message.
+bool PutInPlace(int fd, const std::string& temp, const std::string& target, const std::string& dir,
+                std::string& error);
+
+// Holds the lock for a read-modify-write of the record in: parallel edits run one after
+// another. Opens path into in, and opens it again when another run replaced the record while
+// this one waited.
+bool LockForEdit(const std::string& path, InputFile& in, std::string& error);
+
+// Where private temporary directories go: $TMPDIR when set, else a RAM-backed folder where the
+// system has one, else its temporary folder.
+std::string TempBase();
+// A new directory only this user can enter, below base; empty when none can be made.
+std::string MakePrivateDir(const std::string& base);
+
+// Signals that stop a run; the list ends with 0.
+const int* StopSignals();
+// The file-size limit makes a write fail (EFBIG) instead of ending the run.
+void IgnoreFileSizeSignal();
+// Holds the stop signals back (block) or lets them through again; nothing where the system
+// cannot hold them back.
+void HoldStops(bool block);
+// Runs handler for SIGINT and SIGTERM; a system call it interrupts fails with EINTR.
+void CatchStops(void (*handler)(int));
+// Removes a file or an empty directory; safe in a signal handler.
+void RemoveNow(const char* path, bool directory);
+
+}  // namespace os
+
+#endif  // GIBO_TOOLS_OS_SYSTEM_H

@@ -1,0 +1,214 @@
+// The operating system on POSIX systems.
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "os/input.h"
+#include "os/system.h"
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace os {
+
+void PrepareProcess() {
+#ifdef __GLIBC__
+    // Each record of a batch allocates and frees the same buffers; without this the C library
+    // hands the memory back to the system and asks for it again, three system calls a record.
+    mallopt(M_TRIM_THRESHOLD, 16 << 20);
+    mallopt(M_TOP_PAD, 1 << 20);
+#endif
+}
+
+int OpenForReading(const std::string& path) {
+    // O_NONBLOCK: opening a FIFO must not wait for a writer. It stays: it changes nothing for a
+    // regular file.
+    return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+}
+
+void Close(int fd) {
+    ::close(fd);
+}
+
+std::string DescriptorName(int fd, const std::string& path) {
+    // Whether the system has descriptor names does not change during a run: asked once.
+    static const bool procNames = access("/proc/self/fd", F_OK) == 0;
+    return procNames ? "/proc/self/fd/" + std::to_string(fd) : path;
+}
+
+long long Read(int fd, char* p, size_t n) {
+    return ::read(fd, p, n);
+}
+
+long long Write(int fd, const char* p, size_t n) {
+    return ::write(fd, p, n);
+}
+
+bool Seek(int fd, long long offset) {
+    return lseek(fd, static_cast<off_t>(offset), SEEK_SET) >= 0;
+}
+
+bool IsTerminal(int fd) {
+    return isatty(fd) != 0;
+}
+
+int CreateExclusive(const std::string& path, unsigned mode) {
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                  static_cast<mode_t>(mode));
+}
+
+bool LookNoFollow(const std::string& path, Entry& entry) {
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0) {
+        return false;
+    }
+    entry = {S_ISDIR(st.st_mode), S_ISLNK(st.st_mode), static_cast<unsigned long long>(st.st_dev),
+             static_cast<unsigned long long>(st.st_ino)};
+    return true;
+}
+
+std::string WhyNotReplaceable(const std::string& path) {
+    if (access(path.c_str(), W_OK) != 0 && errno != ENOENT) {
+        return "the record is not writable: " + SystemReason(errno);
+    }
+    const size_t slash = path.find_last_of('/');
+    const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    if (access(dir.c_str(), W_OK | X_OK) != 0) {
+        return "cannot create a file in " + dir + ": " + SystemReason(errno);
+    }
+    return std::string();
+}
+
+bool ReplacesOpenFiles() {
+    return true;
+}
+
+namespace {
+
+// The owner, group and mode of the file being replaced; a new file gets the mode the umask
+// allows, as any new file would.
+void TakeOver(int fd, const std::string& target) {
+    struct stat st;
+    if (lstat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+        if (fchown(fd, st.st_uid, st.st_gid) != 0) {
+            (void)!fchown(fd, static_cast<uid_t>(-1), st.st_gid);
+        }
+        fchmod(fd, st.st_mode & 07777);
+        return;
+    }
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+}
+
+void SyncDirectory(const std::string& dir) {
+    const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        ::close(fd);
+    }
+}
+
+}  // namespace
+
+bool PutInPlace(int fd, const std::string& temp, const std::string& target, const std::string& dir,
+                std::string& error) {
+    TakeOver(fd, target);
+    const bool synced = fsync(fd) == 0;
+    const int err = errno;
+    const bool closed = ::close(fd) == 0;
+    const int closeErr = errno;
+    if (!synced || !closed) {
+        error = SystemReason(synced ? closeErr : err);
+        return false;
+    }
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
+        error = "cannot replace the file: " + SystemReason(errno);
+        return false;
+    }
+    SyncDirectory(dir);
+    return true;
+}
+
+bool LockForEdit(const std::string& path, InputFile& in, std::string& error) {
+    for (;;) {
+        if (!in.Open(path, error)) {
+            return false;
+        }
+        while (flock(in.Fd(), LOCK_EX) != 0) {
+            if (errno != EINTR) {
+                error = "cannot lock the record: " + SystemReason(errno);
+                return false;
+            }
+        }
+        if (in.IsAt(path)) {
+            return true;
+        }
+    }
+}
+
+std::string TempBase() {
+    std::error_code ec;
+    const char* tmpdir = std::getenv("TMPDIR");
+    if (!tmpdir || !*tmpdir) {
+        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        for (const char* candidate : {runtime, "/dev/shm"}) {
+            if (candidate && *candidate && fs::is_directory(candidate, ec) &&
+                access(candidate, W_OK | X_OK) == 0) {
+                return candidate;
+            }
+        }
+    }
+    const fs::path base = fs::temp_directory_path(ec);
+    return ec ? std::string(".") : base.string();
+}
+
+std::string MakePrivateDir(const std::string& base) {
+    std::string templ = (fs::path(base) / "gibo-XXXXXX").string();
+    return mkdtemp(&templ[0]) ? templ : std::string();
+}
+
+const int* StopSignals() {
+    static const int stops[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE, 0};
+    return stops;
+}
+
+void IgnoreFileSizeSignal() {
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
+void HoldStops(bool block) {
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int* sig = StopSignals(); *sig; ++sig) {
+        sigaddset(&set, *sig);
+    }
+    sigprocmask(block ? SIG_BLOCK : SIG_UNBLOCK, &set, nullptr);
+}
+
+void CatchStops(void (*handler)(int)) {
+    // Without SA_RESTART, so that a read waiting on a slow file gives up and the run stops at
+    // once.
+    struct sigaction sa = {};
+    sa.sa_handler = handler;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+}
+
+void RemoveNow(const char* path, bool directory) {
+    directory ? rmdir(path) : unlink(path);
+}
+
+}  // namespace os

@@ -1,0 +1,133 @@
+// The operating system on Windows.
+#include <direct.h>
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#include <windows.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+
+#include "os/input.h"
+#include "os/system.h"
+
+namespace fs = std::filesystem;
+
+namespace os {
+
+void PrepareProcess() {
+    SetConsoleOutputCP(CP_UTF8);
+}
+
+int OpenForReading(const std::string& path) {
+    return _open(path.c_str(), _O_RDONLY | _O_BINARY);
+}
+
+void Close(int fd) {
+    _close(fd);
+}
+
+std::string DescriptorName(int, const std::string& path) {
+    return path;
+}
+
+long long Read(int fd, char* p, size_t n) {
+    return _read(fd, p, static_cast<unsigned>(n > 1u << 30 ? 1u << 30 : n));
+}
+
+long long Write(int fd, const char* p, size_t n) {
+    return _write(fd, p, static_cast<unsigned>(n > 1u << 30 ? 1u << 30 : n));
+}
+
+bool Seek(int fd, long long offset) {
+    return _lseeki64(fd, offset, SEEK_SET) >= 0;
+}
+
+bool IsTerminal(int fd) {
+    return _isatty(fd) != 0;
+}
+
+int CreateExclusive(const std::string& path, unsigned) {
+    return _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+}
+
+bool LookNoFollow(const std::string& path, Entry& entry) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) {
+        return false;
+    }
+    entry = {(st.st_mode & S_IFMT) == S_IFDIR, false, static_cast<unsigned long long>(st.st_dev),
+             static_cast<unsigned long long>(st.st_ino)};
+    return true;
+}
+
+std::string WhyNotReplaceable(const std::string&) {
+    return std::string();
+}
+
+bool ReplacesOpenFiles() {
+    return false;
+}
+
+bool PutInPlace(int fd, const std::string& temp, const std::string& target, const std::string&,
+                std::string& error) {
+    const bool synced = _commit(fd) == 0;
+    const int err = errno;
+    const bool closed = _close(fd) == 0;
+    if (!synced || !closed ||
+        !MoveFileExA(temp.c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = synced ? "cannot replace the file" : SystemReason(err);
+        return false;
+    }
+    return true;
+}
+
+bool LockForEdit(const std::string& path, InputFile& in, std::string& error) {
+    // Windows locks are mandatory and would stop the library's own reading of the record;
+    // parallel edits are not serialised there.
+    return in.Open(path, error);
+}
+
+std::string TempBase() {
+    std::error_code ec;
+    const fs::path base = fs::temp_directory_path(ec);
+    return ec ? std::string(".") : base.string();
+}
+
+std::string MakePrivateDir(const std::string& base) {
+    std::error_code ec;
+    std::random_device rd;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path p = fs::path(base) / ("gibo-" + std::to_string(rd()));
+        if (fs::create_directory(p, ec)) {
+            return p.string();
+        }
+    }
+    return std::string();
+}
+
+const int* StopSignals() {
+    static const int stops[] = {SIGINT, SIGTERM, 0};
+    return stops;
+}
+
+void IgnoreFileSizeSignal() {}
+
+// Windows has no signal mask; its console stop runs the handler on another thread, and the
+// library's own temporaries are then left to it.
+void HoldStops(bool) {}
+
+void CatchStops(void (*handler)(int)) {
+    std::signal(SIGINT, handler);
+    std::signal(SIGTERM, handler);
+}
+
+void RemoveNow(const char* path, bool directory) {
+    directory ? _rmdir(path) : std::remove(path);
+}
+
+}  // namespace os

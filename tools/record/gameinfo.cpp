@@ -1,0 +1,79 @@
+// Game information through the public interface of the record object.
+#include "record/gameinfo.h"
+
+#include <cstring>
+#include <vector>
+
+#include "GiboTags.h"
+
+namespace {
+
+bool IsShortTag(const std::string& tag) {
+    for (int i = 0; i < GIBO_SHORTTAG_COUNT; ++i) {
+        if (tag == g_szShortTag[i]) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+InfoFormat DetectInfoFormat(const std::string& text) {
+    size_t start = 0;
+    int known = 0;
+    for (;;) {
+        size_t comma = text.find(',', start);
+        const std::string item =
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        if (item.empty()) {
+            break;  // the library stops at the first empty item as well
+        }
+        const size_t colon = item.find(':');
+        if (colon == std::string::npos || !IsShortTag(item.substr(0, colon))) {
+            return InfoFormat::Letters;
+        }
+        ++known;
+        if (comma == std::string::npos) {
+            break;
+        }
+        start = comma + 1;
+    }
+    return known > 0 ? InfoFormat::Compact : InfoFormat::Letters;
+}
+
+const char* InfoFormatName(InfoFormat format) {
+    return format == InfoFormat::Compact ? "compact" : "letters";
+}
+
+void InterpretInfo(CGiboFile& record, const std::string& text, InfoFormat format) {
+    // ParsingTagData takes a writable zero-terminated text.
+    std::vector<char> buf(text.begin(), text.end());
+    buf.push_back('\0');
+    if (format == InfoFormat::Compact) {
+        record.SetNewFormat(1);
+        record.ParsingTagData(buf.data());
+        record.MakeData();
+    } else {
+        record.SetNewFormat(0);
+        record.ParsingTagData(buf.data());
+    }
+}
+
+Value DisplayStrings(CGiboFile& record, Tool& tool) {
+    Value v = Value::Map();
+    v.Add("white", Value::Str(tool.Display(record.GetGameWUser())));
+    v.Add("white_short", Value::Str(tool.Display(record.GetGameWUser2())));
+    v.Add("black", Value::Str(tool.Display(record.GetGameBUser())));
+    v.Add("black_short", Value::Str(tool.Display(record.GetGameBUser2())));
+    v.Add("game_type", Value::Str(tool.Display(record.GetGameType())));
+    v.Add("game_name", Value::Str(tool.Display(record.GetGameName())));
+    v.Add("date", Value::Str(tool.Display(record.GetGameDate())));
+    v.Add("time", Value::Str(tool.Display(record.GetGameTime())));
+    v.Add("time_short", Value::Str(tool.Display(record.GetGameTime2())));
+    v.Add("condition", Value::Str(tool.Display(record.GetGameCondition())));
+    v.Add("result", Value::Str(tool.Display(record.GetGameResult())));
+    v.Add("moves", Value::Str(tool.Display(record.GetGameTotalNum())));
+    v.Add("title", Value::Str(tool.Display(record.GetShowGiboTitle())));
+    return v;
+}

@@ -1,0 +1,164 @@
+// Code-page detection over a record's header values, in three steps: a code page in which some
+// value is not valid text is out; a result text from one code page's table of result names
+// names that code page; otherwise the most plausible reading wins. GBK, the format's own code
+// page, takes what none of them decides.
+#include "text/detect.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "GiboFile.h"
+#include "record/header_items.h"
+#include "text/plausibility.h"
+
+namespace {
+
+const Codepage kOrder[] = {Codepage::Gbk, Codepage::Cp949, Codepage::Big5, Codepage::ShiftJis};
+
+// The result names as the library's result mapping knows them (its codes 0 to 8), as a reader
+// of each language writes them. The library tells the code of a result text but not the code
+// page its table row is in; this tells the code page. Codes 0 and 1, the colour words, are
+// found inside a longer text, like the library does ("흑 " and "黑 " with their blank).
+const char* const kResultNames[4][9] = {
+    {"黑 ", "白 ", "和棋", "黑棋中盘胜", "白棋中盘胜", "黑棋超时胜", "白棋超时胜", "黑棋时间胜",
+     "白时间胜"},
+    {"흑 ", "백 ", "무승부", "흑불계승", "백불계승", "흑시간초과승", "백시간초과승", "흑시간승",
+     "백시간승"},
+    {"黑", "白", "無勝負", "黑中盤勝", "白中盤勝", "黑超時勝", "白超時勝", "黑時間勝", "白時間勝"},
+    {"黒", "白", "引分け", "黒中押し勝", "白中押し勝", "黒時間勝", "白時間越え勝", "黒時間勝",
+     "白時間勝"},
+};
+
+std::string WithoutBlanks(std::string text) {
+    text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
+    return text;
+}
+
+bool HasHighBytes(const std::string& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+Converter& Utf8() {
+    static Converter utf8("UTF-8");
+    return utf8;
+}
+
+// Whether the GAMERESULT value, read as cp, is the result name the library maps it to.
+bool NamesResult(const std::string& value, int code, Codepage cp) {
+    std::string text;
+    if (!Utf8().DecodeStrict(value, cp, text)) {
+        return false;
+    }
+    const std::string name = kResultNames[static_cast<int>(cp)][code];
+    if (code <= 1) {
+        return text.find(name) != std::string::npos;
+    }
+    return WithoutBlanks(text) == name;
+}
+
+// The tags and values that are not plain ASCII, and the first GAMERESULT value.
+void CollectTexts(const std::string& headerText, std::vector<std::string>& texts,
+                  std::string& result) {
+    bool resultSeen = false;
+    for (const HeaderItem& item : ListHeaderItems(headerText)) {
+        for (const std::string* text : {&item.tag, &item.value}) {
+            if (HasHighBytes(*text)) {
+                texts.push_back(*text);
+            }
+        }
+        if (!resultSeen && item.tag == "GAMERESULT") {
+            result = TrimValue(item.value);
+            resultSeen = true;
+        }
+    }
+}
+
+// The code pages in which every text is valid; leastDamaged, for when there is none, the one
+// with the fewest invalid bytes.
+std::vector<Codepage> ValidCodepages(const std::vector<std::string>& texts,
+                                     Codepage& leastDamaged) {
+    std::vector<Codepage> valid;
+    size_t fewestInvalid = static_cast<size_t>(-1);
+    leastDamaged = Codepage::Gbk;
+    for (Codepage cp : kOrder) {
+        size_t invalid = 0;
+        for (const std::string& text : texts) {
+            size_t n = 0;
+            Utf8().Decode(text, cp, n);
+            invalid += n;
+        }
+        if (invalid == 0) {
+            valid.push_back(cp);
+        } else if (invalid < fewestInvalid) {
+            fewestInvalid = invalid;
+            leastDamaged = cp;
+        }
+    }
+    return valid;
+}
+
+// The one valid code page whose result name the library maps the result text to; false when
+// none or several are.
+bool NamedByResult(const std::string& result, const std::vector<Codepage>& valid, Codepage& cp) {
+    CGiboFile lookup;
+    const int code = lookup.CompareOtherNationResult(CString(result.c_str()));
+    std::vector<Codepage> named;
+    for (Codepage candidate : valid) {
+        if (NamesResult(result, code, candidate)) {
+            named.push_back(candidate);
+        }
+    }
+    if (named.size() != 1) {
+        return false;
+    }
+    cp = named[0];
+    return true;
+}
+
+Detection MostPlausible(const std::vector<std::string>& texts, const std::vector<Codepage>& valid) {
+    std::string all;
+    for (const std::string& text : texts) {
+        all += text;
+        all += ' ';  // no character spans two texts
+    }
+    int best = 0;
+    std::vector<Codepage> top;
+    for (Codepage cp : valid) {
+        const int score = PlausibilityScore(all, cp);
+        if (top.empty() || score > best) {
+            best = score;
+            top.assign(1, cp);
+        } else if (score == best) {
+            top.push_back(cp);
+        }
+    }
+    if (top.size() == 1) {
+        return {top[0], "statistics"};
+    }
+    return {top[0], "tie"};  // GBK when it is among the best, as kOrder starts with it
+}
+
+}  // namespace
+
+Detection DetectCodepage(const std::string& headerText) {
+    std::vector<std::string> texts;
+    std::string result;
+    CollectTexts(headerText, texts, result);
+    if (texts.empty()) {
+        return {Codepage::Gbk, "only ASCII"};
+    }
+    Codepage leastDamaged = Codepage::Gbk;
+    const std::vector<Codepage> valid = ValidCodepages(texts, leastDamaged);
+    if (valid.empty()) {
+        return {leastDamaged, "invalid bytes"};
+    }
+    if (valid.size() == 1) {
+        return {valid[0], "only valid one"};
+    }
+    Codepage named = Codepage::Gbk;
+    if (HasHighBytes(result) && NamedByResult(result, valid, named)) {
+        return {named, "result text"};
+    }
+    return MostPlausible(texts, valid);
+}

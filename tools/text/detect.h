@@ -1,0 +1,21 @@
+// Which code page a record's header values are written in. Records reach users from Chinese,
+// Korean, Taiwanese and Japanese sources mixed in one folder, and the container does not say.
+#ifndef GIBO_TOOLS_TEXT_DETECT_H
+#define GIBO_TOOLS_TEXT_DETECT_H
+
+#include <string>
+
+#include "text/converter.h"
+
+// The code page of a record's header values, and why it was chosen.
+struct Detection {
+    Codepage cp;
+    std::string reason;  // "option", "result text", "statistics", "only ASCII", "tie" ... short,
+                         // lower case, English
+};
+
+// headerText: the record's parameter text as the library holds it (CGiboFile::m_strHeader / the
+// bytes between \HS and \HE).
+Detection DetectCodepage(const std::string& headerText);
+
+#endif  // GIBO_TOOLS_TEXT_DETECT_H
