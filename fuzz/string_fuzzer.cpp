@@ -1,6 +1,7 @@
 // Differential target: CString's GBK-aware searching, replacing and trimming against a slow
-// model that first cuts the text into characters (a lead byte 0x81-0xFE with the byte after it,
-// else one byte) and then works character by character.
+// model that first cuts the text into characters (a lead byte 0x81-0xFE with the byte after it
+// when that is a second byte, 0x40-0x7E or 0x80-0xFE; else one byte) and then works character
+// by character.
 #include <cstring>
 #include <string>
 #include <vector>
@@ -17,7 +18,8 @@ std::vector<size_t> Starts(const std::string& s) {
     while (i < s.size()) {
         starts.push_back(i);
         const unsigned char c = static_cast<unsigned char>(s[i]);
-        i += (c >= 0x81 && c <= 0xFE && i + 1 < s.size()) ? 2 : 1;
+        const unsigned char d = i + 1 < s.size() ? static_cast<unsigned char>(s[i + 1]) : 0;
+        i += c >= 0x81 && c <= 0xFE && d >= 0x40 && d != 0x7F && d != 0xFF ? 2 : 1;
     }
     starts.push_back(s.size());
     return starts;

@@ -26,7 +26,8 @@ enum : unsigned long {
     GIBO_ERR_NO_BODY = 0x10000006,       // no \GS...\GE after the header
     GIBO_ERR_BODY_CREATE = 0x10000007,   // the .lbk side file cannot be created
     GIBO_ERR_AUDIO_CREATE = 0x10000008,  // the .lao side file cannot be created
-    GIBO_ERR_CREATE = 0x10000009         // SaveFile: the record file cannot be written
+    GIBO_ERR_CREATE = 0x10000009         // SaveFile: the record cannot be written, or would not
+                                         // load back (a \HE in the header, a \GE in the body)
 };
 
 // The record object's fields, public as in the legacy class; the order is the declared layout.
@@ -135,10 +136,16 @@ public:
     // --- Loading. LoadFile splits a record into the parameter text, the body file (stem of
     // strPath + ".lbk") and the audio file (stem + ".lao"). 1 on success; 0 with GetError().
     // The stem ends before the last '.' of the file name (the whole path when it has none).
+    // Only '/' ends a directory on POSIX, where the bytes of a name are taken as they are
+    // (UTF-8 as well as GBK); on Windows '\' and "X:" do too, and a GBK character whose second
+    // byte is 0x5C stays one character.
     // Each side file is created as a new regular file: a file or link standing at its name is
     // removed first (a directory there fails with GIBO_ERR_BODY_CREATE or _AUDIO_CREATE), so a
     // load never writes through a link; a side file that would be the record itself is refused
-    // before anything is written. A failed load leaves no side file behind.
+    // before anything is written. A failed load leaves no side file behind. A side file that
+    // cannot be removed (POSIX: its directory is not writable by the caller; Windows: another
+    // program holds it open) is emptied and written in place instead; on POSIX only when it is
+    // a regular file, not a link, that the caller owns and that has no other name.
     // Raises CFileException when reading the record or writing a side file fails (m_cause and
     // m_lOsError say how; GetError() also holds GIBO_ERR_OPEN, _BODY_CREATE or _AUDIO_CREATE),
     // after the same cleanup. A record that cannot be opened and a side file that cannot be
@@ -176,7 +183,9 @@ public:
     int GetNewTagData(char* pszItem, unsigned char& byIndex, char* pszValue);
     void MakeData();  // the compact header's display texts, whatever the flag
 
-    // --- Header parameters: items \[TAG=value\] in the parameter text.
+    // --- Header parameters: items \[TAG=value\] in the parameter text. SetParam turns
+    // backslashes into blanks, trims blanks off the value and drops a lead byte without its
+    // second byte at the value's end (it would take the closer's backslash).
     CString GetParam(CString strTag, int& bFound);
     int SetParam(CString strTag, CString strValue);      // 0 only for an empty tag
     int ReplaceParam(CString strTag, CString strValue);  // 1 when an item was changed
@@ -198,12 +207,19 @@ public:
     // result, never raised. Windows: when the replace fails after the old record went and the
     // temporary cannot be moved into place either, the temporary (.gibo-*.tmp beside the
     // record) is left: it is the record's only copy.
+    // A record that would not load back as saved is refused with GIBO_ERR_CREATE, the old
+    // record kept: a parameter text holding \HE, or a body file holding \GE, at a character
+    // start (the loader would end the header or the body there). A parameter text or a body
+    // whose last byte is a lead byte without its second byte gets CR LF after it, so that the
+    // \HE or \GE written next is still read as a marker.
     int SaveFile(unsigned char byType, CString strPath, CString strBodyPath, CString strAudioPath);
 
     // --- Reference blocks \RS...\RE in a file the host opened. The buffer GetReference returns
     // is allocated with malloc and belongs to the caller, who releases it with free(); it is
     // null when the block has no REFGIBO item, and a buffer with nGiboLen 0 when the item is
     // empty. Both raise the host file's CFileException when writing or reading fails.
+    // AppendReference drops a lead byte without its second byte at the end of the game bytes,
+    // as SetParam does at the end of a value: it would take the closer's backslash.
     int AppendReference(CFile* pFile, unsigned short wSusun, CString strExplain,
                         unsigned short wRefNum, unsigned char* pGibo, int nGiboLen);
     unsigned char* GetReference(CStdioFile* pFile, int& bFound, unsigned short& wSusun,

@@ -3,8 +3,9 @@
 // written for it compiles unchanged; inside it is a std::string.
 //
 // Searching, replacing and trimming treat a lead byte 0x81-0xFE and the byte after it as one
-// character: nothing ever matches starting at the second byte of a double-byte character, so a
-// trail byte 0x5C is never taken for a backslash.
+// character when that byte can be a second byte (0x40-0x7E, 0x80-0xFE; else the lead byte
+// stands alone): nothing ever matches starting at the second byte of a double-byte character,
+// so a trail byte 0x5C is never taken for a backslash, and white space is never a second byte.
 #ifndef GIBO_STRING_H
 #define GIBO_STRING_H
 

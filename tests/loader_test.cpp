@@ -10,10 +10,12 @@
 #include <vector>
 
 #ifndef _WIN32
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 #include "GiboFile.h"
+#include "Nobody.h"
 #include "TestSupport.h"
 
 namespace {
@@ -42,8 +44,9 @@ TEST(Loader, SplitsHeaderAndBodyByteForByte) {
         {"\xB1\x5CHS\r\n\\HS\\[N=\xB1\x5C\\]\xB1\x5CHE\\HE\r\n"
          "\xB1\x5CGS\r\n\\GS\r\nSTO \xB1\x5CGE\r\n\\GE",
          "\\[N=\xB1\x5C\\]\xB1\x5CHE\r\n", "STO \xB1\x5CGE\r\n", 0},
-        // A blank that is the second byte after a lead byte belongs to that character and stays.
-        {"\\HS\\HE\r\n\\GS\r\n  STO \xB1 \r\n\\GE", "", "STO \xB1 \r\n", 0},
+        // A blank is never a second byte: after a lead byte it is trimmed like any other.
+        {"\\HS\\HE\r\n\\GS\r\n  STO \xB1 \r\n\xB1\x5C\xB1 \r\n\\GE", "",
+         "STO \xB1\r\n\xB1\x5C\xB1\r\n", 0},
         {"\\HS\\[TYPE=1\\]\\HE\r\n\\GS\r\n\\GE\r\n\x01\x02", "\\[TYPE=1\\]\r\n", "", 1},
         // Piece ends: a marker, a trail-byte backslash; the rest of \GS lines loses end blanks.
         {pad + "\\HS\\[TYPE=2\\]\\HE\r\n\\GS\r\n\\GE\r\n", "\\[TYPE=2\\]\r\n", "", 2},
@@ -75,9 +78,10 @@ TEST(Loader, SplitsHeaderAndBodyByteForByte) {
     }
 }
 
-// The body file as the whole-line rule gives it: each line trimmed of blanks that are characters
-// of their own, cut at the first "\GE" at a character start, whose line, when it begins with
-// "STO", is split before every further "STO" and after a split before the first "GE" after it.
+// The body file as the whole-line rule gives it: each line trimmed of blanks, cut at the first
+// "\GE" at a character start, whose line, when it begins with "STO", is split before every
+// further "STO" and after a split before the first "GE" after it. A lead byte 0x81-0xFE and a
+// second byte 0x40-0x7E or 0x80-0xFE are one character.
 std::string WholeLineBody(const std::string& body) {
     std::string out;
     for (size_t at = 0, lf = 0; lf != std::string::npos; at = lf + 1) {
@@ -89,16 +93,13 @@ std::string WholeLineBody(const std::string& body) {
         std::vector<size_t> starts;  // of characters, and the end
         for (size_t i = 0; i < line.size(); ++i) {
             starts.push_back(i);
-            i += static_cast<unsigned char>(line[i] - 0x81) < 0x7E && i + 1 < line.size();
+            const auto second = static_cast<unsigned char>(i + 1 < line.size() ? line[i + 1] : 0);
+            i += static_cast<unsigned char>(line[i] - 0x81) < 0x7E && second >= 0x40 &&
+                 second != 0x7F && second != 0xFF;
         }
         starts.push_back(line.size());
         const size_t first = line.find_first_not_of(' ');
-        size_t end = 0;
-        for (size_t k = 0; k + 1 < starts.size(); ++k) {
-            if (line.compare(starts[k], starts[k + 1] - starts[k], " ") != 0) {
-                end = starts[k + 1];
-            }
-        }
+        const size_t end = line.find_last_not_of(' ') + 1;
         auto at_start = [&](const char* text, size_t from) {
             for (auto s = std::lower_bound(starts.begin(), starts.end(), from);
                  s != starts.end() && *s < end; ++s) {
@@ -148,6 +149,7 @@ TEST(Loader, LongBodyLinesGiveWhatWholeLinesGive) {
         {"x", "\r\r\nSTO\\G\\\\GE"},
         {"STO", "\xB1 STO  \r\\GE  \r"},
         {"STO ", "STOST\\GE"},
+        {"STO", "\xB1 \xB1\x7F\\GE"},  // bytes that are no second bytes after a lead byte
         {"STO", stos + "GE z\\GE"},
         {"x", std::string(40, ' ') + "y\\GE"},  // more held blanks than are written at once
     };
@@ -168,33 +170,9 @@ TEST(Loader, LongBodyLinesGiveWhatWholeLinesGive) {
     }
 }
 
-TEST(Loader, SideFilesTakeTheStemOfTheFileNameAndAudioComesFromTheEnd) {
+// Audio as long as the whole file reaches its start, not before it, so it is taken.
+TEST(Loader, AudioAsLongAsTheWholeFileIsTaken) {
     TempDir dir;
-    std::filesystem::create_directory(dir.Path("d.x"));
-#ifdef _WIN32
-    // Windows takes the backslash for a separator, so there the name is a file in "dir.x".
-    std::filesystem::create_directory(dir.Path("dir.x"));
-#endif
-    // A backslash ends a directory, a trail byte 0x5C does not; ".gib" leaves the bare directory.
-    const char* names[][2] = {{"rec.gib", "rec"},
-                              {"rec", "rec"},
-                              {"a.b.c", "a.b"},
-                              {"d.x/rec", "d.x/rec"},
-                              {"dir.x\\rec", "dir.x\\rec"},
-                              {"a.\xB1\x5Cz", "a"},
-                              {".gib", ""}};
-    for (const auto& n : names) {
-        const std::string path = dir.Path(n[0]);
-        WriteBytes(path, "\\HS\\[SZAUDIO=2\\]\\[TYPE=7\\]\\HE\r\n\\GS\r\n\\GE\r\n\x01Z");
-        const Loaded r(path);
-        EXPECT_EQ(r.result, 1) << Shown(n[0]);
-        EXPECT_EQ(r.audio, 1);
-        EXPECT_EQ(r.type, 7);
-        EXPECT_EQ(Shown(r.bodyPath.str()), Shown(dir.Path(n[1]) + ".lbk"));
-        EXPECT_EQ(Shown(r.audioPath.str()), Shown(dir.Path(n[1]) + ".lao"));
-        EXPECT_EQ(ReadBytes(dir.Path(n[1]) + ".lao"), "\x01Z");
-    }
-    // Audio as long as the whole file reaches its start, not before it, so it is taken.
     std::string whole = "\\HS\\[SZAUDIO=NN\\]\\HE\r\n\\GS\r\n\\GE\r\n";
     whole.replace(whole.find("NN"), 2, std::to_string(whole.size()));
     WriteBytes(dir.Path("w.gib"), whole);
@@ -308,6 +286,45 @@ TEST(Loader, LinksAtSideFileNamesAreReplacedNotWrittenThrough) {
             EXPECT_EQ(ReadBytes(dir.Path("rec.lbk")), "STO 1\r\n");
             EXPECT_EQ(ReadBytes(dir.Path("rec.lao")), "12345");
         }
+    }
+}
+
+// In a directory the caller may not change, a side file that stands there is emptied and
+// written in place when it is the caller's own regular file with no other name; a file of
+// another user, a link, a second name of a file and a missing side file are refused.
+TEST(Loader, SideFileInADirectoryTheCallerMayNotChangeIsWrittenOnlyWhenItsOwn) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to make the other user";
+    }
+    for (const char kind : {'o', 'r', 'l', 'h', '-'}) {
+        SCOPED_TRACE(kind);
+        TempDir dir;
+        ASSERT_EQ(::chmod(dir.Dir().c_str(), 0755), 0);
+        WriteBytes(dir.Path("rec.gib"), "\\HS\\HE\r\n\\GS\r\nSTO 1\r\n\\GE\r\n");
+        const std::string side = dir.Path("rec.lbk"), mine = dir.Path("mine");
+        const std::string old = "AN OLD BODY, LONGER THAN THE NEW ONE";
+        const std::string held = kind == 'l' || kind == 'h' ? mine : side;
+        if (kind != '-') {
+            WriteBytes(held, old);
+            ASSERT_EQ(::chown(held.c_str(), kind == 'r' ? 0 : 65534, 65534), 0);
+            ASSERT_EQ(::chmod(held.c_str(), 0666), 0);
+        }
+        if (kind == 'l') {
+            ASSERT_EQ(::symlink("mine", side.c_str()), 0);
+        } else if (kind == 'h') {
+            ASSERT_EQ(::link(mine.c_str(), side.c_str()), 0);
+        }
+        const int status = AsNobody(65534, dir.Dir(), [&] {
+            const Loaded r(dir.Path("rec.gib"));
+            return kind == 'o' ? r.result == 1 : r.error == GIBO_ERR_BODY_CREATE;
+        });
+        if (status == 2) {
+            GTEST_SKIP() << "cannot become an unprivileged user who reaches the test directory";
+        }
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(Exists(side) ? ReadBytes(side) : "none", kind == 'o'   ? "STO 1\r\n"
+                                                           : kind == '-' ? "none"
+                                                                         : old);
     }
 }
 #endif

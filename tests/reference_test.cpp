@@ -73,12 +73,15 @@ const ChangeCase kSetCases[] = {
     {"", "A", "\t x\r\n", 1, "\\[A=\t x\r\n\\]\r\n"},
     {"", "A", "", 1, "\\[A=\\]\r\n"},
     {"", "N", "\xB1\x5C", 1, "\\[N=\xB1\x5C\\]\r\n"},
-    // Found by the params fuzzer: a lone lead byte ending text, tag or value ate the backslash.
+    // Found by the params fuzzer: a lone lead byte ending the text or the value ate the
+    // backslash after it; it is dropped from a value, with the blanks it leaves at the end.
     {"x\xF7", "TYPE", "3", 1, "x\xF7\r\n\\[TYPE=3\\]\r\n"},
     {"", "A", "ab\xC4", 1, "\\[A=ab\\]\r\n"},
-    {"", "A", "ab \xC4", 1, "\\[A=ab\\]\r\n"},
-    {"", "T\xC4", "v", 1, "\\[T=v\\]\r\n"},
-    {"\\[A=1\\]", "\xC4", "v", 0, "\\[A=1\\]"},
+    {"", "A", "a \xC4 \xC4 ", 1, "\\[A=a\\]\r\n"},
+    {"", "A", "\xC4\xC4\xC4\xC4", 1, "\\[A=\xC4\xC4\xC4\xC4\\]\r\n"},
+    // After a tag it does no harm ('=' is never a second byte): the tag stays whole.
+    {"", "T\xC4", "v", 1, "\\[T\xC4=v\\]\r\n"},
+    {"\\[A=1\\]", "\xC4", "v", 1, "\\[A=1\\]\\[\xC4=v\\]\r\n"},
     {"\\[A=1\\]\r\n\\[B=2\\]\r\n", "A", "9", 1, "\\[A=9\\]\r\n\\[B=2\\]\r\n"},
     {"\\[A=1\\]\r\n", "B", "2", 1, "\\[A=1\\]\r\n\\[B=2\\]\r\n"},
 };
@@ -177,6 +180,10 @@ TEST(References, BlocksReadBackOneAfterAnother) {
         unsigned char bare[] = "STO 2";
         f.AppendReference(&file, 4, "", 700, bare, 5);
         f.AppendReference(&file, 5, "x", 6, nullptr, 5);
+        // A lead byte without its second byte at the end of the game would take the closer's
+        // backslash: it is dropped. At the end of the explanation a line end follows it.
+        unsigned char lone[] = "STO \xB1\xB1\xB1";
+        f.AppendReference(&file, 7, "y\xB1", 8, lone, 7);
         file.Close();
     }
     CStdioFile file;
@@ -188,7 +195,8 @@ TEST(References, BlocksReadBackOneAfterAnother) {
         const char *explain, *gibo;
     } blocks[] = {{65535, 0, "first\r\nsecond\r\n", "STO 1\r\nSTO \xB1\x5C]\r\n"},
                   {4, 700, "", "STO 2"},
-                  {5, 6, "x\r\n", nullptr}};
+                  {5, 6, "x\r\n", nullptr},
+                  {7, 8, "y\xB1\r\n", "STO \xB1\xB1"}};
     for (const auto& b : blocks) {
         Read r;
         r.Next(f, file);

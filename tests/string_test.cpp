@@ -36,6 +36,20 @@ TEST(CStringSearch, FindAndReverseFindNeverMatchAtASecondByte) {
         {"\x81\x81\x81\\", "\\", 1, -1},
         {"\x81\x81\x81\\", "\\", 3, -1},
         {"\x81\x81\x81\\\\", "\\", 3, 4},
+        // A byte that cannot be a second byte (below 0x40, 0x7F, 0xFF) stands after a lone lead
+        // byte: '/', '.', '=' and the blank are found there, however long the run before.
+        {"\x81/", "/", 0, 1},
+        {"\x81\x81\x81=", "=", 0, 3},
+        {"\x81\x81\x81=", "=", 3, 3},
+        {"\x81?", "?", 0, 1},
+        {"\x81@", "@", 0, -1},
+        {"\x81~", "~", 0, -1},
+        {"\xFE\x7F", "\x7F", 0, 1},
+        {"\xFE\x80", "\x80", 0, -1},
+        {"\x81\xFE", "\xFE", 0, -1},
+        {"\xFE\xFF", "\xFF", 0, 1},
+        {"\x80\\", "\\", 0, 1},  // 0x80 and 0xFF are no lead bytes
+        {"\xFF\\", "\\", 0, 1},
         {"abc", "abc", 0, 0},
         {"ab", "", 2, 2},  // the end of the text is a place too
         {"abc", "c", 5, -1},
@@ -123,11 +137,11 @@ TEST(CStringTrim, TrimsWholeCharactersOnly) {
     EXPECT_EQ(s, "x y \r\n\v\f");
     s.TrimRight();
     EXPECT_EQ(s, "x y");
-    // Found by the string fuzzer: a second byte that looks like white space is not trimmed.
-    for (const auto& [text, trimmed] : {std::pair{"ab\xF5\n", "ab\xF5\n"},
-                                        {"\xF5 ", "\xF5 "},
+    // White space is never a second byte: after a lead byte it is trimmed all the same.
+    for (const auto& [text, trimmed] : {std::pair{"ab\xF5\n", "ab\xF5"},
+                                        {"\xF5 ", "\xF5"},
                                         {"\x81\t\xF5", "\x81\t\xF5"},
-                                        {"\xF5  \r\n", "\xF5 "}}) {
+                                        {KANJI_41 "\xF5  \r\n", KANJI_41 "\xF5"}}) {
         CString t(text);
         t.TrimRight();
         EXPECT_EQ(t, trimmed);

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "framework/Gbk.h"
+#include "framework/Paths.h"
 #include "framework/SystemPath.h"
 
 #ifdef _WIN32
@@ -38,25 +38,6 @@ std::string TempName(const std::string& dir) {
 }
 
 }  // namespace
-
-std::string DirectoryOf(const std::string& path) {
-    size_t cut = 0;
-    const size_t n = path.size();
-    for (size_t i = 0; i < n; i += GbkCharLen(path.data(), i, n)) {
-        const char c = path[i];
-#ifdef _WIN32
-        // A trail byte 0x5C of a double-byte character is stepped over, never taken for '\'.
-        if (c == '/' || c == '\\' || (c == ':' && i == 1)) {
-            cut = i + 1;
-        }
-#else
-        if (c == '/') {
-            cut = i + 1;
-        }
-#endif
-    }
-    return path.substr(0, cut);
-}
 
 Status CreateTempBeside(const char* pszTarget, TempFile& out) {
     out.strPath.clear();

@@ -14,9 +14,6 @@ namespace gibo {
 // Whole files (audio, body) are read and written in pieces of this size.
 constexpr unsigned kCopyPiece = 64 * 1024;
 
-// The directory part of a path, its separator included; empty for a bare name.
-std::string DirectoryOf(const std::string& path);
-
 // True when both paths exist and name one file (device and inode, or volume and file index),
 // however they are spelled and through whatever links.
 bool SameFile(const char* pszA, const char* pszB);

@@ -6,15 +6,20 @@ namespace gibo {
 
 namespace {
 
-// Where the lead bytes just before `at` begin, not looking below `floor`. The result is a
-// character boundary when `floor` is one: a byte that is not a lead byte always ends a
-// character (a byte of its own or the second byte of a pair). From there the lead bytes pair
-// up, so `at` is a boundary exactly when it lies an even number of bytes further.
-size_t LeadRunStart(const char* p, size_t floor, size_t at) {
-    while (at > floor && IsGbkLead(static_cast<unsigned char>(p[at - 1]))) {
-        --at;
+// Whether hay[at] is the second byte of a character, looking back no further than `floor`, a
+// known boundary. A byte that is not a lead byte always ends a character (a byte of its own or
+// the second byte of a pair), so the lead bytes just before `at` begin at a boundary, and from
+// there they pair up (each is a valid second byte): after an odd run the last lead byte takes
+// hay[at] when that can be a second byte, and stands alone when it cannot.
+bool IsSecondByte(const char* hay, size_t floor, size_t at) {
+    if (!IsGbkTrail(static_cast<unsigned char>(hay[at]))) {
+        return false;
     }
-    return at;
+    size_t run = at;
+    while (run > floor && IsGbkLead(static_cast<unsigned char>(hay[run - 1]))) {
+        --run;
+    }
+    return (at - run) % 2 != 0;
 }
 
 }  // namespace
@@ -29,7 +34,7 @@ size_t GbkFind(const char* hay, size_t n, const char* needle, size_t m, size_t s
     // The first boundary at or after start: start itself, or the byte after it when it is the
     // second byte of a pair. The end of the text is always a boundary.
     size_t known = start;
-    if (start < n && (start - LeadRunStart(hay, boundary, start)) % 2 != 0) {
+    if (start < n && IsSecondByte(hay, boundary, start)) {
         ++known;
     }
     if (m == 0) {
@@ -43,7 +48,7 @@ size_t GbkFind(const char* hay, size_t n, const char* needle, size_t m, size_t s
             return kNpos;
         }
         const size_t c = static_cast<size_t>(static_cast<const char*>(hit) - hay);
-        if ((c - LeadRunStart(hay, known, c)) % 2 != 0) {
+        if (IsSecondByte(hay, known, c)) {
             known = c + 1;  // c is a second byte: the next character starts after it
         } else if (std::memcmp(hay + c, needle, m) == 0) {
             return c;

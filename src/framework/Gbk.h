@@ -1,4 +1,8 @@
-// GBK character boundaries: a lead byte 0x81-0xFE and the byte after it are one character.
+// GBK character boundaries, the one rule every walk over text follows: a lead byte 0x81-0xFE
+// and the byte after it are one character when that byte can be a second byte (0x40-0x7E,
+// 0x80-0xFE); otherwise the lead byte is a character of its own. So no byte below 0x40 (the
+// separators '/', '.', ',', '=', the blank, CR and LF) is ever taken into a character, while a
+// backslash (0x5C) after a lead byte is that character's second byte.
 #ifndef GIBO_FRAMEWORK_GBK_H
 #define GIBO_FRAMEWORK_GBK_H
 
@@ -10,10 +14,28 @@ inline bool IsGbkLead(unsigned char c) {
     return c >= 0x81 && c <= 0xFE;
 }
 
-// Length of the character at p[i] in a text of n bytes: 2 for a lead byte with a byte after
-// it, else 1 (a lead byte at the very end stands alone).
+inline bool IsGbkTrail(unsigned char c) {
+    return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFE);
+}
+
+// Length of the character at p[i] in a text of n bytes: 2 for a lead byte followed by a valid
+// second byte, else 1 (a lead byte at the very end stands alone).
 inline size_t GbkCharLen(const char* p, size_t i, size_t n) {
-    return (IsGbkLead(static_cast<unsigned char>(p[i])) && i + 1 < n) ? 2 : 1;
+    return (i + 1 < n && IsGbkLead(static_cast<unsigned char>(p[i])) &&
+            IsGbkTrail(static_cast<unsigned char>(p[i + 1])))
+               ? 2
+               : 1;
+}
+
+// True when p[0..n) ends with a lead byte that has no second byte: a backslash written after
+// it would become its second byte. Looks back over the lead bytes at the end only: the byte
+// before them ends a character, and from there lead bytes pair up (each is a valid second byte).
+inline bool GbkEndsInLoneLead(const char* p, size_t n) {
+    size_t run = 0;
+    while (run < n && IsGbkLead(static_cast<unsigned char>(p[n - 1 - run]))) {
+        ++run;
+    }
+    return run % 2 != 0;
 }
 
 // How many bytes of p[0..n) fit into nLimit without cutting a character in two: texts cut at a

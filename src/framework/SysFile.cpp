@@ -1,5 +1,10 @@
-// The descriptor owner, the same on every system; only the close itself differs.
+// The descriptor owner and the buffer copy, the same on every system; only the calls under them
+// differ.
 #include "framework/SysFile.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
 
 #include "framework/Faults.h"
 
@@ -26,6 +31,34 @@ Status Fd::Close() {
 void Fd::Abort() {
     if (m_fd >= 0) {
         CloseDescriptor(Release());
+    }
+}
+
+Status CopyThroughBuffer(int from, int to, size_t nBuffer, bool bWriteOut, const SeePiece& see) {
+    constexpr int64_t kWriteOutPiece = 8 << 20;
+    int64_t length = 0, from0 = 0, to0 = 0;
+    if (LengthOf(from, length) == 0 && SeekFd(from, 0, SEEK_CUR, from0) == 0) {
+        nBuffer = static_cast<size_t>(std::clamp<int64_t>(length - from0, 1, nBuffer));
+    }
+    bWriteOut = bWriteOut && SeekFd(to, 0, SEEK_CUR, to0) == 0;
+    std::vector<char> buffer(nBuffer);
+    int64_t copied = 0, started = 0;
+    for (;;) {
+        size_t got = 0;
+        if (const Status s = ReadSome(from, buffer.data(), buffer.size(), got)) {
+            return s;
+        }
+        if (got == 0 || (see && !see(buffer.data(), got))) {
+            return 0;
+        }
+        if (const Status s = WriteAll(to, buffer.data(), got)) {
+            return s;
+        }
+        copied += static_cast<int64_t>(got);
+        if (bWriteOut && copied - started >= kWriteOutPiece) {
+            StartWriteOut(to, to0 + started, copied - started);
+            started = copied;
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 namespace gibo {
 
@@ -47,6 +48,11 @@ Status OpenFile(const char* pszPath, unsigned nMode, Fd& out);
 // Creates a new file for writing, exclusively: fails with EEXIST when anything stands at the
 // path, a link included, so nothing is written through a name another user planted.
 Status CreateNew(const char* pszPath, unsigned nMode, Fd& out);
+// Opens the file at the path and empties it, for a side file that the caller may not remove:
+// POSIX takes only a regular file, not a link, that the caller owns and that has no other name
+// (else EACCES), so that nothing but the caller's own side file is emptied; Windows, where a
+// file another program holds open cannot be removed, any file it may write.
+Status EmptyInPlace(const char* pszPath, Fd& out);
 // 0 when nothing stands at the path, or a regular file that the process could open for
 // writing; else why a record must not replace what stands there (EACCES and the like; EISDIR
 // for a directory, EINVAL for a device, FIFO or socket).
@@ -58,6 +64,17 @@ Status WriteAll(int fd, const void* pBuf, size_t nCount);
 // Copies `from` from its position to its end onto `to` at its position, inside the system
 // where it can (copy_file_range), else through a buffer.
 Status CopyRest(int from, int to);
+// The same through a buffer of nBuffer bytes (at most as many as are left to copy), for a copy
+// that looks at the bytes or a file that is synced next. Each piece read is shown to pSee
+// first, when given; the copy stops, with 0, where it returns false. bWriteOut: each 8 MiB
+// written is handed to the disk at once, so that the write-out overlaps the copying and the
+// sync waits only for the last piece.
+using SeePiece = std::function<bool(const char* pData, size_t nCount)>;
+Status CopyThroughBuffer(int from, int to, size_t nBuffer, bool bWriteOut,
+                         const SeePiece& see = nullptr);
+// Starts writing nCount bytes of the file from nOffset out to the disk, without waiting for
+// them (where the system has no such call, nothing happens).
+void StartWriteOut(int fd, int64_t nOffset, int64_t nCount);
 Status LengthOf(int fd, int64_t& nLength);
 Status SeekFd(int fd, int64_t nOffset, int nWhence, int64_t& nPosition);
 // Puts the file's data on disk.

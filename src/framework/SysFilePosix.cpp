@@ -11,6 +11,7 @@
 
 #include "framework/Faults.h"
 #include "framework/FileSystem.h"
+#include "framework/Paths.h"
 #include "framework/SysFile.h"
 
 namespace gibo {
@@ -73,6 +74,29 @@ Status CreateNew(const char* pszPath, unsigned nPerms, Fd& out) {
         return fault;
     }
     return OpenChecked(pszPath, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, nPerms, out);
+}
+
+Status EmptyInPlace(const char* pszPath, Fd& out) {
+    if (const int fault = FaultDue(FileOp::Open)) {
+        return fault;
+    }
+    // O_NONBLOCK: a FIFO planted there must not stop the load; it is refused below.
+    Fd fd;
+    if (const Status s = OpenChecked(pszPath, O_WRONLY | O_NOFOLLOW | O_NONBLOCK, 0, fd)) {
+        return s;
+    }
+    struct stat st;
+    if (::fstat(fd.Get(), &st) != 0) {
+        return Errno();
+    }
+    if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid() || st.st_nlink != 1) {
+        return EACCES;
+    }
+    if (::ftruncate(fd.Get(), 0) != 0) {
+        return Errno();
+    }
+    out = std::move(fd);
+    return 0;
 }
 
 Status CheckReplaceable(const char* pszPath) {
@@ -159,19 +183,19 @@ Status CopyRest(int from, int to) {
         break;
     }
 #endif
-    std::vector<char> buffer(kCopyPiece);
-    for (;;) {
-        size_t got = 0;
-        if (const Status s = ReadSome(from, buffer.data(), buffer.size(), got)) {
-            return s;
-        }
-        if (got == 0) {
-            return 0;
-        }
-        if (const Status s = WriteAll(to, buffer.data(), got)) {
-            return s;
-        }
-    }
+    return CopyThroughBuffer(from, to, kCopyPiece, false);
+}
+
+void StartWriteOut(int fd, int64_t nOffset, int64_t nCount) {
+#ifdef __linux__
+    // A failure here is the sync's to report.
+    (void)::sync_file_range(fd, static_cast<off_t>(nOffset), static_cast<off_t>(nCount),
+                            SYNC_FILE_RANGE_WRITE);
+#else
+    (void)fd;
+    (void)nOffset;
+    (void)nCount;
+#endif
 }
 
 Status LengthOf(int fd, int64_t& nLength) {

@@ -90,6 +90,10 @@ Status CreateNew(const char* pszPath, unsigned, Fd& out) {
     return OpenChecked(pszPath, _O_WRONLY | _O_CREAT | _O_EXCL, _S_IREAD | _S_IWRITE, out);
 }
 
+Status EmptyInPlace(const char* pszPath, Fd& out) {
+    return OpenFile(pszPath, kWrite | kCreate | kTruncate, out);
+}
+
 Status CheckReplaceable(const char* pszPath) {
     if (const int fault = FaultDue(FileOp::Open)) {
         return fault;
@@ -153,19 +157,11 @@ Status CopyRest(int from, int to) {
     if (fault != 0 && fault != EXDEV) {
         return fault;
     }
-    std::vector<char> buffer(kCopyPiece);
-    for (;;) {
-        size_t got = 0;
-        if (const Status s = ReadSome(from, buffer.data(), buffer.size(), got)) {
-            return s;
-        }
-        if (got == 0) {
-            return 0;
-        }
-        if (const Status s = WriteAll(to, buffer.data(), got)) {
-            return s;
-        }
-    }
+    return CopyThroughBuffer(from, to, kCopyPiece, false);
+}
+
+void StartWriteOut(int, int64_t, int64_t) {
+    // Windows has no call that only starts the write-out; the flush before the replace does it.
 }
 
 Status LengthOf(int fd, int64_t& nLength) {

@@ -14,42 +14,22 @@
 #include "framework/FileSystem.h"
 #include "framework/Gbk.h"
 #include "framework/LineReader.h"
+#include "framework/Paths.h"
 #include "reading/Number.h"
 
 namespace {
 
 const char kCrLf[] = "\r\n";
 
-// The side files' common stem: the path up to the last '.' of its file-name part, or the whole
-// path when the name has no '.'. Searching the whole path would give "dir.x\rec" the stem
-// "dir" and a name without '.' the empty stem, and two records would share side files.
-CString SideFileStem(const CString& strPath) {
-    const int nameStart = std::max(strPath.ReverseFind('/'), strPath.ReverseFind('\\')) + 1;
-    const int dot = strPath.ReverseFind('.');
-    return dot >= nameStart ? strPath.Left(dot) : strPath;
-}
-
-// Removes blanks at both ends of a body line. A blank is never the trail byte of a double-byte
-// character, but it may follow a lead byte as its second byte, and then it stays; only a line
-// that ends in a blank needs the walk over its characters that tells them apart.
+// Removes blanks at both ends of a body line. A blank is never the second byte of a character.
 void TrimBlanks(const char*& p, size_t& n) {
-    size_t first = 0;
-    while (first < n && p[first] == ' ') {
-        ++first;
+    while (n > 0 && p[0] == ' ') {
+        ++p;
+        --n;
     }
-    size_t end = n;
-    if (first < n && p[n - 1] == ' ') {
-        end = first;
-        for (size_t i = first; i < n;) {
-            const size_t len = gibo::GbkCharLen(p, i, n);
-            if (len == 2 || p[i] != ' ') {
-                end = i + len;
-            }
-            i += len;
-        }
+    while (n > 0 && p[n - 1] == ' ') {
+        --n;
     }
-    p += first;
-    n = end - first;
 }
 
 // Where the marker (a backslash and two letters) begins in the line, or kNpos. Most lines hold
@@ -140,20 +120,21 @@ private:
 };
 
 // Finds a text of single-byte characters (a marker, "STO", "GE") in bytes taken one at a time,
-// at character starts only: the byte after a lead byte is the second of its character. None of
-// these texts overlaps itself, so a mismatch only has to look at the byte at hand again.
+// at character starts only: a valid second byte after a lead byte belongs to its character.
+// None of these texts overlaps itself, so a mismatch only has to look at the byte at hand again.
 struct GbkMatcher {
     const char* pszText;
     int nLength;
     int nMatched = 0;
-    bool bTrail = false;
+    bool bTrail = false;  // the last byte began a character that c may complete
 
     bool Take(char ch) {
         const unsigned char c = static_cast<unsigned char>(ch);
-        if (bTrail) {
+        if (bTrail && gibo::IsGbkTrail(c)) {
             bTrail = false;
             nMatched = 0;
         } else if (c == static_cast<unsigned char>(pszText[nMatched])) {
+            bTrail = false;
             if (++nMatched == nLength) {
                 nMatched = 0;
                 return true;
@@ -277,18 +258,17 @@ gibo::Failure RefuseRecordAsSideFile(const CString& strPath, const CString& strB
 
 // Creates a side file as a new regular file: whatever stands at its name, a file or a link
 // someone planted, is removed first, and the create is exclusive, so nothing is ever written
-// through a link. A directory there stays, and the side file is not created. Windows cannot
-// remove a file another program holds open; that one is emptied instead.
+// through a link. A directory there stays, and the side file is not created. A side file the
+// caller may not remove (a directory it may not change; on Windows, a file another program
+// holds open) is emptied instead, where that reaches nothing but that file (EmptyInPlace).
 gibo::Failure CreateSideFile(const CString& strSide, unsigned long dwCode, gibo::Fd& fd,
                              gibo::RemoveGuard& guard) {
     const gibo::Status removed = gibo::RemovePath(strSide);
     gibo::Status created =
         removed == 0 || removed == ENOENT ? gibo::CreateNew(strSide, 0666, fd) : removed;
-#ifdef _WIN32
     if (removed == EACCES) {
-        created = gibo::OpenFile(strSide, gibo::kWrite | gibo::kCreate | gibo::kTruncate, fd);
+        created = gibo::EmptyInPlace(strSide, fd);
     }
-#endif
     if (created != 0) {
         return gibo::Fail(dwCode);
     }
@@ -397,7 +377,6 @@ private:
             m_bLeading = false;
             m_nStart = nAt;
         }
-        const bool bTrail = m_marker.bTrail;
         const int held = m_marker.nMatched;
         if (m_marker.Take(c)) {
             return true;
@@ -406,7 +385,7 @@ private:
         if (!bHold || m_marker.nMatched != held + 1) {
             Text("\\G", static_cast<size_t>(held));
         }
-        if (c == ' ' && !bTrail) {
+        if (c == ' ') {  // never a second byte
             ++m_nBlanks;
         } else {
             FlushBlanks();
@@ -584,9 +563,9 @@ int CGiboFile::LoadFile(CString strPath, CString& strBodyPath, CString& strAudio
                         unsigned char& byType, int& bAudio) {
     bAudio = 0;
     byType = 255;
-    const CString stem = SideFileStem(strPath);
-    strBodyPath = stem + ".lbk";
-    strAudioPath = stem + ".lao";
+    const std::string stem = gibo::RecordStem(strPath.str());
+    strBodyPath = (stem + ".lbk").c_str();
+    strAudioPath = (stem + ".lao").c_str();
     m_strHeader.Empty();
 
     gibo::Failure failure;

@@ -32,20 +32,8 @@ Item LocateItem(const CString& strHeader, const CString& strTag) {
     return item;
 }
 
-// True when the text ends with a lead byte that has no second byte: anything appended would
-// become that byte's second byte, so a backslash written after it would not be a backslash.
-bool EndsInsideCharacter(const CString& str) {
-    const char* p = str;
-    const size_t n = static_cast<size_t>(str.GetLength());
-    size_t i = 0;
-    while (i < n) {
-        const size_t len = gibo::GbkCharLen(p, i, n);
-        if (len == 1 && i + 1 == n && gibo::IsGbkLead(static_cast<unsigned char>(p[i]))) {
-            return true;
-        }
-        i += len;
-    }
-    return false;
+bool EndsInLoneLead(const CString& str) {
+    return gibo::GbkEndsInLoneLead(str, static_cast<size_t>(str.GetLength()));
 }
 
 }  // namespace
@@ -85,24 +73,19 @@ int CGiboFile::SetParam(CString strTag, CString strValue) {
     // A backslash would open or close an item; GBK trail bytes 0x5C are left alone.
     strTag.Replace("\\", " ");
     strValue.Replace("\\", " ");
-    // A lead byte cut off from its second byte would swallow the backslash of the closer (or
-    // the '=' after the tag), and the item could not be read back.
-    if (EndsInsideCharacter(strTag)) {
-        strTag = strTag.Left(strTag.GetLength() - 1);
-    }
-    if (EndsInsideCharacter(strValue)) {
-        strValue = strValue.Left(strValue.GetLength() - 1);
-    }
-    if (strTag.IsEmpty()) {
-        return 0;
-    }
     strValue.TrimLeft(' ');
     strValue.TrimRight(' ');
+    // A lead byte cut off from its second byte would take the closer's backslash for it, and
+    // the item could not be read back. (After a tag it is harmless: '=' is no second byte.)
+    while (EndsInLoneLead(strValue)) {
+        strValue = strValue.Left(strValue.GetLength() - 1);
+        strValue.TrimRight(' ');
+    }
     if (ReplaceParam(strTag, strValue)) {
         return 1;
     }
     // Likewise a text that ends inside a character gets a line end before the new item.
-    if (EndsInsideCharacter(m_strHeader)) {
+    if (EndsInLoneLead(m_strHeader)) {
         m_strHeader += "\r\n";
     }
     m_strHeader += kOpener;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "GiboFile.h"
+#include "framework/Gbk.h"
 #include "reading/Number.h"
 
 int CGiboFile::AppendReference(CFile* pFile, unsigned short wSusun, CString strExplain,
@@ -21,6 +22,13 @@ int CGiboFile::AppendReference(CFile* pFile, unsigned short wSusun, CString strE
     if (wRefNum != 0) {
         block += "\\[REFNUM = " + std::to_string(wRefNum) + "\\]\r\n";
     }
+    // A lead byte without its second byte at the end would take the closer's backslash for
+    // it, and the block would read back without its game: dropped, as SetParam drops it.
+    if (pGibo && nGiboLen > 0 &&
+        gibo::GbkEndsInLoneLead(reinterpret_cast<const char*>(pGibo),
+                                static_cast<size_t>(nGiboLen))) {
+        --nGiboLen;
+    }
     const bool bGibo = pGibo && nGiboLen > 0;
     if (bGibo) {
         block += "\\[REFGIBO = \r\n";
@@ -37,28 +45,14 @@ int CGiboFile::AppendReference(CFile* pFile, unsigned short wSusun, CString strE
     return 1;
 }
 
-unsigned char* CGiboFile::GetReference(CStdioFile* pFile, int& bFound, unsigned short& wSusun,
-                                       CString& strExplain, unsigned short& wRefNum,
-                                       int& nGiboLen) {
-    wSusun = 0;
-    strExplain.Empty();
-    wRefNum = 0;
-    nGiboLen = 0;
-    bFound = 1;
-    m_strHeader.Empty();
-    if (!pFile) {
-        bFound = 0;
-        return nullptr;
-    }
+namespace {
 
-    // The block's lines become the parameter text, so that its items are read like any other.
+// Reads the next block's lines, from the line holding \RS to the one holding \RE, into the
+// parameter text, so that its items are read like any other. False when the file ends first.
+bool ReadBlock(CStdioFile& file, CString& strHeader) {
     bool bStarted = false;
     CString line;
-    for (;;) {
-        if (!pFile->ReadString(line)) {
-            bFound = 0;
-            return nullptr;
-        }
+    while (file.ReadString(line)) {
         if (!bStarted) {
             const int rs = line.Find("\\RS");
             if (rs < 0) {
@@ -73,16 +67,32 @@ unsigned char* CGiboFile::GetReference(CStdioFile* pFile, int& bFound, unsigned 
         const int re = line.Find("\\RE");
         if (re >= 0) {
             line = line.Left(re);
-            if (!line.IsEmpty()) {
-                m_strHeader += line;
-                m_strHeader += "\r\n";
-            }
-            break;
         }
-        m_strHeader += line;
-        m_strHeader += "\r\n";
+        if (re < 0 || !line.IsEmpty()) {
+            strHeader += line;
+            strHeader += "\r\n";
+        }
+        if (re >= 0) {
+            return true;
+        }
     }
+    return false;
+}
 
+}  // namespace
+
+unsigned char* CGiboFile::GetReference(CStdioFile* pFile, int& bFound, unsigned short& wSusun,
+                                       CString& strExplain, unsigned short& wRefNum,
+                                       int& nGiboLen) {
+    wSusun = 0;
+    strExplain.Empty();
+    wRefNum = 0;
+    nGiboLen = 0;
+    m_strHeader.Empty();
+    bFound = pFile && ReadBlock(*pFile, m_strHeader) ? 1 : 0;
+    if (!bFound) {
+        return nullptr;
+    }
     int bItem = 0;
     CString value = GetParam("REFSUSUN", bItem);
     if (bItem) {

@@ -1,12 +1,17 @@
 // Joining the parameter text, a body file and an audio file into one record file.
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "GiboFile.h"
 #include "framework/FileFailure.h"
 #include "framework/FileSystem.h"
+#include "framework/Gbk.h"
+#include "writing/BodyScan.h"
 
 namespace {
+
+constexpr size_t kSyncCopyBuffer = 1 << 20;
 
 void AppendItem(std::string& strOut, const char* pszTag, long long nValue) {
     strOut += "\\[";
@@ -52,18 +57,43 @@ std::string BuildHead(CGiboFile& record, unsigned char byType, long long nAudio)
     if (!bSizeItem) {
         AppendItem(head, "SZAUDIO", nAudio);
     }
-    head += record.m_strHeader.str();
+    const std::string& header = record.m_strHeader.str();
+    head += header;
+    // A lead byte at the end would take the backslash of \HE for its second byte.
+    if (gibo::GbkEndsInLoneLead(header.data(), header.size())) {
+        head += "\r\n";
+    }
     head += "\\HE\r\n\\GS\r\n";
     return head;
+}
+
+// A \HE in the header, at a character start, would end it there when the record is loaded:
+// the items after it, TYPE and SZAUDIO among them, would be lost.
+bool HeaderEndsEarly(const CString& strHeader) {
+    const std::string& header = strHeader.str();
+    return gibo::GbkFind(header.data(), header.size(), "\\HE", 3) != gibo::kNpos;
 }
 
 // Writes the head, the body, \GE and the audio into the temporary.
 gibo::Failure WriteParts(int out, const std::string& head, int body, int audio,
                          const CString& strPath) {
+    // The body goes through the process, to see what it holds; a \GE stops the copy.
+    gibo::BodyScan scan;
+    const auto see = [&scan](const char* p, size_t n) {
+        scan.Take(p, n);
+        return !scan.HoldsMarker();
+    };
     gibo::Status s = gibo::WriteAll(out, head.data(), head.size());
-    s = s ? s : gibo::CopyRest(body, out);
-    s = s ? s : gibo::WriteAll(out, "\\GE\r\n", 5);
-    s = s || audio < 0 ? s : gibo::CopyRest(audio, out);
+    s = s ? s : gibo::CopyThroughBuffer(body, out, gibo::kCopyPiece, false, see);
+    if (!s && scan.HoldsMarker()) {
+        return gibo::Fail(GIBO_ERR_CREATE);
+    }
+    // A last line that ends in a lone lead byte gets a line end, so that \GE stays a marker.
+    const char* end = scan.EndsInLoneLead() ? "\r\n\\GE\r\n" : "\\GE\r\n";
+    s = s ? s : gibo::WriteAll(out, end, std::strlen(end));
+    // Through a buffer: the system's own copy is slower where the two positions do not line up
+    // to pages, as the audio's place after the header and the body never does.
+    s = s || audio < 0 ? s : gibo::CopyThroughBuffer(audio, out, kSyncCopyBuffer, true);
     return s ? gibo::Raise(GIBO_ERR_CREATE, s, strPath) : gibo::Failure();
 }
 
@@ -96,6 +126,9 @@ gibo::Failure SaveSteps(CGiboFile& record, unsigned char byType, const CString& 
     CFileFind find;
     if (!find.FindFile(strBodyPath)) {
         return gibo::Fail(GIBO_ERR_OPEN);
+    }
+    if (HeaderEndsEarly(record.m_strHeader)) {
+        return gibo::Fail(GIBO_ERR_CREATE);
     }
     const bool bHasAudio = !strAudioPath.IsEmpty() && find.FindFile(strAudioPath);
     // The record is written under a temporary name beside the target and moved into place only
