@@ -7,6 +7,7 @@
 
 #include "framework/FileSystem.h"
 #include "framework/Gbk.h"
+#include "reading/BodyWriter.h"
 #include "reading/Number.h"
 
 namespace {
@@ -83,7 +84,8 @@ struct GbkMatcher {
 // Writes the body text of the \GE line. A line that begins with "STO" may hold several body
 // records run together; each goes on a line of its own, and after a split a trailing "GE"
 // piece too. Offsets into the one line keep this linear however many records it holds.
-bool PutLastBodyLine(gibo::BodySink& body, const char* p, size_t n) {
+template <class Sink>
+bool PutLastBodyLine(Sink& body, const char* p, size_t n) {
     if (n == 0) {
         return true;
     }
@@ -122,9 +124,10 @@ bool PutLastBodyLine(gibo::BodySink& body, const char* p, size_t n) {
 // from the record file, where its text lies unchanged; that is the last body line, so nothing
 // written after it is lost, and the split text is longer than the text it replaces. (A record
 // that cannot seek, a pipe, fails there with the system's error.)
+template <class Sink>
 class LongBodyLine {
 public:
-    LongBodyLine(gibo::BodySink& body, gibo::LineReader& lines) : m_body(&body), m_lines(&lines) {}
+    LongBodyLine(Sink& body, gibo::LineReader& lines) : m_body(&body), m_lines(&lines) {}
 
     // bRest: the rest of the \GS line, whose blanks at the start stay.
     void Begin(bool bRest, const char* p) {
@@ -263,7 +266,7 @@ private:
         m_nText += static_cast<int64_t>(n - i);
     }
 
-    gibo::BodySink* m_body;
+    Sink* m_body;
     gibo::LineReader* m_lines;
     bool m_bRest = false;
     bool m_bLeading = true;
@@ -280,11 +283,15 @@ private:
     int64_t m_nGe = -1;
 };
 
+}  // namespace
+
+namespace gibo {
+
 // Counts body text as a body file's reader would: lines, and lines that begin with "STO". Each
 // line is told to events, if given, with the record line the scanner stands on.
-class BodyCounter : public gibo::BodySink {
+class BodyCounter final : public BodySink {
 public:
-    BodyCounter(const gibo::RecordScanner& scanner, gibo::ScanEvents* pEvents)
+    BodyCounter(const RecordScanner& scanner, ScanEvents* pEvents)
         : m_scanner(scanner), m_pEvents(pEvents) {}
     bool Line(const char* p, size_t n) override {
         if (m_now.column != 0) {
@@ -346,15 +353,11 @@ private:
         bool sto = true;
         bool lineSto = false;
     };
-    const gibo::RecordScanner& m_scanner;
-    gibo::ScanEvents* m_pEvents;
+    const RecordScanner& m_scanner;
+    ScanEvents* m_pEvents;
     State m_now;
     State m_mark;
 };
-
-}  // namespace
-
-namespace gibo {
 
 RecordScanner::RecordScanner(int fd, const CString& strPath, ScanEvents* pEvents)
     : m_lines(fd), m_strPath(strPath), m_pEvents(pEvents) {}
@@ -442,8 +445,8 @@ Failure RecordScanner::ReadHeader(CString& strHeader) {
 
 // A body line that lies whole in the piece at hand (p, n up to its LF): trimmed, and written
 // unless it is the empty rest of the \GS line. True when it held \GE.
-bool RecordScanner::TakeShortLine(BodySink& body, const char* p, size_t n, bool bRest,
-                                  bool& bWritten) {
+template <class Sink>
+bool RecordScanner::TakeShortLine(Sink& body, const char* p, size_t n, bool bRest, bool& bWritten) {
     n -= n > 0 && p[n - 1] == '\r' ? 1 : 0;
     const char* line = p;
     TrimBlanks(line, n);
@@ -459,6 +462,7 @@ bool RecordScanner::TakeShortLine(BodySink& body, const char* p, size_t n, bool 
         bWritten = body.Line(line, n);
         return false;
     }
+    m_nLineStart = m_lines.Offset(p);
     Found(Marker::Ge, m_lines.Offset(line + ge));
     m_nBodyEnd = m_lines.Tell();
     bWritten = PutLastBodyLine(body, line, ge);
@@ -474,8 +478,9 @@ void RecordScanner::FindLineEnd(bool bLineEnd) {
     m_nBodyEnd = bLineEnd ? m_lines.Tell() : -1;
 }
 
-Failure RecordScanner::ScanBody(BodySink& body) {
-    LongBodyLine longLine(body, m_lines);
+template <class Sink>
+Failure RecordScanner::ScanBodyWith(Sink& body) {
+    LongBodyLine<Sink> longLine(body, m_lines);
     bool bComplete = false;
     bool bWritten = true;
     bool bLong = false;  // a line runs over the end of a piece
@@ -490,6 +495,7 @@ Failure RecordScanner::ScanBody(BodySink& body) {
         } else {
             if (!bLong) {
                 longLine.Begin(bRest, p);
+                m_nLineStart = m_lines.Offset(p);
                 bLong = true;
             }
             bComplete = longLine.Take(p, n, bLineEnd);
@@ -502,10 +508,7 @@ Failure RecordScanner::ScanBody(BodySink& body) {
                 bLong = false;
             }
         }
-        if (bLineEnd && !bComplete) {
-            ++m_nLine;
-            m_nLineStart = m_lines.Tell();
-        }
+        m_nLine += bLineEnd && !bComplete ? 1 : 0;
         bRest = false;
     }
     if (bLong && !bComplete && bWritten && !m_lines.Failure()) {
@@ -515,6 +518,16 @@ Failure RecordScanner::ScanBody(BodySink& body) {
         return Raise(GIBO_ERR_OPEN, m_lines.Failure(), m_strPath);
     }
     return bComplete ? Failure() : Fail(GIBO_ERR_NO_BODY);
+}
+
+Failure RecordScanner::ScanBody(BodySink& body) {
+    return ScanBodyWith(body);
+}
+Failure RecordScanner::ScanBody(BodyWriter& body) {
+    return ScanBodyWith(body);
+}
+Failure RecordScanner::ScanBody(BodyCounter& body) {
+    return ScanBodyWith(body);
 }
 
 bool AudioFits(long long nAudio, int64_t nLength) {

@@ -42,6 +42,9 @@ public:
     virtual bool Rewind() = 0;
 };
 
+class BodyWriter;
+class BodyCounter;
+
 class RecordScanner {
 public:
     // Reads fd from where it stands; strPath names the file in a read failure.
@@ -61,6 +64,9 @@ public:
     // \GS or no \GE after it, raises GIBO_ERR_OPEN on a read failure. A failure of body ends
     // the scan; the sink tells it, and it comes first.
     Failure ScanBody(BodySink& body);
+    // The same for the library's own sinks, whose calls are direct: a call per line costs.
+    Failure ScanBody(BodyWriter& body);
+    Failure ScanBody(BodyCounter& body);
     // Just past the line end of the line that held \GE, or -1 when that line has no line end;
     // only found when asked for before ScanBody.
     void WantBodyEnd() { m_bWantEnd = true; }
@@ -72,14 +78,17 @@ private:
     void Found(Marker marker, int64_t nOffset);
     bool TakeHeaderLine(const char* pLine, size_t n, int64_t nStart, CString& strHeader,
                         bool& bTooLong);
-    bool TakeShortLine(BodySink& body, const char* p, size_t n, bool bRest, bool& bWritten);
+    template <class Sink>
+    Failure ScanBodyWith(Sink& body);
+    template <class Sink>
+    bool TakeShortLine(Sink& body, const char* p, size_t n, bool bRest, bool& bWritten);
     void FindLineEnd(bool bLineEnd);
 
     LineReader m_lines;
     const CString& m_strPath;
     ScanEvents* m_pEvents;
     int64_t m_nLine = 1;       // of the byte the reader stands at
-    int64_t m_nLineStart = 0;  // where that line starts
+    int64_t m_nLineStart = 0;  // where that line starts; in the body, only once it is told
     bool m_bInBody = false;    // \GS was found
     bool m_bWantEnd = false;
     int64_t m_nBodyEnd = -1;
