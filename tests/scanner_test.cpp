@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "GiboFile.h"
+#include "TestRun.h"
 #include "TestSupport.h"
 #include "framework/FileSystem.h"
 #include "reading/RecordScanner.h"
@@ -138,6 +139,7 @@ TEST(Scanner, AudioReachingIntoTheBodyIsMeasured) {
 // A small record that declares a large audio part is read without a copy: nothing is made
 // beside it, and the size comes from the header and the file's length.
 TEST(Scanner, ReadsLargeAudioWithoutSideFiles) {
+    LargeFiles large;
     TempDir dir;
     const std::string path = dir.Path("\xC6\xE5.gib");  // 棋.gib
     WriteBytes(path, "\\HS\\[SZAUDIO=1073741824\\]\\HE\r\n\\GS\r\nSTO 1\r\n\\GE\r\n");
