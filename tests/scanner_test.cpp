@@ -115,6 +115,25 @@ TEST(Scanner, CountsWhatLoadFileWrites) {
     }
 }
 
+// The lines and STO records of a body, the \GE line split where it holds several records, in a
+// line within a piece and in one over several.
+TEST(Scanner, CountsSplitLines) {
+    const std::string pad(70000, ' ');
+    const std::tuple<std::string, long long, long long> cases[] = {
+        {"STO a STO b GE c\\GE", 3, 2}, {"STO a STO b\\GE", 2, 2}, {"x STO b GE c\\GE", 1, 0},
+        {" STO 1\r\n\\GE", 1, 0},  // the rest of the \GS line keeps its blanks
+        {"\r\nSTO a STO b GE c" + pad + "\\GE", 3, 2}, {"\r\n \r\n\\GE", 1, 0},
+    };
+    TempDir dir;
+    for (const auto& [body, lines, records] : cases) {
+        WriteBytes(dir.Path("s.gib"), "\\HS\\HE\r\n\\GS" + body);
+        const Scanned s = Scan(dir.Path("s.gib"));
+        EXPECT_EQ(s.sizes.nBodyLines, lines) << Shown(body.substr(0, 40));
+        EXPECT_EQ(s.sizes.nBodyRecords, records) << Shown(body.substr(0, 40));
+        ExpectAgree(dir.Path("s.gib"), Shown(body.substr(0, 40)));
+    }
+}
+
 // The audio the loader would take: how much of it lies before the end of the \GE line.
 TEST(Scanner, AudioReachingIntoTheBodyIsMeasured) {
     const std::string body = "\\GS\r\nSTO 1\r\n\\GE\r\n";  // the \GE line ends 18 bytes in

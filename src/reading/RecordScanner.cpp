@@ -293,10 +293,7 @@ class BodyCounter final : public BodySink {
 public:
     BodyCounter(const RecordScanner& scanner, ScanEvents* pEvents)
         : m_scanner(scanner), m_pEvents(pEvents) {}
-    bool Line(const char* p, size_t n) override {
-        if (m_now.column != 0) {
-            return Text(p, n) && Text(kCrLf, 2);
-        }
+    bool Line(const char* p, size_t n) override {  // always at a line's start
         const bool sto = n >= 3 && p[0] == 'S' && p[1] == 'T' && p[2] == 'O';
         ++m_now.lines;
         m_now.records += sto ? 1 : 0;
