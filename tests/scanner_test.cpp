@@ -120,9 +120,13 @@ TEST(Scanner, CountsWhatLoadFileWrites) {
 TEST(Scanner, CountsSplitLines) {
     const std::string pad(70000, ' ');
     const std::tuple<std::string, long long, long long> cases[] = {
-        {"STO a STO b GE c\\GE", 3, 2}, {"STO a STO b\\GE", 2, 2}, {"x STO b GE c\\GE", 1, 0},
-        {" STO 1\r\n\\GE", 1, 0},  // the rest of the \GS line keeps its blanks
-        {"\r\nSTO a STO b GE c" + pad + "\\GE", 3, 2}, {"\r\n \r\n\\GE", 1, 0},
+        {"STO a STO b GE c\\GE\r\n", 3, 2},
+        {"STO a STO b\\GE\n", 2, 2},
+        {"x STO b GE c\\GE\r\n", 1, 0},
+        {"STO a STO b GE c\\GE", 3, 2},  // no line end
+        {" STO 1\r\n\\GE\r\n", 1, 0},    // the rest of the \GS line keeps its blanks
+        {"\r\nSTO a STO b GE c" + pad + "\\GE\r\n", 3, 2},
+        {"\r\n \r\n\\GE\r\n", 1, 0},
     };
     TempDir dir;
     for (const auto& [body, lines, records] : cases) {
