@@ -1,11 +1,12 @@
 // Record files of any bytes through LoadFile, and every loaded record through SaveFile and
 // LoadFile again. The tool's checker, which judges records through the scanner without loading
-// them, reaches the same verdict and the same parameter text as LoadFile. A failed load sets a documented error code
-// and leaves no side file; a loaded record saves, and loads back with the same type, header items
-// and audio bytes, and with its body lines as the loader writes them (blanks trimmed at both ends).
-// No handle stays open. The same bytes also build a header through SetParam and ReplaceParam and
-// a body: SaveFile either refuses (a \HE in the header or a \GE in the body) and keeps the old
-// record, or the record loads back with that header and every byte of that body.
+// them, reaches the same verdict and the same parameter text as LoadFile. A failed load sets a
+// documented error code and leaves no side file; a loaded record saves, and loads back with the
+// same type, header items and audio bytes, and with its body lines as the loader writes them
+// (blanks trimmed at both ends). No handle stays open. The same bytes also build a header through
+// SetParam and ReplaceParam and a body: SaveFile either refuses (a \HE in the header or a \GE in
+// the body) and keeps the old record, or the record loads back with that header and every byte of
+// that body.
 #include <algorithm>
 #include <string>
 
