@@ -54,14 +54,15 @@ Status Replacement::Begin(const char* pszTarget, const FileId* pExpected) {
     if (s) {
         return s;
     }
-    if (m_original.bExists && !m_original.bRegular) {
-        return EINVAL;
+    if (m_original.bDirectory) {
+        return EISDIR;
     }
     if (pExpected && !SameId(*pExpected, m_original)) {
         return ESTALE;
     }
-    // Private while it is written when it replaces a file, which gives it its mode at the end.
-    const unsigned perms = m_original.bExists ? 0600 : 0666;
+    // Private while it is written when it replaces a file, which gives it its mode at the end;
+    // what replaces a link or a new name gets the usual mode.
+    const unsigned perms = m_original.bRegular ? 0600 : 0666;
     const std::string dir = DirectoryOf(pszTarget);
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string name = TempName(dir);
@@ -79,7 +80,7 @@ Status Replacement::Begin(const char* pszTarget, const FileId* pExpected) {
 }
 
 Status Replacement::Finish() {
-    if (m_original.bExists) {
+    if (m_original.bRegular) {
         TakeOwnerAndMode(m_temp.Get(), m_original);
     }
     const Status s = SyncData(m_temp.Get());

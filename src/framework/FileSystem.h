@@ -46,8 +46,8 @@ private:
 
 // Replaces the file at a name with a new one, written beside it under a temporary name and
 // moved into place only when complete and on disk. All steps act in the target's directory,
-// held open from the start. The new file gets the owner, group and mode of the file it
-// replaces (a new name the usual mode), and replaces only the file that stood at the name when
+// held open from the start. The new file gets the owner, group and mode of the regular file it
+// replaces (else the usual mode), and replaces only the file that stood at the name when
 // Begin looked: if anything else stands there by the rename, nothing is changed.
 class Replacement {
 public:
@@ -56,8 +56,8 @@ public:
     Replacement& operator=(const Replacement&) = delete;
     ~Replacement();  // removes the temporary unless it took the target's place
 
-    // Starts: EISDIR or EINVAL when something else than a regular file stands at the name
-    // (a link itself, not what it leads to), ESTALE when pExpected is given and the name holds
+    // Starts: EISDIR when a directory stands at the name (a link there is replaced, not
+    // followed), ESTALE when pExpected is given and the name holds
     // another file, or the system's reason why the temporary could not be made.
     Status Begin(const char* pszTarget, const FileId* pExpected = nullptr);
     int Fd() const { return m_temp.Get(); }

@@ -35,7 +35,8 @@ void Fd::Abort() {
 }
 
 bool SameId(const FileId& a, const FileId& b) {
-    return a.bExists == b.bExists && a.nDev == b.nDev && a.nIno == b.nIno;
+    return a.bExists == b.bExists && a.nType == b.nType && a.nDev == b.nDev && a.nIno == b.nIno &&
+           a.nChanged == b.nChanged;
 }
 
 Status CopyThroughBuffer(int from, int to, size_t nBuffer, bool bWriteOut, const SeePiece& see) {

@@ -83,12 +83,17 @@ Status SyncData(int fd);
 Status SyncDirectoryOf(const char* pszPath);
 
 // What stands at a name: the link itself, not what it leads to. Two looks at a name see the
-// same file when both found nothing, or the same device and inode (volume and file index).
+// same file when both found nothing, or the same kind of file at the same device and inode
+// (volume and file index) with the same change time: a file removed and another made may get
+// the freed inode number at once.
 struct FileId {
     bool bExists = false;
     bool bRegular = false;
+    bool bDirectory = false;
+    unsigned nType = 0;  // the kind of file, as the system tells it
     uint64_t nDev = 0;
     uint64_t nIno = 0;
+    int64_t nChanged = 0;  // the inode's change time, in nanoseconds
     unsigned nMode = 0;  // permission bits
     unsigned nUid = 0;
     unsigned nGid = 0;

@@ -256,6 +256,9 @@ FileId IdFromStat(const struct stat& st) {
     FileId id;
     id.bExists = true;
     id.bRegular = S_ISREG(st.st_mode);
+    id.bDirectory = S_ISDIR(st.st_mode);
+    id.nType = static_cast<unsigned>(st.st_mode & S_IFMT);
+    id.nChanged = static_cast<int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
     id.nDev = static_cast<uint64_t>(st.st_dev);
     id.nIno = static_cast<uint64_t>(st.st_ino);
     id.nMode = static_cast<unsigned>(st.st_mode & 07777);

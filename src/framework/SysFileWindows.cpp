@@ -249,8 +249,10 @@ FileId IdFromHandle(HANDLE h) {
         return id;
     }
     id.bExists = true;
-    id.bRegular = !(info.dwFileAttributes &
-                    (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE));
+    id.bRegular = !(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY |
+                                             FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE));
+    id.bDirectory = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    id.nType = id.bRegular ? 1 : id.bDirectory ? 2 : 3;
     id.nDev = info.dwVolumeSerialNumber;
     id.nIno = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
     id.nMode = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
@@ -276,10 +278,9 @@ Status LookAt(const Fd&, const char* pszPath, FileId& out) {
     if (!ToSystemPath(pszPath, path)) {
         return ENOENT;
     }
-    const HANDLE h = CreateFileW(path.c_str(), 0,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                 OPEN_EXISTING,
-                                 FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    const HANDLE h = CreateFileW(
+        path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         const Status s = FromWin32(GetLastError());
         return s == ENOENT ? 0 : s;

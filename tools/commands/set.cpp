@@ -1,6 +1,7 @@
 // gibo set: changes header items of a record in place.
 #include "cli/command.h"
 #include "cli/errors.h"
+#include "os/edit.h"
 #include "os/input.h"
 #include "os/signals.h"
 #include "os/system.h"
@@ -8,6 +9,7 @@
 #include "record/header_items.h"
 #include "record/layout.h"
 #include "record/loading.h"
+#include "writing/Save.h"
 
 namespace {
 
@@ -99,11 +101,8 @@ bool OpenForEdit(const std::string& path, InputFile& in, std::string& error) {
         error = LoadErrorText(GIBO_ERR_OPEN) + " (" + error + ")";
         return false;
     }
-    if ((in.Mode() & 0222) == 0) {
-        error = "the record is read-only; make it writable to change it";
-        return false;
-    }
-    return true;
+    error = WhyNotEditable(in.Identity(), path);
+    return error.empty();
 }
 
 // Sets the items one after another, each checked against the header as the ones before left
@@ -133,14 +132,24 @@ bool ApplyChanges(Tool& tool, const Changes& changes, CGiboFile& record, unsigne
 }
 
 // Writes the record to `to` with the library's SaveFile, from the side files of its private
-// load, which hold the body and audio as LoadFile read them. False with a message.
-bool Save(LoadedRecord& loaded, unsigned char type, const std::string& to, std::string& error) {
+// load, which hold the body and audio as LoadFile read them; only over the file expected, when
+// given. False with a message.
+bool Save(LoadedRecord& loaded, unsigned char type, const std::string& to,
+          const gibo::FileId* expected, std::string& error) {
     const std::string audio = loaded.hasAudio ? loaded.audioPath.str() : std::string();
     // The library's temporary is its own to remove: a stop waits until SaveFile is done.
     DeferSignals defer;
     try {
-        if (loaded.record.SaveFile(type, to.c_str(), loaded.bodyPath, audio.c_str())) {
+        bool moved = false;
+        if (expected ? gibo::SaveExpecting(loaded.record, type, to.c_str(),
+                                           loaded.bodyPath.str().c_str(), audio.c_str(), *expected,
+                                           moved)
+                     : loaded.record.SaveFile(type, to.c_str(), loaded.bodyPath, audio.c_str())) {
             return true;
+        }
+        if (moved) {
+            error = kNameChanged;
+            return false;
         }
         const unsigned long code = loaded.record.GetError();
         const std::string why = code == GIBO_ERR_CREATE ? os::WhyNotReplaceable(to) : "";
@@ -157,7 +166,7 @@ bool Save(LoadedRecord& loaded, unsigned char type, const std::string& to, std::
 // is not in its own form.
 bool SaveInPlace(const std::string& path, InputFile& in, const PrivateDir& dir,
                  LoadedRecord& loaded, unsigned char type, bool normalize, std::string& error) {
-    if (!Save(loaded, type, dir.Scratch(), error)) {
+    if (!Save(loaded, type, dir.Scratch(), nullptr, error)) {
         error += " (in the private directory " + dir.Path() + ")";
         return false;
     }
@@ -173,7 +182,7 @@ bool SaveInPlace(const std::string& path, InputFile& in, const PrivateDir& dir,
     if (!os::ReplacesOpenFiles()) {
         in.Close();  // nothing is locked where files are not replaced while open
     }
-    return Save(loaded, type, path, error);
+    return Save(loaded, type, path, &in.Identity(), error);
 }
 
 // The items the library's writer adds when the record lacks them.
