@@ -96,13 +96,35 @@ bool ParseChanges(Tool& tool, const Args& args, Changes& changes, std::string& e
 
 // Opens and locks the record for the edit: locked from the load to the replacement, so that
 // parallel runs edit one after another.
-bool OpenForEdit(const std::string& path, InputFile& in, std::string& error) {
-    if (!os::LockForEdit(path, in, error)) {
+bool OpenForEdit(Tool& tool, const std::string& path, InputFile& in, std::string& error) {
+    const auto waiting = [&tool, &path] {
+        tool.Error(path, "waiting: another run is changing this record and holds its lock");
+    };
+    if (!os::LockForEdit(path, in, error, true, waiting)) {
         error = LoadErrorText(GIBO_ERR_OPEN) + " (" + error + ")";
         return false;
     }
     error = WhyNotEditable(in.Identity(), path);
     return error.empty();
+}
+
+// SaveFile writes the record's type as a byte: a TYPE item out of that range would come back
+// as another number, an item the user did not name. Refused unless the user sets TYPE.
+bool TypeSurvives(CGiboFile& record, const Changes& changes, std::string& error) {
+    for (const auto& change : changes) {
+        if (change.first == "TYPE") {
+            return true;
+        }
+    }
+    int found = 0;
+    const std::string value = TrimValue(record.GetParam("TYPE", found).str());
+    long n = 0;
+    if (found && !ParseNumber(value, 0, 255, n)) {
+        error = "not changed: TYPE \"" + value +
+                "\" is not a number from 0 to 255, and saving would change it; give TYPE=N";
+        return false;
+    }
+    return true;
 }
 
 // Sets the items one after another, each checked against the header as the ones before left
@@ -211,12 +233,15 @@ int RunSet(Tool& tool, const Args& args) {
         return tool.Usage(error);
     }
     InputFile in;
-    if (!OpenForEdit(path, in, error)) {
+    if (!OpenForEdit(tool, path, in, error)) {
         return tool.Fail(path, error);
     }
     PrivateDir dir;
     LoadedRecord loaded;
     if (!LoadPrivately(in, dir, loaded, error)) {
+        return tool.Fail(path, error);
+    }
+    if (!TypeSurvives(loaded.record, changes, error)) {
         return tool.Fail(path, error);
     }
     const CString header = loaded.record.m_strHeader;  // as it was, for the note on added items

@@ -5,6 +5,7 @@
 #define GIBO_TOOLS_OS_SYSTEM_H
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 class InputFile;
@@ -43,8 +44,10 @@ std::string WhyNotReplaceable(const std::string& path, bool file = true);
 bool ReplacesOpenFiles();
 // Holds the lock for a read-modify-write of the record in: parallel edits run one after
 // another. Opens path into in, and opens it again when another run replaced the record while
-// this one waited. With follow false a link at path is not opened.
-bool LockForEdit(const std::string& path, InputFile& in, std::string& error, bool follow = true);
+// this one waited. With follow false a link at path is not opened. When another run holds the
+// lock, waiting is called once before this one waits for it.
+bool LockForEdit(const std::string& path, InputFile& in, std::string& error, bool follow = true,
+                 const std::function<void()>& waiting = nullptr);
 
 // Where private temporary directories go: $TMPDIR when set, else a RAM-backed folder where the
 // system has one, else its temporary folder.

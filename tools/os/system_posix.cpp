@@ -90,10 +90,16 @@ bool ReplacesOpenFiles() {
     return true;
 }
 
-bool LockForEdit(const std::string& path, InputFile& in, std::string& error, bool follow) {
+bool LockForEdit(const std::string& path, InputFile& in, std::string& error, bool follow,
+                 const std::function<void()>& waiting) {
+    bool told = false;
     for (;;) {
         if (!in.Open(path, error, follow)) {
             return false;
+        }
+        if (flock(in.Fd(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK && waiting && !told) {
+            waiting();
+            told = true;
         }
         while (flock(in.Fd(), LOCK_EX) != 0) {
             if (errno != EINTR) {

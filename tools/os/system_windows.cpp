@@ -68,7 +68,8 @@ bool ReplacesOpenFiles() {
     return false;
 }
 
-bool LockForEdit(const std::string& path, InputFile& in, std::string& error, bool follow) {
+bool LockForEdit(const std::string& path, InputFile& in, std::string& error, bool follow,
+                 const std::function<void()>&) {
     // Windows locks are mandatory and would stop the library's own reading of the record;
     // parallel edits are not serialised there.
     return in.Open(path, error, follow);
