@@ -126,6 +126,20 @@ flock -u 9 && exec 9<&-
 wait "$pid" || fail "set failed after waiting for the lock: $(cat "$work/wait.err")"
 has_line "$work/wait.err" "gibo set: $d/locked.gib: waiting: another run is changing this record and holds its lock"
 
+# --- an edit stages beside the record, not in $TMPDIR; a run removes the work directories that
+# killed runs of its own user left, and no other.
+cp "$work/samples/audio.gib" "$d/staged.gib"
+TMPDIR=/nonexistent run 0 set "$d/staged.gib" GAMENAME=s
+true & dead=$! && wait "$dead"
+host=$(uname -n)
+mkdir -p "$TMPDIR/gibo-$host-$dead-a/x" "$TMPDIR/gibo-$host-$$-b" "$TMPDIR/gibo-$host-$dead-c" "$d/.gibo-$host-$dead-d"
+chown 65534 "$TMPDIR/gibo-$host-$dead-c"
+run 0 show "$d/staged.gib"
+run 0 set "$d/staged.gib" GAMENAME=t
+[ ! -e "$TMPDIR/gibo-$host-$dead-a" ] && [ ! -e "$d/.gibo-$host-$dead-d" ] || fail "a dead run's work directory stayed"
+[ -d "$TMPDIR/gibo-$host-$$-b" ] && [ -d "$TMPDIR/gibo-$host-$dead-c" ] || fail "a live run's or another user's work directory went"
+rm -rf "$TMPDIR"/gibo-*
+
 # -r: a tree deeper than the descriptors allowed, and a directory without records.
 deep=$work/deep$(printf '/d%.0s' $(seq 1500)) && mkdir -p "$deep" "$work/empty"
 cp "$work/samples/letters.gib" "$deep/x.gib"

@@ -110,7 +110,7 @@ bool OpenForEdit(Tool& tool, const std::string& path, InputFile& in, std::string
 
 // SaveFile writes the record's type as a byte: a TYPE item out of that range would come back
 // as another number, an item the user did not name. Refused unless the user sets TYPE.
-bool TypeSurvives(CGiboFile& record, const Changes& changes, std::string& error) {
+bool TypeSurvives(Tool& tool, CGiboFile& record, const Changes& changes, std::string& error) {
     for (const auto& change : changes) {
         if (change.first == "TYPE") {
             return true;
@@ -120,7 +120,8 @@ bool TypeSurvives(CGiboFile& record, const Changes& changes, std::string& error)
     const std::string value = TrimValue(record.GetParam("TYPE", found).str());
     long n = 0;
     if (found && !ParseNumber(value, 0, 255, n)) {
-        error = "not changed: TYPE \"" + value +
+        const Codepage cp = tool.ChooseCodepage(record.m_strHeader.str()).cp;
+        error = "not changed: TYPE \"" + tool.Header(value, cp) +
                 "\" is not a number from 0 to 255, and saving would change it; give TYPE=N";
         return false;
     }
@@ -236,12 +237,12 @@ int RunSet(Tool& tool, const Args& args) {
     if (!OpenForEdit(tool, path, in, error)) {
         return tool.Fail(path, error);
     }
-    PrivateDir dir;
+    PrivateDir dir(path);
     LoadedRecord loaded;
     if (!LoadPrivately(in, dir, loaded, error)) {
         return tool.Fail(path, error);
     }
-    if (!TypeSurvives(loaded.record, changes, error)) {
+    if (!TypeSurvives(tool, loaded.record, changes, error)) {
         return tool.Fail(path, error);
     }
     const CString header = loaded.record.m_strHeader;  // as it was, for the note on added items

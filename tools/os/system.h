@@ -52,8 +52,12 @@ bool LockForEdit(const std::string& path, InputFile& in, std::string& error, boo
 // Where private temporary directories go: $TMPDIR when set, else a RAM-backed folder where the
 // system has one, else its temporary folder.
 std::string TempBase();
-// A new directory only this user can enter, below base; empty when none can be made.
-std::string MakePrivateDir(const std::string& base);
+// A new directory only this user can enter, below base, its name beginning with prefix and
+// telling which run made it; empty when none can be made.
+std::string MakePrivateDir(const std::string& base, const std::string& prefix);
+// Removes the directories below base that MakePrivateDir made with prefix for runs of this user
+// on this machine that have ended (killed, so that they could not remove them themselves).
+void RemoveStaleDirs(const std::string& base, const std::string& prefix);
 
 // Signals that stop a run; the list ends with 0.
 const int* StopSignals();

@@ -129,9 +129,46 @@ std::string TempBase() {
     return ec ? std::string(".") : base.string();
 }
 
-std::string MakePrivateDir(const std::string& base) {
-    std::string templ = (fs::path(base) / "gibo-XXXXXX").string();
+namespace {
+
+// What a work directory's name begins with for the runs of this machine: the prefix and the
+// host's name, then the run's PID.
+std::string RunTag(const std::string& prefix) {
+    char host[256] = {0};
+    gethostname(host, sizeof host - 1);
+    std::string tag = prefix + host + "-";
+    for (char& c : tag) {
+        c = c == '/' ? '_' : c;
+    }
+    return tag;
+}
+
+}  // namespace
+
+std::string MakePrivateDir(const std::string& base, const std::string& prefix) {
+    std::string templ =
+        (fs::path(base) / (RunTag(prefix) + std::to_string(getpid()) + "-XXXXXX")).string();
     return mkdtemp(&templ[0]) ? templ : std::string();
+}
+
+void RemoveStaleDirs(const std::string& base, const std::string& prefix) {
+    const std::string tag = RunTag(prefix);
+    std::error_code ec;
+    for (fs::directory_iterator it(base, ec), last; !ec && it != last; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        struct stat st;
+        if (name.compare(0, tag.size(), tag) != 0 || lstat(it->path().c_str(), &st) != 0 ||
+            !S_ISDIR(st.st_mode) || st.st_uid != geteuid()) {
+            continue;
+        }
+        char* end = nullptr;
+        const long pid = std::strtol(name.c_str() + tag.size(), &end, 10);
+        // Only a run that is gone: a PID still in use, by whatever process, keeps its directory.
+        if (pid > 0 && *end == '-' && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+            std::error_code ignored;
+            fs::remove_all(it->path(), ignored);
+        }
+    }
 }
 
 const int* StopSignals() {

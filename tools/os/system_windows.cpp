@@ -81,16 +81,20 @@ std::string TempBase() {
     return ec ? std::string(".") : base.string();
 }
 
-std::string MakePrivateDir(const std::string& base) {
+std::string MakePrivateDir(const std::string& base, const std::string& prefix) {
     std::error_code ec;
     std::random_device rd;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const fs::path p = fs::path(base) / ("gibo-" + std::to_string(rd()));
+        const fs::path p = fs::path(base) / (prefix + std::to_string(rd()));
         if (fs::create_directory(p, ec)) {
             return p.string();
         }
     }
     return std::string();
+}
+
+void RemoveStaleDirs(const std::string&, const std::string&) {
+    // A Windows run is not killed without its console handler as a POSIX one is: nothing to do.
 }
 
 const int* StopSignals() {
