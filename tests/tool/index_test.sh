@@ -59,8 +59,9 @@ compare_all() {
 TABLE
 }
 
-run 1 index --encoding GBK "$db" "$coll/GBK"  # plain.gib fails to load, is stored and counted
-for cp in CP949 BIG5 SHIFT_JIS; do run 0 index --encoding "$cp" "$db" "$coll/$cp"; done
+# Read first as GBK, then each with its own code page: a record read with other options is read again.
+run 1 index --encoding GBK "$db" "$coll"  # plain.gib fails to load, is stored and counted
+for cp in CP949 BIG5 SHIFT_JIS; do says 0 "unchanged 0, removed 0" index --encoding "$cp" "$db" "$coll/$cp"; done
 sql_has "$db" "SELECT error_code, path FROM records WHERE error IS NOT NULL" "268435461|$coll/GBK/plain.gib"
 sql_has "$db" "SELECT group_concat(tag) FROM (SELECT tag FROM header_items JOIN records ON id = record_id
   WHERE path LIKE '%/a.gib' ORDER BY seq)" "TYPE,GAMENAME,GAMEINFOMAIN"
@@ -69,10 +70,20 @@ has_text "$work/out" '"codepage":"CP949","codepage_reason":"option"' \
   '"white_name":"이세돌","white_level":35,"black_name":"박정환"'
 compare_all
 
-# Change one record, remove one, re-index: only those two are touched.
+# Change one record, remove one, re-index: only those two are touched, and the one that failed
+# is tried again. A record indexed by its name stays, until it is gone; one row per real file
+# (a directory reached through a link); the index's own files are no records.
+cp "$coll/GBK/b.gib" "$coll/GBK/b.txt"
+says 0 "indexed 1, unchanged 0" index --encoding GBK "$db" "$coll/GBK/b.txt"
 rec "$coll/GBK/a.gib" GBK 'S1,R0,W1,Z5,C2015:2:3:4:5,IXkim02,LX27,MX常昊,NX26' 名人战
 rm "$coll/GBK/c.gib"
-says 0 "indexed 1, unchanged 2, removed 1, failed 0" index --encoding GBK "$db" "$coll/GBK"
+says 1 "indexed 2, unchanged 1, removed 1, failed 1" index --encoding GBK "$db" "$coll/GBK"
+rm "$coll/GBK/b.txt"
+says 1 "indexed 1, unchanged 2, removed 1, failed 1" index --encoding GBK "$db" "$coll/GBK"
+ln -s "$coll" "$work/link"
+says 0 "indexed 0, unchanged 2, removed 0" index --encoding CP949 "$db" "$work/link/CP949"
+for run in 1 2; do says 1 "removed 0, failed 1" index "$coll/GBK/self.gib" "$coll/GBK"; done
+rm "$coll/GBK/self.gib"*
 compare_all
 says 0 "indexed 1, unchanged 0, removed 0" index --full --encoding GBK "$db" "$coll/GBK/b.gib"
 
@@ -96,31 +107,52 @@ for sig in INT KILL; do
 done
 sql_has "$work/int.db" "SELECT DISTINCT codepage, codepage_reason != 'option' FROM records" "GBK|1"  # detected
 
-# A refused database is left as it was (the messages are pinned in pins/index-commands).
+# A refused database is left as it was (the messages are pinned in pins/index-commands); a FIFO
+# or a device is no index.
 printf 'plain text, not a database\n' >"$work/text.db" && cp "$work/text.db" "$work/before"
 run 1 index "$work/text.db" "$coll/GBK"
 cmp -s "$work/text.db" "$work/before" || fail "a refused run changed text.db"
 run 1 find "$work/nothing.db"
 [ ! -e "$work/nothing.db" ] || fail "find created a database"
+mkfifo "$work/fifo.db"
+run_cmd 1 timeout 10 "$gibo" find "$work/fifo.db"; said "fifo.db: not a regular file"
+run_cmd 1 timeout 10 "$gibo" index "$work/fifo.db" "$coll/GBK"; said "fifo.db: not a regular file"
+says 1 "/dev/null: not a regular file" index /dev/null "$coll/GBK"
 
-# Read-only index, unreadable directory (its records stay indexed), full disk.
-mkdir -p "$work/ro" "$work/user/coll/locked"
-cp "$db" "$work/ro/index.db"; chmod 444 "$work/ro/index.db"
-run_cmd 1 as_user "$gibo" index "$work/ro/index.db" "$coll/GBK"
+# Read-only index (find reads it in a directory it cannot write), unreadable record (tried again
+# until it loads) and directory (its records stay indexed), full disk.
+ro="$work/ro $(printf '\xb9\xc5')?#%"  # 古 in GBK, and what a URI would take as its own
+mkdir -p "$ro" "$work/user/coll/locked"
+cp "$db" "$ro/index.db"; chmod 444 "$ro/index.db"
+run_cmd 1 as_user "$gibo" index "$ro/index.db" "$coll/GBK"
 has_text "$work/err" "the index is read-only"
-cmp -s "$db" "$work/ro/index.db" || fail "a read-only index was changed"
+cmp -s "$db" "$ro/index.db" || fail "a read-only index was changed"
+chmod 555 "$ro" && run_cmd 0 as_user "$gibo" find "$ro/index.db" --white kim02
+has_text "$work/out" "$coll/GBK/a.gib" && chmod 755 "$ro"
 cp "$coll/GBK/b.gib" "$work/user/coll/locked/" && cp "$coll/GBK/a.gib" "$work/user/coll/"
 [ "$(id -u)" -ne 0 ] || chown -R 65534 "$work/user"
-run_cmd 0 as_user "$gibo" index "$work/user/u.db" "$work/user/coll"
-chmod 000 "$work/user/coll/locked"
+chmod 000 "$work/user/coll/a.gib"
+run_cmd 1 as_user "$gibo" index "$work/user/u.db" "$work/user/coll"
+chmod 644 "$work/user/coll/a.gib" && chmod 000 "$work/user/coll/locked"
 run_cmd 1 as_user "$gibo" index "$work/user/u.db" "$work/user/coll"
 has_text "$work/err" "cannot read $work/user/coll/locked: Permission denied (the records below it stay as indexed)"
-has_text "$work/out" "indexed 0, unchanged 1, removed 0"
+has_text "$work/out" "indexed 1, unchanged 0, removed 0, failed 0"
+run_cmd 0 as_user "$gibo" find "$work/user/u.db" --white kim02
+has_text "$work/out" "$work/user/coll/a.gib"
 cp "$db" "$work/full.db"
 run_cmd 1 limited "-f 64" "$gibo" index --batch 2 "$work/full.db" "$work/many"
 has_text "$work/err" "cannot write the index"
 sql_has "$work/full.db" "PRAGMA integrity_check" ok
 run 0 find "$work/full.db" --player 古力
+
+# Ctrl-C while another run holds the index's lock ends the wait at once.
+mkfifo "$work/hold" && { sqlite3 "$db" <"$work/hold" >/dev/null & holder=$!; } && exec 3>"$work/hold"
+echo 'BEGIN IMMEDIATE;' >&3
+"$gibo" index --full "$db" "$coll/CP949" 2>"$work/err" & pid=$!
+sleep 1 && kill -INT "$pid" && SECONDS=0
+wait "$pid"; status=$?  # the wait for the lock would last 10 s
+[ "$status" -eq 130 ] && [ "$SECONDS" -lt 5 ] || fail "Ctrl-C in the wait for the lock: exit $status after $SECONDS s"
+exec 3>&- && wait "$holder"
 
 # The progress line, on a terminal only.
 if command -v script >/dev/null; then script -qec "'$gibo' index --full '$work/int.db' '$work/many'" /dev/null \

@@ -15,7 +15,7 @@ files() {
   find . -mindepth 1 \( -path ./out -o -path ./err -o -path ./before -o -path ./transcript \) \
     -prune -o -printf '%p %y %m %l\n' | LC_ALL=C sort
   find . -mindepth 1 \( -path ./out -o -path ./err -o -path ./before -o -path ./transcript \
-    -o -name '*.db*' \) -prune -o -type f -print0 | xargs -0 sha1sum | cut -c1-12,41- |
+    -o -name '*.db*' -o -name ':memory:*' \) -prune -o -type f -print0 | xargs -0 sha1sum | cut -c1-12,41- |
     LC_ALL=C sort -k2
 }
 scrub() { sed -e "s|$work|WORK|g" -e 's|gibo-[A-Za-z0-9._-]*-[0-9]\{1,\}-[A-Za-z0-9]\{6\}|gibo-XXXXXX|g' -e 's|"mtime":[0-9]*|"mtime":T|g' "$@"; }

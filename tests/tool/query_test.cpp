@@ -154,4 +154,38 @@ TEST(Query, FindsNamesByAnyPartAsTheIndexStoresThem) {
     EXPECT_EQ(Found(db, {"--from", "2013-01-08"}), Paths{});
 }
 
+// A removal takes exactly the tokens the row was stored with, whatever bytes its texts hold,
+// and only the row of the path it was asked for: an id read by a run may be another record's
+// by the time it removes it.
+TEST(Query, RemovalLeavesNoTokensAndSparesTheRecordThatTookTheId) {
+    const std::string path = testing::TempDir() + "removal_test.db";
+    RemoveIndex(path);
+    IndexDb db, other;  // two runs on one index
+    std::string notice, error;
+    ASSERT_TRUE(db.Open(path, true, notice, error)) << error;
+    ASSERT_TRUE(other.Open(path, true, notice, error)) << error;
+    auto row = [](const char* file, const std::string& white) {
+        IndexRow r;
+        r.path = file;
+        r.columns = {{"size", Cell::Int(1)},
+                     {"mtime", Cell::Int(2)},
+                     {"white_name", Cell::Text(white)},
+                     {"game_name", Cell::Text("\xff" + white)}};
+        return r;
+    };
+    ASSERT_TRUE(db.Store(row("old.gib", std::string("ab\0cd", 5)), error)) << error;
+    std::map<std::string, IndexDb::Known> known;
+    ASSERT_TRUE(db.LoadKnown("", known, error)) << error;
+    const long long id = known.at("old.gib").id;
+    ASSERT_TRUE(other.Remove(id, "old.gib", error)) << error;
+    ASSERT_TRUE(other.Store(row("new.gib", "xy"), error)) << error;
+    ASSERT_TRUE(other.LoadKnown("", known, error)) << error;
+    ASSERT_EQ(known.at("new.gib").id, id);  // the id is taken again
+    ASSERT_TRUE(db.Remove(id, "old.gib", error)) << error;
+    using Paths = std::vector<std::string>;
+    EXPECT_EQ(Found(db, {"--player", "xy"}), Paths{"new.gib"});
+    EXPECT_EQ(Found(db, {"--name", "xy"}), Paths{"new.gib"});
+    EXPECT_EQ(Found(db, {"--player", "cd"}), Paths{});
+}
+
 }  // namespace

@@ -24,6 +24,7 @@ public:
     bool Json() const { return m_json; }
     bool Raw() const { return m_raw; }
     Codepage HeaderCodepage() const { return m_headerCp; }
+    bool ForcedCodepage() const { return m_forced; }  // --encoding names a code page
     int Nation() const { return m_nation; }
 
     // Library texts (GBK) and header values in the output character set. Header bytes that

@@ -16,9 +16,10 @@ const char kHelp[] =
     "\n"
     "Lists the games of the index DB (made by 'gibo index') that match every condition given,\n"
     "by date: one line per game with date, white, black, result, game name and path, tab\n"
-    "separated, or with --json one object per game with every column of the index. Names are\n"
-    "found by any part of two or more characters (a single character is looked for as well,\n"
-    "more slowly); ASCII letters match in either case.\n"
+    "separated (control characters, tabs and line ends in a field written as \\xNN), or with\n"
+    "--json one object per game with every column of the index. Names are found by any part of\n"
+    "two or more characters (a single character is looked for as well, more slowly); ASCII\n"
+    "letters match in either case. Only read access to DB is needed.\n"
     "\n"
     "  --player NAME      white or black\n"
     "  --white NAME       the white player\n"
@@ -75,11 +76,21 @@ void WriteJson(sqlite3_stmt* stmt) {
     std::cout << line << "}\n";
 }
 
+// A field of a line: control characters escaped as show escapes them, so that a record or a
+// file name sends no escape sequence; tabs and line ends too, so that a game is one line.
+std::string Field(const Tool& tool, const std::string& text) {
+    std::string field;
+    for (char c : text) {
+        field += c == '\t' ? "\\x09" : c == '\n' ? "\\x0A" : std::string(1, c);
+    }
+    return tool.Harmless(field);
+}
+
 // One line of a game: date, white, black, result, game name and path, tab separated.
-void WriteLine(sqlite3_stmt* stmt) {
+void WriteLine(const Tool& tool, sqlite3_stmt* stmt) {
     std::string fields[6];
     for (int i = 0; i < 6; ++i) {
-        fields[i] = Column(stmt, i);
+        fields[i] = Field(tool, Column(stmt, i));
     }
     if (fields[0].size() > 10) {
         fields[0][10] = ' ';
@@ -100,7 +111,7 @@ bool PrintGames(Tool& tool, IndexDb& db, Query& q) {
     }
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        tool.Json() ? WriteJson(stmt) : WriteLine(stmt);
+        tool.Json() ? WriteJson(stmt) : WriteLine(tool, stmt);
     }
     sqlite3_finalize(stmt);
     std::cout.flush();

@@ -20,11 +20,12 @@ const char kHelp[] =
     "Builds or updates the SQLite index DB of the records given and of every *.gib file below\n"
     "each DIR, for 'gibo find'. Each record is loaded as 'gibo show' loads it; its header items,\n"
     "display strings and typed facts (players, levels, winner, margin, date, moves, handicap,\n"
-    "komi, code page) are stored in UTF-8. A record whose size and modification time are\n"
-    "unchanged is skipped; a record that is gone from a DIR given is removed. A record that\n"
-    "cannot be loaded is stored with its error and counted. Records are written in batches,\n"
-    "one transaction each: a run that is stopped keeps the batches done, and the next run goes\n"
-    "on from there.\n"
+    "komi, code page) are stored in UTF-8. A record whose size, modification time and options\n"
+    "(--encoding, --nation) are unchanged is skipped; a record that is gone from a DIR given is\n"
+    "removed. A record that cannot be loaded is stored with its error, counted, and read again\n"
+    "by the next run. A file reached through links is indexed once, by its real name; DB's own\n"
+    "files are skipped. Records are written in batches, one transaction each: a run that is\n"
+    "stopped keeps the batches done, and the next run goes on from there.\n"
     "\n"
     "  --full             read every record again\n"
     "  --batch N          records per transaction (default 1000)\n";
@@ -43,15 +44,18 @@ public:
           m_maker(tool),
           m_batch(db, batchSize),
           m_progress(total, 0),
-          m_full(full) {}
+          m_full(full),
+          m_options(RowMaker::Options(tool)) {}
 
-    // False when the index cannot be written; a record that cannot be loaded is stored with
-    // its error and counted.
-    bool Index(const FileStamp& stamp, std::map<std::string, IndexDb::Known>& known);
-    bool Remove(const IndexDb::Known& row);
+    // False with a message when the index cannot be written; a record that cannot be loaded
+    // is stored with its error and counted.
+    bool Index(const FileStamp& stamp, std::map<std::string, IndexDb::Known>& known,
+               std::string& error);
+    bool Remove(const std::string& path, const IndexDb::Known& row, std::string& error);
     // Commits the last batch and prints the counts; the run's exit status.
     int Finish(size_t total, int status);
-    // Reports a write that failed; the index keeps the batches committed before.
+    // Reports a write that failed, or was given up for a stop; the index keeps the batches
+    // committed before. The run's exit status.
     int WriteFailed(const std::string& what);
     int Interrupted();
     void ShowProgress(size_t done) { m_progress.ShowRate(done, m_failed); }
@@ -65,13 +69,17 @@ private:
     TransactionBatch m_batch;
     Progress m_progress;
     bool m_full;
+    std::string m_options;
     size_t m_indexed = 0, m_unchanged = 0, m_removed = 0, m_failed = 0;
 };
 
-bool IndexRun::Index(const FileStamp& stamp, std::map<std::string, IndexDb::Known>& known) {
+bool IndexRun::Index(const FileStamp& stamp, std::map<std::string, IndexDb::Known>& known,
+                     std::string& error) {
     const auto k = known.find(stamp.path);
     if (k != known.end()) {
-        const bool same = k->second.size == stamp.size && k->second.mtime == stamp.mtime;
+        // A record that failed is read again until it loads, whatever made it fail.
+        const IndexDb::Known& was = k->second;
+        const bool same = was.size == stamp.size && was.mtime == stamp.mtime && !was.stale;
         known.erase(k);
         if (same && !m_full) {
             ++m_unchanged;
@@ -82,27 +90,25 @@ bool IndexRun::Index(const FileStamp& stamp, std::map<std::string, IndexDb::Know
     row.path = stamp.path;
     row.columns["size"] = Cell::Int(stamp.size);
     row.columns["mtime"] = Cell::Int(stamp.mtime);
-    std::string error;
-    if (!m_maker.Make(stamp.path, m_dir, row, error)) {
+    row.columns["options"] = Cell::Text(m_options);
+    std::string why;
+    if (!m_maker.Make(stamp.path, m_dir, row, why)) {
         m_progress.Clear();
-        m_tool.Error(stamp.path, error);
+        m_tool.Error(stamp.path, why);
         ++m_failed;
     }
     if (StopRequested()) {
         return true;  // the record may have been cut short by the signal
     }
     if (!m_batch.Open(error) || !m_db.Store(row, error) || !m_batch.Done(error)) {
-        WriteFailed(error);
         return false;
     }
     ++m_indexed;
     return true;
 }
 
-bool IndexRun::Remove(const IndexDb::Known& row) {
-    std::string error;
-    if (!m_batch.Open(error) || !m_db.Remove(row.id, error) || !m_batch.Done(error)) {
-        WriteFailed(error);
+bool IndexRun::Remove(const std::string& path, const IndexDb::Known& row, std::string& error) {
+    if (!m_batch.Open(error) || !m_db.Remove(row.id, path, error) || !m_batch.Done(error)) {
         return false;
     }
     ++m_removed;
@@ -110,6 +116,9 @@ bool IndexRun::Remove(const IndexDb::Known& row) {
 }
 
 int IndexRun::WriteFailed(const std::string& what) {
+    if (StopRequested()) {
+        return Interrupted();  // the wait for another run's lock was given up
+    }
     m_progress.Clear();
     m_db.Rollback();
     m_tool.Error(m_dbPath, "cannot write the index: " + what +
@@ -137,22 +146,49 @@ int IndexRun::Finish(size_t total, int status) {
     return m_failed > 0 ? kExitFailed : status;
 }
 
-// Opens the index for writing and reads what it holds. False, reported, when it cannot.
-bool OpenIndex(Tool& tool, const std::string& dbPath, IndexDb& db,
-               std::map<std::string, IndexDb::Known>& known) {
+// Opens the index for writing and reads what it holds: kExitOk, or the run's status, reported.
+int OpenIndex(Tool& tool, const std::string& dbPath, IndexDb& db,
+              std::map<std::string, IndexDb::Known>& known) {
     std::string notice, error;
-    if (!db.Open(dbPath, true, notice, error)) {
-        tool.Error(dbPath, error);
-        return false;
+    db.StopWhen(StopRequested);
+    if (!db.Open(dbPath, true, notice, error) ||
+        !db.LoadKnown(RowMaker::Options(tool), known, error)) {
+        if (StopRequested()) {
+            tool.Error(dbPath, "interrupted while waiting for another run; the index is unchanged");
+            return 128 + SIGINT;
+        }
+        return tool.Fail(dbPath, error);
     }
     if (!notice.empty()) {
         tool.Error(dbPath, notice);
     }
-    if (!db.LoadKnown(known, error)) {
-        tool.Error(dbPath, error);
-        return false;
+    return kExitOk;
+}
+
+// The index's own files, which a DIR given may hold: never read as records.
+std::vector<std::string> OwnFiles(const std::string& dbPath) {
+    const std::string self = Canonical(dbPath);
+    return {self, self + "-wal", self + "-shm", self + "-journal"};
+}
+
+// Indexes the records met and removes those that vanished; the run's exit status.
+int IndexAll(IndexRun& run, const Collection& collection,
+             std::map<std::string, IndexDb::Known>& known, int status) {
+    std::string error;
+    const size_t total = collection.records.size();
+    for (size_t i = 0; i < total && !StopRequested(); ++i) {
+        run.ShowProgress(i);
+        if (!run.Index(collection.records[i], known, error)) {
+            return run.WriteFailed(error);
+        }
     }
-    return true;
+    for (const auto& k : known) {
+        if (!StopRequested() && collection.Vanished(k.first) &&
+            !run.Remove(k.first, k.second, error)) {
+            return run.WriteFailed(error);
+        }
+    }
+    return StopRequested() ? run.Interrupted() : run.Finish(total, status);
 }
 
 int RunIndex(Tool& tool, const Args& args) {
@@ -163,8 +199,10 @@ int RunIndex(Tool& tool, const Args& args) {
     if (args.Has("--batch") && !ParseNumber(args.Get("--batch"), 1, 1000000, batchSize)) {
         return tool.Usage("--batch needs a whole number from 1 to 1000000");
     }
+    // From here on Ctrl-C ends the run between records, and ends a wait for another run's lock.
+    StopBetweenSteps();
     const std::string dbPath = args.operands[0];
-    const Collection collection =
+    Collection collection =
         Collect(std::vector<std::string>(args.operands.begin() + 1, args.operands.end()));
     int status = kExitOk;
     for (const std::string& e : collection.errors) {
@@ -172,29 +210,18 @@ int RunIndex(Tool& tool, const Args& args) {
     }
     IndexDb db;
     std::map<std::string, IndexDb::Known> known;
-    if (!OpenIndex(tool, dbPath, db, known)) {
-        return kExitFailed;
+    const int opened = OpenIndex(tool, dbPath, db, known);
+    if (opened != kExitOk) {
+        return opened;
     }
+    collection.Exclude(OwnFiles(dbPath));
     for (const std::string& m : collection.missing) {
         if (!known.count(m)) {
             status = tool.Fail(m, "no such file or directory");
         }
     }
-    StopBetweenSteps();
-    const size_t total = collection.records.size();
-    IndexRun run(tool, db, dbPath, batchSize, total, args.Has("--full"));
-    for (size_t i = 0; i < total && !StopRequested(); ++i) {
-        run.ShowProgress(i);
-        if (!run.Index(collection.records[i], known)) {
-            return kExitFailed;
-        }
-    }
-    for (const auto& k : known) {
-        if (!StopRequested() && collection.Vanished(k.first) && !run.Remove(k.second)) {
-            return kExitFailed;
-        }
-    }
-    return StopRequested() ? run.Interrupted() : run.Finish(total, status);
+    IndexRun run(tool, db, dbPath, batchSize, collection.records.size(), args.Has("--full"));
+    return IndexAll(run, collection, known, status);
 }
 
 }  // namespace

@@ -6,7 +6,11 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
 #include <filesystem>
+#include <set>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -21,54 +25,90 @@ bool Under(const std::string& path, const std::vector<std::string>& dirs) {
     return false;
 }
 
-std::string Absolute(const std::string& path) {
-    std::error_code ec;
-    fs::path p = fs::absolute(path, ec);
-    return (ec ? fs::path(path) : p).lexically_normal().string();
+bool Listed(const std::string& path, const std::vector<std::string>& paths) {
+    return std::find(paths.begin(), paths.end(), path) != paths.end();
 }
 
-}  // namespace
-
-bool Collection::Vanished(const std::string& path) const {
-    return (Under(path, dirs) && !Under(path, unread)) ||
-           std::find(missing.begin(), missing.end(), path) != missing.end();
+std::string RealPath(const std::string& path) {
+    char* real = realpath(path.c_str(), nullptr);
+    const std::string result = real ? real : "";
+    std::free(real);
+    return result;
 }
 
+// Gone, not merely out of reach: a record in a directory this user cannot search stays.
+bool Gone(const std::string& path) {
+    struct stat st;
+    return lstat(path.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR);
+}
+
+// A file found below a canonical directory is canonical unless it is a link itself.
 FileStamp Stamp(const std::string& path) {
     FileStamp s;
     s.path = path;
     struct stat st;
-    if (stat(path.c_str(), &st) == 0) {
+    int rc = lstat(path.c_str(), &st);
+    if (rc == 0 && S_ISLNK(st.st_mode)) {
+        s.path = Canonical(path);
+        rc = stat(s.path.c_str(), &st);
+    }
+    if (rc == 0) {
         s.exists = true;
         s.size = static_cast<long long>(st.st_size);
         s.mtime = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+        s.dev = static_cast<unsigned long long>(st.st_dev);
+        s.ino = static_cast<unsigned long long>(st.st_ino);
     }
     return s;
+}
+
+// Every unreadable directory is reported, not skipped: the index keeps the records below it.
+void Walk(const std::string& dir, Collection& c) {
+    c.dirs.push_back(dir == "/" ? dir : dir + "/");
+    std::vector<std::string> found;
+    std::vector<Unreadable> unreadable;
+    FindRecordsBelow(dir, found, unreadable);
+    for (const Unreadable& u : unreadable) {
+        c.errors.push_back(u.path + ": " + u.reason);
+        c.unread.push_back(u.path + "/");
+    }
+    for (const std::string& f : found) {
+        c.records.push_back(Stamp(f));
+    }
+}
+
+}  // namespace
+
+std::string Canonical(const std::string& path) {
+    std::string real = RealPath(path);
+    if (!real.empty()) {
+        return real;
+    }
+    std::error_code ec;
+    const fs::path p = fs::absolute(path, ec).lexically_normal();
+    real = RealPath(p.parent_path().string());
+    return real.empty() ? p.string() : (fs::path(real) / p.filename()).string();
+}
+
+bool Collection::Vanished(const std::string& path) const {
+    return Listed(path, excluded) ||
+           (((Under(path, dirs) && !Under(path, unread)) || Listed(path, missing)) && Gone(path));
+}
+
+void Collection::Exclude(const std::vector<std::string>& paths) {
+    excluded.insert(excluded.end(), paths.begin(), paths.end());
+    records.erase(std::remove_if(records.begin(), records.end(),
+                                 [&paths](const FileStamp& s) { return Listed(s.path, paths); }),
+                  records.end());
 }
 
 Collection Collect(const std::vector<std::string>& operands) {
     Collection c;
     for (const std::string& operand : operands) {
-        const std::string path = Absolute(operand);
+        const std::string path = Canonical(operand);
         std::error_code ec;
         if (fs::is_directory(path, ec)) {
-            std::string dir = path;
-            while (dir.size() > 1 && dir.back() == '/') {
-                dir.pop_back();
-            }
-            c.dirs.push_back(dir == "/" ? dir : dir + "/");
-            // Every unreadable directory is reported, not skipped: the index keeps the records
-            // below it.
-            std::vector<std::string> found;
-            std::vector<Unreadable> unreadable;
-            FindRecordsBelow(dir, found, unreadable);
-            for (const Unreadable& u : unreadable) {
-                c.errors.push_back(u.path + ": " + u.reason);
-                c.unread.push_back(u.path + "/");
-            }
-            for (const std::string& f : found) {
-                c.records.push_back(Stamp(f));
-            }
+            Walk(path, c);
             continue;
         }
         FileStamp s = Stamp(path);
@@ -78,5 +118,12 @@ Collection Collect(const std::vector<std::string>& operands) {
             c.missing.push_back(path);
         }
     }
+    // One row per real file: a file met again through a link, or as another hard link to it.
+    std::set<std::pair<unsigned long long, unsigned long long>> seen;
+    c.records.erase(std::remove_if(c.records.begin(), c.records.end(),
+                                   [&seen](const FileStamp& s) {
+                                       return !seen.insert({s.dev, s.ino}).second;
+                                   }),
+                    c.records.end());
     return c;
 }

@@ -2,7 +2,11 @@
 #include "index/index_db.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "index/search_terms.h"
@@ -11,8 +15,11 @@ namespace {
 
 // "gibo" in ASCII: marks the file as an index of this tool.
 const int kApplicationId = 0x6769626f;
-// 1: records, header_items, game_text.
-const int kSchemaVersion = 1;
+// 1: records, header_items, game_text. 2: records.options, what each record was read with.
+const int kSchemaVersion = 2;
+// How long a run waits for another's lock, in steps short enough to notice a stop request.
+const int kBusyWaitMs = 10000;
+const int kBusyStepMs = 20;
 
 const char kSchema[] =
     "CREATE TABLE records("
@@ -33,7 +40,7 @@ const char kSchema[] =
     " moves TEXT, title TEXT,"
     " white_name TEXT, white_level INTEGER, black_name TEXT, black_level INTEGER,"
     " winner TEXT, margin REAL, date_iso TEXT, move_count INTEGER, handicap INTEGER,"
-    " komi INTEGER, rule INTEGER);"
+    " komi INTEGER, rule INTEGER, options TEXT);"
     "CREATE INDEX records_date ON records(date_iso);"
     "CREATE TABLE header_items("
     " record_id INTEGER NOT NULL, seq INTEGER NOT NULL, tag TEXT NOT NULL, value TEXT NOT NULL,"
@@ -49,7 +56,11 @@ const char* const kColumns[] = {"path",         "size",        "mtime",       "e
                                 "condition",    "result",      "moves",       "title",
                                 "white_name",   "white_level", "black_name",  "black_level",
                                 "winner",       "margin",      "date_iso",    "move_count",
-                                "handicap",     "komi",        "rule"};
+                                "handicap",     "komi",        "rule",        "options"};
+
+// The columns whose pair tokens game_text holds, in its column order.
+const char* const kTextColumns[] = {"white_name", "black_name", "game_name"};
+const int kTexts = 3;
 
 std::string InsertSql() {
     std::string names, values;
@@ -60,22 +71,116 @@ std::string InsertSql() {
     return "INSERT INTO records(" + names + ") VALUES(" + values + ")";
 }
 
-std::string ColumnText(sqlite3_stmt* stmt, int i) {
+// Every byte of a text column, NUL bytes included.
+std::string ColumnBytes(sqlite3_stmt* stmt, int i) {
     const unsigned char* text = sqlite3_column_text(stmt, i);
-    return text ? reinterpret_cast<const char*>(text) : "";
+    return text ? std::string(reinterpret_cast<const char*>(text),
+                              static_cast<size_t>(sqlite3_column_bytes(stmt, i)))
+                : std::string();
+}
+
+void BindBytes(sqlite3_stmt* stmt, int i, const std::string& text) {
+    sqlite3_bind_text(stmt, i, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
+// Storing and removing bind their tokens here, so that a removal names exactly the tokens the
+// row was stored with: a contentless full-text table forgets only those.
+void BindTokens(sqlite3_stmt* stmt, int first, const std::string (&texts)[kTexts]) {
+    for (int i = 0; i < kTexts; ++i) {
+        BindBytes(stmt, first + i, PairTokens(texts[i]));
+    }
+}
+
+// SQLite takes ":memory:" and, where it was built to, names that begin with "file:" as
+// something else than a file of that name; a name with a directory part is always a file.
+std::string PlainName(const std::string& path) {
+    return path[0] == '/' ? path : "./" + path;
+}
+
+// A "file:" URI of an absolute path, every byte that is not a letter, digit or one of "/-._~"
+// percent-encoded, so that no byte of the name reads as part of the query.
+std::string FileUri(const std::string& path, const std::string& query) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string uri = "file:";
+    for (unsigned char c : path) {
+        if (std::isalnum(c) != 0 || std::strchr("/-._~", c) != nullptr) {
+            uri += static_cast<char>(c);
+        } else {
+            uri += '%';
+            uri += kHex[c >> 4];
+            uri += kHex[c & 15];
+        }
+    }
+    return uri + "?" + query;
+}
+
+// An index is a regular file, or a new name where one is written: a FIFO would hang the run
+// and a device would be given a journal beside it.
+bool UsableFile(const std::string& path, bool write, std::string& error) {
+    struct stat st;
+    if (path.empty()) {
+        error = "an index needs a file name";
+    } else if (stat(path.c_str(), &st) == 0) {
+        if (S_ISREG(st.st_mode)) {
+            return true;
+        }
+        error = "not a regular file; an index is a regular file or a new name";
+    } else if (errno == ENOENT && write) {
+        return true;
+    } else {
+        error = std::string("cannot open the index: ") + std::strerror(errno);
+    }
+    return false;
+}
+
+// Whether the write-ahead log or the rollback journal of the index at path holds changes:
+// reading without them would miss them, or read a half-written database.
+bool LogHoldsChanges(const std::string& path) {
+    struct stat st;
+    for (const char* suffix : {"-wal", "-journal"}) {
+        if (stat((path + suffix).c_str(), &st) == 0 && st.st_size > 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
 
 IndexDb::~IndexDb() {
-    for (sqlite3_stmt* s : {m_insert, m_insertItem, m_insertText, m_select, m_deleteText,
-                            m_deleteItems, m_delete, m_findPath}) {
-        sqlite3_finalize(s);
+    Close();
+}
+
+void IndexDb::Close() {
+    for (sqlite3_stmt** s : {&m_insert, &m_insertItem, &m_insertText, &m_select, &m_deleteText,
+                             &m_deleteItems, &m_delete, &m_findPath}) {
+        sqlite3_finalize(*s);
+        *s = nullptr;
     }
     if (m_db) {
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
         sqlite3_close(m_db);
+        m_db = nullptr;
     }
+}
+
+int IndexDb::OnBusy(void* self, int tries) {
+    const IndexDb* db = static_cast<const IndexDb*>(self);
+    if ((db->m_stop && db->m_stop()) || tries >= kBusyWaitMs / kBusyStepMs) {
+        return 0;
+    }
+    sqlite3_sleep(kBusyStepMs);
+    return 1;
+}
+
+bool IndexDb::Connect(const std::string& name, int flags, std::string& error) {
+    Close();
+    if (sqlite3_open_v2(name.c_str(), &m_db, flags, nullptr) != SQLITE_OK) {
+        error = "cannot open the index: " + Message();
+        return false;
+    }
+    sqlite3_busy_handler(m_db, OnBusy, this);
+    return true;
 }
 
 std::string IndexDb::Message() const {
@@ -141,12 +246,18 @@ bool IndexDb::ReadMarks(Marks& marks, std::string& error) {
                 error;
         return false;
     }
-    if (sqlite3_step(stmt) == SQLITE_ROW) {
+    const int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW) {
         marks.ours = sqlite3_column_int(stmt, 0) == kApplicationId;
         marks.version = sqlite3_column_int(stmt, 1);
         marks.tables = sqlite3_column_int(stmt, 2);
     }
     sqlite3_finalize(stmt);
+    if (rc != SQLITE_ROW) {
+        // Never taken for an empty database, which a run would then build its tables in.
+        error = "cannot read the index: " + Message();
+        return false;
+    }
     if (marks.tables > 0 && !marks.ours) {
         error = "not an index of gibo (another program's database); left unchanged";
         return false;
@@ -181,7 +292,8 @@ bool IndexDb::PrepareForWriting(const Marks& marks, std::string& notice, std::st
            Prepare(m_insertItem, "INSERT INTO header_items VALUES(?,?,?,?)", error) &&
            Prepare(m_insertText, "INSERT INTO game_text(rowid,white,black,game) VALUES(?,?,?,?)",
                    error) &&
-           Prepare(m_select, "SELECT white_name,black_name,game_name FROM records WHERE id=?",
+           Prepare(m_select,
+                   "SELECT white_name,black_name,game_name FROM records WHERE id=? AND path=?",
                    error) &&
            Prepare(m_deleteText,
                    "INSERT INTO game_text(game_text,rowid,white,black,game)"
@@ -193,18 +305,19 @@ bool IndexDb::PrepareForWriting(const Marks& marks, std::string& notice, std::st
 }
 
 bool IndexDb::Open(const std::string& path, bool write, std::string& notice, std::string& error) {
-    const int flags = write ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY;
-    if (sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr) != SQLITE_OK) {
-        error = "cannot open the index: " + Message();
+    if (!UsableFile(path, write, error)) {
         return false;
     }
-    sqlite3_busy_timeout(m_db, 10000);
+    const int flags = write ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY;
+    if (!Connect(PlainName(path), flags, error)) {
+        return false;
+    }
     if (write && sqlite3_db_readonly(m_db, "main") == 1) {
         error = "the index is read-only";
         return false;
     }
     Marks marks;
-    if (!ReadMarks(marks, error)) {
+    if (!ReadMarks(marks, error) && (write || !ReadWithoutWriting(path, marks))) {
         return false;
     }
     if (write) {
@@ -220,15 +333,39 @@ bool IndexDb::Open(const std::string& path, bool write, std::string& notice, std
     return true;
 }
 
-bool IndexDb::LoadKnown(std::map<std::string, Known>& known, std::string& error) {
-    sqlite3_stmt* stmt = nullptr;
-    if (!Prepare(stmt, "SELECT path,id,size,mtime FROM records", error)) {
+// Reading an index in WAL mode makes or writes its -shm file beside it. Where this user cannot
+// (read-only media, another user's directory), the index is read as immutable, which needs no
+// file beside it; unless its log holds changes, which that would miss. When this fails too, the
+// first reason is the one reported.
+bool IndexDb::ReadWithoutWriting(const std::string& path, Marks& marks) {
+    const int code = sqlite3_errcode(m_db);
+    char* real = realpath(path.c_str(), nullptr);
+    const std::string absolute = real ? real : "";
+    std::free(real);
+    if ((code != SQLITE_READONLY && code != SQLITE_CANTOPEN) || absolute.empty() ||
+        LogHoldsChanges(absolute)) {
         return false;
     }
+    std::string again;
+    return Connect(FileUri(absolute, "immutable=1"), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI,
+                   again) &&
+           ReadMarks(marks, again);
+}
+
+bool IndexDb::LoadKnown(const std::string& options, std::map<std::string, Known>& known,
+                        std::string& error) {
+    sqlite3_stmt* stmt = nullptr;
+    if (!Prepare(stmt,
+                 "SELECT path,id,size,mtime,error IS NOT NULL OR options IS NOT ? FROM records",
+                 error)) {
+        return false;
+    }
+    BindBytes(stmt, 1, options);
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        known[ColumnText(stmt, 0)] = {sqlite3_column_int64(stmt, 1), sqlite3_column_int64(stmt, 2),
-                                      sqlite3_column_int64(stmt, 3)};
+        known[ColumnBytes(stmt, 0)] = {sqlite3_column_int64(stmt, 1), sqlite3_column_int64(stmt, 2),
+                                       sqlite3_column_int64(stmt, 3),
+                                       sqlite3_column_int(stmt, 4) != 0};
     }
     sqlite3_finalize(stmt);
     if (rc != SQLITE_DONE) {
@@ -252,33 +389,44 @@ void IndexDb::Rollback() {
     }
 }
 
-bool IndexDb::Remove(long long id, std::string& error) {
-    // A contentless full-text table forgets a row only when given the tokens it was given.
+bool IndexDb::Remove(long long id, const std::string& path, std::string& error) {
     sqlite3_bind_int64(m_select, 1, id);
-    std::string texts[3];
+    BindBytes(m_select, 2, path);
+    std::string texts[kTexts];
     const int rc = sqlite3_step(m_select);
-    if (rc == SQLITE_ROW) {
-        for (int i = 0; i < 3; ++i) {
-            texts[i] = ColumnText(m_select, i);
-        }
+    for (int i = 0; rc == SQLITE_ROW && i < kTexts; ++i) {
+        texts[i] = ColumnBytes(m_select, i);
     }
     sqlite3_reset(m_select);
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+    if (rc == SQLITE_DONE) {
+        return true;  // gone already, or the id is another record's now
+    }
+    if (rc != SQLITE_ROW) {
         error = Message();
         return false;
     }
     sqlite3_bind_int64(m_deleteText, 1, id);
-    for (int i = 0; i < 3; ++i) {
-        sqlite3_bind_text(m_deleteText, i + 2, PairTokens(texts[i]).c_str(), -1, SQLITE_TRANSIENT);
-    }
+    BindTokens(m_deleteText, 2, texts);
     sqlite3_bind_int64(m_deleteItems, 1, id);
     sqlite3_bind_int64(m_delete, 1, id);
-    return (rc == SQLITE_DONE || Step(m_deleteText, error)) && Step(m_deleteItems, error) &&
-           Step(m_delete, error);
+    return Step(m_deleteText, error) && Step(m_deleteItems, error) && Step(m_delete, error);
+}
+
+bool IndexDb::InsertItems(long long id, const IndexRow& row, std::string& error) {
+    for (size_t seq = 0; seq < row.items.size(); ++seq) {
+        sqlite3_bind_int64(m_insertItem, 1, id);
+        sqlite3_bind_int64(m_insertItem, 2, static_cast<long long>(seq));
+        BindBytes(m_insertItem, 3, row.items[seq].first);
+        BindBytes(m_insertItem, 4, row.items[seq].second);
+        if (!Step(m_insertItem, error)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool IndexDb::Store(const IndexRow& row, std::string& error) {
-    sqlite3_bind_text(m_findPath, 1, row.path.c_str(), -1, SQLITE_TRANSIENT);
+    BindBytes(m_findPath, 1, row.path);
     const int found = sqlite3_step(m_findPath);
     const long long oldId = found == SQLITE_ROW ? sqlite3_column_int64(m_findPath, 0) : 0;
     sqlite3_reset(m_findPath);
@@ -286,13 +434,12 @@ bool IndexDb::Store(const IndexRow& row, std::string& error) {
         error = Message();
         return false;
     }
-    if (found == SQLITE_ROW && !Remove(oldId, error)) {
+    if (found == SQLITE_ROW && !Remove(oldId, row.path, error)) {
         return false;
     }
     sqlite3_clear_bindings(m_insert);
     for (const auto& column : row.columns) {
-        const std::string name = ":" + column.first;
-        const int i = sqlite3_bind_parameter_index(m_insert, name.c_str());
+        const int i = sqlite3_bind_parameter_index(m_insert, (":" + column.first).c_str());
         const Cell& c = column.second;
         if (i == 0) {
             continue;
@@ -302,33 +449,22 @@ bool IndexDb::Store(const IndexRow& row, std::string& error) {
         } else if (c.kind == Cell::kReal) {
             sqlite3_bind_double(m_insert, i, c.r);
         } else if (c.kind == Cell::kText) {
-            sqlite3_bind_text(m_insert, i, c.s.c_str(), static_cast<int>(c.s.size()),
-                              SQLITE_TRANSIENT);
+            BindBytes(m_insert, i, c.s);
         }
     }
-    sqlite3_bind_text(m_insert, sqlite3_bind_parameter_index(m_insert, ":path"), row.path.c_str(),
-                      static_cast<int>(row.path.size()), SQLITE_TRANSIENT);
+    BindBytes(m_insert, sqlite3_bind_parameter_index(m_insert, ":path"), row.path);
     if (!Step(m_insert, error)) {
         return false;
     }
     const long long id = sqlite3_last_insert_rowid(m_db);
-    for (size_t seq = 0; seq < row.items.size(); ++seq) {
-        sqlite3_bind_int64(m_insertItem, 1, id);
-        sqlite3_bind_int64(m_insertItem, 2, static_cast<long long>(seq));
-        sqlite3_bind_text(m_insertItem, 3, row.items[seq].first.c_str(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_text(m_insertItem, 4, row.items[seq].second.c_str(), -1, SQLITE_TRANSIENT);
-        if (!Step(m_insertItem, error)) {
-            return false;
-        }
+    std::string texts[kTexts];
+    for (int i = 0; i < kTexts; ++i) {
+        const auto it = row.columns.find(kTextColumns[i]);
+        texts[i] = it != row.columns.end() && it->second.kind == Cell::kText ? it->second.s : "";
     }
-    const char* const textColumns[] = {"white_name", "black_name", "game_name"};
     sqlite3_bind_int64(m_insertText, 1, id);
-    for (int i = 0; i < 3; ++i) {
-        const auto it = row.columns.find(textColumns[i]);
-        const std::string tokens = it == row.columns.end() ? "" : PairTokens(it->second.s);
-        sqlite3_bind_text(m_insertText, i + 2, tokens.c_str(), -1, SQLITE_TRANSIENT);
-    }
-    return Step(m_insertText, error);
+    BindTokens(m_insertText, 2, texts);
+    return InsertItems(id, row, error) && Step(m_insertText, error);
 }
 
 bool TransactionBatch::Commit(std::string& error) {

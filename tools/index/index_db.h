@@ -38,16 +38,24 @@ public:
     IndexDb(const IndexDb&) = delete;
     IndexDb& operator=(const IndexDb&) = delete;
 
-    // write: creates the file or rebuilds an index of an older schema (saying so in notice);
-    // read: an index of this schema only. False with a message; the file is then unchanged.
+    // path is always a file's name, never an SQLite URI or ":memory:"; it must be a regular file
+    // (or, to write, a new name). write: creates the file or rebuilds an index of an older schema
+    // (saying so in notice); read: an index of this schema only, also where this user cannot
+    // write beside it (read-only media, another user's index). False with a message; the file
+    // is then unchanged.
     bool Open(const std::string& path, bool write, std::string& notice, std::string& error);
+    // While another run holds the lock, the wait ends early once stop() says so.
+    void StopWhen(bool (*stop)()) { m_stop = stop; }
 
+    // What the index holds of a record, to tell whether it must be read again.
     struct Known {
         long long id;
         long long size;
         long long mtime;
+        bool stale;  // stored with its error, or read with other options than those given
     };
-    bool LoadKnown(std::map<std::string, Known>& known, std::string& error);
+    bool LoadKnown(const std::string& options, std::map<std::string, Known>& known,
+                   std::string& error);
 
     bool Begin(std::string& error);
     bool Commit(std::string& error);
@@ -55,7 +63,9 @@ public:
 
     // Replaces the row of the same path, if any.
     bool Store(const IndexRow& row, std::string& error);
-    bool Remove(long long id, std::string& error);
+    // Removes the row of id if it still holds path: another run may have given the id to
+    // another record since it was read.
+    bool Remove(long long id, const std::string& path, std::string& error);
 
     sqlite3* Handle() { return m_db; }
     // The database's last message, with the system's reason where there is one.
@@ -69,7 +79,12 @@ private:
         int version = 0;
         int tables = 0;
     };
+    bool Connect(const std::string& name, int flags, std::string& error);
+    void Close();
     bool ReadMarks(Marks& marks, std::string& error);
+    bool ReadWithoutWriting(const std::string& path, Marks& marks);
+    bool InsertItems(long long id, const IndexRow& row, std::string& error);
+    static int OnBusy(void* self, int tries);
     bool PrepareForWriting(const Marks& marks, std::string& notice, std::string& error);
     bool Exec(const char* sql, std::string& error);
     bool Prepare(sqlite3_stmt*& stmt, const char* sql, std::string& error);
@@ -77,6 +92,7 @@ private:
     bool Step(sqlite3_stmt* stmt, std::string& error);
 
     sqlite3* m_db = nullptr;
+    bool (*m_stop)() = nullptr;
     sqlite3_stmt* m_insert = nullptr;
     sqlite3_stmt* m_insertItem = nullptr;
     sqlite3_stmt* m_insertText = nullptr;

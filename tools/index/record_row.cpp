@@ -49,6 +49,12 @@ RowMaker::RowMaker(Tool& tool) : m_tool(tool), m_utf8("index", "UTF-8"), m_conv(
     m_utf8.Configure(args, error);
 }
 
+std::string RowMaker::Options(const Tool& tool) {
+    return std::string("encoding=") +
+           (tool.ForcedCodepage() ? CodepageName(tool.HeaderCodepage()) : "auto") +
+           " nation=" + std::to_string(tool.Nation());
+}
+
 bool RowMaker::Make(const std::string& path, const PrivateDir& dir, IndexRow& row,
                     std::string& error) {
     LoadedRecord loaded;

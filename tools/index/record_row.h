@@ -18,6 +18,9 @@ public:
     // Fills row.columns from the record at path, loaded through dir, which is left empty
     // again. False when the record cannot be loaded: the row then holds the error.
     bool Make(const std::string& path, const PrivateDir& dir, IndexRow& row, std::string& error);
+    // The options of tool that change what Make stores, as one text: a record stored with
+    // other options is read again.
+    static std::string Options(const Tool& tool);
 
 private:
     void Describe(LoadedRecord& loaded, IndexRow& row);
