@@ -94,7 +94,7 @@ struct FileId {
     uint64_t nDev = 0;
     uint64_t nIno = 0;
     int64_t nChanged = 0;  // the inode's change time, in nanoseconds
-    unsigned nMode = 0;  // permission bits
+    unsigned nMode = 0;    // permission bits
     unsigned nUid = 0;
     unsigned nGid = 0;
 };
