@@ -8,11 +8,19 @@
 . "${BASH_SOURCE%/*}/common.sh" "$1"
 src=$2
 nobody() { setpriv --reuid=65534 --regid=65534 --clear-groups "$@"; }
+"$src/examples/make-examples" "$work/samples" >/dev/null
+
+# --- set stages its copies of the body and audio beside the record, on the record's own file
+# system: while it saves, its work directory is there and none is in TMPDIR.
+mkdir "$work/rec" && cp "$work/samples/audio.gib" "$work/rec/staged.gib"
+GIBO_TEST_HOOK="save:ls -a '$work/rec' '$TMPDIR' >>'$work/staged'" run 0 set "$work/rec/staged.gib" GAMENAME=s
+grep -q '^\.gibo-' "$work/staged" && ! grep -q '^gibo-' "$work/staged" ||
+  fail "set did not stage beside the record: $(cat "$work/staged")"
+
 if [ "$(id -u)" -ne 0 ] || ! nobody true 2>/dev/null; then
   echo "skipped: the race tests need root and the user nobody" >&2
   finish races
 fi
-"$src/examples/make-examples" "$work/samples" >/dev/null
 secret=$work/secret && mkdir -m 755 "$secret"
 u=$work/u
 

@@ -126,10 +126,8 @@ flock -u 9 && exec 9<&-
 wait "$pid" || fail "set failed after waiting for the lock: $(cat "$work/wait.err")"
 has_line "$work/wait.err" "gibo set: $d/locked.gib: waiting: another run is changing this record and holds its lock"
 
-# --- an edit stages beside the record, not in $TMPDIR; a run removes the work directories that
-# killed runs of its own user left, and no other.
+# --- a run removes the work directories that killed runs of its own user left, and no other.
 cp "$work/samples/audio.gib" "$d/staged.gib"
-TMPDIR=/nonexistent run 0 set "$d/staged.gib" GAMENAME=s
 true & dead=$! && wait "$dead"
 host=$(uname -n)
 mkdir -p "$TMPDIR/gibo-$host-$dead-a/x" "$TMPDIR/gibo-$host-$$-b" "$TMPDIR/gibo-$host-$dead-c" "$d/.gibo-$host-$dead-d"
