@@ -58,7 +58,7 @@ Status Replacement::Begin(const char* pszTarget, const FileId* pExpected) {
         return EISDIR;
     }
     if (pExpected && !SameId(*pExpected, m_original)) {
-        return ESTALE;
+        return kOtherFile;
     }
     // Private while it is written when it replaces a file, which gives it its mode at the end;
     // what replaces a link or a new name gets the usual mode.
@@ -95,7 +95,7 @@ Status Replacement::Place() {
         return s;
     }
     if (!SameId(now, m_original)) {
-        return ESTALE;  // another file took the name since Begin: it is not ours to replace
+        return kOtherFile;  // another file took the name since Begin: it is not ours to replace
     }
     bool bKeepTemp = false;
     const Status s = RenameIn(m_dir, m_strTemp.c_str(), m_strTarget.c_str(), &bKeepTemp);

@@ -57,7 +57,7 @@ public:
     ~Replacement();  // removes the temporary unless it took the target's place
 
     // Starts: EISDIR when a directory stands at the name (a link there is replaced, not
-    // followed), ESTALE when pExpected is given and the name holds
+    // followed), kOtherFile when pExpected is given and the name holds
     // another file, or the system's reason why the temporary could not be made.
     Status Begin(const char* pszTarget, const FileId* pExpected = nullptr);
     int Fd() const { return m_temp.Get(); }
@@ -66,7 +66,7 @@ public:
     const FileId& Original() const { return m_original; }
 
     // The steps of Commit, for callers that report them apart: the owner and mode, the data on
-    // disk and the temporary closed; the rename (ESTALE, and nothing changed, when the name no
+    // disk and the temporary closed; the rename (kOtherFile, and nothing changed, when the name no
     // longer holds the file Begin found); the directory entry on disk.
     Status Finish();
     Status Place();

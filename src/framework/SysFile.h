@@ -13,6 +13,10 @@ namespace gibo {
 
 using Status = int;  // 0: done; else an errno value
 
+// Not an errno value: a replacement found another file at the name than the one it was to
+// replace (or none where one stood), and changed nothing.
+constexpr Status kOtherFile = 0x4F544852;
+
 // Owns a descriptor and closes it, ignoring failures, when it goes.
 class Fd {
 public:

@@ -107,7 +107,7 @@ gibo::Failure Commit(gibo::Replacement& out, const CString& strPath, bool* pbMov
     }
     if (const gibo::Status s = out.Place()) {
         if (pbMoved) {
-            *pbMoved = s == ESTALE;
+            *pbMoved = s == gibo::kOtherFile;
         }
         return gibo::Fail(GIBO_ERR_CREATE);
     }
@@ -151,7 +151,7 @@ gibo::Failure SaveSteps(CGiboFile& record, unsigned char byType, const CString& 
     gibo::Replacement out;
     if (const gibo::Status s = out.Begin(target.c_str(), pExpected)) {
         if (pbMoved) {
-            *pbMoved = s == ESTALE;
+            *pbMoved = s == gibo::kOtherFile;
         }
         return gibo::Fail(GIBO_ERR_CREATE);
     }

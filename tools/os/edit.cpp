@@ -43,7 +43,7 @@ bool EditedFile::Begin(const std::string& target, const gibo::FileId* expected,
         m_slot = RegisterTemporary(m_out.TempPath());
         return error.empty();
     }
-    if (s == ESTALE) {
+    if (s == gibo::kOtherFile) {
         error = kNameChanged;
     } else if (s == EISDIR) {
         error = "is a directory";
@@ -69,7 +69,8 @@ bool EditedFile::CopyFrom(int fd, long long offset, std::string& error) {
 bool EditedFile::Commit(std::string& error) {
     const gibo::Status s = m_out.Commit();
     if (s != 0) {
-        error = s == ESTALE ? kNameChanged : "cannot replace the file: " + SystemReason(s);
+        error =
+            s == gibo::kOtherFile ? kNameChanged : "cannot replace the file: " + SystemReason(s);
         return false;
     }
     return true;
