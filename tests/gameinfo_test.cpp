@@ -129,7 +129,7 @@ TEST(GameInfo, OverLongItemsAreCutAndReadingGoesOn) {
     EXPECT_EQ(f.m_nGameType, 1);
 }
 
-TEST(GameInfo, OneCallComposesNamesResultConditionCountAndTitle) {
+TEST(GameInfo, OneCallComposesTheDisplayUnlessTheCompactHeaderTakesTheText) {
     CGiboFile f;
     f.SetNationCode(1);
     f.m_strHeader = "\\[GAMETOTALNUM=abc211de\\]\r\n";
@@ -144,17 +144,15 @@ TEST(GameInfo, OneCallComposesNamesResultConditionCountAndTitle) {
     EXPECT_EQ(empty.ParsingTagData(nullptr), nullptr);
     EXPECT_EQ(empty.m_strGameTotalNum.str(), Gbk("<total>: <moves>"));
     EXPECT_FALSE(empty.m_strShowGiboTitle.IsEmpty());
-}
-
-TEST(GameInfo, NewFormatHandsTheTextToTheCompactHeader) {
-    CGiboFile f;
-    f.SetNewFormat(1);
-    std::string t("GTYPE:4,,S1");
-    EXPECT_EQ(f.ParsingTagData(t.data()), t.data() + 9);  // the compact loader's stop
-    EXPECT_EQ(f.GetGameType(), "4");
-    // No setter and no derived field of the record object ran.
-    EXPECT_EQ(f.m_nGameType, 0);
-    EXPECT_TRUE(f.m_strShowGiboTitle.IsEmpty());
+    // With the new-format flag the compact header takes the text; no setter and no derived
+    // field of the record object runs.
+    CGiboFile compact;
+    compact.SetNewFormat(1);
+    std::string c("GTYPE:4,,S1");
+    EXPECT_EQ(compact.ParsingTagData(c.data()), c.data() + 9);  // the compact loader's stop
+    EXPECT_EQ(compact.GetGameType(), "4");
+    EXPECT_EQ(compact.m_nGameType, 0);
+    EXPECT_TRUE(compact.m_strShowGiboTitle.IsEmpty());
 }
 
 namespace {
