@@ -13,6 +13,8 @@
 #include "GiboFile.h"
 #include "Nobody.h"
 #include "TestSupport.h"
+#include "framework/SysFile.h"
+#include "writing/Save.h"
 
 namespace {
 
@@ -219,6 +221,67 @@ TEST(Writer, ReplacingKeepsModeOwnerAndLinks) {
         }
         EXPECT_EQ(dir.Names().size(), c.link && c.mode ? 4u : 3u);  // no temporary beside it
         EXPECT_EQ(std::filesystem::is_empty(dir.Path("sub")), c.mode != 0);
+    }
+}
+
+// Another program puts something else at the name, or takes it away, between the check at the
+// save's start and its rename (the test seam runs it there): the save is refused and what that
+// program left stays. Before the check ("save") the save goes ahead over what it finds. The
+// caller's own check (SaveExpecting) refuses a file other than the one it locked.
+TEST(Writer, SavesOnlyOverTheFileItFound) {
+    const struct {
+        const char *stage, *swap;
+        const char* left;  // at rec.gib afterwards; null: nothing
+    } cases[] = {
+        {"rename", "mv other rec.gib", "OTHER"},
+        {"rename", "rm rec.gib && ln -s other rec.gib", "OTHER"},
+        {"rename", "rm rec.gib", nullptr},
+        {"save", "mv other rec.gib", "\\HS\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.stage) + ": " + c.swap);
+        TempDir dir;
+        WriteBytes(dir.Path("src.lbk"), "STO 1\r\n");
+        WriteBytes(dir.Path("rec.gib"), "OLD");
+        WriteBytes(dir.Path("other"), "OTHER");
+        const std::string hook = std::string(c.stage) + ":cd '" + dir.Dir() + "' && " + c.swap;
+        ::setenv("GIBO_TEST_HOOK", hook.c_str(), 1);
+        CGiboFile f;
+        const int saved = Save(f, dir, 1, "rec.gib", "src.lbk", "");
+        ::unsetenv("GIBO_TEST_HOOK");
+        EXPECT_EQ(saved, std::string(c.stage) == "save");
+        EXPECT_EQ(Exists(dir.Path("rec.gib")), c.left != nullptr);
+        if (c.left) {
+            EXPECT_EQ(ReadBytes(dir.Path("rec.gib")).substr(0, 5),
+                      std::string(c.left).substr(0, 5));
+        }
+        for (const std::string& name : dir.Names()) {
+            EXPECT_EQ(name.find(".gibo-"), std::string::npos) << "a temporary was left";
+        }
+    }
+    TempDir dir;
+    WriteBytes(dir.Path("src.lbk"), "STO 1\r\n");
+    WriteBytes(dir.Path("rec.gib"), "OLD");
+    gibo::Fd locked;
+    gibo::FileId id;
+    ASSERT_EQ(gibo::OpenFile(dir.Path("rec.gib").c_str(), gibo::kRead, locked), 0);
+    ASSERT_EQ(gibo::IdentityOf(locked.Get(), id), 0);
+    // The first save replaces the locked file: the second finds another one there.
+    for (const bool replaced : {false, true}) {
+        CGiboFile f;
+        f.SetParam("N", replaced ? "2" : "1");
+        bool moved = !replaced;
+        EXPECT_EQ(gibo::SaveExpecting(f, 1, dir.Path("rec.gib").c_str(),
+                                      dir.Path("src.lbk").c_str(), "", id, moved),
+                  replaced ? 0 : 1);
+        EXPECT_EQ(moved, replaced);
+        int found = 0;
+        CGiboFile back;
+        CString body, audio;
+        unsigned char type = 0;
+        int hasAudio = 0;
+        back.LoadFile(dir.Path("rec.gib").c_str(), body, audio, type, hasAudio);
+        EXPECT_EQ(back.GetParam("N", found).str(), "1");
     }
 }
 

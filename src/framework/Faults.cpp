@@ -3,6 +3,8 @@
 #include "framework/Faults.h"
 
 #include <atomic>
+#include <cstdlib>
+#include <cstring>
 
 namespace gibo {
 
@@ -40,6 +42,14 @@ int FaultDue(FileOp op) {
     const int call = g_nCalls[k].fetch_add(1) + 1;
     const int from = g_nFailAt[k].load();
     return from != 0 && call >= from && call - from < g_nTimes[k].load() ? g_nErrno[k].load() : 0;
+}
+
+void TestHook(const char* stage) {
+    const char* hook = std::getenv("GIBO_TEST_HOOK");
+    const size_t n = std::strlen(stage);
+    if (hook && std::strncmp(hook, stage, n) == 0 && hook[n] == ':') {
+        (void)!std::system(hook + n + 1);
+    }
 }
 
 }  // namespace gibo

@@ -14,6 +14,11 @@ enum class FileOp { Open, Create, Read, Write, Copy, Sync, Rename, Remove, Close
 // For the file layer, before it does op: 0 to go on, or the errno this call fails with.
 int FaultDue(FileOp op);
 
+// A point between a check and the step that relies on it (stage names it). Test builds run the
+// shell command of GIBO_TEST_HOOK="stage:command" there, once for each time the stage is
+// reached, so that a test changes the files at exactly that moment; elsewhere nothing happens.
+void TestHook(const char* stage);
+
 #ifdef GIBO_FAULT_SWITCHES
 // Test builds only. From the nth call of op on (1 for the next one), `times` calls fail with
 // err; the others succeed.

@@ -7,4 +7,6 @@ int FaultDue(FileOp) {
     return 0;
 }
 
+void TestHook(const char*) {}
+
 }  // namespace gibo

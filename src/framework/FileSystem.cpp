@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "framework/Faults.h"
 #include "framework/Paths.h"
 #include "framework/SystemPath.h"
 
@@ -39,23 +40,36 @@ std::string TempName(const std::string& dir) {
 
 }  // namespace
 
-Status CreateTempBeside(const char* pszTarget, TempFile& out) {
-    out.strPath.clear();
+Replacement::~Replacement() {
+    m_temp.Abort();  // closed before its guard removes it, as Windows needs
+}
+
+Status Replacement::Begin(const char* pszTarget, const FileId* pExpected) {
     if (!pszTarget || !*pszTarget) {
         return ENOENT;
     }
+    m_strTarget = pszTarget;
+    Status s = OpenDirectoryOf(pszTarget, m_dir);
+    s = s ? s : LookAt(m_dir, pszTarget, m_original);
+    if (s) {
+        return s;
+    }
+    if (m_original.bDirectory) {
+        return EISDIR;
+    }
+    if (pExpected && !SameId(*pExpected, m_original)) {
+        return kOtherFile;
+    }
+    // Private while it is written when it replaces a file, which gives it its mode at the end;
+    // what replaces a link or a new name gets the usual mode.
+    const unsigned perms = m_original.bRegular ? 0600 : 0666;
     const std::string dir = DirectoryOf(pszTarget);
-#ifdef _WIN32
-    const unsigned perms = 0;
-#else
-    struct stat st;
-    const unsigned perms = ::stat(pszTarget, &st) == 0 ? 0600 : 0666;
-#endif
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string name = TempName(dir);
-        const Status s = CreateNew(name.c_str(), perms, out.fd);
+        s = CreateNewIn(m_dir, name.c_str(), perms, m_temp);
         if (s == 0) {
-            out.strPath = std::move(name);
+            m_strTemp = std::move(name);
+            m_guard.Arm(m_strTemp);
             return 0;
         }
         if (s != EEXIST) {
@@ -63,6 +77,42 @@ Status CreateTempBeside(const char* pszTarget, TempFile& out) {
         }
     }
     return EEXIST;
+}
+
+Status Replacement::Finish() {
+    if (m_original.bRegular) {
+        TakeOwnerAndMode(m_temp.Get(), m_original);
+    }
+    const Status s = SyncData(m_temp.Get());
+    const Status closed = m_temp.Close();
+    return s ? s : closed;
+}
+
+Status Replacement::Place() {
+    TestHook("rename");
+    FileId now;
+    if (const Status s = LookAt(m_dir, m_strTarget.c_str(), now)) {
+        return s;
+    }
+    if (!SameId(now, m_original)) {
+        return kOtherFile;  // another file took the name since Begin: it is not ours to replace
+    }
+    bool bKeepTemp = false;
+    const Status s = RenameIn(m_dir, m_strTemp.c_str(), m_strTarget.c_str(), &bKeepTemp);
+    if (s == 0 || bKeepTemp) {
+        m_guard.Release();  // in place, or the record's only copy now
+    }
+    return s;
+}
+
+Status Replacement::SyncPlaced() {
+    return SyncDirectory(m_dir, m_strTarget.c_str());
+}
+
+Status Replacement::Commit() {
+    Status s = Finish();
+    s = s ? s : Place();
+    return s ? s : SyncPlaced();
 }
 
 #ifdef _WIN32
@@ -101,10 +151,6 @@ std::string ResolveLinks(const char* pszPath) {
     return pszPath ? pszPath : "";
 }
 
-void TakeOverAttributes(const TempFile&, const char*) {
-    // ReplaceFile keeps the replaced file's attributes and security.
-}
-
 #else
 
 bool SameFile(const char* pszA, const char* pszB) {
@@ -137,19 +183,6 @@ std::string ResolveLinks(const char* pszPath) {
         path = target[0] == '/' ? target : DirectoryOf(path) + target;
     }
     return path;
-}
-
-void TakeOverAttributes(const TempFile& temp, const char* pszTarget) {
-    struct stat st;
-    if (::stat(pszTarget, &st) != 0) {
-        return;  // a new record: created with its final permissions
-    }
-    // Owner and group where the process may (root; a group it belongs to), then the mode,
-    // since a change of owner clears the set-id bits.
-    if (::fchown(temp.fd.Get(), st.st_uid, st.st_gid) != 0) {
-        (void)::fchown(temp.fd.Get(), static_cast<uid_t>(-1), st.st_gid);
-    }
-    (void)::fchmod(temp.fd.Get(), st.st_mode & 07777);
 }
 
 #endif

@@ -25,19 +25,6 @@ bool RemoveFile(const char* pszPath);
 // name, also when it does not exist yet, so that replacing the file keeps the links.
 std::string ResolveLinks(const char* pszPath);
 
-// A new, empty file with a unique name beside pszTarget, created exclusively and open for
-// writing. It stays private to its owner while it is written when a file stands at pszTarget
-// (TakeOverAttributes gives it that file's owner and mode at the end); a new record gets the
-// usual permissions at once.
-struct TempFile {
-    std::string strPath;
-    Fd fd;
-};
-Status CreateTempBeside(const char* pszTarget, TempFile& out);
-// Gives the temporary the owner, group (where the process may) and mode of the file at
-// pszTarget, so that replacing it keeps them. Best effort: a record is still a record.
-void TakeOverAttributes(const TempFile& temp, const char* pszTarget);
-
 // Removes a file when it goes out of scope, unless Release() was called first: the side files
 // of a failed load, the temporary of a failed save.
 class RemoveGuard {
@@ -55,6 +42,44 @@ public:
 
 private:
     std::string m_strPath;
+};
+
+// Replaces the file at a name with a new one, written beside it under a temporary name and
+// moved into place only when complete and on disk. All steps act in the target's directory,
+// held open from the start. The new file gets the owner, group and mode of the regular file it
+// replaces (else the usual mode), and replaces only the file that stood at the name when
+// Begin looked: if anything else stands there by the rename, nothing is changed.
+class Replacement {
+public:
+    Replacement() = default;
+    Replacement(const Replacement&) = delete;
+    Replacement& operator=(const Replacement&) = delete;
+    ~Replacement();  // removes the temporary unless it took the target's place
+
+    // Starts: EISDIR when a directory stands at the name (a link there is replaced, not
+    // followed), kOtherFile when pExpected is given and the name holds
+    // another file, or the system's reason why the temporary could not be made.
+    Status Begin(const char* pszTarget, const FileId* pExpected = nullptr);
+    int Fd() const { return m_temp.Get(); }
+    const std::string& TempPath() const { return m_strTemp; }
+    // What stood at the name when Begin looked.
+    const FileId& Original() const { return m_original; }
+
+    // The steps of Commit, for callers that report them apart: the owner and mode, the data on
+    // disk and the temporary closed; the rename (kOtherFile, and nothing changed, when the name no
+    // longer holds the file Begin found); the directory entry on disk.
+    Status Finish();
+    Status Place();
+    Status SyncPlaced();
+    Status Commit();
+
+private:
+    std::string m_strTarget;
+    std::string m_strTemp;
+    gibo::Fd m_dir;
+    gibo::Fd m_temp;
+    FileId m_original;
+    RemoveGuard m_guard;
 };
 
 }  // namespace gibo

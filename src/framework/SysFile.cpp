@@ -34,6 +34,11 @@ void Fd::Abort() {
     }
 }
 
+bool SameId(const FileId& a, const FileId& b) {
+    return a.bExists == b.bExists && a.nType == b.nType && a.nDev == b.nDev && a.nIno == b.nIno &&
+           a.nChanged == b.nChanged;
+}
+
 Status CopyThroughBuffer(int from, int to, size_t nBuffer, bool bWriteOut, const SeePiece& see) {
     constexpr int64_t kWriteOutPiece = 8 << 20;
     int64_t length = 0, from0 = 0, to0 = 0;

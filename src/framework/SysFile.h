@@ -13,6 +13,10 @@ namespace gibo {
 
 using Status = int;  // 0: done; else an errno value
 
+// Not an errno value: a replacement found another file at the name than the one it was to
+// replace (or none where one stood), and changed nothing.
+constexpr Status kOtherFile = 0x4F544852;
+
 // Owns a descriptor and closes it, ignoring failures, when it goes.
 class Fd {
 public:
@@ -81,6 +85,40 @@ Status SeekFd(int fd, int64_t nOffset, int nWhence, int64_t& nPosition);
 Status SyncData(int fd);
 // Puts the directory entry of pszPath on disk (a no-op where the system has no such step).
 Status SyncDirectoryOf(const char* pszPath);
+
+// What stands at a name: the link itself, not what it leads to. Two looks at a name see the
+// same file when both found nothing, or the same kind of file at the same device and inode
+// (volume and file index) with the same change time: a file removed and another made may get
+// the freed inode number at once.
+struct FileId {
+    bool bExists = false;
+    bool bRegular = false;
+    bool bDirectory = false;
+    unsigned nType = 0;  // the kind of file, as the system tells it
+    uint64_t nDev = 0;
+    uint64_t nIno = 0;
+    int64_t nChanged = 0;  // the inode's change time, in nanoseconds
+    unsigned nMode = 0;    // permission bits
+    unsigned nUid = 0;
+    unsigned nGid = 0;
+};
+bool SameId(const FileId& a, const FileId& b);
+// The identity of an open file.
+Status IdentityOf(int fd, FileId& out);
+
+// The directory that pszPath's name stands in, held open so that a replacement looks, creates
+// and renames in that very directory however the names above it change. Windows works by path
+// and leaves dir closed; the calls below take either.
+Status OpenDirectoryOf(const char* pszPath, Fd& dir);
+// What stands at the file name of pszPath in dir; bExists false when nothing does.
+Status LookAt(const Fd& dir, const char* pszPath, FileId& out);
+// CreateNew, RenameOver and SyncDirectoryOf in dir.
+Status CreateNewIn(const Fd& dir, const char* pszPath, unsigned nPerms, Fd& out);
+Status RenameIn(const Fd& dir, const char* pszFrom, const char* pszTo, bool* pbKeepFrom);
+Status SyncDirectory(const Fd& dir, const char* pszPath);
+// Gives fd the owner, group (where the process may) and permission bits of id; never wider
+// bits than id has. Nothing where the system keeps them itself (Windows' ReplaceFile).
+void TakeOwnerAndMode(int fd, const FileId& id);
 
 // Puts pszFrom in place of pszTo in one step. On Windows a replace that failed after the old
 // file went moves the temporary into place, and failing that leaves it (the only copy) on

@@ -250,6 +250,102 @@ Status RenameOver(const char* pszFrom, const char* pszTo, bool* pbKeepFrom) {
     return ::rename(pszFrom, pszTo) == 0 ? 0 : Errno();
 }
 
+namespace {
+
+FileId IdFromStat(const struct stat& st) {
+    FileId id;
+    id.bExists = true;
+    id.bRegular = S_ISREG(st.st_mode);
+    id.bDirectory = S_ISDIR(st.st_mode);
+    id.nType = static_cast<unsigned>(st.st_mode & S_IFMT);
+    id.nChanged = static_cast<int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    id.nDev = static_cast<uint64_t>(st.st_dev);
+    id.nIno = static_cast<uint64_t>(st.st_ino);
+    id.nMode = static_cast<unsigned>(st.st_mode & 07777);
+    id.nUid = static_cast<unsigned>(st.st_uid);
+    id.nGid = static_cast<unsigned>(st.st_gid);
+    return id;
+}
+
+std::string NameOf(const char* pszPath) {
+    const std::string path = pszPath ? pszPath : "";
+    return path.substr(DirectoryOf(path).size());
+}
+
+}  // namespace
+
+Status IdentityOf(int fd, FileId& out) {
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        return Errno();
+    }
+    out = IdFromStat(st);
+    return 0;
+}
+
+Status OpenDirectoryOf(const char* pszPath, Fd& dir) {
+    if (const int fault = FaultDue(FileOp::Open)) {
+        return fault;
+    }
+    std::string path = DirectoryOf(pszPath ? pszPath : "");
+    const int fd = ::open(path.empty() ? "." : path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return Errno();
+    }
+    dir = Fd(fd);
+    return 0;
+}
+
+Status LookAt(const Fd& dir, const char* pszPath, FileId& out) {
+    out = FileId();
+    struct stat st;
+    if (::fstatat(dir.Get(), NameOf(pszPath).c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        return errno == ENOENT ? 0 : Errno();
+    }
+    out = IdFromStat(st);
+    return 0;
+}
+
+Status CreateNewIn(const Fd& dir, const char* pszPath, unsigned nPerms, Fd& out) {
+    if (const int fault = FaultDue(FileOp::Create)) {
+        return fault;
+    }
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY;
+    const int fd = ::openat(dir.Get(), NameOf(pszPath).c_str(), flags, nPerms);
+    if (fd < 0) {
+        return Errno();
+    }
+    out = Fd(fd);
+    return 0;
+}
+
+Status RenameIn(const Fd& dir, const char* pszFrom, const char* pszTo, bool* pbKeepFrom) {
+    if (pbKeepFrom) {
+        *pbKeepFrom = false;
+    }
+    if (const int fault = FaultDue(FileOp::Rename)) {
+        return fault;
+    }
+    const int d = dir.Get();
+    return ::renameat(d, NameOf(pszFrom).c_str(), d, NameOf(pszTo).c_str()) == 0 ? 0 : Errno();
+}
+
+Status SyncDirectory(const Fd& dir, const char*) {
+    if (const int fault = FaultDue(FileOp::Sync)) {
+        return fault;
+    }
+    return ::fsync(dir.Get()) == 0 ? 0 : Errno();
+}
+
+void TakeOwnerAndMode(int fd, const FileId& id) {
+    // Owner and group where the process may (root; a group it belongs to), then the mode,
+    // since a change of owner clears the set-id bits.
+    if (::fchown(fd, id.nUid, id.nGid) != 0) {
+        (void)::fchown(fd, static_cast<uid_t>(-1), id.nGid);
+    }
+    (void)::fchmod(fd, id.nMode);
+}
+
 Status RemovePath(const char* pszPath) {
     if (const int fault = FaultDue(FileOp::Remove)) {
         return fault;

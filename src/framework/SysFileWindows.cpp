@@ -240,6 +240,72 @@ Status RenameOver(const char* pszFrom, const char* pszTo, bool* pbKeepFrom) {
     return FromWin32(moveErr);
 }
 
+namespace {
+
+FileId IdFromHandle(HANDLE h) {
+    FileId id;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(h, &info)) {
+        return id;
+    }
+    id.bExists = true;
+    id.bRegular = !(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY |
+                                             FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE));
+    id.bDirectory = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    id.nType = id.bRegular ? 1 : id.bDirectory ? 2 : 3;
+    id.nDev = info.dwVolumeSerialNumber;
+    id.nIno = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    id.nMode = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
+    return id;
+}
+
+}  // namespace
+
+Status IdentityOf(int fd, FileId& out) {
+    const HANDLE h = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
+    out = h == INVALID_HANDLE_VALUE ? FileId() : IdFromHandle(h);
+    return out.bExists ? 0 : EBADF;
+}
+
+Status OpenDirectoryOf(const char*, Fd& dir) {
+    dir.Abort();  // Windows works by path
+    return 0;
+}
+
+Status LookAt(const Fd&, const char* pszPath, FileId& out) {
+    out = FileId();
+    SystemPath path;
+    if (!ToSystemPath(pszPath, path)) {
+        return ENOENT;
+    }
+    const HANDLE h = CreateFileW(
+        path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const Status s = FromWin32(GetLastError());
+        return s == ENOENT ? 0 : s;
+    }
+    out = IdFromHandle(h);
+    CloseHandle(h);
+    return 0;
+}
+
+Status CreateNewIn(const Fd&, const char* pszPath, unsigned nPerms, Fd& out) {
+    return CreateNew(pszPath, nPerms, out);
+}
+
+Status RenameIn(const Fd&, const char* pszFrom, const char* pszTo, bool* pbKeepFrom) {
+    return RenameOver(pszFrom, pszTo, pbKeepFrom);
+}
+
+Status SyncDirectory(const Fd&, const char* pszPath) {
+    return SyncDirectoryOf(pszPath);
+}
+
+void TakeOwnerAndMode(int, const FileId&) {
+    // ReplaceFile keeps the replaced file's attributes and security.
+}
+
 Status RemovePath(const char* pszPath) {
     if (const int fault = FaultDue(FileOp::Remove)) {
         return fault;

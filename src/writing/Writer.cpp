@@ -4,10 +4,12 @@
 #include <string>
 
 #include "GiboFile.h"
+#include "framework/Faults.h"
 #include "framework/FileFailure.h"
 #include "framework/FileSystem.h"
 #include "framework/Gbk.h"
 #include "writing/BodyScan.h"
+#include "writing/Save.h"
 
 namespace {
 
@@ -99,30 +101,26 @@ gibo::Failure WriteParts(int out, const std::string& head, int body, int audio,
 
 // Puts the complete temporary in place of the record: its data on disk first, then the rename,
 // then the directory entry, so that a power cut leaves the old record or the new one.
-gibo::Failure Commit(gibo::TempFile& temp, const std::string& target, const CString& strPath,
-                     gibo::RemoveGuard& tempGuard) {
-    gibo::TakeOverAttributes(temp, target.c_str());
-    gibo::Status s = gibo::SyncData(temp.fd.Get());
-    const gibo::Status closed = temp.fd.Close();
-    s = s ? s : closed;
-    if (s) {
+gibo::Failure Commit(gibo::Replacement& out, const CString& strPath, bool* pbMoved) {
+    if (const gibo::Status s = out.Finish()) {
         return gibo::Raise(GIBO_ERR_CREATE, s, strPath);
     }
-    bool bKeepTemp = false;
-    if (gibo::RenameOver(temp.strPath.c_str(), target.c_str(), &bKeepTemp) != 0) {
-        if (bKeepTemp) {
-            tempGuard.Release();  // the record's only copy now
+    if (const gibo::Status s = out.Place()) {
+        if (pbMoved) {
+            *pbMoved = s == gibo::kOtherFile;
         }
         return gibo::Fail(GIBO_ERR_CREATE);
     }
-    tempGuard.Release();
-    s = gibo::SyncDirectoryOf(target.c_str());
+    const gibo::Status s = out.SyncPlaced();
     return s ? gibo::Raise(GIBO_ERR_CREATE, s, strPath) : gibo::Failure();
 }
 
-// The save, step by step; the caller reports how it ended.
+// The save, step by step; the caller reports how it ended. pExpected: the file the record must
+// still be at the start and at the rename (else *pbMoved is set).
 gibo::Failure SaveSteps(CGiboFile& record, unsigned char byType, const CString& strPath,
-                        const CString& strBodyPath, const CString& strAudioPath) {
+                        const CString& strBodyPath, const CString& strAudioPath,
+                        const gibo::FileId* pExpected, bool* pbMoved) {
+    gibo::TestHook("save");
     CFileFind find;
     if (!find.FindFile(strBodyPath)) {
         return gibo::Fail(GIBO_ERR_OPEN);
@@ -134,7 +132,8 @@ gibo::Failure SaveSteps(CGiboFile& record, unsigned char byType, const CString& 
     // The record is written under a temporary name beside the target and moved into place only
     // when it is complete and on disk: a failed save leaves the old record as it was, and
     // strPath may name the body or audio file itself. A link at strPath stays a link. Nobody
-    // replaces a record that they could not have opened for writing, nor anything but a file.
+    // replaces a record that they could not have opened for writing, nor anything but a file,
+    // nor a file that took the name while the record was written.
     const std::string target = gibo::ResolveLinks(strPath);
     if (gibo::CheckReplaceable(target.c_str()) != 0) {
         return gibo::Fail(GIBO_ERR_CREATE);
@@ -149,27 +148,42 @@ gibo::Failure SaveSteps(CGiboFile& record, unsigned char byType, const CString& 
     if (gibo::OpenFile(strBodyPath, gibo::kRead, body) != 0) {
         return gibo::Fail(GIBO_ERR_BODY_OPEN);
     }
-    gibo::RemoveGuard tempGuard;
-    gibo::TempFile temp;
-    if (gibo::CreateTempBeside(target.c_str(), temp) != 0) {
+    gibo::Replacement out;
+    if (const gibo::Status s = out.Begin(target.c_str(), pExpected)) {
+        if (pbMoved) {
+            *pbMoved = s == gibo::kOtherFile;
+        }
         return gibo::Fail(GIBO_ERR_CREATE);
     }
-    tempGuard.Arm(temp.strPath);
     if (gibo::Failure f =
-            WriteParts(temp.fd.Get(), head, body.Get(), bHasAudio ? audio.Get() : -1, strPath)) {
-        return f;  // the temporary is closed before its guard removes it, as Windows needs
+            WriteParts(out.Fd(), head, body.Get(), bHasAudio ? audio.Get() : -1, strPath)) {
+        return f;
     }
     // The sources are closed too: a file still open cannot be replaced on every system, and
     // strPath may name one.
     body.Abort();
     audio.Abort();
-    return Commit(temp, target, strPath, tempGuard);
+    return Commit(out, strPath, pbMoved);
 }
 
 }  // namespace
 
 int CGiboFile::SaveFile(unsigned char byType, CString strPath, CString strBodyPath,
                         CString strAudioPath) {
-    const gibo::Failure failure = SaveSteps(*this, byType, strPath, strBodyPath, strAudioPath);
+    const gibo::Failure failure =
+        SaveSteps(*this, byType, strPath, strBodyPath, strAudioPath, nullptr, nullptr);
     return gibo::Conclude(failure, m_dwError);
 }
+
+namespace gibo {
+
+int SaveExpecting(CGiboFile& record, unsigned char byType, const char* pszPath,
+                  const char* pszBodyPath, const char* pszAudioPath, const FileId& expected,
+                  bool& bMoved) {
+    bMoved = false;
+    const Failure failure =
+        SaveSteps(record, byType, pszPath, pszBodyPath, pszAudioPath, &expected, &bMoved);
+    return Conclude(failure, record.m_dwError);
+}
+
+}  // namespace gibo

@@ -18,7 +18,7 @@ files() {
     -o -name '*.db*' -o -name ':memory:*' \) -prune -o -type f -print0 | xargs -0 sha1sum | cut -c1-12,41- |
     LC_ALL=C sort -k2
 }
-scrub() { sed -e "s|$work|WORK|g" -e 's|gibo-[A-Za-z0-9]\{6\}|gibo-XXXXXX|g' -e 's|"mtime":[0-9]*|"mtime":T|g' "$@"; }
+scrub() { sed -e "s|$work|WORK|g" -e 's|gibo-[A-Za-z0-9._-]*-[0-9]\{1,\}-[A-Za-z0-9]\{6\}|gibo-XXXXXX|g' -e 's|"mtime":[0-9]*|"mtime":T|g' "$@"; }
 while IFS= read -r cmd; do
   case $cmd in
     '' | '#'*) continue ;;

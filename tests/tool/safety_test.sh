@@ -107,6 +107,39 @@ chmod 444 "$d/theirs.gib" && run 1 set "$d/theirs.gib" GAMENAME=y
 TMPDIR=/nonexistent run 1 add-ref "$d/big.gib" --susun 1  # the audio guard needs no scratch
 cmp -s "$d/big.gib" "$d/big.orig" || fail "add-ref appended a block after the audio"
 
+# --- set changes no item the user did not name: a TYPE that saving would turn into another
+# number is refused, unless TYPE itself is set.
+rec=$d/$'\xb6\xd4\xbe\xd6'.gib  # 对局 in GBK
+for t in 999 -1; do
+  printf '\\HS\r\n\\[TYPE = %s\\]\r\n\\HE\r\n\\GS\r\nSTO 1\r\n\\GE\r\n' "$t" >"$rec" && cp "$rec" "$d/type.orig"
+  says 1 "not changed: TYPE \"$t\" is not a number from 0 to 255" set "$rec" GAMENAME=x
+  cmp -s "$rec" "$d/type.orig" || fail "set rewrote TYPE $t"
+done
+run 0 set "$rec" GAMENAME=x TYPE=3 && prints 0 3 get "$rec" TYPE
+
+# --- a set that finds the record locked by another run says that it waits, and for what.
+cp "$work/samples/letters.gib" "$d/locked.gib"
+exec 9<"$d/locked.gib" && flock 9
+"$gibo" set "$d/locked.gib" GAMENAME=w 2>"$work/wait.err" & pid=$!
+for _ in $(seq 600); do  # gives up after a minute, when nothing is said
+  grep -q waiting "$work/wait.err" || ! kill -0 "$pid" 2>/dev/null && break; sleep 0.1
+done
+flock -u 9 && exec 9<&-
+wait "$pid" || fail "set failed after waiting for the lock: $(cat "$work/wait.err")"
+has_line "$work/wait.err" "gibo set: $d/locked.gib: waiting: another run is changing this record and holds its lock"
+
+# --- a run removes the work directories that killed runs of its own user left, and no other.
+cp "$work/samples/audio.gib" "$d/staged.gib"
+true & dead=$! && wait "$dead"
+host=$(uname -n)
+mkdir -p "$TMPDIR/gibo-$host-$dead-a/x" "$TMPDIR/gibo-$host-$$-b" "$TMPDIR/gibo-$host-$dead-c" "$d/.gibo-$host-$dead-d"
+chown 65534 "$TMPDIR/gibo-$host-$dead-c"
+mkdir -p "$work/sweep" && run 0 split "$d/staged.gib" --out-dir "$work/sweep"  # show makes none
+run 0 set "$d/staged.gib" GAMENAME=t
+[ ! -e "$TMPDIR/gibo-$host-$dead-a" ] && [ ! -e "$d/.gibo-$host-$dead-d" ] || fail "a dead run's work directory stayed"
+[ -d "$TMPDIR/gibo-$host-$$-b" ] && [ -d "$TMPDIR/gibo-$host-$dead-c" ] || fail "a live run's or another user's work directory went"
+rm -rf "$TMPDIR"/gibo-*
+
 # -r: a tree deeper than the descriptors allowed, and a directory without records.
 deep=$work/deep$(printf '/d%.0s' $(seq 1500)) && mkdir -p "$deep" "$work/empty"
 cp "$work/samples/letters.gib" "$deep/x.gib"

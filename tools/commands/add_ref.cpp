@@ -5,8 +5,9 @@
 #include "GiboFile.h"
 #include "cli/command.h"
 #include "cli/errors.h"
+#include "framework/Faults.h"
+#include "os/edit.h"
 #include "os/input.h"
-#include "os/replace.h"
 #include "os/system.h"
 #include "record/header_items.h"
 #include "record/layout.h"
@@ -70,13 +71,10 @@ bool StatedAudio(const InputFile& in, long long& audio, std::string& error) {
 // Creates the file empty when it is missing, so that there is something to lock; a link
 // standing there is not followed.
 bool CreateIfMissing(const std::string& path, std::string& error) {
-    int fd = os::CreateExclusive(path, 0666);
-    if (fd >= 0) {
-        CloseFd(fd);
-        return true;
-    }
-    if (errno != EEXIST) {
-        error = "cannot create the file: " + SystemReason(errno);
+    gibo::Fd fd;
+    const gibo::Status s = gibo::CreateNew(path.c_str(), 0666, fd);
+    if (s != 0 && s != EEXIST) {
+        error = "cannot create the file: " + SystemReason(s);
         return false;
     }
     return true;
@@ -129,16 +127,26 @@ bool ReadGame(const std::string& from, std::string& game, std::string& error) {
     return true;
 }
 
-// Opens and locks the file the block goes to, created when missing: a file that holds audio
-// is refused, since the block would end up where readers look for the audio.
+// Opens and locks the file the block goes to, created when missing, never through a link: a
+// file that holds audio is refused, since the block would end up where readers look for the
+// audio, and so is a file that an edit may not touch.
 bool OpenTarget(const std::string& path, InputFile& in, std::string& error) {
+    const char* const kLink = "is a symbolic link; name the file it points to";
     if (IsLink(path)) {
-        error = "is a symbolic link; name the file it points to";
+        error = kLink;
         return false;
     }
+    gibo::TestHook("checked");
     long long audio = 0;
-    if (!CreateIfMissing(path, error) || !os::LockForEdit(path, in, error) ||
-        !StatedAudio(in, audio, error)) {
+    if (!CreateIfMissing(path, error)) {
+        return false;
+    }
+    if (!os::LockForEdit(path, in, error, false)) {
+        error = IsLink(path) ? kLink : error;
+        return false;
+    }
+    error = WhyNotEditable(in.Identity(), path);
+    if (!error.empty() || !StatedAudio(in, audio, error)) {
         return false;
     }
     if (audio != 0) {
@@ -151,8 +159,8 @@ bool OpenTarget(const std::string& path, InputFile& in, std::string& error) {
 // The file is rewritten with the block at its end and replaces the old one only when complete,
 // so that a failed or parallel add-ref loses no block.
 bool Append(const std::string& path, InputFile& in, Block& block, std::string& error) {
-    FileReplacement out;
-    if (!out.Begin(path, nullptr, error) || !out.CopyFrom(in.Fd(), 0, error)) {
+    EditedFile out;
+    if (!out.Begin(path, &in.Identity(), error) || !out.CopyFrom(in.Fd(), 0, error)) {
         return false;
     }
     CFile file;

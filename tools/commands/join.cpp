@@ -2,10 +2,12 @@
 #include "GiboFile.h"
 #include "cli/command.h"
 #include "cli/errors.h"
+#include "os/edit.h"
 #include "os/input.h"
 #include "os/signals.h"
 #include "os/system.h"
 #include "record/layout.h"
+#include "writing/Save.h"
 
 namespace {
 
@@ -82,12 +84,23 @@ bool Write(CGiboFile& record, long type, const std::string& out, const Args& arg
         error = "is a symbolic link; name the file it points to";
         return false;
     }
+    // Only what stood at OUT when it was checked is replaced.
+    const gibo::FileId checked = WhatStandsAt(out);
+    error = WhyNotEditable(checked, out);
+    if (!error.empty()) {
+        return false;
+    }
     try {
         DeferSignals defer;  // SaveFile removes its own temporary on the way out
-        if (record.SaveFile(static_cast<unsigned char>(type), out.c_str(),
-                            body.OpenedName().c_str(),
-                            args.Has("--audio") ? audio.OpenedName().c_str() : "")) {
+        bool moved = false;
+        if (gibo::SaveExpecting(
+                record, static_cast<unsigned char>(type), out.c_str(), body.OpenedName().c_str(),
+                args.Has("--audio") ? audio.OpenedName().c_str() : "", checked, moved)) {
             return true;
+        }
+        if (moved) {
+            error = kNameChanged;
+            return false;
         }
         const unsigned long code = record.GetError();
         const std::string why = code == GIBO_ERR_CREATE ? os::WhyNotReplaceable(out) : "";

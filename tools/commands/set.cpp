@@ -1,6 +1,7 @@
 // gibo set: changes header items of a record in place.
 #include "cli/command.h"
 #include "cli/errors.h"
+#include "os/edit.h"
 #include "os/input.h"
 #include "os/signals.h"
 #include "os/system.h"
@@ -8,6 +9,7 @@
 #include "record/header_items.h"
 #include "record/layout.h"
 #include "record/loading.h"
+#include "writing/Save.h"
 
 namespace {
 
@@ -94,13 +96,33 @@ bool ParseChanges(Tool& tool, const Args& args, Changes& changes, std::string& e
 
 // Opens and locks the record for the edit: locked from the load to the replacement, so that
 // parallel runs edit one after another.
-bool OpenForEdit(const std::string& path, InputFile& in, std::string& error) {
-    if (!os::LockForEdit(path, in, error)) {
+bool OpenForEdit(Tool& tool, const std::string& path, InputFile& in, std::string& error) {
+    const auto waiting = [&tool, &path] {
+        tool.Error(path, "waiting: another run is changing this record and holds its lock");
+    };
+    if (!os::LockForEdit(path, in, error, true, waiting)) {
         error = LoadErrorText(GIBO_ERR_OPEN) + " (" + error + ")";
         return false;
     }
-    if ((in.Mode() & 0222) == 0) {
-        error = "the record is read-only; make it writable to change it";
+    error = WhyNotEditable(in.Identity(), path);
+    return error.empty();
+}
+
+// SaveFile writes the record's type as a byte: a TYPE item out of that range would come back
+// as another number, an item the user did not name. Refused unless the user sets TYPE.
+bool TypeSurvives(Tool& tool, CGiboFile& record, const Changes& changes, std::string& error) {
+    for (const auto& change : changes) {
+        if (change.first == "TYPE") {
+            return true;
+        }
+    }
+    int found = 0;
+    const std::string value = TrimValue(record.GetParam("TYPE", found).str());
+    long n = 0;
+    if (found && !ParseNumber(value, 0, 255, n)) {
+        const Codepage cp = tool.ChooseCodepage(record.m_strHeader.str()).cp;
+        error = "not changed: TYPE \"" + tool.Header(value, cp) +
+                "\" is not a number from 0 to 255, and saving would change it; give TYPE=N";
         return false;
     }
     return true;
@@ -133,14 +155,24 @@ bool ApplyChanges(Tool& tool, const Changes& changes, CGiboFile& record, unsigne
 }
 
 // Writes the record to `to` with the library's SaveFile, from the side files of its private
-// load, which hold the body and audio as LoadFile read them. False with a message.
-bool Save(LoadedRecord& loaded, unsigned char type, const std::string& to, std::string& error) {
+// load, which hold the body and audio as LoadFile read them; only over the file expected, when
+// given. False with a message.
+bool Save(LoadedRecord& loaded, unsigned char type, const std::string& to,
+          const gibo::FileId* expected, std::string& error) {
     const std::string audio = loaded.hasAudio ? loaded.audioPath.str() : std::string();
     // The library's temporary is its own to remove: a stop waits until SaveFile is done.
     DeferSignals defer;
     try {
-        if (loaded.record.SaveFile(type, to.c_str(), loaded.bodyPath, audio.c_str())) {
+        bool moved = false;
+        if (expected ? gibo::SaveExpecting(loaded.record, type, to.c_str(),
+                                           loaded.bodyPath.str().c_str(), audio.c_str(), *expected,
+                                           moved)
+                     : loaded.record.SaveFile(type, to.c_str(), loaded.bodyPath, audio.c_str())) {
             return true;
+        }
+        if (moved) {
+            error = kNameChanged;
+            return false;
         }
         const unsigned long code = loaded.record.GetError();
         const std::string why = code == GIBO_ERR_CREATE ? os::WhyNotReplaceable(to) : "";
@@ -157,7 +189,7 @@ bool Save(LoadedRecord& loaded, unsigned char type, const std::string& to, std::
 // is not in its own form.
 bool SaveInPlace(const std::string& path, InputFile& in, const PrivateDir& dir,
                  LoadedRecord& loaded, unsigned char type, bool normalize, std::string& error) {
-    if (!Save(loaded, type, dir.Scratch(), error)) {
+    if (!Save(loaded, type, dir.Scratch(), nullptr, error)) {
         error += " (in the private directory " + dir.Path() + ")";
         return false;
     }
@@ -173,7 +205,7 @@ bool SaveInPlace(const std::string& path, InputFile& in, const PrivateDir& dir,
     if (!os::ReplacesOpenFiles()) {
         in.Close();  // nothing is locked where files are not replaced while open
     }
-    return Save(loaded, type, path, error);
+    return Save(loaded, type, path, &in.Identity(), error);
 }
 
 // The items the library's writer adds when the record lacks them.
@@ -202,12 +234,15 @@ int RunSet(Tool& tool, const Args& args) {
         return tool.Usage(error);
     }
     InputFile in;
-    if (!OpenForEdit(path, in, error)) {
+    if (!OpenForEdit(tool, path, in, error)) {
         return tool.Fail(path, error);
     }
-    PrivateDir dir;
+    PrivateDir dir(path);
     LoadedRecord loaded;
     if (!LoadPrivately(in, dir, loaded, error)) {
+        return tool.Fail(path, error);
+    }
+    if (!TypeSurvives(tool, loaded.record, changes, error)) {
         return tool.Fail(path, error);
     }
     const CString header = loaded.record.m_strHeader;  // as it was, for the note on added items

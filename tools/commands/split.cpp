@@ -6,8 +6,8 @@
 #include "cli/command.h"
 #include "cli/errors.h"
 #include "framework/Paths.h"
+#include "os/edit.h"
 #include "os/input.h"
-#include "os/replace.h"
 #include "os/workdir.h"
 #include "record/loading.h"
 
@@ -39,9 +39,13 @@ using FileId = std::pair<unsigned long long, unsigned long long>;
 bool Install(const std::string& from, const std::string& target, const InputFile& record,
              std::set<FileId>& written, std::string& error) {
     InputFile src;
-    FileReplacement out;
-    if (!src.Open(from, error) || !out.Begin(target, &record, error) ||
-        !out.CopyFrom(src.Fd(), 0, error) || !out.Commit(error)) {
+    EditedFile out;
+    bool ok = src.Open(from, error) && out.Begin(target, nullptr, error);
+    if (ok && gibo::SameId(out.Original(), record.Identity())) {
+        error = "is the file being read; it is not replaced by a part of itself";
+        ok = false;
+    }
+    if (!ok || !out.CopyFrom(src.Fd(), 0, error) || !out.Commit(error)) {
         error = target + ": " + error;
         return false;
     }

@@ -26,9 +26,9 @@ void CloseFd(int& fd) {
     }
 }
 
-bool InputFile::Open(const std::string& path, std::string& error) {
+bool InputFile::Open(const std::string& path, std::string& error, bool follow) {
     Close();
-    m_fd = os::OpenForReading(path);
+    m_fd = os::OpenForReading(path, follow);
     if (m_fd < 0) {
         error = SystemReason(errno);
         return false;
@@ -54,6 +54,7 @@ bool InputFile::Open(const std::string& path, std::string& error) {
     m_dev = static_cast<unsigned long long>(st.st_dev);
     m_ino = static_cast<unsigned long long>(st.st_ino);
     m_mode = static_cast<unsigned>(st.st_mode & 07777);
+    gibo::IdentityOf(m_fd, m_id);
     return true;
 }
 
@@ -61,7 +62,12 @@ void InputFile::Close() {
     CloseFd(m_fd);
 }
 
-bool InputFile::IsAt(const std::string& path) const {
+bool InputFile::IsAt(const std::string& path, bool follow) const {
+    if (!follow) {
+        os::Entry there;
+        return m_fd >= 0 && os::LookNoFollow(path, there) && there.dev == m_dev &&
+               there.ino == m_ino;
+    }
     struct stat st;
     return m_fd >= 0 && stat(path.c_str(), &st) == 0 &&
            static_cast<unsigned long long>(st.st_dev) == m_dev &&

@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "framework/SysFile.h"
+
 // The system's words for an errno value.
 std::string SystemReason(int err);
 
@@ -21,7 +23,8 @@ public:
     InputFile& operator=(const InputFile&) = delete;
 
     // False with the reason ("No such file or directory", "not a regular file ...").
-    bool Open(const std::string& path, std::string& error);
+    // With follow false a link at path is not opened (a race with its check loses nothing).
+    bool Open(const std::string& path, std::string& error, bool follow = true);
     void Close();
     int Fd() const { return m_fd; }
     long long Size() const { return m_size; }
@@ -31,8 +34,10 @@ public:
     // A name under which the library opens this very file, not whatever stands at its path
     // by then: /proc/self/fd/N where the system has it, else the path itself.
     const std::string& OpenedName() const { return m_name; }
-    // True when path names this very file (following links).
-    bool IsAt(const std::string& path) const;
+    // What was opened, for a replacement that must find this very file at its name.
+    const gibo::FileId& Identity() const { return m_id; }
+    // True when path names this very file (following links when follow is true).
+    bool IsAt(const std::string& path, bool follow = true) const;
 
 private:
     int m_fd = -1;
@@ -40,6 +45,7 @@ private:
     unsigned long long m_dev = 0, m_ino = 0;
     unsigned m_mode = 0;
     std::string m_name;
+    gibo::FileId m_id;
 };
 
 // True when a symbolic link stands at path.

@@ -5,6 +5,7 @@
 #define GIBO_TOOLS_OS_SYSTEM_H
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 class InputFile;
@@ -15,8 +16,9 @@ namespace os {
 // library that keeps the memory a batch frees and asks for again.
 void PrepareProcess();
 
-// Descriptors. OpenForReading does not wait for a FIFO's writer; -1 on failure.
-int OpenForReading(const std::string& path);
+// Descriptors. OpenForReading does not wait for a FIFO's writer, and with follow false opens
+// no link (fails with ELOOP where the system can tell); -1 on failure.
+int OpenForReading(const std::string& path, bool follow = true);
 void Close(int fd);
 // A name under which the library opens this very file, not whatever stands at its path by then:
 // /proc/self/fd/N where the system has it, else the path itself.
@@ -27,37 +29,35 @@ long long Write(int fd, const char* p, size_t n);
 bool Seek(int fd, long long offset);
 bool IsTerminal(int fd);
 
-// Files by name. CreateExclusive makes a new file (never through a link) with the permission
-// bits mode, before the umask; -1 when it cannot.
-int CreateExclusive(const std::string& path, unsigned mode);
+// Files by name.
 // What stands at path, a link itself and not what it leads to; false when nothing does.
 struct Entry {
     bool directory, link;
     unsigned long long dev, ino;
 };
 bool LookNoFollow(const std::string& path, Entry& entry);
-// Why the file at path cannot be replaced: the file itself, or its directory, is not writable
-// (with the system's reason); empty when neither, or where the system does not say.
-std::string WhyNotReplaceable(const std::string& path);
+// Why the file at path cannot be replaced: the file itself (when file is true), or its
+// directory, is not writable (with the system's reason); empty when neither, or where the
+// system does not say.
+std::string WhyNotReplaceable(const std::string& path, bool file = true);
 // Whether a file can be replaced while it is open: where not, the tool closes it first.
 bool ReplacesOpenFiles();
-// Puts temp, written through fd, in place of target in the directory dir ("" for the current
-// one), durably, and closes fd: the owner, group and mode of the file it replaces (a new one the
-// usual mode), its data on disk, the rename, and the directory entry on disk. False with a
-// message.
-bool PutInPlace(int fd, const std::string& temp, const std::string& target, const std::string& dir,
-                std::string& error);
-
 // Holds the lock for a read-modify-write of the record in: parallel edits run one after
 // another. Opens path into in, and opens it again when another run replaced the record while
-// this one waited.
-bool LockForEdit(const std::string& path, InputFile& in, std::string& error);
+// this one waited. With follow false a link at path is not opened. When another run holds the
+// lock, waiting is called once before this one waits for it.
+bool LockForEdit(const std::string& path, InputFile& in, std::string& error, bool follow = true,
+                 const std::function<void()>& waiting = nullptr);
 
 // Where private temporary directories go: $TMPDIR when set, else a RAM-backed folder where the
 // system has one, else its temporary folder.
 std::string TempBase();
-// A new directory only this user can enter, below base; empty when none can be made.
-std::string MakePrivateDir(const std::string& base);
+// A new directory only this user can enter, below base, its name beginning with prefix and
+// telling which run made it; empty when none can be made.
+std::string MakePrivateDir(const std::string& base, const std::string& prefix);
+// Removes the directories below base that MakePrivateDir made with prefix for runs of this user
+// on this machine that have ended (killed, so that they could not remove them themselves).
+void RemoveStaleDirs(const std::string& base, const std::string& prefix);
 
 // Signals that stop a run; the list ends with 0.
 const int* StopSignals();

@@ -31,10 +31,11 @@ void PrepareProcess() {
 #endif
 }
 
-int OpenForReading(const std::string& path) {
+int OpenForReading(const std::string& path, bool follow) {
     // O_NONBLOCK: opening a FIFO must not wait for a writer. It stays: it changes nothing for a
     // regular file.
-    return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    return ::open(path.c_str(),
+                  O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (follow ? 0 : O_NOFOLLOW));
 }
 
 void Close(int fd) {
@@ -63,11 +64,6 @@ bool IsTerminal(int fd) {
     return isatty(fd) != 0;
 }
 
-int CreateExclusive(const std::string& path, unsigned mode) {
-    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                  static_cast<mode_t>(mode));
-}
-
 bool LookNoFollow(const std::string& path, Entry& entry) {
     struct stat st;
     if (lstat(path.c_str(), &st) != 0) {
@@ -78,9 +74,9 @@ bool LookNoFollow(const std::string& path, Entry& entry) {
     return true;
 }
 
-std::string WhyNotReplaceable(const std::string& path) {
-    if (access(path.c_str(), W_OK) != 0 && errno != ENOENT) {
-        return "the record is not writable: " + SystemReason(errno);
+std::string WhyNotReplaceable(const std::string& path, bool file) {
+    if (file && access(path.c_str(), W_OK) != 0 && errno != ENOENT) {
+        return "the file is not writable: " + SystemReason(errno);
     }
     const size_t slash = path.find_last_of('/');
     const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
@@ -94,57 +90,16 @@ bool ReplacesOpenFiles() {
     return true;
 }
 
-namespace {
-
-// The owner, group and mode of the file being replaced; a new file gets the mode the umask
-// allows, as any new file would.
-void TakeOver(int fd, const std::string& target) {
-    struct stat st;
-    if (lstat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
-        if (fchown(fd, st.st_uid, st.st_gid) != 0) {
-            (void)!fchown(fd, static_cast<uid_t>(-1), st.st_gid);
-        }
-        fchmod(fd, st.st_mode & 07777);
-        return;
-    }
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-}
-
-void SyncDirectory(const std::string& dir) {
-    const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        fsync(fd);
-        ::close(fd);
-    }
-}
-
-}  // namespace
-
-bool PutInPlace(int fd, const std::string& temp, const std::string& target, const std::string& dir,
-                std::string& error) {
-    TakeOver(fd, target);
-    const bool synced = fsync(fd) == 0;
-    const int err = errno;
-    const bool closed = ::close(fd) == 0;
-    const int closeErr = errno;
-    if (!synced || !closed) {
-        error = SystemReason(synced ? closeErr : err);
-        return false;
-    }
-    if (::rename(temp.c_str(), target.c_str()) != 0) {
-        error = "cannot replace the file: " + SystemReason(errno);
-        return false;
-    }
-    SyncDirectory(dir);
-    return true;
-}
-
-bool LockForEdit(const std::string& path, InputFile& in, std::string& error) {
+bool LockForEdit(const std::string& path, InputFile& in, std::string& error, bool follow,
+                 const std::function<void()>& waiting) {
+    bool told = false;
     for (;;) {
-        if (!in.Open(path, error)) {
+        if (!in.Open(path, error, follow)) {
             return false;
+        }
+        if (flock(in.Fd(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK && waiting && !told) {
+            waiting();
+            told = true;
         }
         while (flock(in.Fd(), LOCK_EX) != 0) {
             if (errno != EINTR) {
@@ -152,7 +107,7 @@ bool LockForEdit(const std::string& path, InputFile& in, std::string& error) {
                 return false;
             }
         }
-        if (in.IsAt(path)) {
+        if (in.IsAt(path, follow)) {
             return true;
         }
     }
@@ -174,9 +129,46 @@ std::string TempBase() {
     return ec ? std::string(".") : base.string();
 }
 
-std::string MakePrivateDir(const std::string& base) {
-    std::string templ = (fs::path(base) / "gibo-XXXXXX").string();
+namespace {
+
+// What a work directory's name begins with for the runs of this machine: the prefix and the
+// host's name, then the run's PID.
+std::string RunTag(const std::string& prefix) {
+    char host[256] = {0};
+    gethostname(host, sizeof host - 1);
+    std::string tag = prefix + host + "-";
+    for (char& c : tag) {
+        c = c == '/' ? '_' : c;
+    }
+    return tag;
+}
+
+}  // namespace
+
+std::string MakePrivateDir(const std::string& base, const std::string& prefix) {
+    std::string templ =
+        (fs::path(base) / (RunTag(prefix) + std::to_string(getpid()) + "-XXXXXX")).string();
     return mkdtemp(&templ[0]) ? templ : std::string();
+}
+
+void RemoveStaleDirs(const std::string& base, const std::string& prefix) {
+    const std::string tag = RunTag(prefix);
+    std::error_code ec;
+    for (fs::directory_iterator it(base, ec), last; !ec && it != last; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        struct stat st;
+        if (name.compare(0, tag.size(), tag) != 0 || lstat(it->path().c_str(), &st) != 0 ||
+            !S_ISDIR(st.st_mode) || st.st_uid != geteuid()) {
+            continue;
+        }
+        char* end = nullptr;
+        const long pid = std::strtol(name.c_str() + tag.size(), &end, 10);
+        // Only a run that is gone: a PID still in use, by whatever process, keeps its directory.
+        if (pid > 0 && *end == '-' && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+            std::error_code ignored;
+            fs::remove_all(it->path(), ignored);
+        }
+    }
 }
 
 const int* StopSignals() {

@@ -22,7 +22,7 @@ void PrepareProcess() {
     SetConsoleOutputCP(CP_UTF8);
 }
 
-int OpenForReading(const std::string& path) {
+int OpenForReading(const std::string& path, bool) {
     return _open(path.c_str(), _O_RDONLY | _O_BINARY);
 }
 
@@ -50,10 +50,6 @@ bool IsTerminal(int fd) {
     return _isatty(fd) != 0;
 }
 
-int CreateExclusive(const std::string& path, unsigned) {
-    return _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-}
-
 bool LookNoFollow(const std::string& path, Entry& entry) {
     struct stat st;
     if (stat(path.c_str(), &st) != 0) {
@@ -64,7 +60,7 @@ bool LookNoFollow(const std::string& path, Entry& entry) {
     return true;
 }
 
-std::string WhyNotReplaceable(const std::string&) {
+std::string WhyNotReplaceable(const std::string&, bool) {
     return std::string();
 }
 
@@ -72,24 +68,11 @@ bool ReplacesOpenFiles() {
     return false;
 }
 
-bool PutInPlace(int fd, const std::string& temp, const std::string& target, const std::string&,
-                std::string& error) {
-    const bool synced = _commit(fd) == 0;
-    const int err = errno;
-    const bool closed = _close(fd) == 0;
-    if (!synced || !closed ||
-        !MoveFileExA(temp.c_str(), target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        error = synced ? "cannot replace the file" : SystemReason(err);
-        return false;
-    }
-    return true;
-}
-
-bool LockForEdit(const std::string& path, InputFile& in, std::string& error) {
+bool LockForEdit(const std::string& path, InputFile& in, std::string& error, bool follow,
+                 const std::function<void()>&) {
     // Windows locks are mandatory and would stop the library's own reading of the record;
     // parallel edits are not serialised there.
-    return in.Open(path, error);
+    return in.Open(path, error, follow);
 }
 
 std::string TempBase() {
@@ -98,16 +81,20 @@ std::string TempBase() {
     return ec ? std::string(".") : base.string();
 }
 
-std::string MakePrivateDir(const std::string& base) {
+std::string MakePrivateDir(const std::string& base, const std::string& prefix) {
     std::error_code ec;
     std::random_device rd;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const fs::path p = fs::path(base) / ("gibo-" + std::to_string(rd()));
+        const fs::path p = fs::path(base) / (prefix + std::to_string(rd()));
         if (fs::create_directory(p, ec)) {
             return p.string();
         }
     }
     return std::string();
+}
+
+void RemoveStaleDirs(const std::string&, const std::string&) {
+    // A Windows run is not killed without its console handler as a POSIX one is: nothing to do.
 }
 
 const int* StopSignals() {

@@ -4,15 +4,24 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "framework/Paths.h"
 #include "os/input.h"
 #include "os/signals.h"
 #include "os/system.h"
 
 namespace fs = std::filesystem;
 
-PrivateDir::PrivateDir() {
+PrivateDir::PrivateDir() : PrivateDir(os::TempBase(), "gibo-") {}
+
+PrivateDir::PrivateDir(const std::string& besideRecord)
+    : PrivateDir(gibo::DirectoryOf(besideRecord).empty() ? std::string(".")
+                                                         : gibo::DirectoryOf(besideRecord),
+                 ".gibo-") {}
+
+PrivateDir::PrivateDir(const std::string& base, const char* prefix) : m_base(base) {
+    os::RemoveStaleDirs(base, prefix);
     DeferSignals defer;  // made and registered in one step, so that a stop finds it
-    const std::string path = os::MakePrivateDir(os::TempBase());
+    const std::string path = os::MakePrivateDir(base, prefix);
     if (path.empty()) {
         return;
     }
@@ -54,8 +63,8 @@ void PrivateDir::Clear() const {
 
 bool PrivateDir::Hold(const InputFile& in, std::string& error) const {
     if (!Ok()) {
-        error = "cannot create a private temporary directory in " + os::TempBase() +
-                "; set TMPDIR to a writable directory";
+        error = "cannot create a private temporary directory in " + m_base +
+                (m_base == os::TempBase() ? "; set TMPDIR to a writable directory" : "");
         return false;
     }
     Clear();  // what the previous record of a batch left

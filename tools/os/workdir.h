@@ -14,8 +14,11 @@ class InputFile;
 class PrivateDir {
 public:
     // In $TMPDIR when it is set, else in $XDG_RUNTIME_DIR or /dev/shm (RAM-backed), else in the
-    // system's temporary folder.
+    // system's temporary folder; for an edit, beside the record it changes (hidden), so that
+    // its copies of the body and audio stay on the record's own file system. Either way the
+    // work directories that killed runs of this user left there are removed first.
     PrivateDir();
+    explicit PrivateDir(const std::string& besideRecord);
     ~PrivateDir();  // removes the files it holds and the directory
     PrivateDir(const PrivateDir&) = delete;
     PrivateDir& operator=(const PrivateDir&) = delete;
@@ -42,6 +45,9 @@ public:
     std::string Scratch() const { return m_path + "/scratch"; }
 
 private:
+    PrivateDir(const std::string& base, const char* prefix);
+
+    std::string m_base;
     std::string m_path;
     int m_slots[5] = {-1, -1, -1, -1, -1};  // registered for removal when a signal stops the run
     mutable std::string m_linked;  // where the link at Record() leads; empty when none stands

@@ -1,0 +1,77 @@
+// The edit rule and the tool's replacements.
+#include "os/edit.h"
+
+#include <cerrno>
+
+#include "framework/Paths.h"
+#include "os/input.h"
+#include "os/signals.h"
+#include "os/system.h"
+
+const char kNameChanged[] =
+    "not changed: another program put something else at its name while it was being changed";
+
+std::string WhyNotEditable(const gibo::FileId& id, const std::string& path) {
+    if (id.bExists && id.bRegular && (id.nMode & 0222) == 0) {
+        return "not changed: the file is read-only; make it writable to change it";
+    }
+    // A link is replaced, not followed: only the directory counts then.
+    const std::string why = os::WhyNotReplaceable(path, id.bExists && id.bRegular);
+    return why.empty() ? why : "not changed: " + why;
+}
+
+gibo::FileId WhatStandsAt(const std::string& path) {
+    gibo::Fd dir;
+    gibo::FileId id;
+    if (gibo::OpenDirectoryOf(path.c_str(), dir) == 0) {
+        gibo::LookAt(dir, path.c_str(), id);
+    }
+    return id;
+}
+
+EditedFile::~EditedFile() {
+    ForgetTemporary(m_slot);
+}
+
+bool EditedFile::Begin(const std::string& target, const gibo::FileId* expected,
+                       std::string& error) {
+    m_target = target;
+    DeferSignals defer;  // made and registered in one step, so that a stop finds it
+    const gibo::Status s = m_out.Begin(target.c_str(), expected);
+    if (s == 0) {
+        error = WhyNotEditable(m_out.Original(), target);
+        m_slot = RegisterTemporary(m_out.TempPath());
+        return error.empty();
+    }
+    if (s == gibo::kOtherFile) {
+        error = kNameChanged;
+    } else if (s == EISDIR) {
+        error = "is a directory";
+    } else {
+        const std::string dir = gibo::DirectoryOf(target);
+        error = "cannot create a file in " + (dir.empty() ? std::string(".") : dir) + ": " +
+                SystemReason(s);
+    }
+    return false;
+}
+
+bool EditedFile::CopyFrom(int fd, long long offset, std::string& error) {
+    auto write = [this, &error](const char* p, size_t n) {
+        if (WriteAll(m_out.Fd(), p, n)) {
+            return true;
+        }
+        error = SystemReason(errno);
+        return false;
+    };
+    return ReadPieces(fd, offset, write, error);
+}
+
+bool EditedFile::Commit(std::string& error) {
+    const gibo::Status s = m_out.Commit();
+    if (s != 0) {
+        error =
+            s == gibo::kOtherFile ? kNameChanged : "cannot replace the file: " + SystemReason(s);
+        return false;
+    }
+    return true;
+}
