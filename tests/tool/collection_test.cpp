@@ -48,9 +48,10 @@ std::string Expected(const std::string& date) {
 void ExpectFacts(const std::map<std::string, std::string>& m, const IndexRow& row) {
     const std::string& f = m.at("file");
     for (const std::string side : {"white", "black"}) {
-        const std::string shown = !m.at(side + "_name").empty()       ? m.at(side + "_name")
-                                  : !m.at("info_" + side + "_nick").empty() ? m.at("info_" + side + "_nick")
-                                                                            : m.at("info_" + side + "_id");
+        const std::string shown = !m.at(side + "_name").empty() ? m.at(side + "_name")
+                                  : !m.at("info_" + side + "_nick").empty()
+                                      ? m.at("info_" + side + "_nick")
+                                      : m.at("info_" + side + "_id");
         EXPECT_EQ(Text(row, side + "_name"), shown) << f;
         EXPECT_EQ(Text(row, side + "_id"), m.at("info_" + side + "_id")) << f;
         if (!m.at(side + "_level").empty()) {
@@ -59,13 +60,21 @@ void ExpectFacts(const std::map<std::string, std::string>& m, const IndexRow& ro
     }
     EXPECT_EQ(Text(row, "date_item"), Expected(m.at("date_item"))) << f;
     EXPECT_EQ(Text(row, "date_info"), Expected(m.at("date_info"))) << f;
+    // The item's date wins, unless the game information's says the same and more.
+    const std::string item = Expected(m.at("date_item")), info = Expected(m.at("date_info"));
+    EXPECT_EQ(Text(row, "date_iso"), !item.empty() && info.rfind(item, 0) != 0 ? item : info) << f;
+    // So does the item's result, when it can be read.
+    const std::string& stated = m.at("result_item");
+    const bool known = !stated.empty() && stated != "unknown";
+    const std::string result = known ? stated : m.at("result_info");
+    EXPECT_EQ(Text(row, "winner"), result.substr(0, result.find('/'))) << f;
     if (!m.at("result_text").empty()) {
         const std::string& text = m.at("result_text");  // kept, but for the blanks around it
         EXPECT_EQ(Text(row, "result_text"), text.substr(0, text.find_last_not_of(' ') + 1)) << f;
         EXPECT_EQ(Text(row, "result_item"), m.at("result_item")) << f;
     }
-    const std::string info = m.at("result_info").empty() ? "unknown" : m.at("result_info");
-    EXPECT_EQ(Text(row, "result_info"), info) << f;
+    const std::string byCode = m.at("result_info").empty() ? "unknown" : m.at("result_info");
+    EXPECT_EQ(Text(row, "result_info"), byCode) << f;
     const std::string moves = m.at("moves_info").empty() ? m.at("moves_body") : m.at("moves_info");
     EXPECT_EQ(Text(row, "move_count"), moves) << f;
     EXPECT_EQ(Text(row, "game_name"), m.at("event")) << f;

@@ -22,7 +22,8 @@ const char kHelp[] =
     "wins, losses, draws and the dates of their first and last game, most games first: one\n"
     "line per player, tab separated, or with --json one object, with --csv a table. A player is\n"
     "a name as shown (the GAMEWHITENAME or GAMEBLACKNAME item, else the game information's\n"
-    "nick or id), Simplified and Traditional forms counted as one. Every option of 'gibo find' narrows the games counted; with --vs A B the\n"
+    "nick or id), Simplified and Traditional forms counted as one. Every option of 'gibo find' "
+    "narrows the games counted; with --vs A B the\n"
     "head-to-head record of the two. --chart draws wins and losses as bars.\n"
     "\n"
     "  --vs A B           only the games of A against B\n"
@@ -44,7 +45,7 @@ const char kPlayersSql[] =
     " min(player) AS player FROM s WHERE k <> '' GROUP BY k ORDER BY games DESC, player"
     " LIMIT %L";
 
-const std::vector<std::string> kColumns = {"games", "wins",  "losses", "draws",
+const std::vector<std::string> kColumns = {"games", "wins", "losses", "draws",
                                            "first", "last", "player"};
 
 std::string PlayersSql(const Query& q) {

@@ -104,8 +104,7 @@ void ReadLetters(CGiboFile& record, const std::string& text, InfoFields& f) {
     f.komi = record.m_nDum;
 }
 
-std::string ItemOf(const std::vector<std::pair<std::string, std::string>>& items,
-                   const char* tag) {
+std::string ItemOf(const std::vector<std::pair<std::string, std::string>>& items, const char* tag) {
     for (const auto& item : items) {
         if (item.first == tag && !item.second.empty()) {
             return item.second;

@@ -24,16 +24,16 @@
 // the library's own words (levels, nations) in GBK, numbers as the library holds them.
 struct InfoFields {
     struct Side {
-        std::string id, nick;          // record's code page
-        std::string level, country;    // the library's words for the codes, GBK
+        std::string id, nick;        // record's code page
+        std::string level, country;  // the library's words for the codes, GBK
     } white, black;
     std::string name, place;  // record's code page
     int resultCode = -1;      // -1: no result item
     int marginTenths = 0;
     int date[5] = {0, 0, 0, -1, -1};  // year, month, day, hour, minute
     bool hasDate = false;
-    long moves = -1;      // -1: not given
-    int condition = -1;   // handicap code; -1: not given
+    long moves = -1;     // -1: not given
+    int condition = -1;  // handicap code; -1: not given
     int komi = 0;
 };
 
@@ -41,7 +41,7 @@ struct InfoFields {
 InfoFields ReadInfoFields(CGiboFile& record, InfoFormat format, const std::string& text);
 
 struct SideFacts {
-    std::string name, nick, level, country;  // header items
+    std::string name, nick, level, country;            // header items
     std::string id, infoNick, infoLevel, infoCountry;  // game information
     // The name to show: the item's name, else the game information's nick, else its id.
     std::string Shown() const;
@@ -67,9 +67,7 @@ struct RecordFacts {
                    ? dateItem
                    : dateInfo;
     }
-    const facts::GameResult& Result() const {
-        return resultItem.known() ? resultItem : resultInfo;
-    }
+    const facts::GameResult& Result() const { return resultItem.known() ? resultItem : resultInfo; }
     long Moves() const { return movesInfo >= 0 ? movesInfo : movesBody; }
 };
 

@@ -8,6 +8,7 @@
 #include "record/body.h"
 #include "record/gameinfo.h"
 #include "record/header_items.h"
+#include "text/display_pieces.h"
 
 namespace {
 
@@ -118,7 +119,7 @@ void RowMaker::Describe(LoadedRecord& loaded, IndexRow& row) {
         c["info_format"] = Cell::Text(InfoFormatName(format));
         InterpretInfo(record, info, format);
         fields = ReadInfoFields(record, format, info);
-        Value display = DisplayStrings(record, m_utf8);
+        Value display = DisplayPieces(record, cp, m_utf8);
         for (const char* key : kDisplayKeys) {
             if (const Value* v = display.Find(key)) {
                 c[key] = Cell::Text(v->str());

@@ -93,7 +93,6 @@ void WriteCsv(sqlite3_stmt* stmt, const std::vector<std::string>& columns) {
     std::cout << facts::CsvRow(fields);
 }
 
-
 int OpenSearch(Tool& tool, const Args& args, Query& q, IndexDb& db, std::string& dbPath) {
     // --vs A B: the second name stands before the index.
     const size_t names = args.Has("--vs") ? 1 : 0;
