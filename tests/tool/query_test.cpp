@@ -50,8 +50,7 @@ std::string Build(const std::vector<std::string>& options, Query& q) {
         key = text;
         return text != "unreadable";
     };
-    const std::string vs = args.Has("--vs") ? args.operands.at(0) : "";
-    return BuildQuery(args, vs, typed, q, error) ? std::string() : error;
+    return BuildQuery(args, typed, q, error) ? std::string() : error;
 }
 
 const char kMatch[] = "r.id IN (SELECT rowid FROM game_text WHERE game_text MATCH ?)";

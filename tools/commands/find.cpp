@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "bar_chart.h"
 #include "cli/command.h"
 #include "cli/errors.h"
 #include "csv.h"
@@ -43,13 +44,31 @@ const char kHelp[] =
     "  --min-moves N      at least N moves\n"
     "  --handicap N       N handicap stones (0 an even game)\n"
     "  --limit N          at most N games\n"
-    "  --csv              comma-separated values (UTF-8, RFC 4180)\n";
+    "  --csv              comma-separated values (UTF-8, RFC 4180)\n"
+    "  --chart            the games of each year as a bar chart instead of the list\n";
 
 const std::vector<std::string> kCsvColumns = {
     "date_iso",    "white_name", "black_name", "winner",     "result_kind", "margin",
     "result_text", "game_name",  "place",      "move_count", "path"};
 
 // Runs the query and prints its games. False when the database fails.
+// --chart: the games of each year as bars; games without a date as "?".
+bool PrintYears(Tool& tool, IndexDb& db, const Query& q) {
+    std::vector<facts::ChartRow> rows;
+    const std::string sql =
+        "SELECT IFNULL(substr(r.date_iso, 1, 4), '?') AS y, count(*) FROM "
+        "records r WHERE " +
+        q.where + " GROUP BY y ORDER BY y = '?', y";
+    const bool ok = EachRow(db, sql, q.values, [&](sqlite3_stmt* stmt) {
+        rows.push_back({reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)),
+                        {sqlite3_column_int(stmt, 1)}});
+    });
+    facts::ChartStyle style;
+    style.unicode = facts::CodesetIsUtf8(LocaleCharset());
+    std::cout << tool.Harmless(facts::BarChart(rows, style));
+    return ok;
+}
+
 int RunFind(Tool& tool, const Args& args) {
     Query q;
     IndexDb db;
@@ -57,6 +76,9 @@ int RunFind(Tool& tool, const Args& args) {
     const int status = OpenSearch(tool, args, q, db, dbPath);
     if (status != kExitOk) {
         return status;
+    }
+    if (args.Has("--chart")) {
+        return PrintYears(tool, db, q) ? kExitOk : tool.Fail(dbPath, db.Message());
     }
     const bool csv = args.Has("--csv");
     if (csv) {

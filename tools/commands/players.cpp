@@ -16,19 +16,17 @@ namespace {
 
 const char kHelp[] =
     "Usage: gibo players [OPTIONS] DB\n"
-    "       gibo players --vs A B DB\n"
     "\n"
     "Lists the players of the games of the index DB (made by 'gibo index') with their games,\n"
     "wins, losses, draws and the dates of their first and last game, most games first: one\n"
-    "line per player, tab separated, or with --json one object, with --csv a table. A player is\n"
-    "a name as shown (the GAMEWHITENAME or GAMEBLACKNAME item, else the game information's\n"
-    "nick or id), Simplified and Traditional forms counted as one. Every option of 'gibo find' "
-    "narrows the games counted; with --vs A B the\n"
-    "head-to-head record of the two. --chart draws wins and losses as bars.\n"
+    "line per player, tab separated, or with --json one object, with --csv a table. A player\n"
+    "is a name as shown (the GAMEWHITENAME or GAMEBLACKNAME item, else the game\n"
+    "information's nick or id), Simplified and Traditional forms counted as one. Every\n"
+    "condition of 'gibo find' narrows the games counted: with --vs A B, the head-to-head\n"
+    "record of the two.\n"
     "\n"
-    "  --vs A B           only the games of A against B\n"
-    "  --chart            a bar chart of wins and losses instead of the list\n"
-    "  (and every condition of 'gibo find')\n";
+    "  --chart            wins and losses as a bar chart instead of the list\n"
+    "  (and every condition of 'gibo find': --player, --vs A B, --event, --date, ...)\n";
 
 // Each side of each game once, as a player's win, loss or draw.
 const char kPlayersSql[] =
@@ -94,15 +92,8 @@ int RunPlayers(Tool& tool, const Args& args) {
     return kExitOk;
 }
 
-std::vector<OptionSpec> PlayersOptions() {
-    std::vector<OptionSpec> options = FindOptions();
-    options.push_back({"--chart", false});
-    return options;
-}
-
 }  // namespace
 
 Command PlayersCommand() {
-    return {"players", "list the players of an index database", kHelp, PlayersOptions(),
-            RunPlayers};
+    return {"players", "list the players of an index database", kHelp, FindOptions(), RunPlayers};
 }

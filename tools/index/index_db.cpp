@@ -41,9 +41,8 @@ const char kSchema[] =
     " body_records INTEGER,"
     " audio_bytes INTEGER,"
     " info_format TEXT,"
-    " white TEXT, white_short TEXT, black TEXT, black_short TEXT, game_type TEXT,"
-    " game_name TEXT, date TEXT, time TEXT, time_short TEXT, condition TEXT, result TEXT,"
-    " moves TEXT, title TEXT," GIBO_SIDE("white") GIBO_SIDE("black")
+    " white TEXT, black TEXT, game_type TEXT, game_name TEXT, date TEXT, time TEXT,"
+    " condition TEXT, result TEXT, moves TEXT," GIBO_SIDE("white") GIBO_SIDE("black")
     " date_iso TEXT, date_item TEXT, date_info TEXT, date_text TEXT,"
     " winner TEXT, result_kind TEXT, margin REAL, result_text TEXT, result_item TEXT,"
     " result_info TEXT, move_count INTEGER, moves_info INTEGER, handicap INTEGER,"
@@ -71,18 +70,14 @@ const char* const kColumns[] = {"path",
                                 "audio_bytes",
                                 "info_format",
                                 "white",
-                                "white_short",
                                 "black",
-                                "black_short",
                                 "game_type",
                                 "game_name",
                                 "date",
                                 "time",
-                                "time_short",
                                 "condition",
                                 "result",
                                 "moves",
-                                "title",
                                 GIBO_SIDE_COLUMNS("white"),
                                 GIBO_SIDE_COLUMNS("black"),
                                 "date_iso",

@@ -39,13 +39,16 @@ bool AddTexts(const Args& args, const TypedText& typed, Query& q, std::string& e
         const char* columns;
         std::vector<const char*> plain;
     };
-    const TextOption texts[] = {{"--player", "{white black}", {"white_keys", "black_keys"}},
-                                {"--white", "white", {"white_keys"}},
-                                {"--black", "black", {"black_keys"}},
-                                {"--event", "game", {"event_keys"}},
-                                {"--name", "game", {"event_keys"}},
-                                {"--place", "place", {"place_keys"}},
-                                {"--text", "text", {"text_keys"}}};
+    const TextOption texts[] = {
+        {"--player", "{white black}", {"white_keys", "black_keys"}},
+        {"--white", "white", {"white_keys"}},
+        {"--black", "black", {"black_keys"}},
+        {"--event", "game", {"event_keys"}},
+        {"--name", "game", {"event_keys"}},
+        {"--place", "place", {"place_keys"}},
+        {"--text",
+         "{white black game place text}",
+         {"white_keys", "black_keys", "event_keys", "place_keys", "text_keys"}}};
     for (const TextOption& t : texts) {
         for (const std::string& text : args.GetAll(t.option)) {
             std::string key;
@@ -85,13 +88,13 @@ bool AddOutcome(const Args& args, const TypedText& typed, Query& q, std::string&
 }
 
 // --vs A B: the games of the two, either colour.
-bool AddVs(const Args& args, const std::string& vs, const TypedText& typed, Query& q,
-           std::string& error) {
-    if (!args.Has("--vs")) {
+bool AddVs(const Args& args, const TypedText& typed, Query& q, std::string& error) {
+    const std::vector<std::string> names = args.GetAll("--vs");
+    if (names.size() != 2) {
         return true;
     }
     std::string a, b;
-    if (!Key(typed, "--vs", args.Get("--vs"), a, error) || !Key(typed, "--vs", vs, b, error)) {
+    if (!Key(typed, "--vs", names[0], a, error) || !Key(typed, "--vs", names[1], b, error)) {
         return false;
     }
     q.Add(Join(Join(Player(kWhite, a), "AND", Player(kBlack, b)), "OR",
@@ -194,20 +197,24 @@ std::string Query::Sql(bool all) const {
            " ORDER BY r.date_iso IS NULL, r.date_iso, r.path LIMIT " + std::to_string(limit);
 }
 
-bool BuildQuery(const Args& args, const std::string& vs, const TypedText& typed, Query& q,
-                std::string& error) {
-    return AddTexts(args, typed, q, error) && AddVs(args, vs, typed, q, error) &&
+bool BuildQuery(const Args& args, const TypedText& typed, Query& q, std::string& error) {
+    return AddTexts(args, typed, q, error) && AddVs(args, typed, q, error) &&
            AddOutcome(args, typed, q, error) && AddDates(args, q, error) &&
            AddNumbers(args, q, error);
 }
 
 const std::vector<OptionSpec>& FindOptions() {
     static const std::vector<OptionSpec> options = {
-        {"--player", true, true}, {"--white", true}, {"--black", true},     {"--vs", true},
-        {"--winner", true},       {"--loser", true}, {"--result", true},    {"--date", true},
-        {"--from", true},         {"--to", true},    {"--event", true},     {"--name", true},
-        {"--place", true},        {"--text", true},  {"--min-moves", true}, {"--handicap", true},
-        {"--limit", true},        {"--csv", false}};
+        {"--player", true, true}, {"--white", true},
+        {"--black", true},        {"--vs", true, false, true},
+        {"--winner", true},       {"--loser", true},
+        {"--result", true},       {"--date", true},
+        {"--from", true},         {"--to", true},
+        {"--event", true},        {"--name", true},
+        {"--place", true},        {"--text", true},
+        {"--min-moves", true},    {"--handicap", true},
+        {"--limit", true},        {"--csv", false},
+        {"--chart", false}};
     return options;
 }
 

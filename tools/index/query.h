@@ -35,10 +35,9 @@ Condition KeyIn(const std::string& columns, const std::vector<const char*>& plai
 // it cannot be read.
 using TypedText = std::function<bool(const std::string& typed, std::string& key)>;
 
-// The conditions of find's options (--player, --vs, --winner, --from, --limit, ...); vs: the
-// second name of --vs A B. False with a usage message.
-bool BuildQuery(const Args& args, const std::string& vs, const TypedText& typed, Query& q,
-                std::string& error);
+// The conditions of find's options (--player, --vs, --winner, --from, --limit, ...). False
+// with a usage message.
+bool BuildQuery(const Args& args, const TypedText& typed, Query& q, std::string& error);
 
 // The options of find (and players) that BuildQuery reads.
 const std::vector<OptionSpec>& FindOptions();

@@ -12,9 +12,9 @@
 
 namespace {
 
-const char* const kDisplayKeys[] = {"white",     "white_short", "black", "black_short",
-                                    "game_type", "date",        "time",  "time_short",
-                                    "condition", "result",      "moves", "title"};
+// The display strings a row keeps; the short forms and the title are made of these.
+const char* const kDisplayKeys[] = {"white", "black",     "game_type", "date",
+                                    "time",  "condition", "result",    "moves"};
 
 // "white/points/2.5", "black/resignation/", "unknown": one source's reading of the result.
 std::string Stated(const facts::GameResult& r) {
@@ -26,6 +26,28 @@ std::string Stated(const facts::GameResult& r) {
         std::snprintf(margin, sizeof margin, "%g", r.margin);
     }
     return std::string(facts::WinnerName(r.winner)) + "/" + facts::KindName(r.kind) + "/" + margin;
+}
+
+// A short, stable mark of a long text (FNV-1a), stored with every row.
+std::string Fingerprint(const std::string& text) {
+    unsigned long long h = 14695981039346656037ULL;
+    for (unsigned char c : text) {
+        h = (h ^ c) * 1099511628211ULL;
+    }
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", h);
+    return hex;
+}
+
+// Items whose values other keys hold already; --text searches those keys too.
+bool KeyedElsewhere(const std::string& tag) {
+    for (const char* t : {"GAMEINFOMAIN", "GAMENAME", "GAMEPLACE", "GAMEWHITENAME", "GAMEBLACKNAME",
+                          "GAMEWHITENICK", "GAMEBLACKNICK"}) {
+        if (tag == t) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void Put(std::map<std::string, Cell>& c, const std::string& key, const std::string& text) {
@@ -47,7 +69,9 @@ void AddDateAndResult(const RecordFacts& f, std::map<std::string, Cell>& c) {
     Put(c, "date_iso", f.Date().iso);
     Put(c, "date_item", f.dateItem.iso);
     Put(c, "date_info", f.dateInfo.iso);
-    Put(c, "date_text", f.dateItem.text);
+    if (f.dateItem.text != f.dateItem.iso) {  // else written as date_item
+        Put(c, "date_text", f.dateItem.text);
+    }
     const facts::GameResult& r = f.Result();
     if (r.known()) {
         c["winner"] = Cell::Text(facts::WinnerName(r.winner));
@@ -73,7 +97,8 @@ RowMaker::RowMaker(Tool& tool) : m_tool(tool), m_utf8("index", "UTF-8"), m_conv(
 std::string RowMaker::Options(const Tool& tool) {
     return std::string("encoding=") +
            (tool.ForcedCodepage() ? CodepageName(tool.HeaderCodepage()) : "auto") +
-           " nation=" + std::to_string(tool.Nation()) + " fold=" + facts::NameFolder().Signature();
+           " nation=" + std::to_string(tool.Nation()) +
+           " fold=" + Fingerprint(facts::NameFolder().Signature());
 }
 
 bool RowMaker::Make(const std::string& path, const PrivateDir& dir, IndexRow& row,
@@ -159,7 +184,7 @@ void RowMaker::AddFacts(const RecordFacts& f, IndexRow& row) {
     c["place_keys"] = Cell::Text(Keys({f.place}));
     std::vector<std::string> values;
     for (const auto& item : row.items) {
-        if (item.first != "GAMEINFOMAIN") {
+        if (!KeyedElsewhere(item.first)) {
             values.push_back(item.second);
         }
     }

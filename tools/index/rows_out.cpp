@@ -94,11 +94,8 @@ void WriteCsv(sqlite3_stmt* stmt, const std::vector<std::string>& columns) {
 }
 
 int OpenSearch(Tool& tool, const Args& args, Query& q, IndexDb& db, std::string& dbPath) {
-    // --vs A B: the second name stands before the index.
-    const size_t names = args.Has("--vs") ? 1 : 0;
-    if (args.operands.size() != names + 1) {
-        return tool.Usage(names ? "--vs takes two names, then give one index file"
-                                : "give exactly one index file");
+    if (args.operands.size() != 1) {
+        return tool.Usage("give exactly one index file");
     }
     std::string notice, error;
     facts::NameFolder folder;
@@ -106,10 +103,10 @@ int OpenSearch(Tool& tool, const Args& args, Query& q, IndexDb& db, std::string&
         std::string utf8;
         return Typed(tool, text, utf8) && !(key = folder.Fold(utf8)).empty();
     };
-    if (!BuildQuery(args, names ? args.operands[0] : "", typed, q, error)) {
+    if (!BuildQuery(args, typed, q, error)) {
         return tool.Usage(error);
     }
-    dbPath = args.operands[names];
+    dbPath = args.operands[0];
     if (!db.Open(dbPath, false, notice, error)) {
         return tool.Fail(dbPath, error);
     }
