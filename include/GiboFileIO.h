@@ -1,7 +1,10 @@
 // The file classes for hosts, with the legacy framework's surface. Files are always opened in
 // binary at the system level: typeText only documents intent, and CStdioFile::ReadString does
-// its own line-end handling, so a record reads the same on every platform. Data passes through
-// an internal buffer, so small reads and writes are cheap; Write on a file opened only for
+// its own line-end handling, so a record reads the same on every platform. Reads pass through
+// an internal buffer, so small reads are cheap. CFile::Write hands the bytes to the system at
+// once, so that other readers of the file (SaveFile of a body still being written, say) see
+// them; CStdioFile::WriteString collects lines as a stdio stream does, and Flush, Close,
+// Abort, a new Open and the destructor write them out. Writing to a file opened only for
 // reading raises at once.
 #ifndef GIBO_FILEIO_H
 #define GIBO_FILEIO_H
@@ -59,10 +62,12 @@ public:
     CFile();
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
-    virtual ~CFile();  // closes without raising; call Close() to learn of a failed flush
+    virtual ~CFile();  // as Abort(); call Close() to learn of a failed write or close
 
     // Nonzero on success, 0 on failure (never raises). modeCreate without modeNoTruncate
-    // empties an existing file; without modeCreate the file must exist.
+    // empties an existing file; without modeCreate the file must exist. On an open object the
+    // file open before is written out and closed first; when that fails, the result is 0, the
+    // new file is not opened and the object is closed.
     virtual BOOL Open(const char* pszFileName, unsigned nOpenFlags);
     BOOL IsOpen() const;
 
@@ -73,11 +78,12 @@ public:
     int64_t SeekToEnd() { return Seek(0, end); }
     int64_t GetPosition() const;
     int64_t GetLength() const;
-    // Writes buffered data to the system; Sync() also asks the system to put it on disk.
+    // Writes what WriteString collected to the system; Sync() also asks the system to put the
+    // file on disk.
     virtual void Flush();
     void Sync();
-    virtual void Close();  // raises when buffered data cannot be written
-    void Abort();          // closes, ignoring every failure
+    virtual void Close();  // raises when collected data cannot be written or the close fails
+    void Abort();          // writes out what WriteString collected and closes, never raising
 
     CString GetFilePath() const { return m_strFileName; }
 
@@ -96,7 +102,9 @@ public:
     // Reads the next line without its line end (LF or CR LF; a lone CR stays in the line).
     // A last line without line end is returned too. FALSE, with an empty string, at the end.
     BOOL ReadString(CString& rString);
-    void WriteString(const char* psz);  // bytes as given, no line-end translation
+    // Bytes as given, no line-end translation; collected up to 64 KiB before they go to the
+    // system (see the top of this file). A null text writes nothing.
+    void WriteString(const char* psz);
 };
 
 class GIBO_API CFileFind {

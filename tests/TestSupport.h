@@ -15,10 +15,13 @@
 #include <string>
 
 #include "GiboFile.h"
+#include "TestRun.h"
 #include "framework/SystemPath.h"
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <unistd.h>
 #endif
 
 // Test paths are GBK bytes; on Windows they become the wide names the library itself opens.
@@ -49,10 +52,16 @@ class TempDir {
 public:
     TempDir() {
         static std::atomic<unsigned> counter{0};
+#ifdef _WIN32
+        const unsigned long pid = GetCurrentProcessId();
+#else
+        const unsigned long pid = static_cast<unsigned long>(getpid());
+#endif
         std::random_device rd;
         for (;;) {
             m_dir = std::filesystem::temp_directory_path() /
-                    ("gibo-test-" + std::to_string(rd()) + "-" + std::to_string(counter++));
+                    (kTempDirPrefix + std::to_string(pid) + "-" + std::to_string(rd()) + "-" +
+                     std::to_string(counter++));
             if (std::filesystem::create_directory(m_dir)) {
                 break;
             }
@@ -65,8 +74,12 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    std::string Path(const std::string& name) const { return BytesOf(m_dir / FsPath(name)); }
-    std::string Dir() const { return BytesOf(m_dir); }
+    std::string Path(const std::string& name) const {
+        return BytesOf(m_dir / FsPath(name));
+    }
+    std::string Dir() const {
+        return BytesOf(m_dir);
+    }
 
     std::set<std::string> Names() const {
         std::set<std::string> names;

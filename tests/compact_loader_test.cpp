@@ -58,6 +58,10 @@ TEST(CompactLoader, TimeAndDateTextsAreTheLetterItemsTexts) {
         const bool time = c[1][0] == 'T';
         EXPECT_EQ((time ? l.h().m_strGameTimeRaw : l.h().m_strGameDateRaw).str(), ValueOf(c[0]));
     }
+    // A field is read from its first 1023 bytes, as readTag keeps a field.
+    HeaderLoad cut("");
+    cut.file.GetGBHLoad()->SetGameDateText((std::string(1022, ' ') + "12-3").c_str());
+    EXPECT_EQ(cut.h().m_strGameDate, HeaderLoad("GDATE:1-3").h().m_strGameDate);
     // No time limit is stored verbatim and keeps the one-line text of before.
     HeaderLoad l("GTIME:600-30-3,GTIME:" + kNoLimit);
     EXPECT_EQ(l.h().m_strGameTime.str(), kNoLimit);

@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
+#include <iterator>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -83,13 +86,7 @@ TEST(FileLayer, ReadWriteSeekAndLength) {
     const std::string path = dir.Path("mixed.bin");
     const std::string data = "one\r\n" + std::string(70000, 'x') + "\ntwo\nrest";
     const auto size = static_cast<int64_t>(data.size());
-    CFile out;
-    ASSERT_TRUE(out.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeBinary));
-    out.Write(data.data(), 3000);
-    EXPECT_EQ(out.GetLength(), 3000);  // counts what is still buffered
-    out.Write(data.data() + 3000, static_cast<unsigned>(size - 3000));
-    out.Close();
-    ASSERT_EQ(ReadBytes(path), data);
+    WriteBytes(path, data);
 
     CStdioFile in;
     ASSERT_TRUE(in.Open(path.c_str(), CFile::modeRead));
@@ -158,15 +155,32 @@ TEST(FileLayer, OpenFailsWithoutThrowingLaterFailuresRaise) {
     EXPECT_THROW(f.Write("x", 1), CFileException);
     f.Close();
     EXPECT_THROW(f.Read(nullptr, 1), CFileException);  // closed
-    // A full disk shows up at the latest when the buffered data is written out.
+    // A full disk: Write raises at once, collected lines at Close; Abort, the destructor and a
+    // new Open never raise, and Open says it failed.
     if (std::filesystem::exists("/dev/full")) {
         ASSERT_TRUE(f.Open("/dev/full", CFile::modeWrite));
-        try {
-            f.Write("abc", 3);
-            f.Close();
-            ADD_FAILURE() << "no exception on a full device";
-        } catch (const CFileException& e) {
-            EXPECT_EQ(e.m_cause, CFileException::diskFull);
+        const auto cause = [](auto&& write) {
+            try {
+                write();
+            } catch (const CFileException& e) {
+                return e.m_cause;
+            }
+            return 0;
+        };
+        EXPECT_EQ(cause([&] { f.Write("abc", 3); }), CFileException::diskFull);
+        CStdioFile s;
+        for (int step = 0; step < 4; ++step) {
+            ASSERT_TRUE(s.Open("/dev/full", CFile::modeWrite));
+            s.WriteString("abc");
+            if (step == 0) {
+                EXPECT_EQ(cause([&] { s.Close(); }), CFileException::diskFull);
+            } else if (step == 1) {
+                EXPECT_EQ(cause([&] { s.Abort(); }), 0);
+            } else if (step == 2) {
+                EXPECT_FALSE(s.Open(dir.Path("new").c_str(), CFile::modeCreate | CFile::modeWrite));
+                EXPECT_FALSE(s.IsOpen());
+                EXPECT_FALSE(Exists(dir.Path("new")));
+            }
         }
     }
 }
@@ -191,23 +205,100 @@ TEST(FileLayer, OpenModesAndUntranslatedWrites) {
     ASSERT_TRUE(f.Open(dir.Path("new.txt").c_str(), keep));  // and creates a missing file
     f.Close();
     EXPECT_TRUE(Exists(dir.Path("new.txt")));
-    // A write after a read lands where the read stopped, not after the read-ahead.
+    // A write after a read lands where the read stopped, not after the read-ahead; collected
+    // lines go out before what comes after them.
     ASSERT_TRUE(f.Open(path.c_str(), CFile::modeReadWrite));
     char buf[5];
     ASSERT_EQ(f.Read(buf, 5), 5u);
     f.Write("XY", 2);
     ASSERT_EQ(f.Read(buf, 3), 3u);
     EXPECT_EQ(std::string(buf, 3), text.substr(7, 3));
-    f.Close();
-    EXPECT_EQ(ReadBytes(path), "J" + text.substr(1, 4) + "XY" + text.substr(7));
+    f.WriteString("Q");
+    EXPECT_EQ(f.GetPosition(), 11);
+    EXPECT_EQ(f.GetLength(), static_cast<int64_t>(text.size()));
+    ASSERT_EQ(f.Seek(-1, CFile::end), static_cast<int64_t>(text.size()) - 1);
+    f.WriteString("!");
+    EXPECT_EQ(f.Read(buf, 1), 0u);
+    f.Abort();
+    EXPECT_EQ(ReadBytes(path), "J" + text.substr(1, 4) + "XY" + text.substr(7, 3) + "Q" +
+                                   text.substr(11, text.size() - 12) + "!");
+}
+
+// File names in the code pages our users have: 棋谱 in UTF-8, GBK, Big5 and Shift-JIS (棋),
+// 기보 in CP949. Every one is also valid GBK, so the Windows build opens them too.
+const char* const kNames[] = {"\xE6\xA3\x8B\xE8\xB0\xB1.gib", "\xC6\xE5\xC6\xD7.lbk",
+                              "\xB4\xD1\xC3\xD0.gib", "\x8A\xFB x.gib", "\xB1\xE2\xBA\xB8.gib"};
+
+// Text of n bytes with GBK pairs (棋), never a NUL: what WriteString can write too.
+std::string Pattern(size_t n) {
+    return Repeat("\xC6\xE5 STO 12\r\n", n / 11 + 1).substr(0, n);
+}
+
+enum class Ending { kClose, kDestructor, kAbort, kReopen };
+
+// Whatever a host wrote is in the file however the object lets it go, at sizes around the
+// internal buffer's 64 KiB; what CFile::Write wrote another reader sees at once.
+TEST(FileObjects, KeepWhatWasWrittenHoweverTheyGo) {
+    TempDir dir;
+    size_t k = 0;
+    for (const bool stdio : {false, true}) {
+        for (const size_t size : {1, 100, 4096, 65535, 65536, 70000}) {
+            for (const Ending ending :
+                 {Ending::kClose, Ending::kDestructor, Ending::kAbort, Ending::kReopen}) {
+                const std::string path = dir.Path(kNames[k++ % std::size(kNames)]);
+                SCOPED_TRACE(testing::Message() << "stdio " << stdio << " size " << size
+                                                << " ending " << static_cast<int>(ending));
+                const std::string data = Pattern(size);
+                {
+                    std::unique_ptr<CFile> f(stdio ? new CStdioFile : new CFile);
+                    ASSERT_TRUE(f->Open(path.c_str(), CFile::modeCreate | CFile::modeWrite));
+                    for (size_t at = 0; at < size; at += 3000) {
+                        const std::string piece = data.substr(at, 3000);
+                        if (stdio) {
+                            static_cast<CStdioFile&>(*f).WriteString(piece.c_str());
+                        } else {
+                            f->Write(piece.data(), static_cast<unsigned>(piece.size()));
+                            EXPECT_EQ(std::filesystem::file_size(FsPath(path)), at + piece.size());
+                        }
+                    }
+                    if (ending == Ending::kClose) {
+                        f->Close();
+                    } else if (ending == Ending::kAbort) {
+                        f->Abort();
+                    } else if (ending == Ending::kReopen) {
+                        ASSERT_TRUE(f->Open(dir.Path("other").c_str(),
+                                            CFile::modeCreate | CFile::modeWrite));
+                    }
+                }
+                EXPECT_TRUE(ReadBytes(path) == data);
+            }
+        }
+    }
+}
+
+// A host writes a body with CFile and saves the record before closing it: the record holds
+// the body, and loads back with it.
+TEST(FileObjects, SaveFileTakesABodyStillBeingWritten) {
+    TempDir dir;
+    const std::string body = "STO 0 1 2 3 4\r\nSTO 0 2 1 15 15\r\n" + Pattern(5000) + "\r\n";
+    CFile writer;
+    ASSERT_TRUE(writer.Open(dir.Path(kNames[0]).c_str(), CFile::modeCreate | CFile::modeWrite));
+    writer.Write(body.data(), static_cast<unsigned>(body.size()));
+    CGiboFile record;
+    record.m_strHeader = "\\[GAMENAME=\xC6\xE5\\]\r\n";
+    ASSERT_EQ(record.SaveFile(1, dir.Path(kNames[4]).c_str(), dir.Path(kNames[0]).c_str(), ""), 1);
+    const Loaded back(dir.Path(kNames[4]));
+    ASSERT_EQ(back.result, 1);
+    EXPECT_TRUE(ReadBytes(back.bodyPath.str()) == body);
 }
 
 TEST(FileLayer, GbkPathBytesNameTheSameFile) {
-    // 黑白; 乗, whose second byte 0x5C must not be taken for a path separator; 这.
-    for (const std::string name : {"\xBA\xDA\xB0\xD7.gib",
-                                   "\x81\x5C"
-                                   "a.gib",
-                                   "\xD5\xE2 x.lbk"}) {
+    // And 乗, whose second byte 0x5C must not be taken for a path separator.
+    std::vector<std::string> names(std::begin(kNames), std::end(kNames));
+    names.push_back(
+        "\x81\x5C"
+        "a.gib");
+    for (const std::string& name : names) {
         SCOPED_TRACE(Shown(name));
         TempDir dir;
         const std::string path = dir.Path(name);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -63,6 +64,14 @@ TEST(GameInfo, NumberSettersKeepTheirFieldsWidth) {
     EXPECT_EQ(number("L300", &CGiboFile::m_byWGeup), 0);
     EXPECT_EQ(number("NX-1", &CGiboFile::m_byBGeup), 255);
     EXPECT_EQ(number("NX256", &CGiboFile::m_byBGeup), 0);
+    // Read as the standard conversion reads them, saturating on absurd digit runs.
+    for (const std::string digits :
+         {" \t\n\v\f\r+12x", "-7", "+-3", "2147483648", "-2147483649", "9223372036854775807",
+          "99999999999999999999", "-9223372036854775808", "-99999999999999999999", "\xB0"}) {
+        EXPECT_EQ(number(("S" + digits).c_str(), &CGiboFile::m_nGameType),
+                  static_cast<int>(std::strtoll(digits.c_str(), nullptr, 10)))
+            << Shown(digits);
+    }
 }
 
 TEST(GameInfo, TextSettersCopyTheValue) {
@@ -80,11 +89,11 @@ TEST(GameInfo, TextSettersCopyTheValue) {
     EXPECT_EQ(f.m_strGamePlace, "hall");
     // Null values read as empty.
     f.SetGameWId(nullptr);
-    f.SetGameDum(nullptr);
+    f.SetGameCondition(nullptr);
     f.SetGameTime(nullptr);
     f.SetGameDate(nullptr);
     EXPECT_TRUE(f.m_strWId.IsEmpty());
-    EXPECT_EQ(f.m_nDum, 0);
+    EXPECT_EQ(f.m_nGameCondition, 0);
 }
 
 TEST(GameInfo, TimeAndDateTexts) {

@@ -183,6 +183,7 @@ TEST(Loader, AudioAsLongAsTheWholeFileIsTaken) {
 #ifndef _WIN32
 // Audio of 2 GiB - 1 passes the size checks (its side file cannot be made here); 2 GiB does not.
 TEST(Loader, AudioUpToTwoGibLessOneIsTaken) {
+    const LargeFiles large;
     for (const long long size : {2147483647LL, 2147483648LL}) {
         TempDir dir;
         const std::string path = dir.Path("rec.gib");

@@ -171,21 +171,18 @@ TEST(References, BlocksReadBackOneAfterAnother) {
     TempDir dir;
     const std::string path = dir.Path("refs");
     WriteBytes(path, "\\HS\r\n\\[TYPE=1\\]\r\n\\HE\r\n");
-    {
-        CFile file;
-        ASSERT_TRUE(file.Open(path.c_str(), CFile::modeWrite));
-        CGiboFile f;
-        unsigned char game[] = "STO 1\r\nSTO \xB1\x5C]\r\n";  // trail byte 0x5C before ']'
-        f.AppendReference(&file, 65535, "  first\r\nsecond", 0, game, sizeof game - 1);
-        unsigned char bare[] = "STO 2";
-        f.AppendReference(&file, 4, "", 700, bare, 5);
-        f.AppendReference(&file, 5, "x", 6, nullptr, 5);
-        // A lead byte without its second byte at the end of the game would take the closer's
-        // backslash: it is dropped. At the end of the explanation a line end follows it.
-        unsigned char lone[] = "STO \xB1\xB1\xB1";
-        f.AppendReference(&file, 7, "y\xB1", 8, lone, 7);
-        file.Close();
-    }
+    // The writer stays open: another reader sees at once what it wrote.
+    CFile writer;
+    ASSERT_TRUE(writer.Open(path.c_str(), CFile::modeWrite));
+    unsigned char game[] = "STO 1\r\nSTO \xB1\x5C]\r\n";  // trail byte 0x5C before ']'
+    CGiboFile().AppendReference(&writer, 65535, "  first\r\nsecond", 0, game, sizeof game - 1);
+    unsigned char bare[] = "STO 2";
+    CGiboFile().AppendReference(&writer, 4, "", 700, bare, 5);
+    CGiboFile().AppendReference(&writer, 5, "x", 6, nullptr, 5);
+    // A lead byte without its second byte at the end of the game would take the closer's
+    // backslash: it is dropped. At the end of the explanation a line end follows it.
+    unsigned char lone[] = "STO \xB1\xB1\xB1";
+    CGiboFile().AppendReference(&writer, 7, "y\xB1", 8, lone, 7);
     CStdioFile file;
     ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead | CFile::typeText));
     CGiboFile f;

@@ -131,6 +131,9 @@ TEST(CStringTrim, TrimsWholeCharactersOnly) {
         r.TrimRight(c.set);
         EXPECT_EQ(r, c.right);
     }
+    CString nul("\0x", 2);  // a NUL byte is text like any other, never in the set
+    nul.TrimLeft("x");
+    EXPECT_EQ(nul.GetLength(), 2);
     // White space, by default.
     CString s(" \t\r\n x y \r\n\v\f");
     s.TrimLeft();
@@ -201,6 +204,62 @@ TEST(CStringFormat, AgreesWithPrintfAndMayReadItsOwnText) {
     EXPECT_EQ(s, "1ab");
 }
 
+// Host code of the legacy framework passes the objects themselves: Format takes them as their
+// text, also when the object is the string being formatted, and in results of any length.
+TEST(CStringFormat, TakesCStringArgumentsAsTheirText) {
+    const std::string longBytes(3000, 'y');
+    const CString name(HEI "kim"), level("3" HEI), longText(longBytes.c_str());
+    CString s("old text");
+    s.Format("%s ( %s )", name, level);
+    EXPECT_EQ(s.str(), HEI "kim ( 3" HEI " )");
+    s.Format("%d:%s:%5s|%s", 7, name, CString("ab"), "c");  // printf's own path, for the width
+    EXPECT_EQ(s.str(), "7:" HEI "kim:   ab|c");
+    s.Format("<%s>", longText);
+    EXPECT_EQ(s.str(), "<" + longBytes + ">");
+    s.Format("%s%s", s, s);
+    EXPECT_EQ(s.str(), "<" + longBytes + "><" + longBytes + ">");
+    // The layout that lets a compiler passing objects by value through "..." (32- and 64-bit
+    // Windows compilers do) hand printf the text: the object is the pointer to its characters.
+    static_assert(sizeof(CString) == sizeof(const char*), "one pointer");
+    const char* inside = nullptr;
+    std::memcpy(&inside, &name, sizeof inside);
+    EXPECT_EQ(inside, static_cast<const char*>(name));
+}
+
+// A copy shares the characters until one side changes: every change leaves the other copy
+// as it was, whichever of the two changes. Some take parts of the string itself.
+TEST(CStringBasics, CopiesAreIndependent) {
+    using Change = void (*)(CString&);
+    const std::pair<Change, const char*> changes[] = {
+        {[](CString& s) { s += s; }, " ab" HEI "ab  ab" HEI "ab "},
+        {[](CString& s) { s = static_cast<const char*>(s) + 2; }, "b" HEI "ab "},
+        {[](CString& s) { s.Empty(); }, ""},
+        {[](CString& s) { s.Replace("ab", s); }, "  ab" HEI "ab " HEI " ab" HEI "ab  "},
+        {[](CString& s) { s.Replace('a', 'z'); }, " zb" HEI "zb "},
+        {[](CString& s) { s.Insert(1, s); }, "  ab" HEI "ab ab" HEI "ab "},
+        {[](CString& s) { s.Delete(1, 2); }, " " HEI "ab "},
+        {[](CString& s) { s.TrimLeft(); }, "ab" HEI "ab "},
+        {[](CString& s) { s.TrimRight(" b"); }, " ab" HEI "a"},
+        {[](CString& s) { s.Format("%d%s", 1, s); }, "1 ab" HEI "ab "},
+        {[](CString& s) { s.GetBuffer(0)[1] = 'Q'; }, " Qb" HEI "ab "},
+        {[](CString& s) { s.ReleaseBuffer(2); }, " a"},
+        {[](CString& s) { std::strcpy(s.GetBuffer(20), "long enough"), s.ReleaseBuffer(); },
+         "long enough"},
+    };
+    const char* const original = " ab" HEI "ab ";
+    for (const auto& [change, changed] : changes) {
+        for (const bool first : {true, false}) {
+            CString a(original);
+            CString b;
+            b = a;
+            CString& changing = first ? a : b;
+            change(changing);
+            EXPECT_EQ(changing, changed);
+            EXPECT_EQ(first ? b : a, original) << changed;
+        }
+    }
+}
+
 TEST(CStringBasics, BuffersConstructionConcatenationAndComparison) {
     // ReleaseBuffer never reaches past the buffer.
     CString s;
@@ -214,17 +273,30 @@ TEST(CStringBasics, BuffersConstructionConcatenationAndComparison) {
     s.GetBuffer(1);  // a smaller request keeps the text
     s.ReleaseBuffer(100);
     EXPECT_EQ(s, "jel");
+    // The empty text a string starts with is shared and never written: using it leaves every
+    // other empty string empty.
+    CString e;
+    e.GetBuffer(0)[0] = '\0';
+    e.ReleaseBuffer();
+    for (CString t : {CString(), CString(""), CString("x", 0)}) {
+        t.TrimLeft();
+        t.TrimRight("x");
+        t.Delete(0);
+        t.Replace('a', 'b');
+        t.ReleaseBuffer();
+        t += "";
+        EXPECT_TRUE(t.IsEmpty() && e.IsEmpty() && *static_cast<const char*>(CString()) == '\0');
+    }
+    CString moved(std::move(e = "ab"));
+    EXPECT_TRUE(e.IsEmpty());  // and usable
+    e = moved.Left(1);
+    EXPECT_EQ(e + moved.Right(1), "ab");
     const char bytes[] = {'a', '\0', 'b'};
     EXPECT_EQ(CString(bytes, 3).GetLength(), 3);
     EXPECT_EQ(CString(nullptr), "");
     EXPECT_TRUE(CString("x", -1).IsEmpty());
-    CString a("ab");
-    CString b = a;
-    b += "c";
-    b += CString(HEI);
-    EXPECT_EQ(a, "ab");  // the copy is its own
-    EXPECT_EQ(b, "abc" HEI);
-    EXPECT_EQ("x" + a + "y", "xaby");
+    const CString a("ab");
+    EXPECT_EQ("x" + a + "y" + CString(HEI), "xaby" HEI);
     // Comparison is as strcmp's: up to the first NUL, bytes unsigned, never the addresses.
     EXPECT_TRUE(CString("ab\0z", 4) == CString("ab"));
     EXPECT_EQ(CString("ab\0z", 4).Compare("ab"), 0);

@@ -85,6 +85,7 @@ const FailCase kFailures[] = {
 };
 
 TEST(Writer, FailedSaveKeepsTheOldRecordAndLeavesNoTemporary) {
+    const LargeFiles large;               // the audio of 2 GiB
     const std::string body(220000, 'x');  // copied in several pieces
     for (const auto& c : kFailures) {
         TempDir dir;

@@ -51,7 +51,7 @@ void CGBHLoad::MakeGameResult() {
     // Copied at once: codes past 8 answer from a buffer the next lookup rewrites.
     const CString word = m_pGiboFile->GetStrGameResult(m_byGameResult);
     if (m_byGameResult >= 2) {
-        m_strGameResult.Format("%s", static_cast<const char*>(word));
+        m_strGameResult = word;
         return;
     }
     // A win by score: the margin is in tenths.

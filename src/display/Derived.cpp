@@ -42,7 +42,7 @@ void CGiboFile::MakeGameResult() {
     // Copied at once: out of range the word lives in a buffer the next lookup rewrites.
     const CString word = GetStrGameResult(code);
     if (code >= 2) {
-        m_strGameResult.Format("%s", static_cast<const char*>(word));
+        m_strGameResult = word;
         return;
     }
     // A win by score (a negative code lands here too, with a blank for its colour word).
@@ -52,9 +52,9 @@ void CGiboFile::MakeGameResult() {
 void CGiboFile::MakeGameCondition() {
     if (m_nGameCondition == 0) {
         // The even-game text names its own komi, so m_nDum does not show.
-        m_strGameCondition.Format("%s", gibo::g_szDeakukRule[0]);
+        m_strGameCondition = gibo::g_szDeakukRule[0];
     } else if (m_nGameCondition == 1) {
-        m_strGameCondition.Format("%s", kHandicapGame);
+        m_strGameCondition = kHandicapGame;
     } else if (m_nDum == 0) {
         m_strGameCondition.Format(kHandicap, m_nGameCondition);
     } else {

@@ -86,19 +86,12 @@ char* CGiboFile::GetStrGameResult(int nIndex) {
 }
 
 CString CGiboFile::GetLevel(int nIndex) {
-    CString s;
-    if (nIndex >= 0 && nIndex < gibo::kLevelCount) {
-        s.Format("%s", gibo::g_szLevel[nIndex]);
-    }
-    return s;
+    return nIndex >= 0 && nIndex < gibo::kLevelCount ? CString(gibo::g_szLevel[nIndex]) : CString();
 }
 
 CString CGiboFile::GetLevel2(int nIndex) {
-    CString s;
-    if (nIndex >= 0 && nIndex < gibo::kLevelCount) {
-        s.Format("%s", gibo::g_szLevel2[nIndex]);
-    }
-    return s;
+    return nIndex >= 0 && nIndex < gibo::kLevelCount ? CString(gibo::g_szLevel2[nIndex])
+                                                     : CString();
 }
 
 CString CGiboFile::ExtGetLvStr(unsigned char nLevel) {

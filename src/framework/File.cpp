@@ -1,5 +1,8 @@
 // CFile, CStdioFile and CFileFind for hosts: thin, raising wrappers over the file layer
-// (SysFile.h), with a buffer of their own so that small reads and writes cost few calls.
+// (SysFile.h). Reads go through a buffer, so that small reads cost few calls. CFile::Write goes
+// to the system at once, as the legacy class does: other readers see the bytes, and nothing
+// can be lost when the object goes. Only CStdioFile::WriteString collects its lines in the
+// buffer, as a stdio stream would, until a flush, close, abort, reopen or destruction.
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -57,8 +60,8 @@ CFileException::CFileException(int cause, long lOsError, const char* pszFileName
       m_lOsError(lOsError),
       m_strFileName(pszFileName) {}
 
-// One buffer serves reading ahead and writing behind, never both at once: bytes [rpos, rend)
-// are the file's next bytes, or the first wlen bytes still have to be written.
+// One buffer serves reading ahead and WriteString's writing behind, never both at once: bytes
+// [rpos, rend) are the file's next bytes, or the first wlen bytes still have to be written.
 struct CFile::Impl {
     gibo::Fd fd;
     std::unique_ptr<char[]> buffer{new char[kStreamBuffer]};
@@ -103,7 +106,14 @@ void CFile::ThrowIfClosed() const {
 }
 
 BOOL CFile::Open(const char* pszFileName, unsigned nOpenFlags) {
-    Abort();
+    if (IsOpen()) {  // the file open before goes as Close() lets it go, but without raising
+        std::unique_ptr<Impl> impl = std::move(m_pImpl);
+        const gibo::Status written = impl->FlushWrites();
+        if (impl->fd.Close() != 0 || written != 0) {
+            return FALSE;
+        }
+    }
+    m_pImpl.reset();
     unsigned mode = gibo::kRead;
     if ((nOpenFlags & 0x3) == modeWrite) {
         mode = gibo::kWrite;
@@ -155,19 +165,13 @@ unsigned CFile::Read(void* lpBuf, unsigned nCount) {
 void CFile::Write(const void* lpBuf, unsigned nCount) {
     ThrowIfClosed();
     Impl& f = *m_pImpl;
-    if (!f.writable) {  // refused now, as the system would, not when the buffer goes out
+    if (!f.writable) {
         throw CFileException(CFileException::accessDenied, EBADF, m_strFileName);
     }
+    // After what WriteString collected, where a read stopped, not after the read-ahead.
+    Check(f.FlushWrites(), m_strFileName);
     Check(f.DropReadAhead(), m_strFileName);
-    if (f.wlen + nCount > kStreamBuffer) {
-        Check(f.FlushWrites(), m_strFileName);
-    }
-    if (nCount >= kStreamBuffer) {
-        Check(gibo::WriteAll(f.fd.Get(), lpBuf, nCount), m_strFileName);
-        return;
-    }
-    std::memcpy(f.buffer.get() + f.wlen, lpBuf, nCount);
-    f.wlen += nCount;
+    Check(gibo::WriteAll(f.fd.Get(), lpBuf, nCount), m_strFileName);
 }
 
 int64_t CFile::Seek(int64_t lOff, unsigned nFrom) {
@@ -227,6 +231,9 @@ void CFile::Close() {
 }
 
 void CFile::Abort() {
+    if (IsOpen()) {
+        m_pImpl->FlushWrites();  // never raises: a failure here cannot be reported
+    }
     m_pImpl.reset();
 }
 
@@ -269,9 +276,25 @@ BOOL CStdioFile::ReadString(CString& rString) {
 }
 
 void CStdioFile::WriteString(const char* psz) {
-    if (psz) {
-        Write(psz, static_cast<unsigned>(std::strlen(psz)));
+    if (!psz) {
+        return;
     }
+    ThrowIfClosed();
+    Impl& f = *m_pImpl;
+    if (!f.writable) {  // refused now, as the system would, not when the buffer goes out
+        throw CFileException(CFileException::accessDenied, EBADF, m_strFileName);
+    }
+    const size_t n = std::strlen(psz);
+    if (f.wlen + n > kStreamBuffer) {
+        Check(f.FlushWrites(), m_strFileName);
+    }
+    if (n >= kStreamBuffer) {
+        Write(psz, static_cast<unsigned>(n));
+        return;
+    }
+    Check(f.DropReadAhead(), m_strFileName);
+    std::memcpy(f.buffer.get() + f.wlen, psz, n);
+    f.wlen += n;
 }
 
 BOOL CFileFind::FindFile(const char* pszName) {

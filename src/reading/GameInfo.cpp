@@ -76,15 +76,14 @@ char* CGiboFile::ParsingTagData(char* pszData) {
     if (m_bNewFormat) {
         return m_pGBHLoad ? m_pGBHLoad->LoadHeader(pszData) : nullptr;
     }
-    // GetTagData writes no terminating zero: the value buffer is zero-filled once and only the
-    // bytes an item used are cleared again.
-    char value[gibo::kValueLimit + 1] = {0};
-    char* const stop = gibo::WalkItems(*this, pszData, [&](char* item) {
-        char code = 0;
-        if (GetTagData(item, code, value) == 1) {
-            (this->*FindLetterCode(code)->pfnSet)(value);
+    // The value is the rest of the item after its code (as GetTagData cuts it, since an item
+    // is no longer than a value may be); the setters read it and leave it as it is.
+    char none[1] = {'\0'};
+    char* const stop = gibo::WalkItems(pszData, [&](char* item, size_t n) {
+        const LetterCode* code = FindLetterCode(item[0]);
+        if (code) {
+            (this->*code->pfnSet)(n > code->nWidth ? item + code->nWidth : none);
         }
-        std::memset(value, 0, std::strlen(value));
     });
     MakeWUserName();
     MakeBUserName();

@@ -18,27 +18,35 @@ constexpr size_t kFieldBuffer = 1024;
 constexpr size_t kItemLimit = 255;
 constexpr size_t kValueLimit = 255;
 
-// Reads the comma-separated items at pszText and calls onItem(item) with each, cut to
-// kItemLimit bytes and zero-terminated, up to and including the first empty one. Returns where
-// reading stopped: just past that item's comma, or at the text's terminating zero.
+// Reads the comma-separated items at pszText and calls onItem(item, length) with each, cut to
+// kItemLimit bytes, never inside a character, and zero-terminated in a buffer of the walk's
+// own; up to and including the first empty one. Returns where reading stopped: just past that
+// item's comma, or at the text's terminating zero (null for a null text).
 template <class OnItem>
-char* WalkItems(CGiboFile& reader, char* pszText, OnItem onItem) {
-    char* cursor = pszText;
-    // readTag writes no terminating zero: the field buffer is zero-filled once and only the
-    // bytes an item used are cleared again, which costs far less than clearing 1 KiB per item.
-    char field[kFieldBuffer] = {0};
-    for (;;) {
-        reader.readTag(&cursor, field, 0);
-        const size_t len = std::strlen(field);
-        char item[kItemLimit + 1];
-        const size_t kept = GbkCut(field, len, kItemLimit);  // never half a character
+char* WalkItems(char* pszText, OnItem onItem) {
+    char item[kItemLimit + 1];
+    if (!pszText) {
+        item[0] = '\0';
+        onItem(item, size_t{0});
+        return pszText;
+    }
+    // The fields are scanned in place: a comma is never the second byte of a character.
+    for (char* p = pszText;;) {
+        const char* field = p;
+        while (*p != '\0' && *p != ',') {
+            ++p;
+        }
+        const auto len = static_cast<size_t>(p - field);
+        if (*p == ',') {
+            ++p;
+        }
+        const size_t kept = GbkCut(field, len, kItemLimit);
         std::memcpy(item, field, kept);
         item[kept] = '\0';
-        onItem(item);
+        onItem(item, kept);
         if (len == 0) {
-            return cursor;
+            return p;
         }
-        std::memset(field, 0, len);
     }
 }
 

@@ -16,7 +16,7 @@ struct Item {
 
 Item LocateItem(const CString& strHeader, const CString& strTag) {
     Item item;
-    const CString key = CString(kOpener) + strTag;
+    const CString key = kOpener + strTag;
     const int pos = strHeader.Find(key);
     if (pos < 0) {
         return item;

@@ -114,7 +114,7 @@ unsigned char* CGiboFile::GetReference(CStdioFile* pFile, int& bFound, unsigned 
     auto* pGibo =
         static_cast<unsigned char*>(std::malloc(static_cast<size_t>(nGiboLen > 0 ? nGiboLen : 1)));
     if (pGibo) {
-        std::memcpy(pGibo, value.str().data(), static_cast<size_t>(nGiboLen));
+        std::memcpy(pGibo, static_cast<const char*>(value), static_cast<size_t>(nGiboLen));
     }
     return pGibo;
 }

@@ -4,8 +4,21 @@
 set -uo pipefail
 gibo=$1
 export LC_ALL=C.UTF-8
-work=$(mktemp -d)
+# Work directories carry the script's process id; those of runs that are gone (killed by a
+# timeout, say, when no EXIT trap runs) are removed here.
+for old in "${TMPDIR:-/tmp}"/gibo-tool-test-pid*; do
+  pid=${old##*/gibo-tool-test-pid} && pid=${pid%%-*}
+  if [ -d "$old" ] && ! kill -0 "$pid" 2>/dev/null && [ ! -d "/proc/$pid" ]; then
+    chmod -R u+rwx "$old" 2>/dev/null; rm -rf "$old"
+  fi
+done
+work=$(mktemp -d "${TMPDIR:-/tmp}/gibo-tool-test-pid$$-XXXXXX")
 trap 'chmod -R u+rwx "$work"; rm -rf "$work"' EXIT
+# No file grows to 1 GiB (the largest made here are 300 MiB): a fault that writes without end
+# fails at once instead of filling the disk. The tool then reports "File too large"; another
+# program is ended by SIGXFSZ (status 153), this shell says so itself.
+ulimit -S -f $((1 << 20))
+trap 'echo "FAIL: a file reached the tests'"'"' size limit of 1 GiB (ulimit -f)" >&2; exit 1' XFSZ
 chmod 755 "$work"
 export TMPDIR=$work/tmp
 mkdir -p -m 1777 "$TMPDIR"
@@ -15,6 +28,7 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 run_cmd() {  # STATUS COMMAND...: runs it, keeps stdout and stderr in $work/out and $work/err
   local want=$1 got; shift; last="$*"
   "$@" >"$work/out" 2>"$work/err"; got=$?
+  [ "$got" -ne 153 ] || fail "$* reached the tests' file size limit of 1 GiB"
   [ "$got" -eq "$want" ] || fail "$* exited $got, not $want; stderr: $(head -c 2000 "$work/err")"
 }
 run() { local want=$1; shift; run_cmd "$want" "$gibo" "$@"; }  # run STATUS GIBO-ARGS...
