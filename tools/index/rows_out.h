@@ -24,8 +24,8 @@ void WriteLine(const Tool& tool, sqlite3_stmt* stmt);
 // A CSV row of the named columns, in their order.
 void WriteCsv(sqlite3_stmt* stmt, const std::vector<std::string>& columns);
 
-// The query of find's options and the index named by the one operand, opened for reading: kExitOk, or the status of the usage error or failure
-// reported.
+// The query of find's options and the index named by the one operand, opened for reading:
+// kExitOk, or the status of the usage error or failure reported.
 int OpenSearch(Tool& tool, const Args& args, Query& q, IndexDb& db, std::string& dbPath);
 
 // Runs sql with values bound in order, calling row for each row; false when the database
