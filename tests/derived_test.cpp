@@ -105,7 +105,7 @@ TEST(DerivedFields, Conditions) {
     }
 }
 
-TEST(DerivedFields, MoveCountKeepsTheMiddleOfTheHeaderValue) {
+TEST(DerivedFields, MoveCountKeepsTheMiddleOfTheHeaderValueAndTheTitleQuotesIt) {
     const char* const cases[][2] = {{"\\[GAMETOTALNUM=abc211de\\]", "211"},
                                     {"\\[GAMETOTALNUM=abcde\\]", ""},
                                     {"\\[GAMETOTALNUM=a\\]", ""},
@@ -117,9 +117,7 @@ TEST(DerivedFields, MoveCountKeepsTheMiddleOfTheHeaderValue) {
         EXPECT_EQ(f.m_strTotalNum, c[1]) << c[0];
         EXPECT_EQ(f.m_strGameTotalNum.str(), Gbk("<total>: ") + c[1] + Gbk("<moves>")) << c[0];
     }
-}
-
-TEST(DerivedFields, TitleQuotesFiveFieldsEvenWhenEmpty) {
+    // The title quotes five fields, even when they are empty.
     CGiboFile f;
     f.MakeShowGiboTitle();
     EXPECT_EQ(f.m_strShowGiboTitle.str(), Gbk("<white>: Vs <black>: - ( <total>:<moves>)"));
