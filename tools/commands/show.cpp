@@ -10,6 +10,7 @@
 #include "record/gameinfo.h"
 #include "record/header_items.h"
 #include "record/loading.h"
+#include "text/display_pieces.h"
 
 namespace {
 
@@ -80,7 +81,7 @@ void AddInfo(Tool& tool, const Args& args, const std::string& infoText, CGiboFil
     const InfoFormat format = DetectInfoFormat(text);
     info.Add("format", Value::Str(InfoFormatName(format)));
     InterpretInfo(record, text, format);
-    v.Add("display", DisplayStrings(record, tool));
+    v.Add("display", DisplayPieces(record, tool.ChooseCodepage(record.m_strHeader.str()).cp, tool));
 }
 
 Value ShowOne(Tool& tool, const std::string& path, LoadedRecord& loaded, const Args& args,
