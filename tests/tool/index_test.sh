@@ -67,7 +67,8 @@ sql_has "$db" "SELECT group_concat(tag) FROM (SELECT tag FROM header_items JOIN 
   WHERE path LIKE '%/a.gib' ORDER BY seq)" "TYPE,GAMENAME,GAMEINFOMAIN"
 run 0 find --json "$db" --player 세돌 --winner black
 has_text "$work/out" '"codepage":"CP949","codepage_reason":"option"' \
-  '"white_name":"이세돌","white_level":35,"black_name":"박정환"'
+  '"white_name":"이세돌","white_nick":null,"white_level":"P 9段"' '"black_name":"박정환"' \
+  '"winner":"black","result_kind":"resignation"'
 compare_all
 
 # Change one record, remove one, re-index: only those two are touched, and the one that failed

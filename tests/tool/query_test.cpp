@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "index/index_db.h"
@@ -40,50 +41,48 @@ TEST(Query, IsDateTakesYearMonthAndDay) {
     }
 }
 
-// The query of find's options, or the usage error.
+// The query of find's options, or the usage error. Keys are the text as typed.
 std::string Build(const std::vector<std::string>& options, Query& q) {
     Args args;
     std::string error;
-    const std::vector<OptionSpec> specs = {
-        {"--player", true},   {"--white", true}, {"--black", true}, {"--winner", true},
-        {"--from", true},     {"--to", true},    {"--name", true},  {"--min-moves", true},
-        {"--handicap", true}, {"--limit", true}};
-    EXPECT_TRUE(args.Parse(options, specs, error)) << error;
-    auto typed = [](const std::string& text, std::string& utf8) {
-        utf8 = text;
+    EXPECT_TRUE(args.Parse(options, FindOptions(), error)) << error;
+    auto typed = [](const std::string& text, std::string& key) {
+        key = text;
         return text != "unreadable";
     };
     return BuildQuery(args, typed, q, error) ? std::string() : error;
 }
 
+const char kMatch[] = "r.id IN (SELECT rowid FROM game_text WHERE game_text MATCH ?)";
+
 TEST(Query, TurnsEachOptionIntoACondition) {
     Query q;
-    ASSERT_EQ(
-        Build({"--player", "Kim", "--name", "名人", "--white", "x", "--winner", "black", "--from",
-               "2013", "--to", "2013-05", "--min-moves", "150", "--handicap", "0", "--limit", "20"},
-              q),
-        "");
-    EXPECT_EQ(q.match, "{white black} : \"6b69 696d\" AND game : \"e5908de4baba\"");
-    EXPECT_EQ(q.where,
-              "r.error IS NULL AND (r.white_name LIKE ? ESCAPE '\\') AND r.winner = ? AND "
-              "r.date_iso >= ? AND r.date_iso <= ? AND r.move_count >= ? AND r.handicap = ?");
-    EXPECT_EQ(q.values, (std::vector<std::string>{"%x%", "black", "2013", "2013-05~", "150", "0"}));
-    const std::string sql = q.Sql(false);
-    EXPECT_EQ(q.values.back(), q.match);  // bound last, to the full-text condition
-    EXPECT_NE(sql.find("SELECT r.date_iso, r.white_name, r.black_name, r.result, r.game_name, "
-                       "r.path FROM records r WHERE r.error IS NULL AND"),
-              std::string::npos);
-    EXPECT_NE(sql.find("AND r.id IN (SELECT rowid FROM game_text WHERE game_text MATCH ?) ORDER "
-                       "BY r.date_iso IS NULL, r.date_iso, r.path LIMIT 20"),
-              std::string::npos);
+    ASSERT_EQ(Build({"--player", "Kim",     "--player",    "Ji",    "--name",     "名人",
+                     "--white",  "x",       "--winner",    "black", "--from",     "2013",
+                     "--to",     "2013-05", "--min-moves", "150",   "--handicap", "0",
+                     "--limit",  "20",      "--result",    "time"},
+                    q),
+              "");
+    const std::string m = kMatch;
+    EXPECT_EQ(q.where, "r.error IS NULL AND " + m + " AND " + m + " AND (r.white_keys LIKE ? " +
+                           "ESCAPE '\\') AND " + m +
+                           " AND r.winner = ? AND r.date_iso >= ? AND r.date_iso <= ? AND "
+                           "r.result_kind = ? AND r.move_count >= ? AND r.handicap = ?");
+    EXPECT_EQ(q.values,
+              (std::vector<std::string>{"{white black} : \"6b69 696d\"", "{white black} : \"6a69\"",
+                                        "%x%", "game : \"e5908de4baba\"", "black", "2013",
+                                        "2013-05~", "time", "150", "0"}));
+    EXPECT_EQ(q.Sql(false),
+              "SELECT r.date_iso, r.white_name, r.black_name, COALESCE(r.result, r.result_text), "
+              "r.game_name, r.path FROM records r WHERE " +
+                  q.where + " ORDER BY r.date_iso IS NULL, r.date_iso, r.path LIMIT 20");
     // A single character is looked for with LIKE, its wildcards escaped.
     for (const std::string c : {"%", "_", "\\"}) {
         Query one;
         ASSERT_EQ(Build({"--player", c}, one), "");
-        EXPECT_EQ(one.Sql(true),
-                  "SELECT r.* FROM records r WHERE r.error IS NULL AND (r.white_name "
-                  "LIKE ? ESCAPE '\\' OR r.black_name LIKE ? ESCAPE '\\') ORDER BY "
-                  "r.date_iso IS NULL, r.date_iso, r.path LIMIT -1");
+        EXPECT_EQ(one.where,
+                  "r.error IS NULL AND (r.white_keys LIKE ? ESCAPE '\\' OR r.black_keys LIKE ? "
+                  "ESCAPE '\\')");
         EXPECT_EQ(one.values, (std::vector<std::string>(2, "%\\" + c + "%")));
     }
 }
@@ -92,7 +91,9 @@ TEST(Query, RefusesWhatItCannotAsk) {
     const std::pair<std::vector<std::string>, const char*> cases[] = {
         {{"--black", "unreadable"}, "--black needs a text this tool can read"},
         {{"--name", ""}, "--name needs a text this tool can read"},
-        {{"--winner", "nobody"}, "--winner takes white, black or draw"},
+        {{"--loser", "unreadable"}, "--loser needs a text this tool can read"},
+        {{"--result", "won"}, "--result takes points, resignation, time, forfeit, draw or unknown"},
+        {{"--date", "2013-01-7"}, "--date takes YYYY, YYYY-MM or YYYY-MM-DD"},
         {{"--to", "2013-1"}, "--to takes YYYY, YYYY-MM or YYYY-MM-DD"},
         {{"--handicap", "-1"}, "--handicap needs a whole number"},
         {{"--limit", "x"}, "--limit needs a whole number"},
@@ -107,6 +108,7 @@ TEST(Query, RefusesWhatItCannotAsk) {
 std::vector<std::string> Found(IndexDb& db, const std::vector<std::string>& options) {
     Query q;
     EXPECT_EQ(Build(options, q), "");
+    EXPECT_EQ(std::count(q.where.begin(), q.where.end(), '?'), static_cast<long>(q.values.size()));
     sqlite3_stmt* stmt = nullptr;
     EXPECT_EQ(sqlite3_prepare_v2(db.Handle(), q.Sql(false).c_str(), -1, &stmt, nullptr), SQLITE_OK);
     for (size_t i = 0; i < q.values.size(); ++i) {
@@ -132,26 +134,39 @@ TEST(Query, FindsNamesByAnyPartAsTheIndexStoresThem) {
     IndexDb db;
     std::string notice, error;
     ASSERT_TRUE(db.Open(path, true, notice, error)) << error;
-    const std::pair<const char*, const char*> games[] = {{"이세돌", "Kim Ji"}, {"古力", "sai"}};
+    // Keys as the index stores them: folded, blank-separated.
+    const char* const games[][3] = {{"이세돌", "kimji lee", "white"}, {"古力", "sai", "black"}};
     for (const auto& g : games) {
         IndexRow row;
-        row.path = std::string(g.first) + ".gib";
-        row.columns = {{"size", Cell::Int(1)},
-                       {"mtime", Cell::Int(2)},
-                       {"white_name", Cell::Text(g.first)},
-                       {"black_name", Cell::Text(g.second)},
-                       {"date_iso", Cell::Text("2013-01-07T14:05")}};
+        row.path = std::string(g[0]) + ".gib";
+        row.columns = {
+            {"size", Cell::Int(1)},           {"mtime", Cell::Int(2)},
+            {"white_keys", Cell::Text(g[0])}, {"black_keys", Cell::Text(g[1])},
+            {"winner", Cell::Text(g[2])},     {"date_iso", Cell::Text("2013-01-07T14:05")}};
         ASSERT_TRUE(db.Store(row, error)) << error;
         ASSERT_TRUE(db.Store(row, error)) << error;  // stored again: replaced, not doubled
     }
     using Paths = std::vector<std::string>;
     EXPECT_EQ(Found(db, {"--player", "세돌"}), Paths{"이세돌.gib"});
-    EXPECT_EQ(Found(db, {"--player", "kIM j"}), Paths{"이세돌.gib"});
+    EXPECT_EQ(Found(db, {"--player", "kIMj"}), Paths{"이세돌.gib"});
+    EXPECT_EQ(Found(db, {"--player", "jil"}), Paths{});  // no pair across two keys
+    EXPECT_EQ(Found(db, {"--player", "lee", "--player", "세돌"}), Paths{"이세돌.gib"});
+    EXPECT_EQ(Found(db, {"--player", "lee", "--player", "sai"}), Paths{});
+    EXPECT_EQ(Found(db, {"--vs", "kimji", "이세돌"}), Paths{"이세돌.gib"});
+    EXPECT_EQ(Found(db, {"--vs", "이세돌", "kimji"}), Paths{"이세돌.gib"});
+    EXPECT_EQ(Found(db, {"--vs", "이세돌", "sai"}), Paths{});
+    EXPECT_EQ(Found(db, {"--winner", "이세돌"}), Paths{"이세돌.gib"});
+    EXPECT_EQ(Found(db, {"--loser", "이세돌"}), Paths{});
+    EXPECT_EQ(Found(db, {"--loser", "kimji"}), Paths{"이세돌.gib"});
+    EXPECT_EQ(Found(db, {"--winner", "sai"}), Paths{"古力.gib"});
+    EXPECT_EQ(Found(db, {"--loser", "black"}), Paths{"이세돌.gib"});
     EXPECT_EQ(Found(db, {"--white", "古力"}), Paths{"古力.gib"});
     EXPECT_EQ(Found(db, {"--black", "古力"}), Paths{});
     EXPECT_EQ(Found(db, {"--player", "i"}), (Paths{"古力.gib", "이세돌.gib"}));
     EXPECT_EQ(Found(db, {"--from", "2013-01-07", "--to", "2013-01"}).size(), 2u);
     EXPECT_EQ(Found(db, {"--from", "2013-01-08"}), Paths{});
+    EXPECT_EQ(Found(db, {"--date", "2013-01"}).size(), 2u);
+    EXPECT_EQ(Found(db, {"--date", "2013-01-06"}), Paths{});
 }
 
 // A removal takes exactly the tokens the row was stored with, whatever bytes its texts hold,
@@ -169,8 +184,8 @@ TEST(Query, RemovalLeavesNoTokensAndSparesTheRecordThatTookTheId) {
         r.path = file;
         r.columns = {{"size", Cell::Int(1)},
                      {"mtime", Cell::Int(2)},
-                     {"white_name", Cell::Text(white)},
-                     {"game_name", Cell::Text("\xff" + white)}};
+                     {"white_keys", Cell::Text(white)},
+                     {"event_keys", Cell::Text("\xff" + white)}};
         return r;
     };
     ASSERT_TRUE(db.Store(row("old.gib", std::string("ab\0cd", 5)), error)) << error;

@@ -2,8 +2,10 @@
 // of a record whose header does not say.
 #include <gtest/gtest.h>
 
+#include "record/gameinfo.h"
 #include "text/converter.h"
 #include "text/detect.h"
+#include "text/display_pieces.h"
 #include "text/plausibility.h"
 
 namespace {
@@ -131,3 +133,46 @@ TEST(Plausibility, ScoresANameHighestInItsOwnCodepage) {
 }
 
 }  // namespace
+
+// A record's display texts with the names of each sample (letters and compact information):
+// the names read in their own code page, the library's words beside them in GBK.
+Value Display(Tool& tool, const Sample& s, bool compact, const std::string& name) {
+    CGiboFile record;
+    const std::string info =
+        compact ? "GBKIND:1,WID:" + name + ",WLV:35,BID:" + name + ",BLV:34,GRLT:3,"
+                : "S1,R0,W3,IX" + name + ",LX35,MX" + name + ",NX34";
+    InterpretInfo(record, info, compact ? InfoFormat::Compact : InfoFormat::Letters);
+    return DisplayPieces(record, s.cp, tool);
+}
+
+TEST(DisplayPieces, NamesInTheirCodepageAndTheLibrarysWordsInGbk) {
+    Tool json("show", "UTF-8");
+    Args args;
+    std::string error;
+    ASSERT_TRUE(args.Parse({"--json"}, Args::Common(), error));
+    ASSERT_TRUE(json.Configure(args, error));
+    for (const Sample& s : kSamples) {
+        for (bool compact : {false, true}) {
+            Value v = Display(json, s, compact, s.bytes);
+            const std::string name = s.utf8;
+            EXPECT_EQ(v.Find("white")->str(), name + " ( 职业9段 )");
+            EXPECT_EQ(v.Find("black_short")->str(), name + "(P 8段)");
+            EXPECT_EQ(v.Find("title")->str().find("白:" + name + "(P 9段) Vs 黑:" + name), 0u)
+                << v.Find("title")->str();
+            EXPECT_EQ(v.Find("result")->str(), "黑棋中盘胜 ");
+        }
+    }
+    // A name with the placeholders' control character is converted whole, as one GBK text.
+    Value marked = Display(json, kSamples[1], false,
+                           "\x1f"
+                           "0\x1f");
+    EXPECT_EQ(marked.Find("white_short")->str(),
+              "\x1f"
+              "0\x1f(P 9段)");
+    Tool raw("show", "UTF-8");
+    Args rawArgs;
+    ASSERT_TRUE(rawArgs.Parse({"--raw"}, Args::Common(), error));
+    ASSERT_TRUE(raw.Configure(rawArgs, error)) << error;
+    EXPECT_EQ(Display(raw, kSamples[1], true, kSamples[1].bytes).Find("white_short")->str(),
+              std::string(kSamples[1].bytes) + "(P 9\xb6\xce)");
+}

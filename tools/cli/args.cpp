@@ -60,6 +60,14 @@ bool Args::Parse(const std::vector<std::string>& argv, const std::vector<OptionS
             error = "option " + name + " given twice";
             return false;
         }
+        if (known->pair) {  // "--vs A B": the second value is the next argument
+            if (i + 1 >= argv.size()) {
+                error = "option " + name + " needs two values";
+                return false;
+            }
+            m_options.emplace_back(name, value);
+            value = argv[++i];
+        }
         m_options.emplace_back(name, value);
     }
     return true;

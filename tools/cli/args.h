@@ -10,6 +10,7 @@ struct OptionSpec {
     const char* name;  // "--json", "-r"
     bool hasValue;
     bool repeatable = false;  // a value option given twice is a usage error unless this is set
+    bool pair = false;        // takes two values ("--vs A B"), both in GetAll
 };
 
 class Args {

@@ -28,6 +28,7 @@ Command CheckCommand();
 #ifdef GIBO_HAVE_INDEX
 Command IndexCommand();  // tools/index/: built where SQLite is found
 Command FindCommand();
+Command PlayersCommand();
 #endif
 
 #endif  // GIBO_TOOLS_CLI_COMMAND_H

@@ -20,6 +20,7 @@ std::vector<Command> AllCommands() {
 #ifdef GIBO_HAVE_INDEX
     all.push_back(IndexCommand());
     all.push_back(FindCommand());
+    all.push_back(PlayersCommand());
 #endif
     return all;
 }

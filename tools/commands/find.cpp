@@ -1,13 +1,18 @@
 // gibo find: answers questions about a collection from its index.
 #include <sqlite3.h>
 
-#include <cstdio>
 #include <iostream>
+#include <string>
+#include <vector>
 
+#include "bar_chart.h"
 #include "cli/command.h"
 #include "cli/errors.h"
+#include "csv.h"
 #include "index/index_db.h"
 #include "index/query.h"
+#include "index/rows_out.h"
+#include "name_fold.h"
 
 namespace {
 
@@ -16,126 +21,73 @@ const char kHelp[] =
     "\n"
     "Lists the games of the index DB (made by 'gibo index') that match every condition given,\n"
     "by date: one line per game with date, white, black, result, game name and path, tab\n"
-    "separated (control characters, tabs and line ends in a field written as \\xNN), or with\n"
-    "--json one object per game with every column of the index. Names are found by any part of\n"
-    "two or more characters (a single character is looked for as well, more slowly); ASCII\n"
-    "letters match in either case. Only read access to DB is needed.\n"
+    "separated (control characters, tabs and line ends in a field written as \\xNN), with\n"
+    "--json one object per game with every column of the index, with --csv a table with a\n"
+    "header row. Names are found by any part of two or more characters, whether name, nick or\n"
+    "id, blanks ignored, Simplified and Traditional forms alike (a single character is looked\n"
+    "for as well, more slowly); ASCII letters match in either case. Only read access to DB is\n"
+    "needed.\n"
     "\n"
-    "  --player NAME      white or black\n"
+    "  --player NAME      white or black; may be given more than once\n"
     "  --white NAME       the white player\n"
     "  --black NAME       the black player\n"
-    "  --winner SIDE      white, black or draw\n"
-    "  --from DATE        played on or after DATE (YYYY, YYYY-MM or YYYY-MM-DD)\n"
+    "  --vs A B           the games of A against B, either colour\n"
+    "  --winner WHO       white, black, draw, or a player's name\n"
+    "  --loser WHO        white, black, or a player's name\n"
+    "  --result KIND      points, resignation, time, forfeit, draw or unknown\n"
+    "  --date DATE        played in DATE (YYYY, YYYY-MM or YYYY-MM-DD)\n"
+    "  --from DATE        played on or after DATE\n"
     "  --to DATE          played on or before DATE\n"
-    "  --name TEXT        the game name\n"
+    "  --event TEXT       the event (game name); --name is the same\n"
+    "  --place TEXT       the place\n"
+    "  --text TEXT        any header item's value\n"
     "  --min-moves N      at least N moves\n"
     "  --handicap N       N handicap stones (0 an even game)\n"
-    "  --limit N          at most N games\n";
+    "  --limit N          at most N games\n"
+    "  --csv              comma-separated values (UTF-8, RFC 4180)\n"
+    "  --chart            the games of each year as a bar chart instead of the list\n";
 
-// Text the user typed, as UTF-8 like the index.
-bool Typed(Tool& tool, const std::string& text, std::string& utf8) {
-    if (tool.Raw() || LocaleCharset() == "UTF-8") {
-        utf8 = ValidUtf8(text);
-        return true;
-    }
-    std::string gbk, error;
-    if (!tool.Input(text, Codepage::Gbk, gbk, error)) {
-        return false;
-    }
-    Converter converter("UTF-8");
-    utf8 = converter.Decode(gbk, Codepage::Gbk);
-    return true;
-}
-
-std::string Column(sqlite3_stmt* stmt, int i) {
-    const unsigned char* text = sqlite3_column_text(stmt, i);
-    return text ? reinterpret_cast<const char*>(text) : "";
-}
-
-void WriteJson(sqlite3_stmt* stmt) {
-    std::string line = "{";
-    for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
-        line += std::string(i ? "," : "") + JsonQuote(sqlite3_column_name(stmt, i)) + ":";
-        switch (sqlite3_column_type(stmt, i)) {
-            case SQLITE_NULL:
-                line += "null";
-                break;
-            case SQLITE_INTEGER:
-                line += std::to_string(sqlite3_column_int64(stmt, i));
-                break;
-            case SQLITE_FLOAT: {
-                char buf[32];
-                std::snprintf(buf, sizeof buf, "%.17g", sqlite3_column_double(stmt, i));
-                line += buf;
-                break;
-            }
-            default:
-                line += JsonQuote(ValidUtf8(Column(stmt, i)));
-        }
-    }
-    std::cout << line << "}\n";
-}
-
-// A field of a line: control characters escaped as show escapes them, so that a record or a
-// file name sends no escape sequence; tabs and line ends too, so that a game is one line.
-std::string Field(const Tool& tool, const std::string& text) {
-    std::string field;
-    for (char c : text) {
-        field += c == '\t' ? "\\x09" : c == '\n' ? "\\x0A" : std::string(1, c);
-    }
-    return tool.Harmless(field);
-}
-
-// One line of a game: date, white, black, result, game name and path, tab separated.
-void WriteLine(const Tool& tool, sqlite3_stmt* stmt) {
-    std::string fields[6];
-    for (int i = 0; i < 6; ++i) {
-        fields[i] = Field(tool, Column(stmt, i));
-    }
-    if (fields[0].size() > 10) {
-        fields[0][10] = ' ';
-    }
-    std::cout << fields[0] << '\t' << fields[1] << '\t' << fields[2] << '\t' << fields[3] << '\t'
-              << fields[4] << '\t' << fields[5] << '\n';
-}
+const std::vector<std::string> kCsvColumns = {
+    "date_iso",    "white_name", "black_name", "winner",     "result_kind", "margin",
+    "result_text", "game_name",  "place",      "move_count", "path"};
 
 // Runs the query and prints its games. False when the database fails.
-bool PrintGames(Tool& tool, IndexDb& db, Query& q) {
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db.Handle(), q.Sql(tool.Json()).c_str(), -1, &stmt, nullptr) !=
-        SQLITE_OK) {
-        return false;
-    }
-    for (size_t i = 0; i < q.values.size(); ++i) {
-        sqlite3_bind_text(stmt, static_cast<int>(i + 1), q.values[i].c_str(), -1, SQLITE_TRANSIENT);
-    }
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        tool.Json() ? WriteJson(stmt) : WriteLine(tool, stmt);
-    }
-    sqlite3_finalize(stmt);
-    std::cout.flush();
-    return rc == SQLITE_DONE;
+// --chart: the games of each year as bars; games without a date as "?".
+bool PrintYears(Tool& tool, IndexDb& db, const Query& q) {
+    std::vector<facts::ChartRow> rows;
+    const std::string sql =
+        "SELECT IFNULL(substr(r.date_iso, 1, 4), '?') AS y, count(*) FROM "
+        "records r WHERE " +
+        q.where + " GROUP BY y ORDER BY y = '?', y";
+    const bool ok = EachRow(db, sql, q.values, [&](sqlite3_stmt* stmt) {
+        rows.push_back({reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)),
+                        {sqlite3_column_int(stmt, 1)}});
+    });
+    facts::ChartStyle style;
+    style.unicode = facts::CodesetIsUtf8(LocaleCharset());
+    std::cout << tool.Harmless(facts::BarChart(rows, style));
+    return ok;
 }
 
 int RunFind(Tool& tool, const Args& args) {
-    if (args.operands.size() != 1) {
-        return tool.Usage("give exactly one index file");
-    }
     Query q;
-    std::string notice, error;
-    auto typed = [&tool](const std::string& text, std::string& utf8) {
-        return Typed(tool, text, utf8);
-    };
-    if (!BuildQuery(args, typed, q, error)) {
-        return tool.Usage(error);
-    }
-    const std::string& dbPath = args.operands[0];
     IndexDb db;
-    if (!db.Open(dbPath, false, notice, error)) {
-        return tool.Fail(dbPath, error);
+    std::string dbPath;
+    const int status = OpenSearch(tool, args, q, db, dbPath);
+    if (status != kExitOk) {
+        return status;
     }
-    if (!PrintGames(tool, db, q)) {
+    if (args.Has("--chart")) {
+        return PrintYears(tool, db, q) ? kExitOk : tool.Fail(dbPath, db.Message());
+    }
+    const bool csv = args.Has("--csv");
+    if (csv) {
+        std::cout << facts::CsvRow(kCsvColumns);
+    }
+    auto row = [&](sqlite3_stmt* stmt) {
+        csv ? WriteCsv(stmt, kCsvColumns) : tool.Json() ? WriteJson(stmt) : WriteLine(tool, stmt);
+    };
+    if (!EachRow(db, q.Sql(tool.Json() || csv), q.values, row)) {
         return tool.Fail(dbPath, db.Message());
     }
     return kExitOk;
@@ -144,18 +96,5 @@ int RunFind(Tool& tool, const Args& args) {
 }  // namespace
 
 Command FindCommand() {
-    return {"find",
-            "find games in an index database",
-            kHelp,
-            {{"--player", true},
-             {"--white", true},
-             {"--black", true},
-             {"--winner", true},
-             {"--from", true},
-             {"--to", true},
-             {"--name", true},
-             {"--min-moves", true},
-             {"--handicap", true},
-             {"--limit", true}},
-            RunFind};
+    return {"find", "find games in an index database", kHelp, FindOptions(), RunFind};
 }

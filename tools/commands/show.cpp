@@ -7,6 +7,7 @@
 #include "record/gameinfo.h"
 #include "record/header_items.h"
 #include "record/loading.h"
+#include "text/display_pieces.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ void AddInfo(Tool& tool, const Args& args, const std::string& infoText, CGiboFil
     const InfoFormat format = DetectInfoFormat(text);
     info.Add("format", Value::Str(InfoFormatName(format)));
     InterpretInfo(record, text, format);
-    v.Add("display", DisplayStrings(record, tool));
+    v.Add("display", DisplayPieces(record, tool.ChooseCodepage(record.m_strHeader.str()).cp, tool));
 }
 
 Value ShowOne(Tool& tool, const std::string& path, ScannedRecord& loaded, const Args& args,

@@ -16,10 +16,16 @@ namespace {
 // "gibo" in ASCII: marks the file as an index of this tool.
 const int kApplicationId = 0x6769626f;
 // 1: records, header_items, game_text. 2: records.options, what each record was read with.
-const int kSchemaVersion = 2;
+// 3: the facts of header items and game information side by side, folded search keys, and
+// game_text over names, event, place and every item's text.
+const int kSchemaVersion = 3;
 // How long a run waits for another's lock, in steps short enough to notice a stop request.
 const int kBusyWaitMs = 10000;
 const int kBusyStepMs = 20;
+
+#define GIBO_SIDE(s)                                                                             \
+    " " s "_name TEXT, " s "_nick TEXT, " s "_level TEXT, " s "_country TEXT, " s "_id TEXT, " s \
+    "_info_nick TEXT, " s "_keys TEXT,"
 
 const char kSchema[] =
     "CREATE TABLE records("
@@ -35,32 +41,69 @@ const char kSchema[] =
     " body_records INTEGER,"
     " audio_bytes INTEGER,"
     " info_format TEXT,"
-    " white TEXT, white_short TEXT, black TEXT, black_short TEXT, game_type TEXT,"
-    " game_name TEXT, date TEXT, time TEXT, time_short TEXT, condition TEXT, result TEXT,"
-    " moves TEXT, title TEXT,"
-    " white_name TEXT, white_level INTEGER, black_name TEXT, black_level INTEGER,"
-    " winner TEXT, margin REAL, date_iso TEXT, move_count INTEGER, handicap INTEGER,"
-    " komi INTEGER, rule INTEGER, options TEXT);"
+    " white TEXT, black TEXT, game_type TEXT, game_name TEXT, date TEXT, time TEXT,"
+    " condition TEXT, result TEXT, moves TEXT," GIBO_SIDE("white") GIBO_SIDE("black")
+    " date_iso TEXT, date_item TEXT, date_info TEXT, date_text TEXT,"
+    " winner TEXT, result_kind TEXT, margin REAL, result_text TEXT, result_item TEXT,"
+    " result_info TEXT, move_count INTEGER, moves_info INTEGER, handicap INTEGER,"
+    " komi INTEGER, place TEXT, event_keys TEXT, place_keys TEXT, text_keys TEXT,"
+    " options TEXT);"
     "CREATE INDEX records_date ON records(date_iso);"
     "CREATE TABLE header_items("
     " record_id INTEGER NOT NULL, seq INTEGER NOT NULL, tag TEXT NOT NULL, value TEXT NOT NULL,"
     " PRIMARY KEY(record_id, seq)) WITHOUT ROWID;"
-    "CREATE VIRTUAL TABLE game_text USING fts5(white, black, game, content='',"
+    "CREATE VIRTUAL TABLE game_text USING fts5(white, black, game, place, text, content='',"
     " tokenize='unicode61');";
 
-const char* const kColumns[] = {"path",         "size",        "mtime",       "error_code",
-                                "error",        "type",        "codepage",    "codepage_reason",
-                                "body_records", "audio_bytes", "info_format", "white",
-                                "white_short",  "black",       "black_short", "game_type",
-                                "game_name",    "date",        "time",        "time_short",
-                                "condition",    "result",      "moves",       "title",
-                                "white_name",   "white_level", "black_name",  "black_level",
-                                "winner",       "margin",      "date_iso",    "move_count",
-                                "handicap",     "komi",        "rule",        "options"};
+#define GIBO_SIDE_COLUMNS(s) \
+    s "_name", s "_nick", s "_level", s "_country", s "_id", s "_info_nick", s "_keys"
 
-// The columns whose pair tokens game_text holds, in its column order.
-const char* const kTextColumns[] = {"white_name", "black_name", "game_name"};
-const int kTexts = 3;
+const char* const kColumns[] = {"path",
+                                "size",
+                                "mtime",
+                                "error_code",
+                                "error",
+                                "type",
+                                "codepage",
+                                "codepage_reason",
+                                "body_records",
+                                "audio_bytes",
+                                "info_format",
+                                "white",
+                                "black",
+                                "game_type",
+                                "game_name",
+                                "date",
+                                "time",
+                                "condition",
+                                "result",
+                                "moves",
+                                GIBO_SIDE_COLUMNS("white"),
+                                GIBO_SIDE_COLUMNS("black"),
+                                "date_iso",
+                                "date_item",
+                                "date_info",
+                                "date_text",
+                                "winner",
+                                "result_kind",
+                                "margin",
+                                "result_text",
+                                "result_item",
+                                "result_info",
+                                "move_count",
+                                "moves_info",
+                                "handicap",
+                                "komi",
+                                "place",
+                                "event_keys",
+                                "place_keys",
+                                "text_keys",
+                                "options"};
+
+// The columns whose keys' pair tokens game_text holds, in its column order.
+const char* const kTextColumns[] = {"white_keys", "black_keys", "event_keys", "place_keys",
+                                    "text_keys"};
+const int kTexts = 5;
 
 std::string InsertSql() {
     std::string names, values;
@@ -87,7 +130,7 @@ void BindBytes(sqlite3_stmt* stmt, int i, const std::string& text) {
 // row was stored with: a contentless full-text table forgets only those.
 void BindTokens(sqlite3_stmt* stmt, int first, const std::string (&texts)[kTexts]) {
     for (int i = 0; i < kTexts; ++i) {
-        BindBytes(stmt, first + i, PairTokens(texts[i]));
+        BindBytes(stmt, first + i, KeyTokens(texts[i]));
     }
 }
 
@@ -290,14 +333,16 @@ bool IndexDb::PrepareForWriting(const Marks& marks, std::string& notice, std::st
     }
     return Prepare(m_insert, InsertSql().c_str(), error) &&
            Prepare(m_insertItem, "INSERT INTO header_items VALUES(?,?,?,?)", error) &&
-           Prepare(m_insertText, "INSERT INTO game_text(rowid,white,black,game) VALUES(?,?,?,?)",
+           Prepare(m_insertText,
+                   "INSERT INTO game_text(rowid,white,black,game,place,text) VALUES(?,?,?,?,?,?)",
                    error) &&
            Prepare(m_select,
-                   "SELECT white_name,black_name,game_name FROM records WHERE id=? AND path=?",
+                   "SELECT white_keys,black_keys,event_keys,place_keys,text_keys FROM records"
+                   " WHERE id=? AND path=?",
                    error) &&
            Prepare(m_deleteText,
-                   "INSERT INTO game_text(game_text,rowid,white,black,game)"
-                   " VALUES('delete',?,?,?,?)",
+                   "INSERT INTO game_text(game_text,rowid,white,black,game,place,text)"
+                   " VALUES('delete',?,?,?,?,?,?)",
                    error) &&
            Prepare(m_deleteItems, "DELETE FROM header_items WHERE record_id=?", error) &&
            Prepare(m_delete, "DELETE FROM records WHERE id=?", error) &&

@@ -1,42 +1,87 @@
 // Reading one record into its index row.
 #include "index/record_row.h"
 
+#include <cstdio>
 #include <map>
 
-#include "index/game_facts.h"
+#include "index/record_facts.h"
 #include "record/gameinfo.h"
 #include "record/header_items.h"
+#include "text/display_pieces.h"
 
 namespace {
 
-const char* const kDisplayKeys[] = {"white",     "white_short", "black", "black_short",
-                                    "game_type", "date",        "time",  "time_short",
-                                    "condition", "result",      "moves", "title"};
+// The display strings a row keeps; the short forms and the title are made of these.
+const char* const kDisplayKeys[] = {"white", "black",     "game_type", "date",
+                                    "time",  "condition", "result",    "moves"};
 
-// The typed facts a search filters on, of a record whose game information is interpreted.
-void AddFacts(CGiboFile& record, Converter& conv, Codepage cp, std::map<std::string, Cell>& c) {
-    const GameFacts f = ReadGameFacts(record);
-    c["white_name"] = Cell::Text(conv.Decode(f.whiteName, cp));
-    c["black_name"] = Cell::Text(conv.Decode(f.blackName, cp));
-    c["white_level"] = Cell::Int(f.whiteLevel);
-    c["black_level"] = Cell::Int(f.blackLevel);
-    if (f.winner) {
-        c["winner"] = Cell::Text(*f.winner);
+// "white/points/2.5", "black/resignation/", "unknown": one source's reading of the result.
+std::string Stated(const facts::GameResult& r) {
+    if (!r.known()) {
+        return "unknown";
     }
-    if (f.margin) {
-        c["margin"] = Cell::Real(*f.margin);
+    char margin[32] = "";
+    if (r.margin > 0) {
+        std::snprintf(margin, sizeof margin, "%g", r.margin);
     }
-    if (f.date) {
-        c["date_iso"] = Cell::Text(*f.date);
+    return std::string(facts::WinnerName(r.winner)) + "/" + facts::KindName(r.kind) + "/" + margin;
+}
+
+// A short, stable mark of a long text (FNV-1a), stored with every row.
+std::string Fingerprint(const std::string& text) {
+    unsigned long long h = 14695981039346656037ULL;
+    for (unsigned char c : text) {
+        h = (h ^ c) * 1099511628211ULL;
     }
-    if (f.moves) {
-        c["move_count"] = Cell::Int(*f.moves);
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", h);
+    return hex;
+}
+
+// Items whose values other keys hold already; --text searches those keys too.
+bool KeyedElsewhere(const std::string& tag) {
+    for (const char* t : {"GAMEINFOMAIN", "GAMENAME", "GAMEPLACE", "GAMEWHITENAME", "GAMEBLACKNAME",
+                          "GAMEWHITENICK", "GAMEBLACKNICK"}) {
+        if (tag == t) {
+            return true;
+        }
     }
-    if (f.handicap) {
-        c["handicap"] = Cell::Int(*f.handicap);
+    return false;
+}
+
+void Put(std::map<std::string, Cell>& c, const std::string& key, const std::string& text) {
+    if (!text.empty()) {
+        c[key] = Cell::Text(text);
     }
-    c["komi"] = Cell::Int(f.komi);
-    c["rule"] = Cell::Int(f.rule);
+}
+
+void AddSide(const SideFacts& s, const std::string& side, std::map<std::string, Cell>& c) {
+    c[side + "_name"] = Cell::Text(s.Shown());
+    Put(c, side + "_nick", s.nick.empty() ? s.infoNick : s.nick);
+    Put(c, side + "_level", s.level.empty() ? s.infoLevel : s.level);
+    Put(c, side + "_country", s.country.empty() ? s.infoCountry : s.country);
+    Put(c, side + "_id", s.id);
+    Put(c, side + "_info_nick", s.infoNick);
+}
+
+void AddDateAndResult(const RecordFacts& f, std::map<std::string, Cell>& c) {
+    Put(c, "date_iso", f.Date().iso);
+    Put(c, "date_item", f.dateItem.iso);
+    Put(c, "date_info", f.dateInfo.iso);
+    if (f.dateItem.text != f.dateItem.iso) {  // else written as date_item
+        Put(c, "date_text", f.dateItem.text);
+    }
+    const facts::GameResult& r = f.Result();
+    if (r.known()) {
+        c["winner"] = Cell::Text(facts::WinnerName(r.winner));
+        c["result_kind"] = Cell::Text(facts::KindName(r.kind));
+    }
+    if (r.margin > 0) {
+        c["margin"] = Cell::Real(r.margin);
+    }
+    Put(c, "result_text", f.resultItem.text);
+    Put(c, "result_item", f.resultItem.text.empty() ? "" : Stated(f.resultItem));
+    c["result_info"] = Cell::Text(Stated(f.resultInfo));
 }
 
 }  // namespace
@@ -51,7 +96,8 @@ RowMaker::RowMaker(Tool& tool) : m_tool(tool), m_utf8("index", "UTF-8"), m_conv(
 std::string RowMaker::Options(const Tool& tool) {
     return std::string("encoding=") +
            (tool.ForcedCodepage() ? CodepageName(tool.HeaderCodepage()) : "auto") +
-           " nation=" + std::to_string(tool.Nation());
+           " nation=" + std::to_string(tool.Nation()) +
+           " fold=" + Fingerprint(facts::NameFolder().Signature());
 }
 
 bool RowMaker::Make(const std::string& path, IndexRow& row, std::string& error) {
@@ -78,32 +124,77 @@ void RowMaker::Describe(ScannedRecord& loaded, IndexRow& row) {
     c["type"] = Cell::Int(loaded.type);
     c["codepage"] = Cell::Text(CodepageName(cp));
     c["codepage_reason"] = Cell::Text(detection.reason);
-    c["body_records"] = Cell::Int(loaded.sizes.nBodyRecords);
+    const long bodyRecords = static_cast<long>(loaded.sizes.nBodyRecords);
+    c["body_records"] = Cell::Int(bodyRecords);
     c["audio_bytes"] = Cell::Int(loaded.sizes.nAudio);
-    std::string gameNameItem;
     for (const HeaderItem& item : ListHeaderItems(header)) {
         row.items.emplace_back(m_conv.Decode(item.tag, cp),
                                m_conv.Decode(TrimValue(item.value), cp));
-        if (item.tag == "GAMENAME" && gameNameItem.empty()) {
-            gameNameItem = row.items.back().second;
-        }
     }
     int found = 0;
     const std::string info = record.GetParam("GAMEINFOMAIN", found).str();
-    std::string gameName;
-    if (!TrimValue(info).empty()) {
+    InfoFields fields;
+    const bool hasInfo = !TrimValue(info).empty();
+    if (hasInfo) {
         const InfoFormat format = DetectInfoFormat(info);
         c["info_format"] = Cell::Text(InfoFormatName(format));
         InterpretInfo(record, info, format);
-        Value display = DisplayStrings(record, m_utf8);
+        fields = ReadInfoFields(record, format, info);
+        Value display = DisplayPieces(record, cp, m_utf8);
         for (const char* key : kDisplayKeys) {
             if (const Value* v = display.Find(key)) {
                 c[key] = Cell::Text(v->str());
             }
         }
-        AddFacts(record, m_conv, cp, c);
-        gameName = m_conv.Decode(record.GetGameName().str(), cp);
     }
-    // Code-letter information carries no game name; the record's GAMENAME item does.
-    c["game_name"] = Cell::Text(gameName.empty() ? gameNameItem : gameName);
+    const Decode inRecord = [&](const std::string& b) { return m_conv.Decode(b, cp); };
+    const Decode inGbk = [&](const std::string& b) { return m_conv.Decode(b, Codepage::Gbk); };
+    const int resultRow = ResultTableRow(TrimValue(record.GetParam("GAMERESULT", found).str()));
+    RecordFacts f = BuildFacts(row.items, hasInfo ? &fields : nullptr, inRecord, inGbk, resultRow);
+    f.movesBody = bodyRecords;
+    AddFacts(f, row);
+}
+
+void RowMaker::AddFacts(const RecordFacts& f, IndexRow& row) {
+    auto& c = row.columns;
+    AddSide(f.white, "white", c);
+    AddSide(f.black, "black", c);
+    AddDateAndResult(f, c);
+    if (f.Moves() >= 0) {
+        c["move_count"] = Cell::Int(f.Moves());
+    }
+    if (f.movesInfo >= 0) {
+        c["moves_info"] = Cell::Int(f.movesInfo);
+    }
+    if (f.handicap >= 0) {
+        c["handicap"] = Cell::Int(f.handicap);
+    }
+    if (f.hasKomi) {
+        c["komi"] = Cell::Int(f.komi);
+    }
+    Put(c, "game_name", f.event);
+    Put(c, "place", f.place);
+    c["white_keys"] = Cell::Text(Keys(f.white.Names()));
+    c["black_keys"] = Cell::Text(Keys(f.black.Names()));
+    c["event_keys"] = Cell::Text(Keys({f.event}));
+    c["place_keys"] = Cell::Text(Keys({f.place}));
+    std::vector<std::string> values;
+    for (const auto& item : row.items) {
+        if (!KeyedElsewhere(item.first)) {
+            values.push_back(item.second);
+        }
+    }
+    c["text_keys"] = Cell::Text(Keys(values));
+}
+
+// The folded keys of texts, blank-separated: folding drops blanks, so a key holds none.
+std::string RowMaker::Keys(const std::vector<std::string>& texts) {
+    std::string keys;
+    for (const std::string& t : texts) {
+        const std::string key = m_folder.Fold(t);
+        if (!key.empty() && (" " + keys + " ").find(" " + key + " ") == std::string::npos) {
+            keys += (keys.empty() ? "" : " ") + key;
+        }
+    }
+    return keys;
 }

@@ -4,9 +4,12 @@
 #define GIBO_TOOLS_INDEX_RECORD_ROW_H
 
 #include <string>
+#include <vector>
 
 #include "cli/tool.h"
 #include "index/index_db.h"
+#include "index/record_facts.h"
+#include "name_fold.h"
 #include "record/loading.h"
 
 class RowMaker {
@@ -23,10 +26,13 @@ public:
 
 private:
     void Describe(ScannedRecord& loaded, IndexRow& row);
+    void AddFacts(const RecordFacts& facts, IndexRow& row);
+    std::string Keys(const std::vector<std::string>& texts);
 
     Tool& m_tool;
     Tool m_utf8;  // display texts exactly as `gibo show --json` writes them
     Converter m_conv;
+    facts::NameFolder m_folder;
 };
 
 #endif  // GIBO_TOOLS_INDEX_RECORD_ROW_H

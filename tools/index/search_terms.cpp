@@ -52,3 +52,16 @@ std::string PairPhrase(const std::string& text) {
     const std::string tokens = PairTokens(text);
     return tokens.empty() ? std::string() : "\"" + tokens + "\"";
 }
+
+std::string KeyTokens(const std::string& keys) {
+    std::string tokens;
+    size_t start = 0;
+    while (start < keys.size()) {
+        size_t end = keys.find(' ', start);
+        end = end == std::string::npos ? keys.size() : end;
+        const std::string t = PairTokens(keys.substr(start, end - start));
+        tokens += std::string(tokens.empty() || t.empty() ? "" : " ") + t;
+        start = end + 1;
+    }
+    return tokens;
+}

@@ -8,26 +8,13 @@
 #include <vector>
 
 #include "GiboFile.h"
+#include "display/Tables.h"
 #include "record/header_items.h"
 #include "text/plausibility.h"
 
 namespace {
 
 const Codepage kOrder[] = {Codepage::Gbk, Codepage::Cp949, Codepage::Big5, Codepage::ShiftJis};
-
-// The result names as the library's result mapping knows them (its codes 0 to 8), as a reader
-// of each language writes them. The library tells the code of a result text but not the code
-// page its table row is in; this tells the code page. Codes 0 and 1, the colour words, are
-// found inside a longer text, like the library does ("흑 " and "黑 " with their blank).
-const char* const kResultNames[4][9] = {
-    {"黑 ", "白 ", "和棋", "黑棋中盘胜", "白棋中盘胜", "黑棋超时胜", "白棋超时胜", "黑棋时间胜",
-     "白时间胜"},
-    {"흑 ", "백 ", "무승부", "흑불계승", "백불계승", "흑시간초과승", "백시간초과승", "흑시간승",
-     "백시간승"},
-    {"黑", "白", "無勝負", "黑中盤勝", "白中盤勝", "黑超時勝", "白超時勝", "黑時間勝", "白時間勝"},
-    {"黒", "白", "引分け", "黒中押し勝", "白中押し勝", "黒時間勝", "白時間越え勝", "黒時間勝",
-     "白時間勝"},
-};
 
 std::string WithoutBlanks(std::string text) {
     text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
@@ -44,17 +31,38 @@ Converter& Utf8() {
     return utf8;
 }
 
+// The library's result names (its codes 0 to 8) of each code page in kOrder, read once from its
+// table. The library tells the code of a result text but not the code page its table row is
+// in; this tells the code page. Codes 0 and 1, the colour words, are found inside a longer
+// text, like the library does ("흑 " and "黑 " with their blank).
+const std::string& ResultName(Codepage cp, int code) {
+    static const std::vector<std::vector<std::string>> names = [] {
+        const int blocks[] = {gibo::kResultGbk, gibo::kResultKorean, gibo::kResultBig5,
+                              gibo::kResultJapanese};
+        std::vector<std::vector<std::string>> all;
+        for (Codepage page : kOrder) {
+            all.emplace_back();
+            for (int k = 0; k < gibo::kResultCount; ++k) {
+                const char* row = gibo::g_szDeakukResult[blocks[static_cast<int>(page)]][k];
+                all.back().push_back(Utf8().Decode(row, page));
+            }
+        }
+        return all;
+    }();
+    return names[static_cast<int>(cp)][code];
+}
+
 // Whether the GAMERESULT value, read as cp, is the result name the library maps it to.
 bool NamesResult(const std::string& value, int code, Codepage cp) {
     std::string text;
     if (!Utf8().DecodeStrict(value, cp, text)) {
         return false;
     }
-    const std::string name = kResultNames[static_cast<int>(cp)][code];
+    const std::string& name = ResultName(cp, code);
     if (code <= 1) {
         return text.find(name) != std::string::npos;
     }
-    return WithoutBlanks(text) == name;
+    return WithoutBlanks(text) == WithoutBlanks(name);
 }
 
 // The tags and values that are not plain ASCII, and the first GAMERESULT value.

@@ -1,0 +1,99 @@
+// gibo players: who played in a collection, with wins, losses and draws, from its index.
+#include <sqlite3.h>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "bar_chart.h"
+#include "cli/command.h"
+#include "cli/errors.h"
+#include "csv.h"
+#include "index/query.h"
+#include "index/rows_out.h"
+
+namespace {
+
+const char kHelp[] =
+    "Usage: gibo players [OPTIONS] DB\n"
+    "\n"
+    "Lists the players of the games of the index DB (made by 'gibo index') with their games,\n"
+    "wins, losses, draws and the dates of their first and last game, most games first: one\n"
+    "line per player, tab separated, or with --json one object, with --csv a table. A player\n"
+    "is a name as shown (the GAMEWHITENAME or GAMEBLACKNAME item, else the game\n"
+    "information's nick or id), Simplified and Traditional forms counted as one. Every\n"
+    "condition of 'gibo find' narrows the games counted: with --vs A B, the head-to-head\n"
+    "record of the two.\n"
+    "\n"
+    "  --chart            wins and losses as a bar chart instead of the list\n"
+    "  (and every condition of 'gibo find': --player, --vs A B, --event, --date, ...)\n";
+
+// Each side of each game once, as a player's win, loss or draw.
+const char kPlayersSql[] =
+    "WITH g AS (SELECT r.white_name, r.black_name, r.white_keys || ' ' AS wk,"
+    " r.black_keys || ' ' AS bk, r.winner, r.date_iso FROM records r WHERE %W),"
+    " s AS (SELECT white_name AS player, substr(wk, 1, instr(wk, ' ') - 1) AS k,"
+    " IFNULL(winner = 'white', 0) AS win, IFNULL(winner = 'black', 0) AS loss,"
+    " IFNULL(winner = 'draw', 0) AS draw, date_iso FROM g"
+    " UNION ALL SELECT black_name, substr(bk, 1, instr(bk, ' ') - 1),"
+    " IFNULL(winner = 'black', 0), IFNULL(winner = 'white', 0), IFNULL(winner = 'draw', 0),"
+    " date_iso FROM g)"
+    " SELECT count(*) AS games, sum(win) AS wins, sum(loss) AS losses, sum(draw) AS draws,"
+    " substr(min(date_iso), 1, 10) AS first, substr(max(date_iso), 1, 10) AS last,"
+    " min(player) AS player FROM s WHERE k <> '' GROUP BY k ORDER BY games DESC, player"
+    " LIMIT %L";
+
+const std::vector<std::string> kColumns = {"games", "wins", "losses", "draws",
+                                           "first", "last", "player"};
+
+std::string PlayersSql(const Query& q) {
+    std::string sql = kPlayersSql;
+    sql.replace(sql.find("%W"), 2, q.where);
+    sql.replace(sql.find("%L"), 2, std::to_string(q.limit));
+    return sql;
+}
+
+facts::ChartRow ChartRowOf(sqlite3_stmt* stmt) {
+    const unsigned char* name = sqlite3_column_text(stmt, 6);
+    return {name ? reinterpret_cast<const char*>(name) : "",
+            {sqlite3_column_int(stmt, 1), sqlite3_column_int(stmt, 2)}};
+}
+
+int RunPlayers(Tool& tool, const Args& args) {
+    Query q;
+    IndexDb db;
+    std::string dbPath;
+    const int status = OpenSearch(tool, args, q, db, dbPath);
+    if (status != kExitOk) {
+        return status;
+    }
+    const bool csv = args.Has("--csv");
+    const bool chart = args.Has("--chart");
+    if (csv) {
+        std::cout << facts::CsvRow(kColumns);
+    }
+    std::vector<facts::ChartRow> rows;
+    auto row = [&](sqlite3_stmt* stmt) {
+        if (chart) {
+            rows.push_back(ChartRowOf(stmt));
+        } else {
+            csv ? WriteCsv(stmt, kColumns) : tool.Json() ? WriteJson(stmt) : WriteLine(tool, stmt);
+        }
+    };
+    if (!EachRow(db, PlayersSql(q), q.values, row)) {
+        return tool.Fail(dbPath, db.Message());
+    }
+    if (chart) {
+        facts::ChartStyle style;
+        style.unicode = facts::CodesetIsUtf8(LocaleCharset());
+        style.series = {"wins", "losses"};
+        std::cout << tool.Harmless(facts::BarChart(rows, style));
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+Command PlayersCommand() {
+    return {"players", "list the players of an index database", kHelp, FindOptions(), RunPlayers};
+}

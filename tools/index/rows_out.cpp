@@ -1,0 +1,132 @@
+// Answers of the index printed as lines, JSON or CSV.
+#include "index/rows_out.h"
+
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <iostream>
+
+#include "cli/errors.h"
+#include "csv.h"
+#include "name_fold.h"
+#include "text/converter.h"
+
+namespace {
+
+std::string Column(sqlite3_stmt* stmt, int i) {
+    const unsigned char* text = sqlite3_column_text(stmt, i);
+    return text ? reinterpret_cast<const char*>(text) : "";
+}
+
+// A field of a line: control characters escaped as show escapes them, so that a record or a
+// file name sends no escape sequence; tabs and line ends too, so that a game is one line.
+std::string Field(const Tool& tool, const std::string& text) {
+    std::string field;
+    for (char c : text) {
+        field += c == '\t' ? "\\x09" : c == '\n' ? "\\x0A" : std::string(1, c);
+    }
+    return tool.Harmless(field);
+}
+
+}  // namespace
+
+// Text the user typed, as UTF-8 like the index.
+bool Typed(Tool& tool, const std::string& text, std::string& utf8) {
+    if (tool.Raw() || LocaleCharset() == "UTF-8") {
+        utf8 = ValidUtf8(text);
+        return true;
+    }
+    std::string gbk, error;
+    if (!tool.Input(text, Codepage::Gbk, gbk, error)) {
+        return false;
+    }
+    Converter converter("UTF-8");
+    utf8 = converter.Decode(gbk, Codepage::Gbk);
+    return true;
+}
+
+void WriteJson(sqlite3_stmt* stmt) {
+    std::string line = "{";
+    for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
+        line += std::string(i ? "," : "") + JsonQuote(sqlite3_column_name(stmt, i)) + ":";
+        switch (sqlite3_column_type(stmt, i)) {
+            case SQLITE_NULL:
+                line += "null";
+                break;
+            case SQLITE_INTEGER:
+                line += std::to_string(sqlite3_column_int64(stmt, i));
+                break;
+            case SQLITE_FLOAT: {
+                char buf[32];
+                std::snprintf(buf, sizeof buf, "%.17g", sqlite3_column_double(stmt, i));
+                line += buf;
+                break;
+            }
+            default:
+                line += JsonQuote(ValidUtf8(Column(stmt, i)));
+        }
+    }
+    std::cout << line << "}\n";
+}
+
+void WriteLine(const Tool& tool, sqlite3_stmt* stmt) {
+    std::string line;
+    for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
+        std::string field = Field(tool, Column(stmt, i));
+        if (i == 0 && field.size() > 10 && field[10] == 'T') {
+            field[10] = ' ';
+        }
+        line += (i ? "\t" : "") + field;
+    }
+    std::cout << line << '\n';
+}
+
+void WriteCsv(sqlite3_stmt* stmt, const std::vector<std::string>& columns) {
+    std::vector<std::string> fields;
+    for (const std::string& name : columns) {
+        for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
+            if (name == sqlite3_column_name(stmt, i)) {
+                fields.push_back(Column(stmt, i));
+            }
+        }
+    }
+    std::cout << facts::CsvRow(fields);
+}
+
+int OpenSearch(Tool& tool, const Args& args, Query& q, IndexDb& db, std::string& dbPath) {
+    if (args.operands.size() != 1) {
+        return tool.Usage("give exactly one index file");
+    }
+    std::string notice, error;
+    facts::NameFolder folder;
+    auto typed = [&tool, &folder](const std::string& text, std::string& key) {
+        std::string utf8;
+        return Typed(tool, text, utf8) && !(key = folder.Fold(utf8)).empty();
+    };
+    if (!BuildQuery(args, typed, q, error)) {
+        return tool.Usage(error);
+    }
+    dbPath = args.operands[0];
+    if (!db.Open(dbPath, false, notice, error)) {
+        return tool.Fail(dbPath, error);
+    }
+    return kExitOk;
+}
+
+bool EachRow(IndexDb& db, const std::string& sql, const std::vector<std::string>& values,
+             const std::function<void(sqlite3_stmt*)>& row) {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db.Handle(), sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
+        return false;
+    }
+    for (size_t i = 0; i < values.size(); ++i) {
+        sqlite3_bind_text(stmt, static_cast<int>(i + 1), values[i].c_str(), -1, SQLITE_TRANSIENT);
+    }
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        row(stmt);
+    }
+    sqlite3_finalize(stmt);
+    std::cout.flush();
+    return rc == SQLITE_DONE;
+}
