@@ -1,18 +1,19 @@
 // Record files of any bytes through LoadFile, and every loaded record through SaveFile and
-// LoadFile again. The tool's checker, which judges records without loading them, reaches the
-// same verdict and the same parameter text as LoadFile. A failed load sets a documented error code
-// and leaves no side file; a loaded record saves, and loads back with the same type, header items
-// and audio bytes, and with its body lines as the loader writes them (blanks trimmed at both ends).
-// No handle stays open. The same bytes also build a header through SetParam and ReplaceParam and
-// a body: SaveFile either refuses (a \HE in the header or a \GE in the body) and keeps the old
-// record, or the record loads back with that header and every byte of that body.
+// LoadFile again. The tool's checker, which judges records through the scanner without loading
+// them, reaches the same verdict and the same parameter text as LoadFile. A failed load sets a
+// documented error code and leaves no side file; a loaded record saves, and loads back with the
+// same type, header items and audio bytes, and with its body lines as the loader writes them
+// (blanks trimmed at both ends). No handle stays open. The same bytes also build a header through
+// SetParam and ReplaceParam and a body: SaveFile either refuses (a \HE in the header or a \GE in
+// the body) and keeps the old record, or the record loads back with that header and every byte of
+// that body.
 #include <algorithm>
-#include <sstream>
 #include <string>
 
 #include "FuzzFiles.h"
 #include "FuzzInput.h"
 #include "GiboFile.h"
+#include "framework/FileSystem.h"
 #include "framework/Gbk.h"
 #include "record/checker.h"
 
@@ -136,9 +137,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     CGiboFile first;
     const Loaded one = Load(first, a);
-    std::istringstream bytes(std::string(reinterpret_cast<const char*>(data), size));
     LoadVerdict verdict;
-    CheckRecord(bytes, verdict);
+    {
+        gibo::Fd fd;
+        FUZZ_CHECK(gibo::OpenFile(a.c_str(), gibo::kRead, fd) == 0);
+        CheckRecord(fd.Get(), static_cast<long long>(size), verdict);
+    }
     FUZZ_CHECK(verdict.error == (one.ok ? 0 : first.GetError()));
     FUZZ_CHECK(!one.ok || verdict.header == first.m_strHeader.str());
     if (!one.ok) {

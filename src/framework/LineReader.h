@@ -60,6 +60,8 @@ public:
     int64_t Offset(const char* p) const {
         return m_done + static_cast<int64_t>(p - m_piece.data());
     }
+    // Where the next byte handed out lies, counted as Offset() counts.
+    int64_t Tell() const { return m_done + static_cast<int64_t>(m_pos); }
     // Goes back (or on) to an offset as Offset() counts it; only for a file that can seek.
     Status Rewind(int64_t nOffset);
     Status Failure() const { return m_failure; }

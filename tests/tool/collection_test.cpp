@@ -107,7 +107,6 @@ TEST(Collection, RowsHoldTheManifestsFactsAndNamesFindExactlyTheirRecords) {
     ASSERT_EQ(manifest.size(), 48u);
     Tool tool("index", "UTF-8");
     RowMaker maker(tool);
-    PrivateDir dir;
     const std::string dbPath = testing::TempDir() + "collection_test.db";
     for (const char* suffix : {"", "-wal", "-shm"}) {
         std::remove((dbPath + suffix).c_str());
@@ -119,7 +118,7 @@ TEST(Collection, RowsHoldTheManifestsFactsAndNamesFindExactlyTheirRecords) {
         IndexRow row;
         row.path = m.at("file");
         row.columns = {{"size", Cell::Int(1)}, {"mtime", Cell::Int(1)}};
-        ASSERT_TRUE(maker.Make(GIBO_COLLECTION_DIR "/" + row.path, dir, row, error)) << error;
+        ASSERT_TRUE(maker.Make(GIBO_COLLECTION_DIR "/" + row.path, row, error)) << error;
         EXPECT_EQ(Text(row, "codepage"), m.at("codepage")) << row.path;
         ExpectFacts(m, row);
         ASSERT_TRUE(db.Store(row, error)) << error;

@@ -1,8 +1,5 @@
 // gibo check: validates records.
 #include <algorithm>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
 #include "GiboFile.h"
 #include "cli/batch.h"
@@ -10,12 +7,8 @@
 #include "cli/errors.h"
 #include "os/input.h"
 #include "record/checker.h"
-#include "record/layout.h"
 
 namespace {
-
-// Records up to this size are read in one piece; larger ones in pieces, for bounded memory.
-const long long kWholeRead = 64 * 1024;
 
 const char kHelp[] =
     "Usage: gibo check [OPTIONS] RECORD... [-r DIR]...\n"
@@ -28,36 +21,14 @@ const char kHelp[] =
     "\n"
     "  -r DIR             also every *.gib file below DIR (may be repeated)\n";
 
-// The problems of the record at path and the library's verdict on it. small: a buffer that
-// serves every record of the batch.
-std::vector<Problem> CheckFile(const std::string& path, std::string& small, LoadVerdict& load) {
-    std::vector<Problem> problems;
+// The problems of the record at path and the library's verdict on it.
+std::vector<Problem> CheckFile(const std::string& path, LoadVerdict& load) {
     std::string error;
     InputFile in;
-    RecordLayout layout;
-    size_t got = 0;
     if (!in.Open(path, error)) {
-        problems.push_back({0, true, "cannot read the file (" + error + ")"});
-    } else if (in.Size() <= kWholeRead) {
-        // Read once, whole: no line of it can be longer than the file.
-        small.resize(static_cast<size_t>(in.Size()) + 1);
-        if (!ReadAt(in.Fd(), 0, &small[0], small.size(), got, error)) {
-            problems.push_back({0, true, "cannot read the file (" + error + ")"});
-        } else {
-            std::istringstream stream(small.substr(0, got));
-            problems = CheckRecord(stream, load);
-        }
-    } else if (!ScanLayout(in.Fd(), layout, error)) {
-        problems.push_back({0, true, "cannot read the file (" + error + ")"});
-    } else if (layout.hs < 0) {
-        // Nothing to read line by line, however long the lines are.
-        problems.push_back({0, true, "no header: no line holds \\HS"});
-        load.error = GIBO_ERR_NO_HEADER;
-    } else {
-        std::ifstream stream(in.OpenedName(), std::ios::binary);
-        problems = CheckRecord(stream, load);
+        return {{0, true, "cannot read the file (" + error + ")"}};
     }
-    return problems;
+    return CheckRecord(in.Fd(), in.Size(), load);
 }
 
 // One JSON object, or compiler-style lines that editors can jump to.
@@ -93,11 +64,11 @@ void Report(Tool& tool, const std::string& path, const std::vector<Problem>& pro
 }
 
 // Checks and reports one record; false when it has an error.
-bool CheckOne(Tool& tool, const std::string& path, std::string& small, Progress& progress) {
+bool CheckOne(Tool& tool, const std::string& path, Progress& progress) {
     std::vector<Problem> problems;
     LoadVerdict load;  // the library's verdict, and the header for the messages' code page
     try {
-        problems = CheckFile(path, small, load);
+        problems = CheckFile(path, load);
     } catch (const std::exception& e) {
         problems.push_back({0, true, std::string("unexpected failure: ") + e.what()});
     }
@@ -125,10 +96,9 @@ int RunCheck(Tool& tool, const Args& args) {
         status = tool.Fail(u.path, u.reason);
     }
     Progress progress(records.size());
-    std::string small;
     for (size_t i = 0; i < records.size(); ++i) {
         progress.Show(i, records[i]);
-        if (!CheckOne(tool, records[i], small, progress)) {
+        if (!CheckOne(tool, records[i], progress)) {
             status = kExitFailed;
         }
     }

@@ -1,7 +1,6 @@
 // gibo get: header items of a record.
 #include "cli/command.h"
 #include "cli/errors.h"
-#include "os/workdir.h"
 #include "record/header_items.h"
 #include "record/loading.h"
 
@@ -20,9 +19,8 @@ int RunGet(Tool& tool, const Args& args) {
     }
     const std::string& path = args.operands[0];
     std::string error;
-    PrivateDir dir;
-    LoadedRecord loaded;
-    if (!LoadPrivately(path, dir, loaded, error)) {
+    ScannedRecord loaded;
+    if (!ReadRecord(path, loaded, error)) {
         return tool.Fail(path, error);
     }
     int status = kExitOk;

@@ -64,7 +64,6 @@ private:
     Tool& m_tool;
     IndexDb& m_db;
     const std::string& m_dbPath;
-    PrivateDir m_dir;
     RowMaker m_maker;
     TransactionBatch m_batch;
     Progress m_progress;
@@ -92,7 +91,7 @@ bool IndexRun::Index(const FileStamp& stamp, std::map<std::string, IndexDb::Know
     row.columns["mtime"] = Cell::Int(stamp.mtime);
     row.columns["options"] = Cell::Text(m_options);
     std::string why;
-    if (!m_maker.Make(stamp.path, m_dir, row, why)) {
+    if (!m_maker.Make(stamp.path, row, why)) {
         m_progress.Clear();
         m_tool.Error(stamp.path, why);
         ++m_failed;

@@ -1,12 +1,9 @@
 // gibo show: everything a host would show of a record.
-#include <algorithm>
 #include <vector>
 
 #include "cli/batch.h"
 #include "cli/command.h"
 #include "cli/errors.h"
-#include "os/workdir.h"
-#include "record/body.h"
 #include "record/gameinfo.h"
 #include "record/header_items.h"
 #include "record/loading.h"
@@ -20,8 +17,8 @@ const char kHelp[] =
     "Shows each record: its type, every header item, the body's line and STO-record counts,\n"
     "the audio size, and the display strings a host shows (players with levels in both forms,\n"
     "game type, date, time control in both forms, condition, result, move count, title).\n"
-    "The record is loaded through a private temporary directory: nothing is written beside\n"
-    "it. A record that cannot be loaded is reported and the others are still shown.\n"
+    "The record is read in one pass: nothing is written beside it or elsewhere, and its audio\n"
+    "is not copied. A record that cannot be read is reported and the others are still shown.\n"
     "\n"
     "The game information comes from a header item, read as a compact header when all its\n"
     "items are known short TAG:value items, and as code letters otherwise.\n"
@@ -49,16 +46,13 @@ void AddHeader(Tool& tool, const std::string& path, const CGiboFile& record, Val
     tool.WarnInvalid(path, detection.cp);
 }
 
-void AddSizes(const LoadedRecord& loaded, Value& v) {
-    BodyCounts body;
-    CountBody(loaded.bodyPath.str(), body);
-    v.Add("body_lines", Value::Num(body.lines));
-    v.Add("body_records", Value::Num(body.records));
-    v.Add("audio_bytes",
-          Value::Num(loaded.hasAudio ? std::max(0LL, FileSize(loaded.audioPath.str())) : 0));
-    if (loaded.audioInBody > 0) {
+void AddSizes(const gibo::RecordSizes& sizes, Value& v) {
+    v.Add("body_lines", Value::Num(sizes.nBodyLines));
+    v.Add("body_records", Value::Num(sizes.nBodyRecords));
+    v.Add("audio_bytes", Value::Num(sizes.nAudio));
+    if (sizes.nAudioInBody > 0) {
         // The loader takes the last SZAUDIO bytes whatever they are; part of them is body text.
-        v.Add("audio_overlaps_body", Value::Num(loaded.audioInBody));
+        v.Add("audio_overlaps_body", Value::Num(sizes.nAudioInBody));
     }
 }
 
@@ -84,13 +78,13 @@ void AddInfo(Tool& tool, const Args& args, const std::string& infoText, CGiboFil
     v.Add("display", DisplayPieces(record, tool.ChooseCodepage(record.m_strHeader.str()).cp, tool));
 }
 
-Value ShowOne(Tool& tool, const std::string& path, LoadedRecord& loaded, const Args& args,
+Value ShowOne(Tool& tool, const std::string& path, ScannedRecord& loaded, const Args& args,
               const std::string& infoText) {
     Value v = Value::Map();
     v.Add("file", Value::Str(tool.Path(path)));
     v.Add("type", Value::Num(loaded.type));
     AddHeader(tool, path, loaded.record, v);
-    AddSizes(loaded, v);
+    AddSizes(loaded.sizes, v);
     AddInfo(tool, args, infoText, loaded.record, v);
     return v;
 }
@@ -108,12 +102,12 @@ int Failed(Tool& tool, const std::string& path, const std::string& why) {
 }
 
 int ShowRecord(Tool& tool, const Args& args, const std::string& infoText, const std::string& path,
-               const PrivateDir& dir, Progress& progress) {
+               Progress& progress) {
     std::string error;
     try {
-        LoadedRecord loaded;
+        ScannedRecord loaded;
         loaded.record.SetNationCode(tool.Nation());
-        if (!LoadPrivately(path, dir, loaded, error)) {
+        if (!ReadRecord(path, loaded, error)) {
             progress.Clear();
             return Failed(tool, path, error);
         }
@@ -141,11 +135,10 @@ int RunShow(Tool& tool, const Args& args) {
     for (const Unreadable& u : unreadable) {
         status = Failed(tool, u.path, u.reason);
     }
-    PrivateDir dir;  // one for the whole batch
     Progress progress(records.size());
     for (size_t i = 0; i < records.size(); ++i) {
         progress.Show(i, records[i]);
-        if (ShowRecord(tool, args, infoText, records[i], dir, progress) != kExitOk) {
+        if (ShowRecord(tool, args, infoText, records[i], progress) != kExitOk) {
             status = kExitFailed;
         }
     }

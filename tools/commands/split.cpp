@@ -5,6 +5,7 @@
 
 #include "cli/command.h"
 #include "cli/errors.h"
+#include "framework/Paths.h"
 #include "os/edit.h"
 #include "os/input.h"
 #include "os/workdir.h"
@@ -23,16 +24,13 @@ const char kHelp[] =
     "\n"
     "  --out-dir DIR      write the side files into DIR instead\n";
 
-// The side file's name, as LoadFile forms it: the path up to the last '.' of its file name
-// (the whole path when the name has none), then the extension.
+// The side file's name, as LoadFile forms it (the library's stem), moved into outDir if given.
 std::string SideFile(const std::string& path, const std::string& outDir, const char* ext) {
-    const size_t nameStart = path.find_last_of("/\\") + 1;  // npos + 1 == 0
-    const size_t dot = path.rfind('.');
-    std::string stem = dot != std::string::npos && dot >= nameStart ? path.substr(0, dot) : path;
-    if (!outDir.empty()) {
-        stem = outDir + "/" + stem.substr(nameStart);
+    const std::string stem = gibo::RecordStem(path);
+    if (outDir.empty()) {
+        return stem + ext;
     }
-    return stem + ext;
+    return outDir + "/" + stem.substr(gibo::DirectoryOf(path).size()) + ext;
 }
 
 using FileId = std::pair<unsigned long long, unsigned long long>;

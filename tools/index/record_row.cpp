@@ -5,7 +5,6 @@
 #include <map>
 
 #include "index/record_facts.h"
-#include "record/body.h"
 #include "record/gameinfo.h"
 #include "record/header_items.h"
 #include "text/display_pieces.h"
@@ -101,24 +100,22 @@ std::string RowMaker::Options(const Tool& tool) {
            " fold=" + Fingerprint(facts::NameFolder().Signature());
 }
 
-bool RowMaker::Make(const std::string& path, const PrivateDir& dir, IndexRow& row,
-                    std::string& error) {
-    LoadedRecord loaded;
+bool RowMaker::Make(const std::string& path, IndexRow& row, std::string& error) {
+    ScannedRecord loaded;
     loaded.record.SetNationCode(m_tool.Nation());
-    const bool ok = LoadPrivately(path, dir, loaded, error);
+    const bool ok = ReadRecord(path, loaded, error);
     if (ok) {
         Describe(loaded, row);
     } else {
-        if (loaded.record.GetError() != 0) {
-            row.columns["error_code"] = Cell::Int(static_cast<long long>(loaded.record.GetError()));
+        if (loaded.error != 0) {
+            row.columns["error_code"] = Cell::Int(static_cast<long long>(loaded.error));
         }
         row.columns["error"] = Cell::Text(ValidUtf8(error));
     }
-    dir.Clear();
     return ok;
 }
 
-void RowMaker::Describe(LoadedRecord& loaded, IndexRow& row) {
+void RowMaker::Describe(ScannedRecord& loaded, IndexRow& row) {
     CGiboFile& record = loaded.record;
     auto& c = row.columns;
     const std::string header = record.m_strHeader.str();
@@ -127,10 +124,9 @@ void RowMaker::Describe(LoadedRecord& loaded, IndexRow& row) {
     c["type"] = Cell::Int(loaded.type);
     c["codepage"] = Cell::Text(CodepageName(cp));
     c["codepage_reason"] = Cell::Text(detection.reason);
-    BodyCounts body;
-    const long bodyRecords = CountBody(loaded.bodyPath.str(), body) ? body.records : -1;
+    const long bodyRecords = static_cast<long>(loaded.sizes.nBodyRecords);
     c["body_records"] = Cell::Int(bodyRecords);
-    c["audio_bytes"] = Cell::Int(loaded.hasAudio ? FileSize(loaded.audioPath.str()) : 0);
+    c["audio_bytes"] = Cell::Int(loaded.sizes.nAudio);
     for (const HeaderItem& item : ListHeaderItems(header)) {
         row.items.emplace_back(m_conv.Decode(item.tag, cp),
                                m_conv.Decode(TrimValue(item.value), cp));

@@ -1,4 +1,4 @@
-// A record's row for the index: loaded through the library the way `gibo show` loads it, its
+// A record's row for the index: read through the library the way `gibo show` reads it, its
 // header items and display texts in UTF-8, and the typed facts a search filters on.
 #ifndef GIBO_TOOLS_INDEX_RECORD_ROW_H
 #define GIBO_TOOLS_INDEX_RECORD_ROW_H
@@ -10,7 +10,6 @@
 #include "index/index_db.h"
 #include "index/record_facts.h"
 #include "name_fold.h"
-#include "os/workdir.h"
 #include "record/loading.h"
 
 class RowMaker {
@@ -18,15 +17,15 @@ public:
     // tool: --encoding and --nation of the run.
     explicit RowMaker(Tool& tool);
 
-    // Fills row.columns from the record at path, loaded through dir, which is left empty
-    // again. False when the record cannot be loaded: the row then holds the error.
-    bool Make(const std::string& path, const PrivateDir& dir, IndexRow& row, std::string& error);
+    // Fills row.columns from the record at path, read without side files. False when the
+    // record cannot be read: the row then holds the error.
+    bool Make(const std::string& path, IndexRow& row, std::string& error);
     // The options of tool that change what Make stores, as one text: a record stored with
     // other options is read again.
     static std::string Options(const Tool& tool);
 
 private:
-    void Describe(LoadedRecord& loaded, IndexRow& row);
+    void Describe(ScannedRecord& loaded, IndexRow& row);
     void AddFacts(const RecordFacts& facts, IndexRow& row);
     std::string Keys(const std::vector<std::string>& texts);
 

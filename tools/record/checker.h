@@ -3,7 +3,6 @@
 #ifndef GIBO_TOOLS_RECORD_CHECKER_H
 #define GIBO_TOOLS_RECORD_CHECKER_H
 
-#include <istream>
 #include <string>
 #include <vector>
 
@@ -21,9 +20,9 @@ struct LoadVerdict {
     std::string header;
 };
 
-// Reads the file as the loader does: lines up to the one holding \GE, the audio as the last
-// SZAUDIO bytes. Only the header is kept, and lines outside it are read in pieces, so that a
-// record with long lines or a large audio trailer costs no more memory than its header.
-std::vector<Problem> CheckRecord(std::istream& in, LoadVerdict& load);
+// Reads the record open at fd, of size bytes, through the library's scanner, as the loader reads
+// it: only the header is kept, and lines outside it are read in pieces, so that a record with
+// long lines or a large audio trailer costs no more memory than its header.
+std::vector<Problem> CheckRecord(int fd, long long size, LoadVerdict& load);
 
 #endif  // GIBO_TOOLS_RECORD_CHECKER_H

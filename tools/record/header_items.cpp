@@ -5,17 +5,13 @@
 
 namespace {
 
-// Position of the two-byte marker at or after from, skipping double-byte characters.
+// Position of the two-byte marker at or after from, at a character start; counts the LFs passed.
 size_t FindMarker(const std::string& text, size_t from, char second, int& line) {
-    for (size_t i = from; i < text.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (gibo::IsGbkLead(c) && i + 1 < text.size()) {
-            ++i;
-            continue;
-        }
-        if (c == '\n') {
+    const size_t n = text.size();
+    for (size_t i = from; i < n; i += gibo::GbkCharLen(text.data(), i, n)) {
+        if (text[i] == '\n') {
             ++line;
-        } else if (c == '\\' && i + 1 < text.size() && text[i + 1] == second) {
+        } else if (text[i] == '\\' && i + 1 < n && text[i + 1] == second) {
             return i;
         }
     }

@@ -1,105 +1,71 @@
-// Finding the markers of a record in a stream of pieces.
+// Finding the markers of a record through the library's scanner.
 #include "record/layout.h"
 
-#include <string>
+#include <cstdio>
+#include <cstring>
 
-#include "framework/Gbk.h"
-#include "os/input.h"
+#include "framework/SysFile.h"
+#include "reading/RecordScanner.h"
 
 namespace {
 
-// Finds the markers of stages one after another, each after the one before; an empty stage
-// stands for the end of the line the previous marker is on. found[k] is the offset of stage
-// k's marker (or just past that line end), lines[k] the start of its line; -1 when not found.
-bool ScanMarkers(int fd, const char* const* stages, int nStages, long long* found, long long* lines,
-                 std::string& error) {
-    for (int k = 0; k < nStages; ++k) {
-        found[k] = lines[k] = -1;
+using gibo::Marker;
+
+// Where the scanner found each marker and the line it stands on.
+struct Positions : gibo::ScanEvents {
+    long long offsets[4] = {-1, -1, -1, -1};
+    long long lineStarts[4] = {-1, -1, -1, -1};
+    void OnMarker(Marker marker, int64_t, int64_t nOffset, int64_t nLineStart) override {
+        offsets[static_cast<int>(marker)] = nOffset;
+        lineStarts[static_cast<int>(marker)] = nLineStart;
     }
-    // Markers are a backslash at a character start and two ASCII letters; a lead byte takes
-    // the next byte with it, except a line end, where every line starts afresh.
-    int stage = 0;
-    bool trail = false;
-    long long backslash = -2, lineStart = 0, offset = 0;
-    auto scan = [&](const char* piece, size_t got) {
-        for (size_t i = 0; i < got; ++i, ++offset) {
-            const unsigned char c = static_cast<unsigned char>(piece[i]);
-            const char* const wanted = stages[stage];
-            if (c == '\n') {
-                trail = false;
-                lineStart = offset + 1;
-                if (!wanted[0]) {
-                    found[stage] = lines[stage] = offset + 1;
-                    if (++stage == nStages) {
-                        return false;
-                    }
-                }
-                continue;
-            }
-            if (trail) {
-                trail = false;
-                continue;
-            }
-            if (gibo::IsGbkLead(c)) {
-                trail = true;
-                continue;
-            }
-            if (c == '\\') {
-                backslash = offset;
-                continue;
-            }
-            const long long k = offset - backslash;  // which letter of a marker this may be
-            if (!wanted[0] || (k != 1 && k != 2) || wanted[k - 1] != c) {
-                backslash = -2;
-                continue;
-            }
-            if (k == 1) {
-                continue;
-            }
-            found[stage] = backslash;
-            lines[stage] = lineStart;
-            backslash = -2;
-            if (++stage == nStages) {
-                return false;
-            }
-        }
-        return true;
-    };
-    return ReadPieces(fd, 0, scan, error);
+};
+
+bool Rewound(int fd, std::string& error) {
+    int64_t at = 0;
+    const gibo::Status s = gibo::SeekFd(fd, 0, SEEK_SET, at);
+    error = s ? std::strerror(s) : "";
+    return s == 0;
+}
+
+bool Ended(const gibo::RecordScanner& scanner, std::string& error) {
+    error = scanner.ReadFailure() ? std::strerror(scanner.ReadFailure()) : "";
+    return scanner.ReadFailure() == 0;
 }
 
 }  // namespace
 
 bool ScanLayout(int fd, RecordLayout& layout, std::string& error) {
-    const char* const stages[] = {"HS", "HE", "", "GS"};
-    long long found[4], lines[4];
-    if (!ScanMarkers(fd, stages, 4, found, lines, error)) {
+    layout = RecordLayout();
+    Positions found;
+    if (!Rewound(fd, error)) {
         return false;
     }
-    layout.hs = found[0];
-    layout.he = found[1];
-    layout.heLineEnd = found[2];
-    layout.gs = found[3];
-    layout.gsLineStart = lines[3];
-    return true;
-}
-
-bool BodyEnd(int fd, long long& end, std::string& error) {
-    const char* const stages[] = {"HS", "HE", "", "GS", "GE", ""};
-    long long found[6], lines[6];
-    if (!ScanMarkers(fd, stages, 6, found, lines, error)) {
-        return false;
+    gibo::RecordScanner scanner(fd, "", &found);
+    CString header;
+    if (!scanner.ReadHeader(header)) {
+        layout.heLineEnd = scanner.Position();
+        scanner.Find(Marker::Gs);
     }
-    end = found[5];
-    return true;
+    layout.hs = found.offsets[static_cast<int>(Marker::Hs)];
+    layout.he = found.offsets[static_cast<int>(Marker::He)];
+    layout.gs = found.offsets[static_cast<int>(Marker::Gs)];
+    layout.gsLineStart = found.lineStarts[static_cast<int>(Marker::Gs)];
+    return Ended(scanner, error);
 }
 
 bool FindLineWithMarker(int fd, const char* letters, long long& line, std::string& error) {
-    const char* const stages[] = {letters};
-    long long found = -1, start = -1;
-    if (!ScanMarkers(fd, stages, 1, &found, &start, error)) {
+    Positions found;
+    if (!Rewound(fd, error)) {
         return false;
     }
-    line = start;
-    return true;
+    const char* const names[] = {"HS", "HE", "GS", "GE"};
+    int k = 0;
+    while (k < 3 && std::strcmp(names[k], letters) != 0) {
+        ++k;
+    }
+    gibo::RecordScanner scanner(fd, "", &found);
+    scanner.Find(static_cast<Marker>(k));
+    line = found.lineStarts[k];
+    return Ended(scanner, error);
 }

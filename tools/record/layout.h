@@ -1,5 +1,5 @@
-// Where the loader finds the parts of a record file, found in one pass over the file in fixed
-// pieces, so that a record of any size costs no more memory than the pieces.
+// Where the loader finds the parts of a record file, found by the library's scanner in one pass
+// over the file in fixed pieces: a record of any size costs no more memory than its header.
 #ifndef GIBO_TOOLS_RECORD_LAYOUT_H
 #define GIBO_TOOLS_RECORD_LAYOUT_H
 
@@ -13,14 +13,12 @@ struct RecordLayout {
     long long gs = -1;           // the \GS marker: the body starts here; -1 when there is none
 };
 
-// Reads fd from its start. False with the system's reason on a read error.
+// Reads fd from its start. False with the system's reason on a read error. heLineEnd is only
+// meant when the body was found.
 bool ScanLayout(int fd, RecordLayout& layout, std::string& error);
 
-// Just past the line end of the line that ends the body (the first \GE after \GS), or -1
-// when that line has no line end or there is none.
-bool BodyEnd(int fd, long long& end, std::string& error);
-
-// The start of the first line of fd that holds the marker \ and letters, or -1.
+// The start of the first line of fd (from its start) that holds the marker \ and letters
+// (HS, HE, GS or GE), or -1.
 bool FindLineWithMarker(int fd, const char* letters, long long& line, std::string& error);
 
 #endif  // GIBO_TOOLS_RECORD_LAYOUT_H

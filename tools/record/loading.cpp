@@ -1,12 +1,12 @@
-// Loading records through a private directory.
+// Reading records through the library's scanner, and loading them through a private directory.
 #include "record/loading.h"
 
-#include <filesystem>
+#include <cstdio>
 
 #include "cli/errors.h"
+#include "framework/FileSystem.h"
 #include "os/input.h"
 #include "os/workdir.h"
-#include "record/layout.h"
 
 namespace {
 
@@ -47,6 +47,22 @@ bool OpenRecord(const std::string& path, InputFile& in, std::string& error) {
     return false;
 }
 
+bool ReadRecord(const std::string& path, ScannedRecord& scanned, std::string& error) {
+    InputFile in;
+    if (!OpenRecord(path, in, error)) {
+        return false;
+    }
+    const gibo::Failure failure =
+        gibo::ScanRecord(in.Fd(), path.c_str(), scanned.record, scanned.type, scanned.sizes);
+    scanned.error = failure.dwCode;
+    if (failure.err != 0) {
+        error = "read error: " + SystemReason(failure.err);
+    } else if (failure) {
+        error = LoadErrorText(failure.dwCode);
+    }
+    return !failure;
+}
+
 bool LoadPrivately(const std::string& path, const PrivateDir& dir, LoadedRecord& loaded,
                    std::string& error) {
     InputFile in;
@@ -58,13 +74,14 @@ bool LoadPrivately(const InputFile& in, const PrivateDir& dir, LoadedRecord& loa
     if (!dir.Hold(in, error) || !Load(in, dir, loaded, error)) {
         return false;
     }
-    long long end = 0;
-    if (loaded.hasAudio && BodyEnd(in.Fd(), end, error)) {
-        std::error_code ec;
-        const auto audio =
-            static_cast<long long>(std::filesystem::file_size(loaded.audioPath.str(), ec));
-        const long long after = end < 0 ? 0 : in.Size() - end;
-        loaded.audioInBody = !ec && audio > after ? audio - after : 0;
+    if (loaded.hasAudio) {  // the scanner measures the audio where the loader took it
+        ScannedRecord scanned;
+        int64_t at = 0;
+        if (gibo::SeekFd(in.Fd(), 0, SEEK_SET, at) == 0 &&
+            !gibo::ScanRecord(in.Fd(), dir.Record().c_str(), scanned.record, scanned.type,
+                              scanned.sizes)) {
+            loaded.audioInBody = scanned.sizes.nAudioInBody;
+        }
     }
     error.clear();
     return true;

@@ -1,11 +1,13 @@
-// Loading a record through the library without writing beside it: through a private directory
-// (os/workdir.h), where LoadFile leaves its side files.
+// Reading a record through the library without writing beside it: through the library's scanner,
+// which writes nothing, or, where the side files themselves are wanted, loading it through a
+// private directory (os/workdir.h), where LoadFile leaves them.
 #ifndef GIBO_TOOLS_RECORD_LOADING_H
 #define GIBO_TOOLS_RECORD_LOADING_H
 
 #include <string>
 
 #include "GiboFile.h"
+#include "reading/RecordScanner.h"
 
 class InputFile;
 class PrivateDir;
@@ -20,6 +22,18 @@ struct LoadedRecord {
     // body's last line: a size the writer cannot have written, which the loader still takes.
     long long audioInBody = 0;
 };
+
+// A record read without side files: its header in record, its type and sizes.
+struct ScannedRecord {
+    CGiboFile record;
+    unsigned char type = 255;
+    gibo::RecordSizes sizes;
+    unsigned long error = 0;  // the library's code when the record could not be read
+};
+
+// Reads the record at path as LoadFile reads it, without writing anything or copying its audio.
+// False with a message as LoadPrivately gives it for the same record.
+bool ReadRecord(const std::string& path, ScannedRecord& scanned, std::string& error);
 
 // Opens the record at path for loading; false with the library's open error and the reason.
 bool OpenRecord(const std::string& path, InputFile& in, std::string& error);

@@ -1,0 +1,225 @@
+// The record scanner: what show and index read without side files agrees with what LoadFile
+// writes, and the markers it reports lie where they are in the file.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "GiboFile.h"
+#include "TestRun.h"
+#include "TestSupport.h"
+#include "framework/FileSystem.h"
+#include "reading/RecordScanner.h"
+
+namespace {
+
+struct Scanned {
+    unsigned long error = 0;
+    std::string header;
+    int type = -1;
+    gibo::RecordSizes sizes;
+};
+
+Scanned Scan(const std::string& path) {
+    Scanned s;
+    gibo::Fd in;
+    EXPECT_EQ(gibo::OpenFile(path.c_str(), gibo::kRead, in), 0);
+    CGiboFile record;
+    unsigned char type = 0;
+    s.error = gibo::ScanRecord(in.Get(), path.c_str(), record, type, s.sizes).dwCode;
+    s.header = record.m_strHeader.str();
+    s.type = type;
+    return s;
+}
+
+// What LoadFile leaves, counted from its side files: body lines end with CR LF.
+Scanned Load(const std::string& path) {
+    Scanned s;
+    CGiboFile record;
+    CString body, audio;
+    unsigned char type = 0;
+    int hasAudio = 0;
+    try {
+        s.error =
+            record.LoadFile(path.c_str(), body, audio, type, hasAudio) ? 0 : record.GetError();
+    } catch (const CFileException&) {
+        s.error = record.GetError();
+    }
+    s.header = record.m_strHeader.str();
+    s.type = type;
+    if (s.error == 0) {
+        const std::string text = ReadBytes(body.str());
+        for (size_t at = 0; at < text.size(); at = text.find('\n', at) + 1) {
+            ++s.sizes.nBodyLines;
+            s.sizes.nBodyRecords += text.compare(at, 3, "STO") == 0 ? 1 : 0;
+        }
+        s.sizes.nAudio = hasAudio ? static_cast<long long>(ReadBytes(audio.str()).size()) : 0;
+    }
+    return s;
+}
+
+void ExpectAgree(const std::string& path, const std::string& what) {
+    const Scanned load = Load(path);
+    const Scanned scan = Scan(path);
+    EXPECT_EQ(scan.error, load.error) << what;
+    EXPECT_EQ(scan.header, load.header) << what;
+    EXPECT_EQ(scan.type, load.type) << what;
+    EXPECT_EQ(scan.sizes.nBodyLines, load.sizes.nBodyLines) << what;
+    EXPECT_EQ(scan.sizes.nBodyRecords, load.sizes.nBodyRecords) << what;
+    EXPECT_EQ(scan.sizes.nAudio, load.sizes.nAudio) << what;
+}
+
+// Records made of the pieces the reading turns on (markers, split markers, blanks, line ends,
+// STO runs on the \GE line, lead bytes before a backslash, audio sizes, lines over a piece),
+// read by both: every verdict, header, type and size agrees.
+TEST(Scanner, CountsWhatLoadFileWrites) {
+    const char* const tokens[] = {"\\HS",
+                                  "\\HE",
+                                  "\\GS",
+                                  "\\GE",
+                                  "STO ",
+                                  "STO",
+                                  "GE",
+                                  " ",
+                                  "  ",
+                                  "\r",
+                                  "\n",
+                                  "\r\n",
+                                  "\xB1",
+                                  "\\",
+                                  "G",
+                                  "x",
+                                  "\xB1\\GE",
+                                  "\\[TYPE=7\\]",
+                                  "\\[SZAUDIO=4\\]",
+                                  "\\[SZAUDIO=-1\\]",
+                                  "\\[SZAUDIO=99999\\]"};
+    const int n = static_cast<int>(sizeof tokens / sizeof tokens[0]);
+    TempDir dir;
+    std::mt19937 rng(7);
+    for (int round = 0; round < 400; ++round) {
+        std::string text;
+        const int count = std::uniform_int_distribution<int>(0, 40)(rng);
+        for (int i = 0; i < count; ++i) {
+            const int k = std::uniform_int_distribution<int>(-1, n - 1)(rng);
+            text += k < 0 ? std::string(round % 10 == 0 ? 70000 : 30, round % 3 ? 'x' : '\xB1')
+                          : tokens[k];
+        }
+        const std::string path = dir.Path("r" + std::to_string(round % 7) + ".gib");
+        WriteBytes(path, text);
+        ExpectAgree(path, Shown(text.size() > 400 ? text.substr(0, 400) : text));
+    }
+}
+
+// The lines and STO records of a body, the \GE line split where it holds several records, in a
+// line within a piece and in one over several.
+TEST(Scanner, CountsSplitLines) {
+    const std::string pad(70000, ' ');
+    const std::tuple<std::string, long long, long long> cases[] = {
+        {"STO a STO b GE c\\GE\r\n", 3, 2},
+        {"STO a STO b\\GE\n", 2, 2},
+        {"x STO b GE c\\GE\r\n", 1, 0},
+        {"STO a STO b GE c\\GE", 3, 2},  // no line end
+        {" STO 1\r\n\\GE\r\n", 1, 0},    // the rest of the \GS line keeps its blanks
+        {"\r\nSTO a STO b GE c" + pad + "\\GE\r\n", 3, 2},
+        {"\r\n \r\n\\GE\r\n", 1, 0},
+    };
+    TempDir dir;
+    for (const auto& [body, lines, records] : cases) {
+        WriteBytes(dir.Path("s.gib"), "\\HS\\HE\r\n\\GS" + body);
+        const Scanned s = Scan(dir.Path("s.gib"));
+        EXPECT_EQ(s.sizes.nBodyLines, lines) << Shown(body.substr(0, 40));
+        EXPECT_EQ(s.sizes.nBodyRecords, records) << Shown(body.substr(0, 40));
+        ExpectAgree(dir.Path("s.gib"), Shown(body.substr(0, 40)));
+    }
+}
+
+// The audio the loader would take: how much of it lies before the end of the \GE line.
+TEST(Scanner, AudioReachingIntoTheBodyIsMeasured) {
+    const std::string body = "\\GS\r\nSTO 1\r\n\\GE\r\n";  // the \GE line ends 18 bytes in
+    const std::tuple<std::string, long long, long long> cases[] = {
+        {"\\HS\\[SZAUDIO=4\\]\\HE\r\n" + body + "1234", 4, 0},
+        {"\\HS\\[SZAUDIO=6\\]\\HE\r\n" + body + "1234", 6, 2},
+        {"\\HS\\[SZAUDIO=3\\]\\HE\r\n\\GS\r\n\\GE", 3, 3},  // a \GE line without line end
+        {"\\HS\\[SZAUDIO=2\\]\\HE\r\n\\GS\r\n" + std::string(70000, 'x') + "\\GE y\r\nab", 2, 0},
+        {"\\HS\\[SZAUDIO=5\\]\\HE\r\n\\GS\r\n" + std::string(70000, 'x') + "\\GE y\r\nab", 5, 3},
+    };
+    TempDir dir;
+    for (const auto& [text, audio, inBody] : cases) {
+        WriteBytes(dir.Path("a.gib"), text);
+        const Scanned s = Scan(dir.Path("a.gib"));
+        EXPECT_EQ(s.error, 0u) << Shown(text.substr(0, 60));
+        EXPECT_EQ(s.sizes.nAudio, audio) << Shown(text.substr(0, 60));
+        EXPECT_EQ(s.sizes.nAudioInBody, inBody) << Shown(text.substr(0, 60));
+    }
+}
+
+#ifndef _WIN32
+// A small record that declares a large audio part is read without a copy: nothing is made
+// beside it, and the size comes from the header and the file's length.
+TEST(Scanner, ReadsLargeAudioWithoutSideFiles) {
+    LargeFiles large;
+    TempDir dir;
+    const std::string path = dir.Path("\xC6\xE5.gib");  // 棋.gib
+    WriteBytes(path, "\\HS\\[SZAUDIO=1073741824\\]\\HE\r\n\\GS\r\nSTO 1\r\n\\GE\r\n");
+    std::filesystem::resize_file(FsPath(path), (1LL << 30) + 4096);
+    const Scanned s = Scan(path);
+    EXPECT_EQ(s.error, 0u);
+    EXPECT_EQ(s.sizes.nAudio, 1LL << 30);
+    EXPECT_EQ(s.sizes.nBodyRecords, 1);
+    EXPECT_EQ(dir.Names().size(), 1u);
+}
+#endif
+
+struct Seen : gibo::ScanEvents {
+    std::vector<std::tuple<gibo::Marker, int64_t, int64_t, int64_t>> markers;
+    void OnMarker(gibo::Marker m, int64_t nLine, int64_t nOffset, int64_t nLineStart) override {
+        markers.emplace_back(m, nLine, nOffset, nLineStart);
+    }
+};
+
+struct Discard : gibo::BodySink {
+    bool Line(const char*, size_t) override { return true; }
+    bool Text(const char*, size_t) override { return true; }
+    void Mark() override {}
+    bool Rewind() override { return true; }
+};
+
+// Each marker by its line and the offset of its backslash, whatever stands before it: a lead
+// byte with a second byte, a line of several pieces, a lone CR.
+TEST(Scanner, ReportsMarkersWithLineAndOffset) {
+    using gibo::Marker;
+    const std::string longLine(70000, 'x');
+    const std::string text = "\xB1\\HS \\HS\r\n\\[A=1\\]\r\n  \\HE x\r\n\r\n" + longLine +
+                             "\\GS\r\nSTO\r 1\r\n" + longLine + "\\GE\r\n";
+    TempDir dir;
+    WriteBytes(dir.Path("m.gib"), text);
+    gibo::Fd in;
+    ASSERT_EQ(gibo::OpenFile(dir.Path("m.gib").c_str(), gibo::kRead, in), 0);
+    Seen seen;
+    const CString path = dir.Path("m.gib").c_str();
+    gibo::RecordScanner scanner(in.Get(), path, &seen);
+    CString header;
+    Discard body;
+    ASSERT_FALSE(scanner.ReadHeader(header));
+    ASSERT_FALSE(scanner.ScanBody(body));
+    auto at = [&](Marker m, int64_t line, size_t offset) {
+        const size_t lineStart = text.rfind('\n', offset) + 1;  // npos + 1 == 0
+        return std::make_tuple(m, line, static_cast<int64_t>(offset),
+                               static_cast<int64_t>(lineStart));
+    };
+    const size_t gs = text.find("\\GS");
+    const std::vector<std::tuple<Marker, int64_t, int64_t, int64_t>> expected = {
+        at(Marker::Hs, 1, 5),
+        at(Marker::He, 3, text.find("\\HE")),
+        at(Marker::Gs, 5, gs),
+        at(Marker::Ge, 7, text.find("\\GE", gs)),
+    };
+    EXPECT_EQ(seen.markers, expected);
+}
+
+}  // namespace

@@ -1,0 +1,87 @@
+// The checker reads records through the library's scanner: its verdict is LoadFile's, and its
+// findings name the lines of the record file, however long they are.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include "../TestSupport.h"
+#include "framework/FileSystem.h"
+#include "record/checker.h"
+
+namespace {
+
+std::vector<Problem> Check(const std::string& path, long long size, LoadVerdict& verdict) {
+    gibo::Fd fd;
+    EXPECT_EQ(gibo::OpenFile(path.c_str(), gibo::kRead, fd), 0);
+    return CheckRecord(fd.Get(), size, verdict);
+}
+
+TEST(Checker, VerdictIsLoadFiles) {
+    const char* const tokens[] = {"\\HS",
+                                  "\\HE",
+                                  "\\GS",
+                                  "\\GE",
+                                  "STO ",
+                                  " ",
+                                  "\r\n",
+                                  "\n",
+                                  "\xB1",
+                                  "\\[TYPE=3\\]",
+                                  "\\[SZAUDIO=5\\]",
+                                  "\\[SZAUDIO=x\\]",
+                                  "ab"};
+    const int n = static_cast<int>(sizeof tokens / sizeof tokens[0]);
+    TempDir dir;
+    const std::string path = dir.Path("\xC6\xE5.gib");  // 棋.gib
+    std::mt19937 rng(11);
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        for (int i = std::uniform_int_distribution<int>(0, 30)(rng); i > 0; --i) {
+            text += tokens[std::uniform_int_distribution<int>(0, n - 1)(rng)];
+        }
+        WriteBytes(path, text);
+        LoadVerdict verdict;
+        Check(path, static_cast<long long>(text.size()), verdict);
+        CGiboFile record;
+        CString body, audio;
+        unsigned char type = 0;
+        int hasAudio = 0;
+        const int ok = record.LoadFile(path.c_str(), body, audio, type, hasAudio);
+        EXPECT_EQ(verdict.error, ok ? 0 : record.GetError()) << Shown(text);
+        if (ok) {
+            EXPECT_EQ(verdict.header, record.m_strHeader.str()) << Shown(text);
+            std::remove(body.str().c_str());
+            std::remove(audio.str().c_str());
+        }
+    }
+}
+
+// Body lines as readers get them: a line past the reader's piece, the rest of the \GS line with
+// its blanks, and the pieces of a \GE line that holds several STO records.
+TEST(Checker, JudgesBodyLinesAsWrittenByTheirLines) {
+    const std::string longLine(70000, 'y');
+    const std::pair<std::string, std::string> cases[] = {
+        {"\\HS\r\n\\[TYPE=1\\]\r\n\\HE\r\n\\GS\r\nSTO 1\r\nxx\r\n" + longLine + "\r\n\\GE\r\n",
+         "6 7 "},
+        {"\\HS\\[TYPE=1\\]\\HE\r\n\\GS STO 1\r\nSTO a STO b GE c\\GE\r\n", "2 3 "},
+        {"\\HS\\[TYPE=1\\]\\HE\r\n\\GS\r\nSTO " + longLine + " STO b\\GE\r\n", ""},
+        {"\\HS\\[TYPE=1\\]\\HE\r\n\\GS\r\n" + longLine + "\\GE\r\n", "3 "},
+    };
+    TempDir dir;
+    for (const auto& [text, lines] : cases) {
+        WriteBytes(dir.Path("b.gib"), text);
+        LoadVerdict verdict;
+        std::string got;
+        for (const Problem& p :
+             Check(dir.Path("b.gib"), static_cast<long long>(text.size()), verdict)) {
+            EXPECT_EQ(p.message, "body line is not an STO record");
+            got += std::to_string(p.line) + " ";
+        }
+        EXPECT_EQ(got, lines) << Shown(text.substr(0, 80));
+        EXPECT_EQ(verdict.error, 0u);
+    }
+}
+
+}  // namespace
