@@ -1,6 +1,6 @@
 // The index database: one SQLite file, schema versioned with PRAGMA user_version and marked as
 // ours with PRAGMA application_id, so that another program's database is never taken for an
-// index nor rebuilt. The layout is described in the README ("gibo index and gibo find").
+// index nor rebuilt. The layout is described in docs/collection.md.
 #ifndef GIBO_TOOLS_INDEX_INDEX_DB_H
 #define GIBO_TOOLS_INDEX_INDEX_DB_H
 
