@@ -19,20 +19,10 @@ std::vector<Problem> Check(const std::string& path, long long size, LoadVerdict&
 }
 
 TEST(Checker, VerdictIsLoadFiles) {
-    const char* const tokens[] = {"\\HS",
-                                  "\\HE",
-                                  "\\GS",
-                                  "\\GE",
-                                  "STO ",
-                                  " ",
-                                  "\r\n",
-                                  "\n",
-                                  "\xB1",
-                                  "\\[TYPE=3\\]",
-                                  "\\[SZAUDIO=5\\]",
-                                  "\\[SZAUDIO=x\\]",
-                                  "ab"};
-    const int n = static_cast<int>(sizeof tokens / sizeof tokens[0]);
+    const std::vector<std::string> tokens = Split(
+        "\\HS|\\HE|\\GS|\\GE|STO | |\r\n|\n|\xB1|\\[TYPE=3\\]|\\[SZAUDIO=5\\]|\\[SZAUDIO=x\\]|ab",
+        '|');
+    const int n = static_cast<int>(tokens.size());
     TempDir dir;
     const std::string path = dir.Path("\xC6\xE5.gib");  // 棋.gib
     std::mt19937 rng(11);
