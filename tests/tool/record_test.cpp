@@ -34,16 +34,12 @@ TEST(Checker, VerdictIsLoadFiles) {
         WriteBytes(path, text);
         LoadVerdict verdict;
         Check(path, static_cast<long long>(text.size()), verdict);
-        CGiboFile record;
-        CString body, audio;
-        unsigned char type = 0;
-        int hasAudio = 0;
-        const int ok = record.LoadFile(path.c_str(), body, audio, type, hasAudio);
-        EXPECT_EQ(verdict.error, ok ? 0 : record.GetError()) << Shown(text);
-        if (ok) {
-            EXPECT_EQ(verdict.header, record.m_strHeader.str()) << Shown(text);
-            std::remove(body.str().c_str());
-            std::remove(audio.str().c_str());
+        const Loaded r(path);
+        EXPECT_EQ(verdict.error, r.result ? 0 : r.error) << Shown(text);
+        if (r.result) {
+            EXPECT_EQ(verdict.header, r.header) << Shown(text);
+            std::remove(r.bodyPath.str().c_str());
+            std::remove(r.audioPath.str().c_str());
         }
     }
 }
