@@ -13,6 +13,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "GiboFile.h"
 #include "TestRun.h"
@@ -139,6 +140,15 @@ inline std::string Repeat(const std::string& s, size_t n) {
         out += s;
     }
     return out;
+}
+
+inline std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    for (size_t at = 0, end = 0; end != std::string::npos; at = end + 1) {
+        end = text.find(separator, at);
+        parts.push_back(text.substr(at, end - at));
+    }
+    return parts;
 }
 
 inline std::string Hex(const char* pszPairs) {

@@ -238,12 +238,9 @@ TEST(Failure, DescriptorZeroIsUsedAndClosedLikeAnyOther) {
     if (pid == 0) {
         ::close(0);
         CGiboFile f;
-        CString body, audio;
-        unsigned char type = 0;
-        int bAudio = 0;
         const std::string rec = dir.Path("rec.gib");
         const bool ok = f.SaveFile(1, rec.c_str(), dir.Path("src.lbk").c_str(), "") == 1 &&
-                        f.LoadFile(rec.c_str(), body, audio, type, bAudio) == 1;
+                        Loaded(rec).result == 1;
         ::_exit(ok && ::fcntl(0, F_GETFD) == -1 ? 0 : 1);
     }
     int status = 0;

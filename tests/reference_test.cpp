@@ -62,6 +62,8 @@ const ChangeCase kReplaceCases[] = {
     // An item without '=' is mended in place; the next item's '=' is not touched.
     {"\\[TYPE\\]\r\n\\[SZAUDIO=9\\]\r\n", "TYPE", "3", 1, "\\[TYPE=3\\]\r\n\\[SZAUDIO=9\\]\r\n"},
     {"\\[TYPE \\]", "TYPE", "3", 1, "\\[TYPE =3\\]"},
+    // A tag ending in a lead byte: GetParam must read its '=' where ReplaceParam found it.
+    {"\\[A\x81=1\\]", "A\x81", "v", 1, "\\[A\x81=v\\]"},
 };
 
 const ChangeCase kSetCases[] = {
@@ -86,7 +88,8 @@ const ChangeCase kSetCases[] = {
     {"\\[A=1\\]\r\n", "B", "2", 1, "\\[A=1\\]\r\n\\[B=2\\]\r\n"},
 };
 
-// ReplaceParam changes the first item's value; SetParam cleans the value, replaces or appends.
+// ReplaceParam changes the first item's value, where GetParam then reads it; SetParam cleans
+// the value, replaces or appends.
 TEST(Params, ReplaceAndSetChangeTheHeaderText) {
     auto check = [](const ChangeCase& c, int (CGiboFile::*change)(CString, CString)) {
         CGiboFile f;
@@ -94,6 +97,11 @@ TEST(Params, ReplaceAndSetChangeTheHeaderText) {
         EXPECT_EQ((f.*change)(c.tag, c.value), c.result) << Shown(c.header) << Shown(c.value);
         EXPECT_EQ(Shown(f.m_strHeader.str()), Shown(c.after)) << Shown(c.value);
         EXPECT_EQ(f.m_dwError, 0u);
+        int found = 0;
+        if (change == &CGiboFile::ReplaceParam && c.result && *c.tag) {
+            EXPECT_EQ(Shown(f.GetParam(c.tag, found).str()), Shown(c.value)) << Shown(c.header);
+            EXPECT_EQ(found, 1);
+        }
     };
     for (const auto& c : kReplaceCases) {
         check(c, &CGiboFile::ReplaceParam);
@@ -101,16 +109,6 @@ TEST(Params, ReplaceAndSetChangeTheHeaderText) {
     for (const auto& c : kSetCases) {
         check(c, &CGiboFile::SetParam);
     }
-}
-
-// A tag ending in a lead byte: GetParam and ReplaceParam must read its '=' the same way.
-TEST(Params, TagEndingInALeadByteIsReadWhereItWasReplaced) {
-    CGiboFile f;
-    f.m_strHeader = "\\[A\x81=1\\]";
-    ASSERT_EQ(f.ReplaceParam("A\x81", "v"), 1);
-    int found = 0;
-    EXPECT_EQ(f.GetParam("A\x81", found), "v");
-    EXPECT_EQ(found, 1);
 }
 
 struct BlockCase {

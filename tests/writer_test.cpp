@@ -276,12 +276,7 @@ TEST(Writer, SavesOnlyOverTheFileItFound) {
                   replaced ? 0 : 1);
         EXPECT_EQ(moved, replaced);
         int found = 0;
-        CGiboFile back;
-        CString body, audio;
-        unsigned char type = 0;
-        int hasAudio = 0;
-        back.LoadFile(dir.Path("rec.gib").c_str(), body, audio, type, hasAudio);
-        EXPECT_EQ(back.GetParam("N", found).str(), "1");
+        EXPECT_EQ(Loaded(dir.Path("rec.gib")).f.GetParam("N", found).str(), "1");
     }
 }
 

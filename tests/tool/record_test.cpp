@@ -19,20 +19,10 @@ std::vector<Problem> Check(const std::string& path, long long size, LoadVerdict&
 }
 
 TEST(Checker, VerdictIsLoadFiles) {
-    const char* const tokens[] = {"\\HS",
-                                  "\\HE",
-                                  "\\GS",
-                                  "\\GE",
-                                  "STO ",
-                                  " ",
-                                  "\r\n",
-                                  "\n",
-                                  "\xB1",
-                                  "\\[TYPE=3\\]",
-                                  "\\[SZAUDIO=5\\]",
-                                  "\\[SZAUDIO=x\\]",
-                                  "ab"};
-    const int n = static_cast<int>(sizeof tokens / sizeof tokens[0]);
+    const std::vector<std::string> tokens = Split(
+        "\\HS|\\HE|\\GS|\\GE|STO | |\r\n|\n|\xB1|\\[TYPE=3\\]|\\[SZAUDIO=5\\]|\\[SZAUDIO=x\\]|ab",
+        '|');
+    const int n = static_cast<int>(tokens.size());
     TempDir dir;
     const std::string path = dir.Path("\xC6\xE5.gib");  // 棋.gib
     std::mt19937 rng(11);
@@ -44,16 +34,12 @@ TEST(Checker, VerdictIsLoadFiles) {
         WriteBytes(path, text);
         LoadVerdict verdict;
         Check(path, static_cast<long long>(text.size()), verdict);
-        CGiboFile record;
-        CString body, audio;
-        unsigned char type = 0;
-        int hasAudio = 0;
-        const int ok = record.LoadFile(path.c_str(), body, audio, type, hasAudio);
-        EXPECT_EQ(verdict.error, ok ? 0 : record.GetError()) << Shown(text);
-        if (ok) {
-            EXPECT_EQ(verdict.header, record.m_strHeader.str()) << Shown(text);
-            std::remove(body.str().c_str());
-            std::remove(audio.str().c_str());
+        const Loaded r(path);
+        EXPECT_EQ(verdict.error, r.result ? 0 : r.error) << Shown(text);
+        if (r.result) {
+            EXPECT_EQ(verdict.header, r.header) << Shown(text);
+            std::remove(r.bodyPath.str().c_str());
+            std::remove(r.audioPath.str().c_str());
         }
     }
 }
