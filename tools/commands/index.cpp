@@ -36,16 +36,16 @@ const long kDefaultBatch = 1000;
 // removed, in transactions of a fixed size.
 class IndexRun {
 public:
-    IndexRun(Tool& tool, IndexDb& db, const std::string& dbPath, long batchSize, size_t total,
-             bool full)
+    IndexRun(Tool& tool, IndexDb& db, RowMaker& maker, const std::string& dbPath, long batchSize,
+             size_t total, bool full)
         : m_tool(tool),
           m_db(db),
           m_dbPath(dbPath),
-          m_maker(tool),
+          m_maker(maker),
           m_batch(db, batchSize),
           m_progress(total, 0),
           m_full(full),
-          m_options(RowMaker::Options(tool)) {}
+          m_options(maker.Options()) {}
 
     // False with a message when the index cannot be written; a record that cannot be loaded
     // is stored with its error and counted.
@@ -64,7 +64,7 @@ private:
     Tool& m_tool;
     IndexDb& m_db;
     const std::string& m_dbPath;
-    RowMaker m_maker;
+    RowMaker& m_maker;
     TransactionBatch m_batch;
     Progress m_progress;
     bool m_full;
@@ -146,12 +146,11 @@ int IndexRun::Finish(size_t total, int status) {
 }
 
 // Opens the index for writing and reads what it holds: kExitOk, or the run's status, reported.
-int OpenIndex(Tool& tool, const std::string& dbPath, IndexDb& db,
+int OpenIndex(Tool& tool, const std::string& dbPath, IndexDb& db, const std::string& options,
               std::map<std::string, IndexDb::Known>& known) {
     std::string notice, error;
     db.StopWhen(StopRequested);
-    if (!db.Open(dbPath, true, notice, error) ||
-        !db.LoadKnown(RowMaker::Options(tool), known, error)) {
+    if (!db.Open(dbPath, true, notice, error) || !db.LoadKnown(options, known, error)) {
         if (StopRequested()) {
             tool.Error(dbPath, "interrupted while waiting for another run; the index is unchanged");
             return 128 + SIGINT;
@@ -208,8 +207,9 @@ int RunIndex(Tool& tool, const Args& args) {
         status = tool.Fail("", "cannot read " + e + " (the records below it stay as indexed)");
     }
     IndexDb db;
+    RowMaker maker(tool);  // loads the folding's tables once for the run
     std::map<std::string, IndexDb::Known> known;
-    const int opened = OpenIndex(tool, dbPath, db, known);
+    const int opened = OpenIndex(tool, dbPath, db, maker.Options(), known);
     if (opened != kExitOk) {
         return opened;
     }
@@ -219,7 +219,7 @@ int RunIndex(Tool& tool, const Args& args) {
             status = tool.Fail(m, "no such file or directory");
         }
     }
-    IndexRun run(tool, db, dbPath, batchSize, collection.records.size(), args.Has("--full"));
+    IndexRun run(tool, db, maker, dbPath, batchSize, collection.records.size(), args.Has("--full"));
     return IndexAll(run, collection, known, status);
 }
 

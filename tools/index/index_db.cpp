@@ -17,8 +17,9 @@ namespace {
 const int kApplicationId = 0x6769626f;
 // 1: records, header_items, game_text. 2: records.options, what each record was read with.
 // 3: the facts of header items and game information side by side, folded search keys, and
-// game_text over names, event, place and every item's text.
-const int kSchemaVersion = 3;
+// game_text over names, event, place and every item's text. 4: the options texts and the items'
+// tags each stored once, rows naming them by number; header_items a view.
+const int kSchemaVersion = 4;
 // How long a run waits for another's lock, in steps short enough to notice a stop request.
 const int kBusyWaitMs = 10000;
 const int kBusyStepMs = 20;
@@ -47,13 +48,17 @@ const char kSchema[] =
     " winner TEXT, result_kind TEXT, margin REAL, result_text TEXT, result_item TEXT,"
     " result_info TEXT, move_count INTEGER, moves_info INTEGER, handicap INTEGER,"
     " komi INTEGER, place TEXT, event_keys TEXT, place_keys TEXT, text_keys TEXT,"
-    " options TEXT);"
+    " options_id INTEGER);"
     "CREATE INDEX records_date ON records(date_iso);"
-    "CREATE TABLE header_items("
-    " record_id INTEGER NOT NULL, seq INTEGER NOT NULL, tag TEXT NOT NULL, value TEXT NOT NULL,"
-    " PRIMARY KEY(record_id, seq)) WITHOUT ROWID;"
+    "CREATE TABLE options(id INTEGER PRIMARY KEY, text TEXT NOT NULL UNIQUE);"
+    "CREATE TABLE tags(id INTEGER PRIMARY KEY, tag TEXT NOT NULL UNIQUE);"
+    "CREATE TABLE items("
+    " record_id INTEGER NOT NULL, seq INTEGER NOT NULL, tag_id INTEGER NOT NULL,"
+    " value TEXT NOT NULL, PRIMARY KEY(record_id, seq)) WITHOUT ROWID;"
+    "CREATE VIEW header_items AS SELECT record_id, seq, tag, value FROM items"
+    " JOIN tags ON tags.id = items.tag_id;"
     "CREATE VIRTUAL TABLE game_text USING fts5(white, black, game, place, text, content='',"
-    " tokenize='unicode61');";
+    " columnsize=0, tokenize='unicode61');";
 
 #define GIBO_SIDE_COLUMNS(s) \
     s "_name", s "_nick", s "_level", s "_country", s "_id", s "_info_nick", s "_keys"
@@ -98,7 +103,7 @@ const char* const kColumns[] = {"path",
                                 "event_keys",
                                 "place_keys",
                                 "text_keys",
-                                "options"};
+                                "options_id"};
 
 // The columns whose keys' pair tokens game_text holds, in its column order.
 const char* const kTextColumns[] = {"white_keys", "black_keys", "event_keys", "place_keys",
@@ -190,13 +195,24 @@ bool LogHoldsChanges(const std::string& path) {
 
 }  // namespace
 
+std::string RowColumnsSql() {
+    std::string sql = "r.id";
+    for (const char* c : kColumns) {
+        sql += std::string(c) == "options_id"
+                   ? ", (SELECT text FROM options WHERE id = r.options_id) AS options"
+                   : std::string(", r.") + c;
+    }
+    return sql;
+}
+
 IndexDb::~IndexDb() {
     Close();
 }
 
 void IndexDb::Close() {
-    for (sqlite3_stmt** s : {&m_insert, &m_insertItem, &m_insertText, &m_select, &m_deleteText,
-                             &m_deleteItems, &m_delete, &m_findPath}) {
+    for (sqlite3_stmt** s :
+         {&m_insert, &m_insertItem, &m_insertText, &m_select, &m_deleteText, &m_deleteItems,
+          &m_delete, &m_findPath, &m_tag[0], &m_tag[1], &m_options[0], &m_options[1]}) {
         sqlite3_finalize(*s);
         *s = nullptr;
     }
@@ -331,8 +347,17 @@ bool IndexDb::PrepareForWriting(const Marks& marks, std::string& notice, std::st
             return false;
         }
     }
-    return Prepare(m_insert, InsertSql().c_str(), error) &&
-           Prepare(m_insertItem, "INSERT INTO header_items VALUES(?,?,?,?)", error) &&
+    if (!Prepare(m_insert, InsertSql().c_str(), error)) {
+        return false;
+    }
+    for (const char* c : kColumns) {
+        m_params[c] = sqlite3_bind_parameter_index(m_insert, (std::string(":") + c).c_str());
+    }
+    return Prepare(m_insertItem, "INSERT INTO items VALUES(?,?,?,?)", error) &&
+           Prepare(m_tag[0], "INSERT OR IGNORE INTO tags(tag) VALUES(?)", error) &&
+           Prepare(m_tag[1], "SELECT id FROM tags WHERE tag=?", error) &&
+           Prepare(m_options[0], "INSERT OR IGNORE INTO options(text) VALUES(?)", error) &&
+           Prepare(m_options[1], "SELECT id FROM options WHERE text=?", error) &&
            Prepare(m_insertText,
                    "INSERT INTO game_text(rowid,white,black,game,place,text) VALUES(?,?,?,?,?,?)",
                    error) &&
@@ -344,7 +369,7 @@ bool IndexDb::PrepareForWriting(const Marks& marks, std::string& notice, std::st
                    "INSERT INTO game_text(game_text,rowid,white,black,game,place,text)"
                    " VALUES('delete',?,?,?,?,?,?)",
                    error) &&
-           Prepare(m_deleteItems, "DELETE FROM header_items WHERE record_id=?", error) &&
+           Prepare(m_deleteItems, "DELETE FROM items WHERE record_id=?", error) &&
            Prepare(m_delete, "DELETE FROM records WHERE id=?", error) &&
            Prepare(m_findPath, "SELECT id FROM records WHERE path=?", error);
 }
@@ -401,7 +426,8 @@ bool IndexDb::LoadKnown(const std::string& options, std::map<std::string, Known>
                         std::string& error) {
     sqlite3_stmt* stmt = nullptr;
     if (!Prepare(stmt,
-                 "SELECT path,id,size,mtime,error IS NOT NULL OR options IS NOT ? FROM records",
+                 "SELECT path,id,size,mtime,error IS NOT NULL OR"
+                 " options_id IS NOT (SELECT id FROM options WHERE text=?) FROM records",
                  error)) {
         return false;
     }
@@ -429,6 +455,8 @@ bool IndexDb::Commit(std::string& error) {
 }
 
 void IndexDb::Rollback() {
+    m_tagIds.clear();
+    m_optionsIds.clear();
     if (m_db && !sqlite3_get_autocommit(m_db)) {
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
     }
@@ -457,16 +485,73 @@ bool IndexDb::Remove(long long id, const std::string& path, std::string& error) 
     return Step(m_deleteText, error) && Step(m_deleteItems, error) && Step(m_delete, error);
 }
 
+bool IndexDb::IdOf(sqlite3_stmt* const (&stmts)[2], std::map<std::string, long long>& known,
+                   const std::string& text, long long& id, std::string& error) {
+    const auto it = known.find(text);
+    if (it != known.end()) {
+        id = it->second;
+        return true;
+    }
+    BindBytes(stmts[0], 1, text);
+    BindBytes(stmts[1], 1, text);
+    if (!Step(stmts[0], error)) {
+        return false;
+    }
+    const int rc = sqlite3_step(stmts[1]);
+    id = sqlite3_column_int64(stmts[1], 0);
+    sqlite3_reset(stmts[1]);
+    if (rc != SQLITE_ROW) {
+        error = Message();
+        return false;
+    }
+    known[text] = id;
+    return true;
+}
+
 bool IndexDb::InsertItems(long long id, const IndexRow& row, std::string& error) {
     for (size_t seq = 0; seq < row.items.size(); ++seq) {
+        long long tag = 0;
+        if (!IdOf(m_tag, m_tagIds, row.items[seq].first, tag, error)) {
+            return false;
+        }
         sqlite3_bind_int64(m_insertItem, 1, id);
         sqlite3_bind_int64(m_insertItem, 2, static_cast<long long>(seq));
-        BindBytes(m_insertItem, 3, row.items[seq].first);
+        sqlite3_bind_int64(m_insertItem, 3, tag);
         BindBytes(m_insertItem, 4, row.items[seq].second);
         if (!Step(m_insertItem, error)) {
             return false;
         }
     }
+    return true;
+}
+
+bool IndexDb::BindColumns(const IndexRow& row, std::string& error) {
+    sqlite3_clear_bindings(m_insert);
+    for (const auto& column : row.columns) {
+        const auto param = m_params.find(column.first);
+        const Cell& c = column.second;
+        if (param == m_params.end()) {
+            continue;
+        }
+        const int i = param->second;
+        if (c.kind == Cell::kInt) {
+            sqlite3_bind_int64(m_insert, i, c.i);
+        } else if (c.kind == Cell::kReal) {
+            sqlite3_bind_double(m_insert, i, c.r);
+        } else if (c.kind == Cell::kText) {
+            BindBytes(m_insert, i, c.s);
+        }
+    }
+    BindBytes(m_insert, m_params["path"], row.path);
+    const auto options = row.columns.find("options");
+    long long id = 0;
+    if (options == row.columns.end()) {
+        return true;
+    }
+    if (!IdOf(m_options, m_optionsIds, options->second.s, id, error)) {
+        return false;
+    }
+    sqlite3_bind_int64(m_insert, m_params["options_id"], id);
     return true;
 }
 
@@ -482,23 +567,7 @@ bool IndexDb::Store(const IndexRow& row, std::string& error) {
     if (found == SQLITE_ROW && !Remove(oldId, row.path, error)) {
         return false;
     }
-    sqlite3_clear_bindings(m_insert);
-    for (const auto& column : row.columns) {
-        const int i = sqlite3_bind_parameter_index(m_insert, (":" + column.first).c_str());
-        const Cell& c = column.second;
-        if (i == 0) {
-            continue;
-        }
-        if (c.kind == Cell::kInt) {
-            sqlite3_bind_int64(m_insert, i, c.i);
-        } else if (c.kind == Cell::kReal) {
-            sqlite3_bind_double(m_insert, i, c.r);
-        } else if (c.kind == Cell::kText) {
-            BindBytes(m_insert, i, c.s);
-        }
-    }
-    BindBytes(m_insert, sqlite3_bind_parameter_index(m_insert, ":path"), row.path);
-    if (!Step(m_insert, error)) {
+    if (!BindColumns(row, error) || !Step(m_insert, error)) {
         return false;
     }
     const long long id = sqlite3_last_insert_rowid(m_db);

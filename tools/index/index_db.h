@@ -12,6 +12,9 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
+// Every column of a row of records r, as find prints it: the options as their text.
+std::string RowColumnsSql();
+
 // One value of a column: NULL, a whole number, a real number or a UTF-8 text.
 struct Cell {
     enum Kind { kNull, kInt, kReal, kText } kind = kNull;
@@ -84,6 +87,11 @@ private:
     bool ReadMarks(Marks& marks, std::string& error);
     bool ReadWithoutWriting(const std::string& path, Marks& marks);
     bool InsertItems(long long id, const IndexRow& row, std::string& error);
+    // The number of a text of the options or tags table, stored there when new; known holds
+    // the numbers met before.
+    bool IdOf(sqlite3_stmt* const (&stmts)[2], std::map<std::string, long long>& known,
+              const std::string& text, long long& id, std::string& error);
+    bool BindColumns(const IndexRow& row, std::string& error);
     static int OnBusy(void* self, int tries);
     bool PrepareForWriting(const Marks& marks, std::string& notice, std::string& error);
     bool Exec(const char* sql, std::string& error);
@@ -101,6 +109,12 @@ private:
     sqlite3_stmt* m_deleteItems = nullptr;
     sqlite3_stmt* m_delete = nullptr;
     sqlite3_stmt* m_findPath = nullptr;
+    sqlite3_stmt* m_tag[2] = {nullptr, nullptr};      // stores a tag, reads its number
+    sqlite3_stmt* m_options[2] = {nullptr, nullptr};  // the same for an options text
+    // Numbers known in this connection, forgotten on a rollback that may have undone them.
+    std::map<std::string, long long> m_tagIds;
+    std::map<std::string, long long> m_optionsIds;
+    std::map<std::string, int> m_params;  // the insert's parameter of each column
 };
 
 // Writes in transactions of a fixed number of changes.

@@ -1,6 +1,7 @@
 // Building find's query.
 #include "index/query.h"
 
+#include "index/index_db.h"
 #include "index/search_terms.h"
 
 namespace {
@@ -190,7 +191,7 @@ Condition KeyIn(const std::string& columns, const std::vector<const char*>& plai
 
 std::string Query::Sql(bool all) const {
     return std::string("SELECT ") +
-           (all ? "r.*"
+           (all ? RowColumnsSql()
                 : "r.date_iso, r.white_name, r.black_name, COALESCE(r.result, r.result_text), "
                   "r.game_name, r.path") +
            " FROM records r WHERE " + where +

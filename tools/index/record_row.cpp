@@ -93,11 +93,11 @@ RowMaker::RowMaker(Tool& tool) : m_tool(tool), m_utf8("index", "UTF-8"), m_conv(
     m_utf8.Configure(args, error);
 }
 
-std::string RowMaker::Options(const Tool& tool) {
+std::string RowMaker::Options() const {
     return std::string("encoding=") +
-           (tool.ForcedCodepage() ? CodepageName(tool.HeaderCodepage()) : "auto") +
-           " nation=" + std::to_string(tool.Nation()) +
-           " fold=" + Fingerprint(facts::NameFolder().Signature());
+           (m_tool.ForcedCodepage() ? CodepageName(m_tool.HeaderCodepage()) : "auto") +
+           " nation=" + std::to_string(m_tool.Nation()) +
+           " fold=" + Fingerprint(m_folder.Signature());
 }
 
 bool RowMaker::Make(const std::string& path, IndexRow& row, std::string& error) {

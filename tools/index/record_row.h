@@ -20,9 +20,9 @@ public:
     // Fills row.columns from the record at path, read without side files. False when the
     // record cannot be read: the row then holds the error.
     bool Make(const std::string& path, IndexRow& row, std::string& error);
-    // The options of tool that change what Make stores, as one text: a record stored with
+    // The options of the run that change what Make stores, as one text: a record stored with
     // other options is read again.
-    static std::string Options(const Tool& tool);
+    std::string Options() const;
 
 private:
     void Describe(ScannedRecord& loaded, IndexRow& row);
