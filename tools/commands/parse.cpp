@@ -3,6 +3,7 @@
 #include "cli/command.h"
 #include "cli/errors.h"
 #include "record/gameinfo.h"
+#include "text/display_pieces.h"
 
 namespace {
 
@@ -47,7 +48,8 @@ int RunParse(Tool& tool, const Args& args) {
     InterpretInfo(record, text, format);
     Value v = Value::Map();
     v.Add("format", Value::Str(InfoFormatName(format)));
-    v.Add("display", DisplayStrings(record, tool));
+    // The text is GBK by design: every piece is converted from GBK.
+    v.Add("display", DisplayPieces(record, Codepage::Gbk, tool));
     tool.Emit(v);
     return kExitOk;
 }

@@ -59,21 +59,3 @@ void InterpretInfo(CGiboFile& record, const std::string& text, InfoFormat format
         record.ParsingTagData(buf.data());
     }
 }
-
-Value DisplayStrings(CGiboFile& record, Tool& tool) {
-    Value v = Value::Map();
-    v.Add("white", Value::Str(tool.Display(record.GetGameWUser())));
-    v.Add("white_short", Value::Str(tool.Display(record.GetGameWUser2())));
-    v.Add("black", Value::Str(tool.Display(record.GetGameBUser())));
-    v.Add("black_short", Value::Str(tool.Display(record.GetGameBUser2())));
-    v.Add("game_type", Value::Str(tool.Display(record.GetGameType())));
-    v.Add("game_name", Value::Str(tool.Display(record.GetGameName())));
-    v.Add("date", Value::Str(tool.Display(record.GetGameDate())));
-    v.Add("time", Value::Str(tool.Display(record.GetGameTime())));
-    v.Add("time_short", Value::Str(tool.Display(record.GetGameTime2())));
-    v.Add("condition", Value::Str(tool.Display(record.GetGameCondition())));
-    v.Add("result", Value::Str(tool.Display(record.GetGameResult())));
-    v.Add("moves", Value::Str(tool.Display(record.GetGameTotalNum())));
-    v.Add("title", Value::Str(tool.Display(record.GetShowGiboTitle())));
-    return v;
-}

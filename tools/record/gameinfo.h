@@ -1,13 +1,10 @@
-// Interpreting a game-information text the way a host does, and the display strings it then
-// reads from the record object.
+// Interpreting a game-information text the way a host does.
 #ifndef GIBO_TOOLS_RECORD_GAMEINFO_H
 #define GIBO_TOOLS_RECORD_GAMEINFO_H
 
 #include <string>
 
 #include "GiboFile.h"
-#include "cli/output_tree.h"
-#include "cli/tool.h"
 
 enum class InfoFormat { Letters, Compact };
 
@@ -19,9 +16,5 @@ const char* InfoFormatName(InfoFormat format);
 // Compact: new-format flag set, ParsingTagData, then MakeData. Letters: flag clear and
 // ParsingTagData, which composes the display fields itself.
 void InterpretInfo(CGiboFile& record, const std::string& text, InfoFormat format);
-
-// Players (both forms), game type and name, date, time control (both forms), condition,
-// result, move count and title.
-Value DisplayStrings(CGiboFile& record, Tool& tool);
 
 #endif  // GIBO_TOOLS_RECORD_GAMEINFO_H
