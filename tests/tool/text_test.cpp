@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "record/gameinfo.h"
+#include "text/byte_validity.h"
 #include "text/converter.h"
 #include "text/detect.h"
 #include "text/display_pieces.h"
@@ -175,4 +176,37 @@ TEST(DisplayPieces, NamesInTheirCodepageAndTheLibrarysWordsInGbk) {
     ASSERT_TRUE(raw.Configure(rawArgs, error)) << error;
     EXPECT_EQ(Display(raw, kSamples[1], true, kSamples[1].bytes).Find("white_short")->str(),
               std::string(kSamples[1].bytes) + "(P 9\xb6\xce)");
+}
+
+// Detection counts invalid bytes from tables learnt pair by pair; they must count as the
+// converter does, on text of every kind: valid, damaged, cut in the middle of a character.
+TEST(ByteValidity, CountsAsTheConverterDoes) {
+    Converter utf8("UTF-8");
+    unsigned state = 12345;
+    const auto next = [&state] { return (state = state * 1103515245 + 12345) >> 16; };
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes(next() % 12, '\0');
+        for (char& c : bytes) {
+            const unsigned r = next();
+            c = static_cast<char>(r % 4 == 0 ? r % 0x80 : 0x80 + r % 0x80);
+        }
+        for (const Codepage cp :
+             {Codepage::Gbk, Codepage::Cp949, Codepage::Big5, Codepage::ShiftJis}) {
+            size_t invalid = 0;
+            utf8.Decode(bytes, cp, invalid);
+            ASSERT_EQ(InvalidBytes(bytes, cp), invalid) << CodepageName(cp) << " round " << round;
+        }
+    }
+}
+
+// Plain ASCII skips the conversion; it must read as it does inside a text that needs it.
+TEST(Converter, AsciiReadsAsInsideConvertedText) {
+    Converter utf8("UTF-8");
+    const std::string ascii = "C:\\games~1 [2013]";
+    for (const Codepage cp : {Codepage::Gbk, Codepage::Cp949, Codepage::Big5, Codepage::ShiftJis}) {
+        const std::string lead = utf8.Decode("\xa4\xa1", cp);  // a character valid in all four
+        ASSERT_FALSE(lead.empty());
+        EXPECT_EQ(utf8.Decode(ascii, cp), utf8.Decode("\xa4\xa1" + ascii, cp).substr(lead.size()))
+            << CodepageName(cp);
+    }
 }

@@ -77,6 +77,10 @@ Detection Tool::ChooseCodepage(const std::string& headerText) const {
     return DetectCodepage(headerText);
 }
 
+Detection Tool::ChooseCodepage(const std::vector<HeaderItem>& items) const {
+    return m_forced ? Detection{m_headerCp, "option"} : DetectCodepage(items);
+}
+
 std::string Tool::Path(const std::string& path) const {
     return m_json ? ValidUtf8(path) : path;
 }

@@ -34,6 +34,7 @@ public:
     std::string Header(const std::string& bytes, Codepage cp);
     // The forced code page (reason "option") when --encoding names one, else the detected one.
     Detection ChooseCodepage(const std::string& headerText) const;
+    Detection ChooseCodepage(const std::vector<HeaderItem>& items) const;
     // The number of invalid header bytes converted since the last call.
     size_t TakeInvalid();
     // Warns on stderr when header bytes of file were not valid in cp.

@@ -118,8 +118,8 @@ bool RowMaker::Make(const std::string& path, IndexRow& row, std::string& error) 
 void RowMaker::Describe(ScannedRecord& loaded, IndexRow& row) {
     CGiboFile& record = loaded.record;
     auto& c = row.columns;
-    const std::string header = record.m_strHeader.str();
-    const Detection detection = m_tool.ChooseCodepage(header);
+    const std::vector<HeaderItem> items = ListHeaderItems(record.m_strHeader.str());
+    const Detection detection = m_tool.ChooseCodepage(items);
     const Codepage cp = detection.cp;
     c["type"] = Cell::Int(loaded.type);
     c["codepage"] = Cell::Text(CodepageName(cp));
@@ -127,7 +127,7 @@ void RowMaker::Describe(ScannedRecord& loaded, IndexRow& row) {
     const long bodyRecords = static_cast<long>(loaded.sizes.nBodyRecords);
     c["body_records"] = Cell::Int(bodyRecords);
     c["audio_bytes"] = Cell::Int(loaded.sizes.nAudio);
-    for (const HeaderItem& item : ListHeaderItems(header)) {
+    for (const HeaderItem& item : items) {
         row.items.emplace_back(m_conv.Decode(item.tag, cp),
                                m_conv.Decode(TrimValue(item.value), cp));
     }

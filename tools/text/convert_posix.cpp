@@ -21,6 +21,26 @@ std::string LocaleCharset() {
     return charset;
 }
 
+namespace {
+
+bool IsUtf8(const std::string& charset) {
+    return charset == "UTF-8" || charset == "utf-8" || charset == "UTF8" || charset == "utf8";
+}
+
+// Plain ASCII reads the same in UTF-8 and in every code page here, but for Shift-JIS's yen sign
+// and overline at 0x5C and 0x7E.
+bool SameInUtf8(const std::string& bytes, Codepage cp) {
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80 ||
+            (cp == Codepage::ShiftJis && (c == '\\' || c == '~'))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 struct Converter::Impl {
     // One descriptor per direction and code page, opened on first use: looked up by index,
     // since a batch converts every item of every record.
@@ -28,6 +48,7 @@ struct Converter::Impl {
     static_assert(static_cast<int>(Codepage::ShiftJis) == kPages - 1, "one row per code page");
     iconv_t open[2][kPages];
     bool tried[2][kPages] = {};
+    bool utf8 = false;
 
     iconv_t Get(bool encode, Codepage cp, const std::string& charset) {
         const int i = static_cast<int>(cp);
@@ -81,10 +102,16 @@ struct Converter::Impl {
     }
 };
 
-Converter::Converter(std::string charset) : m_pImpl(new Impl), m_charset(std::move(charset)) {}
+Converter::Converter(std::string charset) : m_pImpl(new Impl), m_charset(std::move(charset)) {
+    m_pImpl->utf8 = IsUtf8(m_charset);
+}
 Converter::~Converter() = default;
 
 bool Converter::DecodeStrict(const std::string& bytes, Codepage cp, std::string& out) {
+    if (m_pImpl->utf8 && SameInUtf8(bytes, cp)) {
+        out = bytes;  // most header values: spared a call to iconv
+        return true;
+    }
     iconv_t cd = m_pImpl->Get(false, cp, m_charset);
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         out = bytes;  // a charset iconv does not know: better the bytes than nothing

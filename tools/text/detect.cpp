@@ -10,6 +10,7 @@
 #include "GiboFile.h"
 #include "display/Tables.h"
 #include "record/header_items.h"
+#include "text/byte_validity.h"
 #include "text/plausibility.h"
 
 namespace {
@@ -66,10 +67,10 @@ bool NamesResult(const std::string& value, int code, Codepage cp) {
 }
 
 // The tags and values that are not plain ASCII, and the first GAMERESULT value.
-void CollectTexts(const std::string& headerText, std::vector<std::string>& texts,
+void CollectTexts(const std::vector<HeaderItem>& items, std::vector<std::string>& texts,
                   std::string& result) {
     bool resultSeen = false;
-    for (const HeaderItem& item : ListHeaderItems(headerText)) {
+    for (const HeaderItem& item : items) {
         for (const std::string* text : {&item.tag, &item.value}) {
             if (HasHighBytes(*text)) {
                 texts.push_back(*text);
@@ -92,9 +93,7 @@ std::vector<Codepage> ValidCodepages(const std::vector<std::string>& texts,
     for (Codepage cp : kOrder) {
         size_t invalid = 0;
         for (const std::string& text : texts) {
-            size_t n = 0;
-            Utf8().Decode(text, cp, n);
-            invalid += n;
+            invalid += InvalidBytes(text, cp);
         }
         if (invalid == 0) {
             valid.push_back(cp);
@@ -150,9 +149,13 @@ Detection MostPlausible(const std::vector<std::string>& texts, const std::vector
 }  // namespace
 
 Detection DetectCodepage(const std::string& headerText) {
+    return DetectCodepage(ListHeaderItems(headerText));
+}
+
+Detection DetectCodepage(const std::vector<HeaderItem>& items) {
     std::vector<std::string> texts;
     std::string result;
-    CollectTexts(headerText, texts, result);
+    CollectTexts(items, texts, result);
     if (texts.empty()) {
         return {Codepage::Gbk, "only ASCII"};
     }
