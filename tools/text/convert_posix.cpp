@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "text/converter.h"
+#include "text/decode_table.h"
 
 std::string LocaleCharset() {
     // The library's byte handling must not depend on the user's locale: the locale is only
@@ -27,18 +28,6 @@ bool IsUtf8(const std::string& charset) {
     return charset == "UTF-8" || charset == "utf-8" || charset == "UTF8" || charset == "utf8";
 }
 
-// Plain ASCII reads the same in UTF-8 and in every code page here, but for Shift-JIS's yen sign
-// and overline at 0x5C and 0x7E.
-bool SameInUtf8(const std::string& bytes, Codepage cp) {
-    for (const char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80 ||
-            (cp == Codepage::ShiftJis && (c == '\\' || c == '~'))) {
-            return false;
-        }
-    }
-    return true;
-}
-
 }  // namespace
 
 struct Converter::Impl {
@@ -48,7 +37,9 @@ struct Converter::Impl {
     static_assert(static_cast<int>(Codepage::ShiftJis) == kPages - 1, "one row per code page");
     iconv_t open[2][kPages];
     bool tried[2][kPages] = {};
+    // Into UTF-8, texts convert through tables learnt from iconv, one per code page.
     bool utf8 = false;
+    std::unique_ptr<DecodeTable> tables[kPages];
 
     iconv_t Get(bool encode, Codepage cp, const std::string& charset) {
         const int i = static_cast<int>(cp);
@@ -108,16 +99,22 @@ Converter::Converter(std::string charset) : m_pImpl(new Impl), m_charset(std::mo
 Converter::~Converter() = default;
 
 bool Converter::DecodeStrict(const std::string& bytes, Codepage cp, std::string& out) {
-    if (m_pImpl->utf8 && SameInUtf8(bytes, cp)) {
-        out = bytes;  // most header values: spared a call to iconv
-        return true;
-    }
     iconv_t cd = m_pImpl->Get(false, cp, m_charset);
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         out = bytes;  // a charset iconv does not know: better the bytes than nothing
         return true;
     }
-    return m_pImpl->Run(cd, bytes, out);
+    if (!m_pImpl->utf8) {
+        return m_pImpl->Run(cd, bytes, out);
+    }
+    std::unique_ptr<DecodeTable>& table = m_pImpl->tables[static_cast<int>(cp)];
+    if (!table) {
+        Impl* impl = m_pImpl.get();
+        table.reset(new DecodeTable([impl, cd](const std::string& piece, std::string& text) {
+            return impl->Run(cd, piece, text);
+        }));
+    }
+    return table->Decode(bytes, out);
 }
 
 bool Converter::Encode(const std::string& text, Codepage cp, std::string& out) {

@@ -10,7 +10,6 @@
 #include "GiboFile.h"
 #include "display/Tables.h"
 #include "record/header_items.h"
-#include "text/byte_validity.h"
 #include "text/plausibility.h"
 
 namespace {
@@ -93,7 +92,9 @@ std::vector<Codepage> ValidCodepages(const std::vector<std::string>& texts,
     for (Codepage cp : kOrder) {
         size_t invalid = 0;
         for (const std::string& text : texts) {
-            invalid += InvalidBytes(text, cp);
+            size_t n = 0;
+            Utf8().Decode(text, cp, n);
+            invalid += n;
         }
         if (invalid == 0) {
             valid.push_back(cp);
