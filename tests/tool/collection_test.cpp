@@ -7,8 +7,8 @@
 #include <sqlite3.h>
 
 #include <map>
-#include <stdexcept>
 #include <set>
+#include <stdexcept>
 
 #include "../facts/Tsv.h"
 #include "index/query.h"

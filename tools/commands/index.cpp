@@ -95,6 +95,7 @@ void IndexRun::Make(const FileStamp& stamp, MadeRow& made) const {
     row.columns["mtime"] = Cell::Int(stamp.mtime);
     row.columns["options"] = Cell::Text(m_options);
     made.ok = m_maker.Make(stamp.path, row, made.error);
+    made.invalid = m_maker.Invalid();
 }
 
 bool IndexRun::Index(const FileStamp& stamp, bool read, RowFeeder& feeder, std::string& error) {
@@ -107,6 +108,9 @@ bool IndexRun::Index(const FileStamp& stamp, bool read, RowFeeder& feeder, std::
         m_progress.Clear();
         m_tool.Error(stamp.path, made.error);
         ++m_failed;
+    } else if (made.invalid > 0) {
+        m_progress.Clear();
+        m_tool.WarnInvalid(stamp.path, made.invalid, made.row.columns["codepage"].s, "stored");
     }
     if (StopRequested()) {
         return true;  // the record may have been cut short by the signal

@@ -101,6 +101,7 @@ std::string RowMaker::Options() const {
 }
 
 bool RowMaker::Make(const std::string& path, IndexRow& row, std::string& error) {
+    m_invalid = 0;
     ScannedRecord loaded;
     loaded.record.SetNationCode(m_tool.Nation());
     const bool ok = ReadRecord(path, loaded, error);
@@ -128,8 +129,10 @@ void RowMaker::Describe(ScannedRecord& loaded, IndexRow& row) {
     c["body_records"] = Cell::Int(bodyRecords);
     c["audio_bytes"] = Cell::Int(loaded.sizes.nAudio);
     for (const HeaderItem& item : items) {
-        row.items.emplace_back(m_conv.Decode(item.tag, cp),
-                               m_conv.Decode(TrimValue(item.value), cp));
+        size_t inTag = 0, inValue = 0;
+        row.items.emplace_back(m_conv.Decode(item.tag, cp, inTag),
+                               m_conv.Decode(TrimValue(item.value), cp, inValue));
+        m_invalid += inTag + inValue;
     }
     int found = 0;
     const std::string info = record.GetParam("GAMEINFOMAIN", found).str();

@@ -18,7 +18,8 @@
 struct MadeRow {
     IndexRow row;
     bool ok = false;
-    std::string error;  // why the record could not be read, when !ok
+    std::string error;   // why the record could not be read, when !ok
+    size_t invalid = 0;  // header bytes not valid in the record's code page
 };
 
 class RowFeeder {
