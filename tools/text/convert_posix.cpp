@@ -41,6 +41,17 @@ struct Converter::Impl {
     bool utf8 = false;
     std::unique_ptr<DecodeTable> tables[kPages];
 
+    // The table of cp when converting into UTF-8, else nullptr.
+    DecodeTable* Table(iconv_t cd, Codepage cp) {
+        std::unique_ptr<DecodeTable>& table = tables[static_cast<int>(cp)];
+        if (utf8 && !table) {
+            table.reset(new DecodeTable([this, cd](const std::string& piece, std::string& text) {
+                return Run(cd, piece, text);
+            }));
+        }
+        return table.get();
+    }
+
     iconv_t Get(bool encode, Codepage cp, const std::string& charset) {
         const int i = static_cast<int>(cp);
         if (!tried[encode][i]) {
@@ -104,17 +115,18 @@ bool Converter::DecodeStrict(const std::string& bytes, Codepage cp, std::string&
         out = bytes;  // a charset iconv does not know: better the bytes than nothing
         return true;
     }
-    if (!m_pImpl->utf8) {
-        return m_pImpl->Run(cd, bytes, out);
+    DecodeTable* table = m_pImpl->Table(cd, cp);
+    return table ? table->Decode(bytes, out) : m_pImpl->Run(cd, bytes, out);
+}
+
+bool Converter::DecodeEscaped(const std::string& bytes, Codepage cp, std::string& out,
+                              size_t& invalid) {
+    iconv_t cd = m_pImpl->Get(false, cp, m_charset);
+    DecodeTable* table = cd == reinterpret_cast<iconv_t>(-1) ? nullptr : m_pImpl->Table(cd, cp);
+    if (table) {
+        invalid = table->DecodeEscaped(bytes, out);
     }
-    std::unique_ptr<DecodeTable>& table = m_pImpl->tables[static_cast<int>(cp)];
-    if (!table) {
-        Impl* impl = m_pImpl.get();
-        table.reset(new DecodeTable([impl, cd](const std::string& piece, std::string& text) {
-            return impl->Run(cd, piece, text);
-        }));
-    }
-    return table->Decode(bytes, out);
+    return table != nullptr;
 }
 
 bool Converter::Encode(const std::string& text, Codepage cp, std::string& out) {

@@ -45,6 +45,10 @@ bool Narrow(const std::wstring& wide, unsigned cp, std::string& out) {
 
 }  // namespace
 
+bool Converter::DecodeEscaped(const std::string&, Codepage, std::string&, size_t&) {
+    return false;  // the system converts fast enough a character at a time
+}
+
 bool Converter::DecodeStrict(const std::string& bytes, Codepage cp, std::string& out) {
     out.clear();
     if (bytes.empty()) {

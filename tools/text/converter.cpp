@@ -84,7 +84,7 @@ std::string Converter::Decode(const std::string& bytes, Codepage cp) {
 std::string Converter::Decode(const std::string& bytes, Codepage cp, size_t& invalid) {
     invalid = 0;
     std::string out;
-    if (DecodeStrict(bytes, cp, out)) {
+    if (DecodeStrict(bytes, cp, out) || DecodeEscaped(bytes, cp, out, invalid)) {
         return out;
     }
     // Character by character: every code page here has characters of one or two bytes, so

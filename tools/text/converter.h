@@ -47,6 +47,10 @@ public:
     bool Encode(const std::string& text, Codepage cp, std::string& out);
 
 private:
+    // Decode of a text that does not convert whole, by a faster way where there is one; false
+    // when there is none.
+    bool DecodeEscaped(const std::string& bytes, Codepage cp, std::string& out, size_t& invalid);
+
     struct Impl;
     std::unique_ptr<Impl> m_pImpl;
     std::string m_charset;

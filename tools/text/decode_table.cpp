@@ -12,6 +12,26 @@ void DecodeTable::Learn(Piece& piece, const char* bytes, size_t count) {
     }
 }
 
+const DecodeTable::Piece* DecodeTable::Pair(const char* p) {
+    std::unique_ptr<Piece[]>& row = m_pairs[static_cast<unsigned char>(p[0]) - 0x80];
+    if (!row) {
+        row.reset(new Piece[256]);
+    }
+    Piece& two = row[static_cast<unsigned char>(p[1])];
+    if (two.len == kUnknown) {
+        Learn(two, p, 2);
+    }
+    return two.len >= 0 ? &two : nullptr;
+}
+
+const DecodeTable::Piece& DecodeTable::Single(const char* p) {
+    Piece& one = m_single[static_cast<unsigned char>(p[0])];
+    if (one.len == kUnknown) {
+        Learn(one, p, 1);
+    }
+    return one;
+}
+
 bool DecodeTable::Decode(const std::string& bytes, std::string& out) {
     out.clear();
     out.reserve(bytes.size() + bytes.size() / 2);
@@ -31,24 +51,13 @@ bool DecodeTable::Decode(const std::string& bytes, std::string& out) {
         // Two bytes when they convert together (a character, or a byte of one and then the
         // next), as the converter reads them; else the byte alone.
         if (c >= 0x80 && i + 1 < n) {
-            std::unique_ptr<Piece[]>& row = m_pairs[c - 0x80];
-            if (!row) {
-                row.reset(new Piece[256]);
-            }
-            Piece& two = row[static_cast<unsigned char>(p[i + 1])];
-            if (two.len == kUnknown) {
-                Learn(two, p + i, 2);
-            }
-            if (two.len >= 0) {
-                out.append(two.text, static_cast<size_t>(two.len));
+            if (const Piece* two = Pair(p + i)) {
+                out.append(two->text, static_cast<size_t>(two->len));
                 i += 2;
                 continue;
             }
         }
-        Piece& one = m_single[c];
-        if (one.len == kUnknown) {
-            Learn(one, p + i, 1);
-        }
+        const Piece& one = Single(p + i);
         if (one.len < 0) {
             return false;
         }
@@ -56,4 +65,31 @@ bool DecodeTable::Decode(const std::string& bytes, std::string& out) {
         ++i;
     }
     return true;
+}
+
+size_t DecodeTable::DecodeEscaped(const std::string& bytes, std::string& out) {
+    out.clear();
+    size_t invalid = 0;
+    const char* p = bytes.data();
+    for (size_t i = 0; i < bytes.size();) {
+        const unsigned char c = static_cast<unsigned char>(p[i]);
+        const Piece* two = c >= 0x80 && i + 1 < bytes.size() ? Pair(p + i) : nullptr;
+        if (c < 0x80) {
+            out += p[i++];
+        } else if (two) {
+            out.append(two->text, static_cast<size_t>(two->len));
+            i += 2;
+        } else if (Single(p + i).len >= 0) {
+            out.append(m_single[c].text, static_cast<size_t>(m_single[c].len));
+            ++i;
+        } else {
+            const char hex[] = "0123456789ABCDEF";
+            out += "\\x";
+            out += hex[c >> 4];
+            out += hex[c & 15];
+            ++invalid;
+            ++i;
+        }
+    }
+    return invalid;
 }

@@ -18,6 +18,9 @@ public:
     // bytes converted into out, as the converter would convert them at once; false, with out
     // unspecified, when some byte is not valid text.
     bool Decode(const std::string& bytes, std::string& out);
+    // The same for a text that does not convert whole, as Converter::Decode reads it: ASCII
+    // bytes as they are, a byte that starts no character as "\xNN"; the number of those.
+    size_t DecodeEscaped(const std::string& bytes, std::string& out);
 
 private:
     struct Piece {
@@ -28,6 +31,9 @@ private:
     static const signed char kInvalid = -2;
 
     void Learn(Piece& piece, const char* bytes, size_t count);
+    // The piece of the two bytes at p, or nullptr when they do not convert together.
+    const Piece* Pair(const char* p);
+    const Piece& Single(const char* p);
 
     Convert m_convert;
     Piece m_single[256];
