@@ -21,7 +21,9 @@ const Sample kSamples[] = {
     {Codepage::Cp949, "\xc0\xcc\xbc\xbc\xb5\xb9 \xb9\xe9 \xba\xd2\xb0\xe8\xbd\xc2",
      "이세돌 백 불계승"},
     {Codepage::Big5, "\xaa\x4c\xae\xfc\xae\x70 \xb3\x5c\xa5\x5c", "林海峰 許功"},
-    {Codepage::ShiftJis, "\x88\xe4\x8e\x52 \x94\x5c\x93\x6f \xb1", "井山 能登 ｱ"},
+    // Shift-JIS as Windows writes it: NEC's circled digits, and 0x5C and 0x7E as in ASCII.
+    {Codepage::ShiftJis, "\x88\xe4\x8e\x52 \x94\x5c\x93\x6f \xb1 \x87\x40 C:\\~",
+     "井山 能登 ｱ ① C:\\~"},
 };
 
 TEST(Converter, ConvertsEachCodepageBothWays) {

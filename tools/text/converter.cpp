@@ -9,7 +9,7 @@ const CodepageNames kCodepages[] = {
     {Codepage::Gbk, "GBK", "GBK", 936},
     {Codepage::Cp949, "CP949", "CP949", 949},
     {Codepage::Big5, "BIG5", "BIG5", 950},
-    {Codepage::ShiftJis, "SHIFT_JIS", "SHIFT_JIS", 932},
+    {Codepage::ShiftJis, "SHIFT_JIS", "CP932", 932},
 };
 
 const char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
