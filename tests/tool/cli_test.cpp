@@ -2,7 +2,11 @@
 // reaches a terminal. Whole outputs are pinned by tests/tool/pins.sh.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "../TestSupport.h"
 #include "cli/args.h"
+#include "cli/batch.h"
 #include "cli/output_tree.h"
 #include "cli/tool.h"
 
@@ -126,5 +130,35 @@ TEST(OutputTree, JsonEscapesWhatJsonCannotHoldAndNothingElse) {
     EXPECT_EQ(JsonQuote("say \"hi\"\\ \r\n\t\x01\x1f\x7f 棋"),
               "\"say \\\"hi\\\"\\\\ \\r\\n\\t\\u0001\\u001f\\u007f 棋\"");
 }
+
+#ifndef _WIN32
+// -r DIR: the records at any depth, each DIR's in byte order, by extension in any case; a link
+// to a record is one, a link to a directory is not followed. Names in GBK and UTF-8.
+TEST(Batch, CollectsTheRecordsBelowEachDirectory) {
+    TempDir dir;
+    for (const char* sub : {"a", "a/b", "c", "empty"}) {
+        std::filesystem::create_directory(FsPath(dir.Path(sub)));
+    }
+    for (const char* file : {"a/\xC6\xE5.gib", "a/b/x.GIB", "a/y.gibo", "c/\xEA\xB9\x80.gib"}) {
+        WriteBytes(dir.Path(file), "");  // 棋.gib, 김.gib
+    }
+    ASSERT_EQ(::symlink("../a", dir.Path("c/dir.gib").c_str()), 0);
+    ASSERT_EQ(::symlink("../a/b/x.GIB", dir.Path("c/l.gib").c_str()), 0);
+    std::vector<std::string> records;
+    std::vector<Unreadable> unreadable;
+    std::string error;
+    ASSERT_TRUE(CollectRecords({"op.gib"}, {dir.Path("a"), dir.Path("c"), dir.Path("empty")},
+                               records, unreadable, error));
+    EXPECT_EQ(records,
+              (std::vector<std::string>{"op.gib", dir.Path("a/b/x.GIB"), dir.Path("a/\xC6\xE5.gib"),
+                                        dir.Path("c/l.gib"), dir.Path("c/\xEA\xB9\x80.gib")}));
+    ASSERT_EQ(unreadable.size(), 1u);
+    EXPECT_EQ(unreadable[0].path, dir.Path("empty"));
+    EXPECT_FALSE(CollectRecords({}, {}, records, unreadable, error));
+    EXPECT_EQ(error, "no record given");
+    EXPECT_FALSE(CollectRecords({}, {dir.Path("a/y.gibo")}, records, unreadable, error));
+    EXPECT_EQ(error, dir.Path("a/y.gibo") + ": not a directory");
+}
+#endif
 
 }  // namespace
