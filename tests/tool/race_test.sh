@@ -17,6 +17,15 @@ GIBO_TEST_HOOK="save:ls -a '$work/rec' '$TMPDIR' >>'$work/staged'" run 0 set "$w
 grep -q '^\.gibo-' "$work/staged" && ! grep -q '^gibo-' "$work/staged" ||
   fail "set did not stage beside the record: $(cat "$work/staged")"
 
+# --- set and add-ref hold the record's lock until its replacement is in place.
+cp "$work/samples/letters.gib" "$work/rec/locked.gib" && echo refs >"$work/rec/refs.txt"
+for edit in "locked.gib|set|GAMENAME=l" "refs.txt|add-ref|--susun 1"; do
+  IFS='|' read -r f cmd args <<<"$edit" && f=$work/rec/$f
+  # shellcheck disable=SC2086
+  GIBO_TEST_HOOK="rename:flock -n $f true && echo free >>$f.locks || echo held >>$f.locks" run 0 "$cmd" "$f" $args
+  grep -q held "$f.locks" && ! grep -q free "$f.locks" || fail "$cmd: the lock went before the rename"
+done
+
 if [ "$(id -u)" -ne 0 ] || ! nobody "$gibo" --version >/dev/null 2>&1; then
   echo "skipped: the race tests need root, and the user nobody able to run $gibo" >&2
   finish races
