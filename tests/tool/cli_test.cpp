@@ -136,22 +136,27 @@ TEST(OutputTree, JsonEscapesWhatJsonCannotHoldAndNothingElse) {
 // to a record is one, a link to a directory is not followed. Names in GBK and UTF-8.
 TEST(Batch, CollectsTheRecordsBelowEachDirectory) {
     TempDir dir;
-    for (const char* sub : {"a", "a/b", "c", "empty"}) {
+    for (const char* sub : {"a", "a/\xB3\x5C", "c", "empty"}) {  // 許 in Big5
         std::filesystem::create_directory(FsPath(dir.Path(sub)));
     }
-    for (const char* file : {"a/\xC6\xE5.gib", "a/b/x.GIB", "a/y.gibo", "c/\xEA\xB9\x80.gib"}) {
-        WriteBytes(dir.Path(file), "");  // 棋.gib, 김.gib
+    // 表 in Shift-JIS, 棋 in GBK, 기보 in CP949, 김 in UTF-8.
+    for (const char* file : {"a/\x95\x5C.gib", "a/\xC6\xE5.gib", "a/\xB3\x5C/x.GIB", "a/y.gibo",
+                             "c/\xB1\xE2\xBA\xB8.gib", "c/\xEA\xB9\x80.gib"}) {
+        WriteBytes(dir.Path(file), "");
     }
     ASSERT_EQ(::symlink("../a", dir.Path("c/dir.gib").c_str()), 0);
-    ASSERT_EQ(::symlink("../a/b/x.GIB", dir.Path("c/l.gib").c_str()), 0);
+    ASSERT_EQ(::symlink("../a/\xB3\x5C/x.GIB", dir.Path("c/l.gib").c_str()), 0);
     std::vector<std::string> records;
     std::vector<Unreadable> unreadable;
     std::string error;
     ASSERT_TRUE(CollectRecords({"op.gib"}, {dir.Path("a"), dir.Path("c"), dir.Path("empty")},
                                records, unreadable, error));
-    EXPECT_EQ(records,
-              (std::vector<std::string>{"op.gib", dir.Path("a/b/x.GIB"), dir.Path("a/\xC6\xE5.gib"),
-                                        dir.Path("c/l.gib"), dir.Path("c/\xEA\xB9\x80.gib")}));
+    std::vector<std::string> expected = {"op.gib"};
+    for (const char* file : {"a/\x95\x5C.gib", "a/\xB3\x5C/x.GIB", "a/\xC6\xE5.gib", "c/l.gib",
+                             "c/\xB1\xE2\xBA\xB8.gib", "c/\xEA\xB9\x80.gib"}) {
+        expected.push_back(dir.Path(file));
+    }
+    EXPECT_EQ(records, expected);
     ASSERT_EQ(unreadable.size(), 1u);
     EXPECT_EQ(unreadable[0].path, dir.Path("empty"));
     EXPECT_FALSE(CollectRecords({}, {}, records, unreadable, error));
