@@ -7,6 +7,7 @@
 #include "../TestSupport.h"
 #include "cli/args.h"
 #include "cli/batch.h"
+#include "cli/errors.h"
 #include "cli/output_tree.h"
 #include "cli/tool.h"
 
@@ -124,6 +125,16 @@ TEST(Tool, KeepsEscapeSequencesFromTheTerminal) {
     }
     // Raw bytes are no UTF-8: 0xC2 0x9B may be a character of the record's code page.
     EXPECT_EQ(raw.Harmless("\xc2\x9b\x1b"), "\xc2\x9b\\x1B");
+}
+
+// Load and save give one code different reasons; a code neither knows gets the last row.
+TEST(ErrorWords, NameEachCodeForItsOperation) {
+    EXPECT_EQ(LoadErrorText(GIBO_ERR_OPEN), "0x10000001: cannot open the record for reading");
+    EXPECT_EQ(SaveErrorText(GIBO_ERR_OPEN), "0x10000001: the body file does not exist");
+    EXPECT_EQ(LoadErrorText(GIBO_ERR_AUDIO_CREATE).substr(12),
+              "cannot create the audio file (.lao)");
+    EXPECT_EQ(LoadErrorText(0x7F), "0x0000007F: the record cannot be loaded");
+    EXPECT_EQ(SaveErrorText(GIBO_ERR_NO_BODY), "0x10000006: the record cannot be written");
 }
 
 TEST(OutputTree, JsonEscapesWhatJsonCannotHoldAndNothingElse) {
