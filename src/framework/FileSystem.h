@@ -4,6 +4,7 @@
 #ifndef GIBO_FRAMEWORK_FILESYSTEM_H
 #define GIBO_FRAMEWORK_FILESYSTEM_H
 
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -13,6 +14,18 @@ namespace gibo {
 
 // Whole files (audio, body) are read and written in pieces of this size.
 constexpr unsigned kCopyPiece = 64 * 1024;
+
+// A piece of kCopyPiece bytes, left uninitialised: only bytes a read or a copy put there are
+// looked at, and clearing 64 KiB for every small record costs more than reading it.
+class PieceBuffer {
+public:
+    char* data() { return m_bytes.get(); }
+    const char* data() const { return m_bytes.get(); }
+    size_t size() const { return kCopyPiece; }
+
+private:
+    std::unique_ptr<char[]> m_bytes{new char[kCopyPiece]};
+};
 
 // True when both paths exist and name one file (device and inode, or volume and file index),
 // however they are spelled and through whatever links.

@@ -9,7 +9,7 @@
 
 namespace gibo {
 
-LineReader::LineReader(int fd) : m_fd(fd), m_piece(kCopyPiece) {}
+LineReader::LineReader(int fd) : m_fd(fd) {}
 
 bool LineReader::NextAcrossPieces(const char*& pLine, size_t& nLength) {
     m_spanning.clear();

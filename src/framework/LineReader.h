@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
-#include <vector>
 
+#include "framework/FileSystem.h"
 #include "framework/SysFile.h"
 
 namespace gibo {
@@ -72,7 +72,7 @@ private:
 
     int m_fd;
     Status m_failure = 0;
-    std::vector<char> m_piece;
+    PieceBuffer m_piece;
     size_t m_pos = 0;
     size_t m_end = 0;
     int64_t m_done = 0;      // bytes read before the piece at hand

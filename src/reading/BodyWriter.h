@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 #include "framework/FileSystem.h"
 #include "reading/RecordScanner.h"
@@ -17,7 +16,7 @@ namespace gibo {
 // piece goes to the file directly.
 class BodyWriter final : public BodySink {
 public:
-    explicit BodyWriter(int fd) : m_fd(fd), m_piece(kCopyPiece) {}
+    explicit BodyWriter(int fd) : m_fd(fd) {}
     bool Line(const char* pData, size_t nCount) override {
         if (nCount + 2 > m_piece.size() - m_used) {
             return Text(pData, nCount) && Text("\r\n", 2);
@@ -71,7 +70,7 @@ private:
 
     int m_fd;
     Status m_failure = 0;
-    std::vector<char> m_piece;
+    PieceBuffer m_piece;
     size_t m_used = 0;
     int64_t m_written = 0;
     int64_t m_nMark = 0;

@@ -8,10 +8,12 @@
 
 #include <map>
 #include <set>
+#include <stdexcept>
 
 #include "../facts/Tsv.h"
 #include "index/query.h"
 #include "index/record_row.h"
+#include "index/row_feeder.h"
 #include "index/rows_out.h"
 #include "name_fold.h"
 
@@ -146,3 +148,29 @@ TEST(Collection, RowsHoldTheManifestsFactsAndNamesFindExactlyTheirRecords) {
 }
 
 }  // namespace
+
+// The rows made ahead on the feeder's thread come back in order; a feeder left early stops
+// without waiting for the rest; a failure in making a row reaches the taker.
+TEST(RowFeederTest, InOrderStopsEarlyAndPassesFailures) {
+    const auto make = [](size_t i, MadeRow& made) {
+        if (i == 150) {
+            throw std::runtime_error("cannot make row 150");
+        }
+        made.row.path = std::to_string(i);
+    };
+    {
+        RowFeeder feeder(150, make);
+        for (size_t i = 0; i < 150; ++i) {
+            ASSERT_EQ(feeder.Next().row.path, std::to_string(i));
+        }
+    }
+    {
+        RowFeeder feeder(1000000, make);  // far more than it makes ahead
+        EXPECT_EQ(feeder.Next().row.path, "0");
+    }
+    RowFeeder feeder(151, make);
+    for (size_t i = 0; i < 150; ++i) {
+        feeder.Next();
+    }
+    EXPECT_THROW(feeder.Next(), std::runtime_error);
+}

@@ -92,6 +92,7 @@ TEST(Query, RefusesWhatItCannotAsk) {
         {{"--black", "unreadable"}, "--black needs a text this tool can read"},
         {{"--name", ""}, "--name needs a text this tool can read"},
         {{"--loser", "unreadable"}, "--loser needs a text this tool can read"},
+        {{"--loser", "draw"}, "--loser takes white, black or a player's name: a draw has no loser"},
         {{"--result", "won"}, "--result takes points, resignation, time, forfeit, draw or unknown"},
         {{"--date", "2013-01-7"}, "--date takes YYYY, YYYY-MM or YYYY-MM-DD"},
         {{"--to", "2013-1"}, "--to takes YYYY, YYYY-MM or YYYY-MM-DD"},

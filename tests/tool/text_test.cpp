@@ -178,3 +178,27 @@ TEST(DisplayPieces, NamesInTheirCodepageAndTheLibrarysWordsInGbk) {
     EXPECT_EQ(Display(raw, kSamples[1], true, kSamples[1].bytes).Find("white_short")->str(),
               std::string(kSamples[1].bytes) + "(P 9\xb6\xce)");
 }
+
+// Conversion into UTF-8 goes through tables learnt from single bytes and pairs; a text must
+// come out as the converter makes it at once (asked under another name of UTF-8, which takes no
+// table), for text of every kind: valid, damaged, cut in the middle of a character.
+TEST(DecodeTable, ConvertsAsTheConverterDoesAtOnce) {
+    Converter tabled("UTF-8");
+    Converter whole("ISO-10646/UTF8/");
+    unsigned state = 12345;
+    const auto next = [&state] { return (state = state * 1103515245 + 12345) >> 16; };
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes(next() % 12, '\0');
+        for (char& c : bytes) {
+            const unsigned r = next();
+            c = static_cast<char>(r % 4 == 0 ? r % 0x80 : 0x80 + r % 0x80);
+        }
+        for (const Codepage cp :
+             {Codepage::Gbk, Codepage::Cp949, Codepage::Big5, Codepage::ShiftJis}) {
+            size_t invalid = 0, expectedInvalid = 0;
+            ASSERT_EQ(tabled.Decode(bytes, cp, invalid), whole.Decode(bytes, cp, expectedInvalid))
+                << CodepageName(cp) << " round " << round;
+            ASSERT_EQ(invalid, expectedInvalid);
+        }
+    }
+}

@@ -63,10 +63,14 @@ size_t Tool::TakeInvalid() {
 }
 
 void Tool::WarnInvalid(const std::string& file, Codepage cp) {
-    const size_t n = TakeInvalid();
+    WarnInvalid(file, TakeInvalid(), CodepageName(cp), "shown");
+}
+
+void Tool::WarnInvalid(const std::string& file, size_t n, const std::string& cpName,
+                       const char* how) {
     if (n > 0) {
         Error(file, "warning: " + std::to_string(n) + " header byte" + (n > 1 ? "s are" : " is") +
-                        " not valid " + CodepageName(cp) + " text, shown as \\xNN");
+                        " not valid " + cpName + " text, " + how + " as \\xNN");
     }
 }
 
@@ -75,6 +79,10 @@ Detection Tool::ChooseCodepage(const std::string& headerText) const {
         return {m_headerCp, "option"};
     }
     return DetectCodepage(headerText);
+}
+
+Detection Tool::ChooseCodepage(const std::vector<HeaderItem>& items) const {
+    return m_forced ? Detection{m_headerCp, "option"} : DetectCodepage(items);
 }
 
 std::string Tool::Path(const std::string& path) const {

@@ -34,10 +34,13 @@ public:
     std::string Header(const std::string& bytes, Codepage cp);
     // The forced code page (reason "option") when --encoding names one, else the detected one.
     Detection ChooseCodepage(const std::string& headerText) const;
+    Detection ChooseCodepage(const std::vector<HeaderItem>& items) const;
     // The number of invalid header bytes converted since the last call.
     size_t TakeInvalid();
     // Warns on stderr when header bytes of file were not valid in cp.
     void WarnInvalid(const std::string& file, Codepage cp);
+    // The same for n bytes counted elsewhere, "shown" or "stored" (how) as \xNN.
+    void WarnInvalid(const std::string& file, size_t n, const std::string& cpName, const char* how);
     // File names are bytes of the file system; JSON needs them as valid UTF-8.
     std::string Path(const std::string& path) const;
     // A text the user typed, as bytes of cp; false when cp cannot hold it.

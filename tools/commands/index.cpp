@@ -9,6 +9,7 @@
 #include "index/collection.h"
 #include "index/index_db.h"
 #include "index/record_row.h"
+#include "index/row_feeder.h"
 #include "os/signals.h"
 #include "os/workdir.h"
 
@@ -47,10 +48,14 @@ public:
           m_full(full),
           m_options(maker.Options()) {}
 
-    // False with a message when the index cannot be written; a record that cannot be loaded
-    // is stored with its error and counted.
-    bool Index(const FileStamp& stamp, std::map<std::string, IndexDb::Known>& known,
-               std::string& error);
+    // Whether the record is to be read, not skipped as unchanged.
+    bool ToRead(const FileStamp& stamp, const std::map<std::string, IndexDb::Known>& known) const;
+    // The record's row; runs on the feeder's thread, which alone uses the maker.
+    void Make(const FileStamp& stamp, MadeRow& made) const;
+    // Stores the feeder's next row when read, else counts the record as unchanged. False with
+    // a message when the index cannot be written; a record that cannot be loaded is stored
+    // with its error and counted.
+    bool Index(const FileStamp& stamp, bool read, RowFeeder& feeder, std::string& error);
     bool Remove(const std::string& path, const IndexDb::Known& row, std::string& error);
     // Commits the last batch and prints the counts; the run's exit status.
     int Finish(size_t total, int status);
@@ -72,34 +77,45 @@ private:
     size_t m_indexed = 0, m_unchanged = 0, m_removed = 0, m_failed = 0;
 };
 
-bool IndexRun::Index(const FileStamp& stamp, std::map<std::string, IndexDb::Known>& known,
-                     std::string& error) {
+bool IndexRun::ToRead(const FileStamp& stamp,
+                      const std::map<std::string, IndexDb::Known>& known) const {
     const auto k = known.find(stamp.path);
-    if (k != known.end()) {
-        // A record that failed is read again until it loads, whatever made it fail.
-        const IndexDb::Known& was = k->second;
-        const bool same = was.size == stamp.size && was.mtime == stamp.mtime && !was.stale;
-        known.erase(k);
-        if (same && !m_full) {
-            ++m_unchanged;
-            return true;
-        }
+    if (k == known.end() || m_full) {
+        return true;
     }
-    IndexRow row;
+    // A record that failed is read again until it loads, whatever made it fail.
+    const IndexDb::Known& was = k->second;
+    return was.size != stamp.size || was.mtime != stamp.mtime || was.stale;
+}
+
+void IndexRun::Make(const FileStamp& stamp, MadeRow& made) const {
+    IndexRow& row = made.row;
     row.path = stamp.path;
     row.columns["size"] = Cell::Int(stamp.size);
     row.columns["mtime"] = Cell::Int(stamp.mtime);
     row.columns["options"] = Cell::Text(m_options);
-    std::string why;
-    if (!m_maker.Make(stamp.path, row, why)) {
+    made.ok = m_maker.Make(stamp.path, row, made.error);
+    made.invalid = m_maker.Invalid();
+}
+
+bool IndexRun::Index(const FileStamp& stamp, bool read, RowFeeder& feeder, std::string& error) {
+    if (!read) {
+        ++m_unchanged;
+        return true;
+    }
+    MadeRow made = feeder.Next();
+    if (!made.ok) {
         m_progress.Clear();
-        m_tool.Error(stamp.path, why);
+        m_tool.Error(stamp.path, made.error);
         ++m_failed;
+    } else if (made.invalid > 0) {
+        m_progress.Clear();
+        m_tool.WarnInvalid(stamp.path, made.invalid, made.row.columns["codepage"].s, "stored");
     }
     if (StopRequested()) {
         return true;  // the record may have been cut short by the signal
     }
-    if (!m_batch.Open(error) || !m_db.Store(row, error) || !m_batch.Done(error)) {
+    if (!m_batch.Open(error) || !m_db.Store(made.row, error) || !m_batch.Done(error)) {
         return false;
     }
     ++m_indexed;
@@ -174,9 +190,20 @@ int IndexAll(IndexRun& run, const Collection& collection,
              std::map<std::string, IndexDb::Known>& known, int status) {
     std::string error;
     const size_t total = collection.records.size();
+    // Which records to read is settled first, so that the feeder can read them ahead.
+    std::vector<char> read(total);
+    std::vector<const FileStamp*> toRead;
+    for (size_t i = 0; i < total; ++i) {
+        read[i] = run.ToRead(collection.records[i], known);
+        known.erase(collection.records[i].path);
+        if (read[i]) {
+            toRead.push_back(&collection.records[i]);
+        }
+    }
+    RowFeeder feeder(toRead.size(), [&](size_t i, MadeRow& made) { run.Make(*toRead[i], made); });
     for (size_t i = 0; i < total && !StopRequested(); ++i) {
         run.ShowProgress(i);
-        if (!run.Index(collection.records[i], known, error)) {
+        if (!run.Index(collection.records[i], read[i] != 0, feeder, error)) {
             return run.WriteFailed(error);
         }
     }

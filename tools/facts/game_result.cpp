@@ -169,7 +169,11 @@ bool MatchAt(std::u32string_view pattern, size_t at, Cursor& c, Reading& r) {
 GameResult ParseGameResult(const std::string& text) {
     GameResult out;
     out.text = text;
-    Cursor c(FoldResultText(text));
+    std::u32string folded = FoldResultText(text);
+    if (folded.empty()) {
+        return out;  // most records have no result item; no pattern matches nothing
+    }
+    Cursor c(std::move(folded));
     for (size_t i = 0; i < kResultPatternCount; ++i) {
         const ResultPattern& p = kResultPatterns[i];
         Reading r;

@@ -18,8 +18,13 @@ const int kApplicationId = 0x6769626f;
 // 1: records, header_items, game_text. 2: records.options, what each record was read with.
 // 3: the facts of header items and game information side by side, folded search keys, and
 // game_text over names, event, place and every item's text. 4: the options texts and the items'
-// tags each stored once, rows naming them by number; header_items a view.
-const int kSchemaVersion = 4;
+// tags each stored once, rows naming them by number; header_items a view. 5: items keyed by one
+// number (record and place), which packs their pages.
+const int kSchemaVersion = 5;
+// An item's key: its record's id times 2^16, plus its place among the record's items. Items
+// after the first 2^16 of a record are not stored (a header that long is no one's record).
+const int kItemBits = 16;
+const size_t kItemsKept = size_t(1) << kItemBits;
 // How long a run waits for another's lock, in steps short enough to notice a stop request.
 const int kBusyWaitMs = 10000;
 const int kBusyStepMs = 20;
@@ -52,11 +57,9 @@ const char kSchema[] =
     "CREATE INDEX records_date ON records(date_iso);"
     "CREATE TABLE options(id INTEGER PRIMARY KEY, text TEXT NOT NULL UNIQUE);"
     "CREATE TABLE tags(id INTEGER PRIMARY KEY, tag TEXT NOT NULL UNIQUE);"
-    "CREATE TABLE items("
-    " record_id INTEGER NOT NULL, seq INTEGER NOT NULL, tag_id INTEGER NOT NULL,"
-    " value TEXT NOT NULL, PRIMARY KEY(record_id, seq)) WITHOUT ROWID;"
-    "CREATE VIEW header_items AS SELECT record_id, seq, tag, value FROM items"
-    " JOIN tags ON tags.id = items.tag_id;"
+    "CREATE TABLE items(id INTEGER PRIMARY KEY, tag_id INTEGER NOT NULL, value TEXT NOT NULL);"
+    "CREATE VIEW header_items AS SELECT items.id >> 16 AS record_id, items.id & 65535 AS seq,"
+    " tag, value FROM items JOIN tags ON tags.id = items.tag_id;"
     "CREATE VIRTUAL TABLE game_text USING fts5(white, black, game, place, text, content='',"
     " columnsize=0, tokenize='unicode61');";
 
@@ -281,15 +284,45 @@ bool IndexDb::Step(sqlite3_stmt* stmt, std::string& error) {
     return true;
 }
 
+// Drops every table and view of an older schema, whatever it held: views first, then the
+// full-text tables (which take their own tables with them), then the rest.
+bool IndexDb::DropAll(std::string& error) {
+    sqlite3_stmt* stmt = nullptr;
+    if (!Prepare(
+            stmt,
+            "SELECT type, name FROM sqlite_schema WHERE type IN ('table', 'view')"
+            " AND name NOT LIKE 'sqlite%' ORDER BY type = 'table', sql NOT LIKE 'CREATE VIRTUAL%'",
+            error)) {
+        return false;
+    }
+    std::vector<std::string> drops;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        const std::string type = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+        std::string name = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1));
+        for (size_t at = 0; (at = name.find('"', at)) != std::string::npos; at += 2) {
+            name.insert(at, 1, '"');
+        }
+        drops.push_back((type == "view" ? "DROP VIEW IF EXISTS \"" : "DROP TABLE IF EXISTS \"") +
+                        name + "\"");
+    }
+    const int rc = sqlite3_finalize(stmt);
+    if (rc != SQLITE_OK) {
+        error = Message();
+        return false;
+    }
+    for (const std::string& drop : drops) {
+        if (!Exec(drop.c_str(), error)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool IndexDb::CreateSchema(std::string& error) {
     const std::string pragmas = "PRAGMA application_id=" + std::to_string(kApplicationId) +
                                 ";PRAGMA user_version=" + std::to_string(kSchemaVersion);
-    return Exec("BEGIN IMMEDIATE", error) &&
-           Exec(
-               "DROP TABLE IF EXISTS game_text;DROP TABLE IF EXISTS header_items;"
-               "DROP TABLE IF EXISTS records",
-               error) &&
-           Exec(kSchema, error) && Exec(pragmas.c_str(), error) && Exec("COMMIT", error);
+    return Exec("BEGIN IMMEDIATE", error) && DropAll(error) && Exec(kSchema, error) &&
+           Exec(pragmas.c_str(), error) && Exec("COMMIT", error);
 }
 
 // Reading the marks is the first access: a file that is not SQLite fails here, untouched.
@@ -353,7 +386,7 @@ bool IndexDb::PrepareForWriting(const Marks& marks, std::string& notice, std::st
     for (const char* c : kColumns) {
         m_params[c] = sqlite3_bind_parameter_index(m_insert, (std::string(":") + c).c_str());
     }
-    return Prepare(m_insertItem, "INSERT INTO items VALUES(?,?,?,?)", error) &&
+    return Prepare(m_insertItem, "INSERT INTO items VALUES(?,?,?)", error) &&
            Prepare(m_tag[0], "INSERT OR IGNORE INTO tags(tag) VALUES(?)", error) &&
            Prepare(m_tag[1], "SELECT id FROM tags WHERE tag=?", error) &&
            Prepare(m_options[0], "INSERT OR IGNORE INTO options(text) VALUES(?)", error) &&
@@ -369,7 +402,8 @@ bool IndexDb::PrepareForWriting(const Marks& marks, std::string& notice, std::st
                    "INSERT INTO game_text(game_text,rowid,white,black,game,place,text)"
                    " VALUES('delete',?,?,?,?,?,?)",
                    error) &&
-           Prepare(m_deleteItems, "DELETE FROM items WHERE record_id=?", error) &&
+           Prepare(m_deleteItems, "DELETE FROM items WHERE id >= ?1 << 16 AND id < (?1 + 1) << 16",
+                   error) &&
            Prepare(m_delete, "DELETE FROM records WHERE id=?", error) &&
            Prepare(m_findPath, "SELECT id FROM records WHERE path=?", error);
 }
@@ -509,15 +543,14 @@ bool IndexDb::IdOf(sqlite3_stmt* const (&stmts)[2], std::map<std::string, long l
 }
 
 bool IndexDb::InsertItems(long long id, const IndexRow& row, std::string& error) {
-    for (size_t seq = 0; seq < row.items.size(); ++seq) {
+    for (size_t seq = 0; seq < row.items.size() && seq < kItemsKept; ++seq) {
         long long tag = 0;
         if (!IdOf(m_tag, m_tagIds, row.items[seq].first, tag, error)) {
             return false;
         }
-        sqlite3_bind_int64(m_insertItem, 1, id);
-        sqlite3_bind_int64(m_insertItem, 2, static_cast<long long>(seq));
-        sqlite3_bind_int64(m_insertItem, 3, tag);
-        BindBytes(m_insertItem, 4, row.items[seq].second);
+        sqlite3_bind_int64(m_insertItem, 1, id << kItemBits | static_cast<long long>(seq));
+        sqlite3_bind_int64(m_insertItem, 2, tag);
+        BindBytes(m_insertItem, 3, row.items[seq].second);
         if (!Step(m_insertItem, error)) {
             return false;
         }

@@ -96,6 +96,7 @@ private:
     bool PrepareForWriting(const Marks& marks, std::string& notice, std::string& error);
     bool Exec(const char* sql, std::string& error);
     bool Prepare(sqlite3_stmt*& stmt, const char* sql, std::string& error);
+    bool DropAll(std::string& error);
     bool CreateSchema(std::string& error);
     bool Step(sqlite3_stmt* stmt, std::string& error);
 

@@ -70,8 +70,12 @@ bool AddOutcome(const Args& args, const TypedText& typed, Query& q, std::string&
         }
         const std::string v = args.Get(option);
         const bool winner = option == "--winner";
-        if (v == "white" || v == "black" || (v == "draw" && winner)) {
-            q.Add({"r.winner = ?", {winner || v == "draw" ? v : v == "white" ? "black" : "white"}});
+        if (v == "draw" && !winner) {
+            error = "--loser takes white, black or a player's name: a draw has no loser";
+            return false;
+        }
+        if (v == "white" || v == "black" || v == "draw") {
+            q.Add({"r.winner = ?", {winner ? v : v == "white" ? "black" : "white"}});
             continue;
         }
         std::string key;

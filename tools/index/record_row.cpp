@@ -101,6 +101,7 @@ std::string RowMaker::Options() const {
 }
 
 bool RowMaker::Make(const std::string& path, IndexRow& row, std::string& error) {
+    m_invalid = 0;
     ScannedRecord loaded;
     loaded.record.SetNationCode(m_tool.Nation());
     const bool ok = ReadRecord(path, loaded, error);
@@ -118,8 +119,8 @@ bool RowMaker::Make(const std::string& path, IndexRow& row, std::string& error) 
 void RowMaker::Describe(ScannedRecord& loaded, IndexRow& row) {
     CGiboFile& record = loaded.record;
     auto& c = row.columns;
-    const std::string header = record.m_strHeader.str();
-    const Detection detection = m_tool.ChooseCodepage(header);
+    const std::vector<HeaderItem> items = ListHeaderItems(record.m_strHeader.str());
+    const Detection detection = m_tool.ChooseCodepage(items);
     const Codepage cp = detection.cp;
     c["type"] = Cell::Int(loaded.type);
     c["codepage"] = Cell::Text(CodepageName(cp));
@@ -127,9 +128,11 @@ void RowMaker::Describe(ScannedRecord& loaded, IndexRow& row) {
     const long bodyRecords = static_cast<long>(loaded.sizes.nBodyRecords);
     c["body_records"] = Cell::Int(bodyRecords);
     c["audio_bytes"] = Cell::Int(loaded.sizes.nAudio);
-    for (const HeaderItem& item : ListHeaderItems(header)) {
-        row.items.emplace_back(m_conv.Decode(item.tag, cp),
-                               m_conv.Decode(TrimValue(item.value), cp));
+    for (const HeaderItem& item : items) {
+        size_t inTag = 0, inValue = 0;
+        row.items.emplace_back(m_conv.Decode(item.tag, cp, inTag),
+                               m_conv.Decode(TrimValue(item.value), cp, inValue));
+        m_invalid += inTag + inValue;
     }
     int found = 0;
     const std::string info = record.GetParam("GAMEINFOMAIN", found).str();

@@ -20,6 +20,9 @@ public:
     // Fills row.columns from the record at path, read without side files. False when the
     // record cannot be read: the row then holds the error.
     bool Make(const std::string& path, IndexRow& row, std::string& error);
+    // The header bytes of the last record made that were not valid in its code page (stored
+    // as \xNN).
+    size_t Invalid() const { return m_invalid; }
     // The options of the run that change what Make stores, as one text: a record stored with
     // other options is read again.
     std::string Options() const;
@@ -33,6 +36,7 @@ private:
     Tool m_utf8;  // display texts exactly as `gibo show --json` writes them
     Converter m_conv;
     facts::NameFolder m_folder;
+    size_t m_invalid = 0;
 };
 
 #endif  // GIBO_TOOLS_INDEX_RECORD_ROW_H

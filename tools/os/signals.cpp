@@ -1,6 +1,7 @@
 // Removing temporaries when the run is stopped.
 #include "os/signals.h"
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 
@@ -37,7 +38,10 @@ void OnStop(int sig) {
     std::raise(sig);
 }
 
-volatile std::sig_atomic_t g_stopRequested = 0;
+// Atomic, not only volatile: gibo index reads records on a second thread, and the signal may
+// be handled on either. A lock-free atomic may be set in a signal handler.
+std::atomic<int> g_stopRequested{0};
+static_assert(std::atomic<int>::is_always_lock_free, "set in a signal handler");
 
 void OnStopRequest(int) {
     g_stopRequested = 1;

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "text/converter.h"
+#include "text/decode_table.h"
 
 std::string LocaleCharset() {
     // The library's byte handling must not depend on the user's locale: the locale is only
@@ -21,6 +22,14 @@ std::string LocaleCharset() {
     return charset;
 }
 
+namespace {
+
+bool IsUtf8(const std::string& charset) {
+    return charset == "UTF-8" || charset == "utf-8" || charset == "UTF8" || charset == "utf8";
+}
+
+}  // namespace
+
 struct Converter::Impl {
     // One descriptor per direction and code page, opened on first use: looked up by index,
     // since a batch converts every item of every record.
@@ -28,6 +37,9 @@ struct Converter::Impl {
     static_assert(static_cast<int>(Codepage::ShiftJis) == kPages - 1, "one row per code page");
     iconv_t open[2][kPages];
     bool tried[2][kPages] = {};
+    // Into UTF-8, texts convert through tables learnt from iconv, one per code page.
+    bool utf8 = false;
+    std::unique_ptr<DecodeTable> tables[kPages];
 
     iconv_t Get(bool encode, Codepage cp, const std::string& charset) {
         const int i = static_cast<int>(cp);
@@ -81,7 +93,9 @@ struct Converter::Impl {
     }
 };
 
-Converter::Converter(std::string charset) : m_pImpl(new Impl), m_charset(std::move(charset)) {}
+Converter::Converter(std::string charset) : m_pImpl(new Impl), m_charset(std::move(charset)) {
+    m_pImpl->utf8 = IsUtf8(m_charset);
+}
 Converter::~Converter() = default;
 
 bool Converter::DecodeStrict(const std::string& bytes, Codepage cp, std::string& out) {
@@ -90,7 +104,17 @@ bool Converter::DecodeStrict(const std::string& bytes, Codepage cp, std::string&
         out = bytes;  // a charset iconv does not know: better the bytes than nothing
         return true;
     }
-    return m_pImpl->Run(cd, bytes, out);
+    if (!m_pImpl->utf8) {
+        return m_pImpl->Run(cd, bytes, out);
+    }
+    std::unique_ptr<DecodeTable>& table = m_pImpl->tables[static_cast<int>(cp)];
+    if (!table) {
+        Impl* impl = m_pImpl.get();
+        table.reset(new DecodeTable([impl, cd](const std::string& piece, std::string& text) {
+            return impl->Run(cd, piece, text);
+        }));
+    }
+    return table->Decode(bytes, out);
 }
 
 bool Converter::Encode(const std::string& text, Codepage cp, std::string& out) {

@@ -66,10 +66,10 @@ bool NamesResult(const std::string& value, int code, Codepage cp) {
 }
 
 // The tags and values that are not plain ASCII, and the first GAMERESULT value.
-void CollectTexts(const std::string& headerText, std::vector<std::string>& texts,
+void CollectTexts(const std::vector<HeaderItem>& items, std::vector<std::string>& texts,
                   std::string& result) {
     bool resultSeen = false;
-    for (const HeaderItem& item : ListHeaderItems(headerText)) {
+    for (const HeaderItem& item : items) {
         for (const std::string* text : {&item.tag, &item.value}) {
             if (HasHighBytes(*text)) {
                 texts.push_back(*text);
@@ -150,9 +150,13 @@ Detection MostPlausible(const std::vector<std::string>& texts, const std::vector
 }  // namespace
 
 Detection DetectCodepage(const std::string& headerText) {
+    return DetectCodepage(ListHeaderItems(headerText));
+}
+
+Detection DetectCodepage(const std::vector<HeaderItem>& items) {
     std::vector<std::string> texts;
     std::string result;
-    CollectTexts(headerText, texts, result);
+    CollectTexts(items, texts, result);
     if (texts.empty()) {
         return {Codepage::Gbk, "only ASCII"};
     }

@@ -4,7 +4,9 @@
 #define GIBO_TOOLS_TEXT_DETECT_H
 
 #include <string>
+#include <vector>
 
+#include "record/header_items.h"
 #include "text/converter.h"
 
 // The code page of a record's header values, and why it was chosen.
@@ -17,5 +19,7 @@ struct Detection {
 // headerText: the record's parameter text as the library holds it (CGiboFile::m_strHeader / the
 // bytes between \HS and \HE).
 Detection DetectCodepage(const std::string& headerText);
+// The same, of the items ListHeaderItems found in it, for a caller that has them already.
+Detection DetectCodepage(const std::vector<HeaderItem>& items);
 
 #endif  // GIBO_TOOLS_TEXT_DETECT_H

@@ -2,7 +2,7 @@
 // (names, places, tournaments, results) and in everyday text.
 #include "text/plausibility.h"
 
-#include <set>
+#include <bitset>
 
 namespace {
 
@@ -46,7 +46,7 @@ const char kCommonHangul[] =
     "드리그씨란울산제";
 
 struct Lists {
-    std::set<unsigned> common[4];  // by Codepage, double-byte codes lead << 8 | trail
+    std::bitset<0x10000> common[4];  // by Codepage, double-byte codes lead << 8 | trail
 
     Lists() {
         Converter fromUtf8("UTF-8");
@@ -65,8 +65,8 @@ struct Lists {
             }
             std::string bytes;
             if (conv.Encode(utf8.substr(i, len), cp, bytes) && bytes.size() == 2) {
-                common[static_cast<int>(cp)].insert(static_cast<unsigned char>(bytes[0]) << 8 |
-                                                    static_cast<unsigned char>(bytes[1]));
+                common[static_cast<int>(cp)].set(static_cast<unsigned char>(bytes[0]) << 8 |
+                                                 static_cast<unsigned char>(bytes[1]));
             }
             i += len;
         }
@@ -132,7 +132,7 @@ int ClassShiftJis(unsigned lead, unsigned trail) {
 }  // namespace
 
 int PlausibilityScore(const std::string& bytes, Codepage cp) {
-    const std::set<unsigned>& common = CommonLists().common[static_cast<int>(cp)];
+    const std::bitset<0x10000>& common = CommonLists().common[static_cast<int>(cp)];
     int score = 0;
     for (size_t i = 0; i < bytes.size();) {
         const unsigned lead = static_cast<unsigned char>(bytes[i]);
@@ -150,7 +150,7 @@ int PlausibilityScore(const std::string& bytes, Codepage cp) {
         }
         const unsigned trail = static_cast<unsigned char>(bytes[i + 1]);
         i += 2;
-        if (common.count(lead << 8 | trail)) {
+        if (common.test(lead << 8 | trail)) {
             score += kCommon;
             continue;
         }
