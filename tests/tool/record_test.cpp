@@ -2,6 +2,7 @@
 // findings name the lines of the record file, however long they are.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <random>
 #include <string>
