@@ -123,43 +123,34 @@ TEST(DerivedFields, MoveCountKeepsTheMiddleOfTheHeaderValueAndTheTitleQuotesIt) 
     EXPECT_EQ(f.m_strShowGiboTitle.str(), Gbk("<white>: Vs <black>: - ( <total>:<moves>)"));
 }
 
-// The compact header's own texts, with its loaded fields set directly.
+// The compact header's own texts, with its loaded fields set directly. From result code 2 on,
+// the word alone; the condition is the rule lookup, copied: a later lookup does not change it.
 TEST(CompactDisplay, ResultsAndConditions) {
     const struct {
+        bool condition;
         unsigned char code;
-        int margin;
+        int number;  // the margin, or the komi
         const char* text;
-    } results[] = {
-        {0, 65, "<black>  6<pts> <half><win>"},
-        {0, -65, "<black>  -6<pts> <half><win>"},
-        {1, -5, "<white>  <half><pts> <win>"},
-        {0, 0, "earlier"},
-        {2, 65, "<BA CD C6 E5 20>"},  // from code 2 on, the word alone
-        {9, 65, " "},
+    } cases[] = {
+        {false, 0, 65, "<black>  6<pts> <half><win>"},
+        {false, 0, -65, "<black>  -6<pts> <half><win>"},
+        {false, 1, -5, "<white>  <half><pts> <win>"},
+        {false, 0, 0, "earlier"},
+        {false, 2, 65, "<BA CD C6 E5 20>"},
+        {false, 9, 65, " "},
+        {true, 1, 5, "<C8 C3 CF C8> (<komi> 5<pts>)"},
+        {true, 12, 5, ""},
     };
-    for (const auto& c : results) {
+    for (const auto& c : cases) {
         CGiboFile f;
         CGBHLoad& g = *f.GetGBHLoad();
         g.m_strGameResult = "earlier";
-        g.m_byGameResult = c.code;
-        g.m_nZipsu = c.margin;
-        g.MakeData();
-        EXPECT_EQ(g.m_strGameResult.str(), Gbk(c.text)) << int(c.code) << " " << c.margin;
-    }
-    // The condition is the rule lookup, copied: a later lookup does not change it.
-    const struct {
-        unsigned char code;
-        int dum;
-        const char* text;
-    } conditions[] = {{1, 5, "<C8 C3 CF C8> (<komi> 5<pts>)"}, {12, 5, ""}};
-    for (const auto& c : conditions) {
-        CGiboFile f;
-        CGBHLoad& g = *f.GetGBHLoad();
-        g.m_byGameCondition = c.code;
-        g.m_nDum = c.dum;
+        (c.condition ? g.m_byGameCondition : g.m_byGameResult) = c.code;
+        (c.condition ? g.m_nDum : g.m_nZipsu) = c.number;
         g.MakeData();
         f.GetDeakukRule(2, 9);
-        EXPECT_EQ(g.m_strGameCondition.str(), Gbk(c.text)) << int(c.code);
+        EXPECT_EQ((c.condition ? g.m_strGameCondition : g.m_strGameResult).str(), Gbk(c.text))
+            << int(c.code) << " " << c.number;
     }
 }
 

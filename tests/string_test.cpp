@@ -111,10 +111,10 @@ TEST(CStringTrim, TrimsWholeCharactersOnly) {
         SCOPED_TRACE(c.text);
         CString l(c.text);
         l.TrimLeft(c.set);
-        EXPECT_EQ(l, c.left);
+        EXPECT_EQ(l.str(), c.left);
         CString r(c.text);
         r.TrimRight(c.set);
-        EXPECT_EQ(r, c.right);
+        EXPECT_EQ(r.str(), c.right);
     }
     CString nul("\0x", 2);  // a NUL byte is text like any other, never in the set
     nul.TrimLeft("x");
@@ -122,9 +122,9 @@ TEST(CStringTrim, TrimsWholeCharactersOnly) {
     // White space, by default.
     CString s(" \t\r\n x y \r\n\v\f");
     s.TrimLeft();
-    EXPECT_EQ(s, "x y \r\n\v\f");
+    EXPECT_EQ(s.str(), "x y \r\n\v\f");
     s.TrimRight();
-    EXPECT_EQ(s, "x y");
+    EXPECT_EQ(s.str(), "x y");
     // White space is never a second byte: after a lead byte it is trimmed all the same.
     for (const auto& [text, trimmed] : {std::pair{"ab\xF5\n", "ab\xF5"},
                                         {"\xF5 ", "\xF5"},
@@ -132,7 +132,7 @@ TEST(CStringTrim, TrimsWholeCharactersOnly) {
                                         {KANJI_41 "\xF5  \r\n", KANJI_41 "\xF5"}}) {
         CString t(text);
         t.TrimRight();
-        EXPECT_EQ(t, trimmed);
+        EXPECT_EQ(t.str(), trimmed);
     }
 }
 

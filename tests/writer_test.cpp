@@ -150,7 +150,7 @@ TEST(Writer, SavedRecordsLoadBackOrAreRefused) {
         {"", "STO 1\r\nSTO 2 \\GE x\r\nSTO 3\r\n", nullptr, ""},
         {"", "STO \xB1\\GE\r\n", "", "STO \xB1\\GE\r\n"},
         {"", x + "\\GE", nullptr, ""},
-        {"", x.substr(1) + "\\GE", nullptr, ""},
+        {"", x.substr(1) + "\\GE" + std::string(1, '\0'), nullptr, ""},  // and a NUL
         {"", x + "\\x\\GE", nullptr, ""},
         {"", x + "\xB1\\GE", "", x + "\xB1\\GE\r\n"},
         {"", lead + "\\GE", "", lead + "\\GE\r\n"},

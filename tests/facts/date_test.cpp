@@ -1,6 +1,7 @@
 // Dates as collections write them, in the four languages and the Western forms.
 #include <gtest/gtest.h>
 
+#include "date_scan.h"
 #include "game_date.h"
 
 namespace {
@@ -20,6 +21,7 @@ const DateCase kUnderstood[] = {
     {"令和5年5月1日", "2023-05-01"},            {"平成元年1月8日", "1989-01-08"},
     {"民國112年5月1日", "2023-05-01"},          {"May 1, 2023", "2023-05-01"},
     {"1 Sept 2023", "2023-09-01"},              {"2024-02-29", "2024-02-29"},
+    {"2000-02-29", "2000-02-29"},
     {"January 5, 2023", "2023-01-05"},          {"April 1, 2023", "2023-04-01"},
     {"2023-12-31 23:59", "2023-12-31T23:59"},   {"2023-05-01T09:30:59", "2023-05-01T09:30"},
     {"2013年1月7日 下午 2:5", "2013-01-07T14:05"},
@@ -76,6 +78,12 @@ TEST(DateTest, DamagedOrAmbiguousGivesNoDateAndKeepsText) {
         EXPECT_EQ(d.text, text);
         EXPECT_EQ(d.year + d.month + d.day, 0) << text;
         EXPECT_EQ(d.hour + d.minute, -2) << text;
+    }
+}
+
+TEST(DateTest, MonthsOutsideTheYearHaveNoDays) {
+    for (const int month : {0, 13, -1}) {
+        EXPECT_EQ(facts::DaysInMonth(2024, month), 0) << month;
     }
 }
 

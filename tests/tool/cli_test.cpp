@@ -2,7 +2,12 @@
 // reaches a terminal. Whole outputs are pinned by tests/tool/pins.sh.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "../TestSupport.h"
 #include "cli/args.h"
+#include "cli/batch.h"
+#include "cli/errors.h"
 #include "cli/output_tree.h"
 #include "cli/tool.h"
 
@@ -122,9 +127,54 @@ TEST(Tool, KeepsEscapeSequencesFromTheTerminal) {
     EXPECT_EQ(raw.Harmless("\xc2\x9b\x1b"), "\xc2\x9b\\x1B");
 }
 
+// Load and save give one code different reasons; a code neither knows gets the last row.
+TEST(ErrorWords, NameEachCodeForItsOperation) {
+    EXPECT_EQ(LoadErrorText(GIBO_ERR_OPEN), "0x10000001: cannot open the record for reading");
+    EXPECT_EQ(SaveErrorText(GIBO_ERR_OPEN), "0x10000001: the body file does not exist");
+    EXPECT_EQ(LoadErrorText(GIBO_ERR_AUDIO_CREATE).substr(12),
+              "cannot create the audio file (.lao)");
+    EXPECT_EQ(LoadErrorText(0x7F), "0x0000007F: the record cannot be loaded");
+    EXPECT_EQ(SaveErrorText(GIBO_ERR_NO_BODY), "0x10000006: the record cannot be written");
+}
+
 TEST(OutputTree, JsonEscapesWhatJsonCannotHoldAndNothingElse) {
     EXPECT_EQ(JsonQuote("say \"hi\"\\ \r\n\t\x01\x1f\x7f 棋"),
               "\"say \\\"hi\\\"\\\\ \\r\\n\\t\\u0001\\u001f\\u007f 棋\"");
 }
+
+#ifndef _WIN32
+// -r DIR: the records at any depth, each DIR's in byte order, by extension in any case; a link
+// to a record is one, a link to a directory is not followed. Names in GBK and UTF-8.
+TEST(Batch, CollectsTheRecordsBelowEachDirectory) {
+    TempDir dir;
+    for (const char* sub : {"a", "a/\xB3\x5C", "c", "empty"}) {  // 許 in Big5
+        std::filesystem::create_directory(FsPath(dir.Path(sub)));
+    }
+    // 表 in Shift-JIS, 棋 in GBK, 기보 in CP949, 김 in UTF-8.
+    for (const char* file : {"a/\x95\x5C.gib", "a/\xC6\xE5.gib", "a/\xB3\x5C/x.GIB", "a/y.gibo",
+                             "c/\xB1\xE2\xBA\xB8.gib", "c/\xEA\xB9\x80.gib"}) {
+        WriteBytes(dir.Path(file), "");
+    }
+    ASSERT_EQ(::symlink("../a", dir.Path("c/dir.gib").c_str()), 0);
+    ASSERT_EQ(::symlink("../a/\xB3\x5C/x.GIB", dir.Path("c/l.gib").c_str()), 0);
+    std::vector<std::string> records;
+    std::vector<Unreadable> unreadable;
+    std::string error;
+    ASSERT_TRUE(CollectRecords({"op.gib"}, {dir.Path("a"), dir.Path("c"), dir.Path("empty")},
+                               records, unreadable, error));
+    std::vector<std::string> expected = {"op.gib"};
+    for (const char* file : {"a/\x95\x5C.gib", "a/\xB3\x5C/x.GIB", "a/\xC6\xE5.gib", "c/l.gib",
+                             "c/\xB1\xE2\xBA\xB8.gib", "c/\xEA\xB9\x80.gib"}) {
+        expected.push_back(dir.Path(file));
+    }
+    EXPECT_EQ(records, expected);
+    ASSERT_EQ(unreadable.size(), 1u);
+    EXPECT_EQ(unreadable[0].path, dir.Path("empty"));
+    EXPECT_FALSE(CollectRecords({}, {}, records, unreadable, error));
+    EXPECT_EQ(error, "no record given");
+    EXPECT_FALSE(CollectRecords({}, {dir.Path("a/y.gibo")}, records, unreadable, error));
+    EXPECT_EQ(error, dir.Path("a/y.gibo") + ": not a directory");
+}
+#endif
 
 }  // namespace

@@ -2,12 +2,14 @@
 // findings name the lines of the record file, however long they are.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <random>
 #include <string>
 
 #include "../TestSupport.h"
 #include "framework/FileSystem.h"
+#include "os/input.h"
 #include "record/checker.h"
 
 namespace {
@@ -69,5 +71,21 @@ TEST(Checker, JudgesBodyLinesAsWrittenByTheirLines) {
         EXPECT_EQ(verdict.error, 0u);
     }
 }
+
+#ifndef _WIN32
+// A descriptor that cannot seek (a pipe) is a read error, never an empty file.
+TEST(Input, ReadAtRefusesWhatCannotSeek) {
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    char buf[4];
+    size_t got = 9;
+    std::string error;
+    EXPECT_FALSE(ReadAt(fds[0], 0, buf, sizeof buf, got, error));
+    EXPECT_EQ(got, 0u);
+    EXPECT_EQ(error, "read error: " + SystemReason(ESPIPE));
+    ::close(fds[0]);
+    ::close(fds[1]);
+}
+#endif
 
 }  // namespace

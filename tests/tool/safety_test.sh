@@ -154,8 +154,10 @@ if nobody true 2>/dev/null; then
   run_cmd 1 nobody "$gibo" show -r "$work/tree"
   has_text "$work/err" "closed: cannot read the directory"; has_text "$work/out" "a.gib"
   chmod 666 "$work/tree/a.gib"  # a writable record in a directory the user cannot write
-  run_cmd 1 nobody "$gibo" set "$work/tree/a.gib" X=1
-  has_text "$work/err" "cannot create a file in $work/tree/: Permission denied"
+  for cmd in "set $work/tree/a.gib X=1" "split $work/tree/a.gib"; do  # split: at its side file
+    # shellcheck disable=SC2086
+    run_cmd 1 nobody "$gibo" $cmd; has_text "$work/err" "cannot create a file in $work/tree/: Permission denied"
+  done
 else
   echo "skipped: no unprivileged user" >&2
 fi

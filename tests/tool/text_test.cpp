@@ -68,7 +68,7 @@ TEST(Converter, ShowsBytesOfNoCharacterAsHexAndCountsThem) {
 TEST(ValidUtf8, ReplacesEachByteOfABrokenSequence) {
     const std::string r = "\xef\xbf\xbd";
     const std::pair<std::string, std::string> cases[] = {
-        {"棋 \xf0\x9f\x98\x80 \x7f", "棋 \xf0\x9f\x98\x80 \x7f"},
+        {"棋 \xf0\x9f\x98\x80 \x7f Ａ", "棋 \xf0\x9f\x98\x80 \x7f Ａ"},
         {"a\xff"
          "b",
          "a" + r + "b"},
@@ -129,9 +129,11 @@ TEST(Plausibility, ScoresANameHighestInItsOwnCodepage) {
         }
     }
     EXPECT_EQ(PlausibilityScore("plain ASCII", Codepage::Gbk), 0);
-    // Half-width Katakana and Hiragana: rare and frequent in Japanese.
+    // Half-width Katakana: rare in Japanese; Hiragana and Katakana, first to last: frequent.
     EXPECT_LT(PlausibilityScore("\xb1\xb2", Codepage::ShiftJis), 0);
-    EXPECT_GT(PlausibilityScore("\x82\xa0", Codepage::ShiftJis), 0);
+    for (const char* kana : {"\x82\x9f", "\x82\xf1", "\x83\x40", "\x83\x96"}) {
+        EXPECT_GT(PlausibilityScore(kana, Codepage::ShiftJis), 0) << kana;
+    }
 }
 
 }  // namespace
