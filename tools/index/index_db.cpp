@@ -134,6 +134,11 @@ void BindBytes(sqlite3_stmt* stmt, int i, const std::string& text) {
     sqlite3_bind_text(stmt, i, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
 }
 
+// For a text that outlives the statement's next step (a row's, while it is stored): not copied.
+void BindKept(sqlite3_stmt* stmt, int i, const std::string& text) {
+    sqlite3_bind_text(stmt, i, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+}
+
 // Storing and removing bind their tokens here, so that a removal names exactly the tokens the
 // row was stored with: a contentless full-text table forgets only those.
 void BindTokens(sqlite3_stmt* stmt, int first, const std::string (&texts)[kTexts]) {
@@ -550,7 +555,7 @@ bool IndexDb::InsertItems(long long id, const IndexRow& row, std::string& error)
         }
         sqlite3_bind_int64(m_insertItem, 1, id << kItemBits | static_cast<long long>(seq));
         sqlite3_bind_int64(m_insertItem, 2, tag);
-        BindBytes(m_insertItem, 3, row.items[seq].second);
+        BindKept(m_insertItem, 3, row.items[seq].second);
         if (!Step(m_insertItem, error)) {
             return false;
         }
@@ -572,10 +577,10 @@ bool IndexDb::BindColumns(const IndexRow& row, std::string& error) {
         } else if (c.kind == Cell::kReal) {
             sqlite3_bind_double(m_insert, i, c.r);
         } else if (c.kind == Cell::kText) {
-            BindBytes(m_insert, i, c.s);
+            BindKept(m_insert, i, c.s);
         }
     }
-    BindBytes(m_insert, m_params["path"], row.path);
+    BindKept(m_insert, m_params["path"], row.path);
     const auto options = row.columns.find("options");
     long long id = 0;
     if (options == row.columns.end()) {

@@ -6,6 +6,7 @@
 
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -115,7 +116,7 @@ private:
     // Numbers known in this connection, forgotten on a rollback that may have undone them.
     std::map<std::string, long long> m_tagIds;
     std::map<std::string, long long> m_optionsIds;
-    std::map<std::string, int> m_params;  // the insert's parameter of each column
+    std::unordered_map<std::string, int> m_params;  // the insert's parameter of each column
 };
 
 // Writes in transactions of a fixed number of changes.

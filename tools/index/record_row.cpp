@@ -12,8 +12,8 @@
 namespace {
 
 // The display strings a row keeps; the short forms and the title are made of these.
-const char* const kDisplayKeys[] = {"white", "black",     "game_type", "date",
-                                    "time",  "condition", "result",    "moves"};
+const std::vector<std::string> kDisplayKeys = {"white", "black",     "game_type", "date",
+                                               "time",  "condition", "result",    "moves"};
 
 // "white/points/2.5", "black/resignation/", "unknown": one source's reading of the result.
 std::string Stated(const facts::GameResult& r) {
@@ -143,8 +143,8 @@ void RowMaker::Describe(ScannedRecord& loaded, IndexRow& row) {
         c["info_format"] = Cell::Text(InfoFormatName(format));
         InterpretInfo(record, info, format);
         fields = ReadInfoFields(record, format, info);
-        Value display = DisplayPieces(record, cp, m_utf8);
-        for (const char* key : kDisplayKeys) {
+        Value display = DisplayPieces(record, cp, m_utf8, kDisplayKeys);
+        for (const std::string& key : kDisplayKeys) {
             if (const Value* v = display.Find(key)) {
                 c[key] = Cell::Text(v->str());
             }

@@ -1,6 +1,8 @@
 // Display texts composed around placeholders, converted piece by piece.
 #include "text/display_pieces.h"
 
+#include <algorithm>
+
 #include <vector>
 
 #include "GBHLoad.h"
@@ -50,7 +52,8 @@ std::string FillIn(const std::string& text, const std::vector<std::string>& name
     return out;
 }
 
-Value Compose(CGiboFile& r, Tool& tool, const std::vector<std::string>& names) {
+Value Compose(CGiboFile& r, Tool& tool, const std::vector<std::string>& names,
+              const std::vector<std::string>& keys) {
     int found = 0;
     CString gameName = r.GetGameName();
     if (gameName.IsEmpty()) {
@@ -66,14 +69,17 @@ Value Compose(CGiboFile& r, Tool& tool, const std::vector<std::string>& names) {
         {"title", r.GetShowGiboTitle()}};
     Value v = Value::Map();
     for (const auto& t : texts) {
-        v.Add(t.first, Value::Str(FillIn(tool.Display(t.second), names)));
+        if (keys.empty() || std::find(keys.begin(), keys.end(), t.first) != keys.end()) {
+            v.Add(t.first, Value::Str(FillIn(tool.Display(t.second), names)));
+        }
     }
     return v;
 }
 
 }  // namespace
 
-Value DisplayPieces(const CGiboFile& record, Codepage cp, Tool& tool) {
+Value DisplayPieces(const CGiboFile& record, Codepage cp, Tool& tool,
+                    const std::vector<std::string>& keys) {
     CGiboFile shadow(record);
     std::vector<CString*> texts = WriterTexts(shadow);
     std::vector<std::string> names;
@@ -84,7 +90,7 @@ Value DisplayPieces(const CGiboFile& record, Codepage cp, Tool& tool) {
     int found = 0;
     const std::string gameName = shadow.GetParam("GAMENAME", found).str();
     if (marked || tool.Raw() || gameName.find('\x1f') != std::string::npos) {
-        return Compose(shadow, tool, names);
+        return Compose(shadow, tool, names, keys);
     }
     for (size_t i = 0; i < texts.size(); ++i) {
         names.push_back(tool.Header(texts[i]->str(), cp));
@@ -106,5 +112,5 @@ Value DisplayPieces(const CGiboFile& record, Codepage cp, Tool& tool) {
         shadow.MakeBUserName();
         shadow.MakeShowGiboTitle();
     }
-    return Compose(shadow, tool, names);
+    return Compose(shadow, tool, names, keys);
 }

@@ -7,6 +7,9 @@
 #ifndef GIBO_TOOLS_TEXT_DISPLAY_PIECES_H
 #define GIBO_TOOLS_TEXT_DISPLAY_PIECES_H
 
+#include <string>
+#include <vector>
+
 #include "GiboFile.h"
 #include "cli/output_tree.h"
 #include "cli/tool.h"
@@ -15,7 +18,9 @@
 // The display strings (players in both forms, game type and name, date, time control,
 // condition, result, move count, title) of record, whose game information has been
 // interpreted (compact: the new-format flag set), names in code page cp, the rest in GBK. The
-// game name is the GAMENAME item's where the game information has none.
-Value DisplayPieces(const CGiboFile& record, Codepage cp, Tool& tool);
+// game name is the GAMENAME item's where the game information has none. keys, when not empty:
+// only these strings.
+Value DisplayPieces(const CGiboFile& record, Codepage cp, Tool& tool,
+                    const std::vector<std::string>& keys = {});
 
 #endif  // GIBO_TOOLS_TEXT_DISPLAY_PIECES_H
