@@ -82,7 +82,9 @@ says 1 "indexed 2, unchanged 1, removed 1, failed 1" index --encoding GBK "$db" 
 rm "$coll/GBK/b.txt"
 says 1 "indexed 1, unchanged 2, removed 1, failed 1" index --encoding GBK "$db" "$coll/GBK"
 ln -s "$coll" "$work/link"
+mv "$coll/BIG5/f.gib" "$work/f.gib"  # gone from a folder this run does not walk: it stays
 says 0 "indexed 0, unchanged 2, removed 0" index --encoding CP949 "$db" "$work/link/CP949"
+mv "$work/f.gib" "$coll/BIG5/f.gib"
 for run in 1 2; do says 1 "removed 0, failed 1" index "$coll/GBK/self.gib" "$coll/GBK"; done
 rm "$coll/GBK/self.gib"*
 compare_all

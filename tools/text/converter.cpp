@@ -3,6 +3,8 @@
 
 #include <cctype>
 
+#include "text/decode_table.h"
+
 namespace {
 
 const CodepageNames kCodepages[] = {
@@ -87,29 +89,12 @@ std::string Converter::Decode(const std::string& bytes, Codepage cp, size_t& inv
     if (DecodeStrict(bytes, cp, out) || DecodeEscaped(bytes, cp, out, invalid)) {
         return out;
     }
-    // Character by character: every code page here has characters of one or two bytes, so
-    // a byte that starts neither is escaped and the next byte is tried afresh.
-    out.clear();
-    std::string piece;
-    for (size_t i = 0; i < bytes.size();) {
-        const unsigned char c = static_cast<unsigned char>(bytes[i]);
-        if (c < 0x80) {
-            out += bytes[i++];
-        } else if (i + 1 < bytes.size() && DecodeStrict(bytes.substr(i, 2), cp, piece)) {
-            out += piece;
-            i += 2;
-        } else if (DecodeStrict(bytes.substr(i, 1), cp, piece)) {
-            out += piece;
-            ++i;
-        } else {
-            const char hex[] = "0123456789ABCDEF";
-            out += "\\x";
-            out += hex[c >> 4];
-            out += hex[c & 15];
-            ++invalid;
-            ++i;
-        }
-    }
+    // A piece at a time, where there is no faster way: a byte that starts no character is
+    // escaped and the next byte is tried afresh.
+    DecodeTable pieces([this, cp](const std::string& piece, std::string& text) {
+        return DecodeStrict(piece, cp, text);
+    });
+    invalid = pieces.DecodeEscaped(bytes, out);
     return out;
 }
 
