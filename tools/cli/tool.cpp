@@ -75,10 +75,7 @@ void Tool::WarnInvalid(const std::string& file, size_t n, const std::string& cpN
 }
 
 Detection Tool::ChooseCodepage(const std::string& headerText) const {
-    if (m_forced) {
-        return {m_headerCp, "option"};
-    }
-    return DetectCodepage(headerText);
+    return m_forced ? Detection{m_headerCp, "option"} : DetectCodepage(headerText);
 }
 
 Detection Tool::ChooseCodepage(const std::vector<HeaderItem>& items) const {

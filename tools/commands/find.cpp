@@ -70,15 +70,13 @@ bool PrintYears(Tool& tool, IndexDb& db, const Query& q) {
 }
 
 int RunFind(Tool& tool, const Args& args) {
-    Query q;
-    IndexDb db;
-    std::string dbPath;
-    const int status = OpenSearch(tool, args, q, db, dbPath);
+    Search s;
+    const int status = OpenSearch(tool, args, s);
     if (status != kExitOk) {
         return status;
     }
     if (args.Has("--chart")) {
-        return PrintYears(tool, db, q) ? kExitOk : tool.Fail(dbPath, db.Message());
+        return PrintYears(tool, s.db, s.q) ? kExitOk : tool.Fail(s.dbPath, s.db.Message());
     }
     const bool csv = args.Has("--csv");
     if (csv) {
@@ -87,8 +85,8 @@ int RunFind(Tool& tool, const Args& args) {
     auto row = [&](sqlite3_stmt* stmt) {
         csv ? WriteCsv(stmt, kCsvColumns) : tool.Json() ? WriteJson(stmt) : WriteLine(tool, stmt);
     };
-    if (!EachRow(db, q.Sql(tool.Json() || csv), q.values, row)) {
-        return tool.Fail(dbPath, db.Message());
+    if (!EachRow(s.db, s.q.Sql(tool.Json() || csv), s.q.values, row)) {
+        return tool.Fail(s.dbPath, s.db.Message());
     }
     return kExitOk;
 }

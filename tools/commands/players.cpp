@@ -60,10 +60,8 @@ facts::ChartRow ChartRowOf(sqlite3_stmt* stmt) {
 }
 
 int RunPlayers(Tool& tool, const Args& args) {
-    Query q;
-    IndexDb db;
-    std::string dbPath;
-    const int status = OpenSearch(tool, args, q, db, dbPath);
+    Search s;
+    const int status = OpenSearch(tool, args, s);
     if (status != kExitOk) {
         return status;
     }
@@ -80,8 +78,8 @@ int RunPlayers(Tool& tool, const Args& args) {
             csv ? WriteCsv(stmt, kColumns) : tool.Json() ? WriteJson(stmt) : WriteLine(tool, stmt);
         }
     };
-    if (!EachRow(db, PlayersSql(q), q.values, row)) {
-        return tool.Fail(dbPath, db.Message());
+    if (!EachRow(s.db, PlayersSql(s.q), s.q.values, row)) {
+        return tool.Fail(s.dbPath, s.db.Message());
     }
     if (chart) {
         facts::ChartStyle style;

@@ -93,7 +93,7 @@ void WriteCsv(sqlite3_stmt* stmt, const std::vector<std::string>& columns) {
     std::cout << facts::CsvRow(fields);
 }
 
-int OpenSearch(Tool& tool, const Args& args, Query& q, IndexDb& db, std::string& dbPath) {
+int OpenSearch(Tool& tool, const Args& args, Search& search) {
     if (args.operands.size() != 1) {
         return tool.Usage("give exactly one index file");
     }
@@ -103,12 +103,12 @@ int OpenSearch(Tool& tool, const Args& args, Query& q, IndexDb& db, std::string&
         std::string utf8;
         return Typed(tool, text, utf8) && !(key = folder.Fold(utf8)).empty();
     };
-    if (!BuildQuery(args, typed, q, error)) {
+    if (!BuildQuery(args, typed, search.q, error)) {
         return tool.Usage(error);
     }
-    dbPath = args.operands[0];
-    if (!db.Open(dbPath, false, notice, error)) {
-        return tool.Fail(dbPath, error);
+    search.dbPath = args.operands[0];
+    if (!search.db.Open(search.dbPath, false, notice, error)) {
+        return tool.Fail(search.dbPath, error);
     }
     return kExitOk;
 }

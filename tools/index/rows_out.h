@@ -24,9 +24,16 @@ void WriteLine(const Tool& tool, sqlite3_stmt* stmt);
 // A CSV row of the named columns, in their order.
 void WriteCsv(sqlite3_stmt* stmt, const std::vector<std::string>& columns);
 
+// A search of find or players: the query of its options and the index it reads.
+struct Search {
+    Query q;
+    IndexDb db;
+    std::string dbPath;
+};
+
 // The query of find's options and the index named by the one operand, opened for reading:
 // kExitOk, or the status of the usage error or failure reported.
-int OpenSearch(Tool& tool, const Args& args, Query& q, IndexDb& db, std::string& dbPath);
+int OpenSearch(Tool& tool, const Args& args, Search& search);
 
 // Runs sql with values bound in order, calling row for each row; false when the database
 // fails.
