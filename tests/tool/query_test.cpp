@@ -110,16 +110,10 @@ std::vector<std::string> Found(IndexDb& db, const std::vector<std::string>& opti
     Query q;
     EXPECT_EQ(Build(options, q), "");
     EXPECT_EQ(std::count(q.where.begin(), q.where.end(), '?'), static_cast<long>(q.values.size()));
-    sqlite3_stmt* stmt = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(db.Handle(), q.Sql(false).c_str(), -1, &stmt, nullptr), SQLITE_OK);
-    for (size_t i = 0; i < q.values.size(); ++i) {
-        sqlite3_bind_text(stmt, static_cast<int>(i + 1), q.values[i].c_str(), -1, SQLITE_TRANSIENT);
-    }
     std::vector<std::string> paths;
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
+    EXPECT_TRUE(db.EachRow(q.Sql(false), q.values, [&paths](sqlite3_stmt* stmt) {
         paths.push_back(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 5)));
-    }
-    sqlite3_finalize(stmt);
+    }));
     return paths;
 }
 
