@@ -12,6 +12,13 @@ namespace {
 
 const int kMinBar = 10;  // columns a bar keeps however narrow the terminal
 
+// The glyph of the i-th series of a stacked bar and its legend.
+const char* SeriesGlyph(size_t i, bool unicode) {
+    static const char* const kUnicode[] = {"█", "░", "▒"};
+    static const char* const kAscii[] = {"#", ".", "+"};
+    return unicode ? kUnicode[i % 3] : kAscii[i % 3];
+}
+
 // The label with its control characters as '?'.
 std::u32string SafeLabel(const std::string& label) {
     std::u32string text = DecodeUtf8(label);
@@ -91,26 +98,21 @@ std::string SingleBar(long value, long scale_max, int columns, bool unicode) {
 
 // Several values, each in whole columns of its own glyph.
 std::string StackedBar(const ChartRow& row, long scale_max, int columns, bool unicode) {
-    static const char* const kUnicode[] = {"█", "░", "▒"};
-    static const char* const kAscii[] = {"#", ".", "+"};
     std::string bar;
     for (size_t i = 0; i < row.values.size() && scale_max > 0; ++i) {
         const long value = std::max(0L, row.values[i]);
         const long long cells =
             value == 0 ? 0 : std::max(1LL, (2LL * value * columns + scale_max) / (2LL * scale_max));
-        bar += Repeat(unicode ? kUnicode[i % 3] : kAscii[i % 3], cells);
+        bar += Repeat(SeriesGlyph(i, unicode), cells);
     }
     return bar;
 }
 
 std::string Legend(const ChartStyle& style) {
-    static const char* const kUnicode[] = {"█", "░", "▒"};
-    static const char* const kAscii[] = {"#", ".", "+"};
     std::string out;
     for (size_t i = 0; i < style.series.size(); ++i) {
-        out += (i > 0 ? "  " : "");
-        out += style.unicode ? kUnicode[i % 3] : kAscii[i % 3];
-        out += " " + style.series[i];
+        out +=
+            std::string(i > 0 ? "  " : "") + SeriesGlyph(i, style.unicode) + " " + style.series[i];
     }
     return out.empty() ? out : out + "\n";
 }

@@ -18,19 +18,6 @@ struct Reading {
     double margin = 0;
 };
 
-// Blanks dropped, full-width forms narrowed, ASCII lower-cased, result characters folded.
-std::u32string FoldResultText(const std::string& text) {
-    std::u32string out;
-    for (char32_t cp : DecodeUtf8(text)) {
-        cp = NarrowForm(cp);
-        if (IsBlank(cp)) {
-            continue;
-        }
-        out += (cp >= 'A' && cp <= 'Z') ? cp - 'A' + 'a' : FoldResultChar(cp);
-    }
-    return out;
-}
-
 // A whole number ("3", "三") with, in ASCII digits, up to max_places decimals ("3.5", "1.75").
 bool TakeDecimal(Cursor& c, int max_places, double& value) {
     int whole = 0;
@@ -169,7 +156,7 @@ bool MatchAt(std::u32string_view pattern, size_t at, Cursor& c, Reading& r) {
 GameResult ParseGameResult(const std::string& text) {
     GameResult out;
     out.text = text;
-    std::u32string folded = FoldResultText(text);
+    std::u32string folded = MatchingText(text, false, FoldResultChar);
     if (folded.empty()) {
         return out;  // most records have no result item; no pattern matches nothing
     }
@@ -218,16 +205,8 @@ GameResult ResultFromCode(int code, int margin_tenths) {
 }
 
 const char* WinnerName(Winner winner) {
-    switch (winner) {
-        case Winner::kBlack:
-            return "black";
-        case Winner::kWhite:
-            return "white";
-        case Winner::kDraw:
-            return "draw";
-        default:
-            return "unknown";
-    }
+    static const char* const kNames[] = {"unknown", "black", "white", "draw"};
+    return kNames[static_cast<int>(winner)];
 }
 
 const char* KindName(WinKind kind) {

@@ -240,30 +240,25 @@ std::string IndexDb::Message() const {
     return message;
 }
 
-bool IndexDb::Exec(const char* sql, std::string& error) {
-    if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) {
+bool IndexDb::Check(bool ok, std::string& error) const {
+    if (!ok) {
         error = Message();
-        return false;
     }
-    return true;
+    return ok;
+}
+
+bool IndexDb::Exec(const char* sql, std::string& error) {
+    return Check(sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK, error);
 }
 
 bool IndexDb::Prepare(sqlite3_stmt*& stmt, const char* sql, std::string& error) {
-    if (sqlite3_prepare_v2(m_db, sql, -1, &stmt, nullptr) != SQLITE_OK) {
-        error = Message();
-        return false;
-    }
-    return true;
+    return Check(sqlite3_prepare_v2(m_db, sql, -1, &stmt, nullptr) == SQLITE_OK, error);
 }
 
 bool IndexDb::Step(sqlite3_stmt* stmt, std::string& error) {
     const int rc = sqlite3_step(stmt);
     sqlite3_reset(stmt);
-    if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
-        error = Message();
-        return false;
-    }
-    return true;
+    return Check(rc == SQLITE_DONE || rc == SQLITE_ROW, error);
 }
 
 // Drops every table and view of an older schema, whatever it held: views first, then the
@@ -280,8 +275,7 @@ bool IndexDb::DropAll(std::string& error) {
             }
             drops.push_back("DROP " + ColumnBytes(stmt, 0) + " IF EXISTS \"" + name + "\"");
         });
-    if (!listed) {
-        error = Message();
+    if (!Check(listed, error)) {
         return false;
     }
     for (const std::string& drop : drops) {
@@ -424,10 +418,7 @@ bool IndexDb::LoadKnown(const std::string& options, std::map<std::string, Known>
                 sqlite3_column_int64(stmt, 1), sqlite3_column_int64(stmt, 2),
                 sqlite3_column_int64(stmt, 3), sqlite3_column_int(stmt, 4) != 0};
         });
-    if (!ok) {
-        error = Message();
-    }
-    return ok;
+    return Check(ok, error);
 }
 
 bool IndexDb::EachRow(const std::string& sql, const std::vector<std::string>& values,
@@ -476,8 +467,7 @@ bool IndexDb::Remove(long long id, const std::string& path, std::string& error) 
     if (rc == SQLITE_DONE) {
         return true;  // gone already, or the id is another record's now
     }
-    if (rc != SQLITE_ROW) {
-        error = Message();
+    if (!Check(rc == SQLITE_ROW, error)) {
         return false;
     }
     sqlite3_bind_int64(m_stmt[kDeleteText], 1, id);
@@ -504,8 +494,7 @@ bool IndexDb::IdOf(Statement insert, std::map<std::string, long long>& known,
     const int rc = sqlite3_step(select);
     id = sqlite3_column_int64(select, 0);
     sqlite3_reset(select);
-    if (rc != SQLITE_ROW) {
-        error = Message();
+    if (!Check(rc == SQLITE_ROW, error)) {
         return false;
     }
     known[text] = id;
@@ -566,8 +555,7 @@ bool IndexDb::Store(const IndexRow& row, std::string& error) {
     const int found = sqlite3_step(find);
     const long long oldId = found == SQLITE_ROW ? sqlite3_column_int64(find, 0) : 0;
     sqlite3_reset(find);
-    if (found != SQLITE_ROW && found != SQLITE_DONE) {
-        error = Message();
+    if (!Check(found == SQLITE_ROW || found == SQLITE_DONE, error)) {
         return false;
     }
     if (found == SQLITE_ROW && !Remove(oldId, row.path, error)) {

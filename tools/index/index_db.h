@@ -115,6 +115,8 @@ private:
     bool BindColumns(const IndexRow& row, std::string& error);
     static int OnBusy(void* self, int tries);
     bool PrepareForWriting(const Marks& marks, std::string& notice, std::string& error);
+    // ok, setting error to the database's message when not.
+    bool Check(bool ok, std::string& error) const;
     bool Exec(const char* sql, std::string& error);
     bool Prepare(sqlite3_stmt*& stmt, const char* sql, std::string& error);
     bool DropAll(std::string& error);
