@@ -24,6 +24,7 @@ TEST(SearchTerms, EveryPairOfAdjacentCharactersIsAToken) {
         {"\xe5\x8f", "e58f"},  // so is each byte of a cut one
         {"a", ""},
         {"", ""},
+        {"kIm  JI x", "6b69 696d 6a69"},  // blank-separated keys: no pair spans two
     };
     for (const auto& c : cases) {
         EXPECT_EQ(PairTokens(c.first), c.second) << c.first;

@@ -123,7 +123,7 @@ void BindKept(sqlite3_stmt* stmt, int i, const std::string& text) {
 // row was stored with: a contentless full-text table forgets only those.
 void BindTokens(sqlite3_stmt* stmt, int first, const std::string (&texts)[kTexts]) {
     for (int i = 0; i < kTexts; ++i) {
-        BindBytes(stmt, first + i, KeyTokens(texts[i]));
+        BindBytes(stmt, first + i, PairTokens(texts[i]));
     }
 }
 
