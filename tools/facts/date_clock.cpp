@@ -115,14 +115,15 @@ int TakeCjkWeekday(Cursor& c, bool bracketed) {
         }
         return day % 7;  // 天 (the eighth) is Sunday too
     }
-    const int japanese = c.TakeAny(U"日|月|火|水|木|金|土");
-    if (japanese >= 0 && (c.TakeAny(U"曜日|曜") >= 0 || bracketed)) {
-        return japanese;
-    }
-    c.Reset(start);
-    const int korean = c.TakeAny(U"일|월|화|수|목|금|토");
-    if (korean >= 0 && (c.TakeAny(U"요일") >= 0 || bracketed)) {
-        return korean;
+    // Japanese, then Korean: the day's character, and the word for "weekday" outside brackets.
+    static const char32_t* const kDays[][2] = {{U"日|月|火|水|木|金|土", U"曜日|曜"},
+                                               {U"일|월|화|수|목|금|토", U"요일"}};
+    for (const auto& days : kDays) {
+        c.Reset(start);
+        const int day = c.TakeAny(days[0]);
+        if (day >= 0 && (c.TakeAny(days[1]) >= 0 || bracketed)) {
+            return day;
+        }
     }
     c.Reset(start);
     const int chinese = bracketed ? c.TakeAny(U"一|二|三|四|五|六") : -1;

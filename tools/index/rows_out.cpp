@@ -34,21 +34,15 @@ void WriteJson(sqlite3_stmt* stmt) {
     std::string line = "{";
     for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
         line += std::string(i ? "," : "") + JsonQuote(sqlite3_column_name(stmt, i)) + ":";
-        switch (sqlite3_column_type(stmt, i)) {
-            case SQLITE_NULL:
-                line += "null";
-                break;
-            case SQLITE_INTEGER:
-                line += std::to_string(sqlite3_column_int64(stmt, i));
-                break;
-            case SQLITE_FLOAT: {
-                char buf[32];
-                std::snprintf(buf, sizeof buf, "%.17g", sqlite3_column_double(stmt, i));
-                line += buf;
-                break;
-            }
-            default:
-                line += JsonQuote(ValidUtf8(Column(stmt, i)));
+        const int type = sqlite3_column_type(stmt, i);
+        if (type == SQLITE_FLOAT) {
+            char number[32];
+            std::snprintf(number, sizeof number, "%.17g", sqlite3_column_double(stmt, i));
+            line += number;
+        } else {
+            line += type == SQLITE_NULL      ? "null"
+                    : type == SQLITE_INTEGER ? std::to_string(sqlite3_column_int64(stmt, i))
+                                             : JsonQuote(ValidUtf8(Column(stmt, i)));
         }
     }
     std::cout << line << "}\n";
