@@ -25,21 +25,11 @@ bool TakeMinuteWords(Cursor& c, int& minute) {
         return true;
     }
     int second = 0;
-    const size_t start = c.Pos();
-    if (!c.TakeNumber(1, 2, minute)) {
-        minute = 0;  // "14時" alone
-        return true;
+    if (!c.TakeMarked(U"分|분", minute)) {
+        minute = 0;
+        return !c.TakeNumber(1, 2, second);  // "14時" alone; a number without its mark is none
     }
-    if (c.TakeAny(U"分|분") < 0) {
-        c.Reset(start);
-        return false;
-    }
-    const size_t after_minute = c.Pos();
-    c.SkipBlanks();
-    if (!c.TakeNumber(1, 2, second) || c.TakeAny(U"秒|초") < 0) {
-        c.Reset(after_minute);
-        second = 0;
-    }
+    c.TakeMarked(U"秒|초", second);
     return second <= 59;
 }
 
