@@ -141,12 +141,14 @@ bool MatchAt(std::u32string_view pattern, size_t at, Cursor& c, Reading& r) {
                                                             : MatchMargin(pattern, at, c, r);
     }
     if (p == U'[') {
+        const size_t close = pattern.find(U']', at);
+        const std::u32string optional(pattern.substr(at + 1, close - at - 1));
         const size_t start = c.Pos();
-        if (c.Take(pattern[at + 1]) && MatchAt(pattern, at + 3, c, r)) {
+        if (c.TakeAny(optional.c_str()) >= 0 && MatchAt(pattern, close + 1, c, r)) {
             return true;
         }
         c.Reset(start);
-        return MatchAt(pattern, at + 3, c, r);
+        return MatchAt(pattern, close + 1, c, r);
     }
     return c.Take(p) && MatchAt(pattern, at + 1, c, r);
 }
