@@ -83,27 +83,28 @@ std::string Repeat(const std::string& glyph, long long count) {
     return out;
 }
 
-// One value in eighths of a column; a value above zero shows at least an eighth.
+// value's share of units, rounded; at least one for a value above zero.
+long long Share(long value, long scale_max, long long units) {
+    return value <= 0 || scale_max <= 0
+               ? 0
+               : std::max(1LL, (2LL * value * units + scale_max) / (2LL * scale_max));
+}
+
+// One value, with Unicode in eighths of a column.
 std::string SingleBar(long value, long scale_max, int columns, bool unicode) {
     static const char* const kEighths[] = {"", "▏", "▎", "▍", "▌", "▋", "▊", "▉"};
-    if (value <= 0 || scale_max <= 0) {
-        return std::string();
+    if (!unicode) {
+        return Repeat("#", Share(value, scale_max, columns));
     }
-    const long long per_column = unicode ? 8 : 1;
-    const long long parts =
-        std::max(1LL, (2LL * value * columns * per_column + scale_max) / (2LL * scale_max));
-    std::string bar = Repeat(unicode ? "█" : "#", parts / per_column);
-    return unicode ? bar + kEighths[parts % 8] : bar;
+    const long long eighths = Share(value, scale_max, 8LL * columns);
+    return Repeat("█", eighths / 8) + kEighths[eighths % 8];
 }
 
 // Several values, each in whole columns of its own glyph.
 std::string StackedBar(const ChartRow& row, long scale_max, int columns, bool unicode) {
     std::string bar;
-    for (size_t i = 0; i < row.values.size() && scale_max > 0; ++i) {
-        const long value = std::max(0L, row.values[i]);
-        const long long cells =
-            value == 0 ? 0 : std::max(1LL, (2LL * value * columns + scale_max) / (2LL * scale_max));
-        bar += Repeat(SeriesGlyph(i, unicode), cells);
+    for (size_t i = 0; i < row.values.size(); ++i) {
+        bar += Repeat(SeriesGlyph(i, unicode), Share(row.values[i], scale_max, columns));
     }
     return bar;
 }
