@@ -73,9 +73,7 @@ void WriteCsv(sqlite3_stmt* stmt, const std::vector<std::string>& columns) {
     std::cout << facts::CsvRow(fields);
 }
 
-}  // namespace
-
-// Text the user typed, as UTF-8 like the index.
+// Text the user typed, as UTF-8 like the index; false when it cannot be read.
 bool Typed(Tool& tool, const std::string& text, std::string& utf8) {
     if (tool.Raw() || LocaleCharset() == "UTF-8") {
         utf8 = ValidUtf8(text);
@@ -89,6 +87,8 @@ bool Typed(Tool& tool, const std::string& text, std::string& utf8) {
     utf8 = converter.Decode(gbk, Codepage::Gbk);
     return true;
 }
+
+}  // namespace
 
 int OpenSearch(Tool& tool, const Args& args, Search& search) {
     if (args.operands.size() != 1) {

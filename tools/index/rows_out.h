@@ -1,5 +1,5 @@
-// Answers of the index (rows of an SQLite statement) as the commands print them, and the
-// text a user types as the index holds it.
+// The searches of find and players: the index they read, the query of their options, and its
+// answers as the commands print them.
 #ifndef GIBO_TOOLS_INDEX_ROWS_OUT_H
 #define GIBO_TOOLS_INDEX_ROWS_OUT_H
 
@@ -9,9 +9,6 @@
 #include "cli/tool.h"
 #include "index/index_db.h"
 #include "index/query.h"
-
-// Text the user typed, as UTF-8 like the index; false when it cannot be read.
-bool Typed(Tool& tool, const std::string& text, std::string& utf8);
 
 // A search of find or players: the query of its options and the index it reads.
 struct Search {
