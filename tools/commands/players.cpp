@@ -60,7 +60,7 @@ int RunPlayers(Tool& tool, const Args& args) {
         return PrintRows(tool, args, s, PlayersSql(s.q), kColumns);
     }
     if (args.Has("--csv")) {
-        std::cout << facts::CsvRow(kColumns);  // a header above the chart, as ever
+        std::cout << facts::CsvRow(kColumns);  // as before: the CSV header, then the chart
     }
     return PrintChart(tool, s, PlayersSql(s.q), 6, {1, 2}, {"wins", "losses"});
 }
