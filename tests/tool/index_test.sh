@@ -141,7 +141,10 @@ run 0 find "$work/full.db" --player 古力
 
 # Ctrl-C while another run holds the index's lock ends the wait at once.
 mkfifo "$work/hold" && { sqlite3 "$db" <"$work/hold" >/dev/null & holder=$!; } && exec 3>"$work/hold"
-echo 'BEGIN IMMEDIATE;' >&3
+printf '.timeout 5000\nBEGIN IMMEDIATE;\n' >&3
+for _ in $(seq 500); do  # the holder has the lock once a probe that does not wait is refused
+  sqlite3 "$db" 'BEGIN IMMEDIATE; ROLLBACK;' 2>/dev/null || break; sleep 0.02
+done
 "$gibo" index --full "$db" "$coll/CP949" 2>"$work/err" & pid=$!
 sleep 1 && kill -INT "$pid" && SECONDS=0
 wait "$pid"; status=$?  # the wait for the lock would last 10 s
