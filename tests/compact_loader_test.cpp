@@ -1,11 +1,5 @@
 // The compact header loader, and the record object around it: getters, defaults, copies.
-#include <gtest/gtest.h>
 
-#include <algorithm>
-#include <string>
-#include <vector>
-
-#include "GiboFile.h"
 #include "TestSupport.h"
 
 namespace {

@@ -1,10 +1,6 @@
 // The display fields of the record object and of its compact header.
-#include <gtest/gtest.h>
-
-#include <string>
 
 #include "GBHLoad.h"
-#include "GiboFile.h"
 #include "TestSupport.h"
 
 TEST(DerivedFields, BothVocabulariesShowOnlyAForeignPlayerWithANickByNick) {

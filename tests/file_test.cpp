@@ -1,14 +1,7 @@
 // CFile, CStdioFile, CFileFind and the internal file layer; GBK paths name one file everywhere.
-#include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
-#include <filesystem>
-#include <iterator>
 #include <memory>
-#include <set>
-#include <string>
-#include <vector>
 
 #include "GiboFileIO.h"
 #include "TestSupport.h"

@@ -1,14 +1,5 @@
 // The game-information interpreter and its scanning primitives, with their bounds.
-#include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
-#include <cstring>
-#include <string>
-#include <utility>
-#include <vector>
-
-#include "GiboFile.h"
 #include "TestSupport.h"
 
 namespace {

@@ -1,20 +1,8 @@
 // Taking a record file apart: header text, side files, error codes and the files left behind.
-#include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
 #include <regex>
-#include <set>
-#include <string>
 #include <tuple>
-#include <vector>
 
-#ifndef _WIN32
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
-#include "GiboFile.h"
 #include "Nobody.h"
 #include "TestSupport.h"
 

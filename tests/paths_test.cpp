@@ -1,18 +1,9 @@
 // Where a load puts the side files and where a save writes, for paths in any code page: names
 // in UTF-8, GBK, CP949, Big5 and Shift-JIS, in the directory and in the file name, and links.
 // After each load or save nothing but the record and its own side files has changed.
-#include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
-#include <string>
 
-#ifndef _WIN32
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
-#include "GiboFile.h"
 #include "TestSupport.h"
 
 namespace {

@@ -1,15 +1,5 @@
 // Round trips through save and load, of seeded random records and of fuzzer-found inputs.
-#include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <random>
-#include <set>
-#include <string>
-#include <utility>
-#include <vector>
-
-#include "GiboFile.h"
 #include "GiboTags.h"
 #include "TestSupport.h"
 

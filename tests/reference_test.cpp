@@ -1,11 +1,5 @@
 // Header items \[TAG=value\] in the parameter text, and reference blocks written and read.
-#include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <cstring>
-#include <string>
-
-#include "GiboFile.h"
 #include "TestSupport.h"
 
 namespace {

@@ -1,16 +1,8 @@
 // The record scanner: what show and index read without side files agrees with what LoadFile
 // writes, and the markers it reports lie where they are in the file.
-#include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <random>
-#include <string>
 #include <tuple>
-#include <vector>
 
-#include "GiboFile.h"
-#include "TestRun.h"
 #include "TestSupport.h"
 #include "framework/FileSystem.h"
 #include "reading/RecordScanner.h"

@@ -1,16 +1,5 @@
 // Writing a record: the container byte for byte, error codes, replacement that never damages.
-#include <gtest/gtest.h>
 
-#include <filesystem>
-#include <set>
-#include <string>
-
-#ifndef _WIN32
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
-#include "GiboFile.h"
 #include "Nobody.h"
 #include "TestSupport.h"
 #include "framework/SysFile.h"
