@@ -178,17 +178,16 @@ TEST(CompactLoader, OverLongItemsAreCutAndDoNotDisturbTheNext) {
     }
 }
 
-TEST(CompactLoader, WithoutOwnerNothingIsLoaded) {
+TEST(CompactLoader, WithoutOwnerOnlyPlainValuesCountAndTitleAreMade) {
     CGBHLoad h(nullptr);
     char text[] = "GTYPE:4,GTIME:600-30-3";
     EXPECT_EQ(h.LoadHeader(text), nullptr);
     EXPECT_EQ(h.m_strGameType, "0");
     h.SetGameTimeText("600-30-3");
     h.SetGameDateText("12-12-5-14-7-0");
-    EXPECT_TRUE(h.m_strGameTime.IsEmpty());
-    EXPECT_TRUE(h.m_strGameTimeRaw.IsEmpty());
-    EXPECT_TRUE(h.m_strGameDate.IsEmpty());
-    EXPECT_TRUE(h.GetWNick().IsEmpty());
+    h.m_strWId = "id";
+    EXPECT_TRUE(h.m_strGameTime.IsEmpty() && h.m_strGameTimeRaw.IsEmpty() &&
+                h.m_strGameDate.IsEmpty() && h.GetWNick().IsEmpty());
     // Plain values need no owner; an index past the table does nothing.
     h.DispatchTag(1, "7");
     h.DispatchTag(28, "9");
@@ -196,6 +195,19 @@ TEST(CompactLoader, WithoutOwnerNothingIsLoaded) {
     EXPECT_EQ(h.m_strGameType, "7");
     CGiboFile f;
     EXPECT_EQ(f.GetGBHLoad()->LoadHeader(nullptr), nullptr);
+    h.m_strWUser = "wu";
+    h.m_strWUser2 = "w2";
+    h.m_strBUser2 = "b2";
+    h.m_strGameResult = "r";
+    h.m_strGameCondition = "c";
+    h.m_byGameResult = 3;
+    h.m_nTotalNum = -4;
+    h.MakeData();
+    EXPECT_EQ(h.m_strWUser, "wu");
+    EXPECT_EQ(h.m_strGameResult, "r");
+    EXPECT_EQ(h.m_strGameCondition, "c");
+    EXPECT_EQ(h.m_strGameTotalNum.str(), Gbk("<total>: -4<moves>"));
+    EXPECT_EQ(h.m_strShowGiboTitle.str(), Gbk("<white>:w2 Vs <black>:b2 - r(c <total>:-4<moves>)"));
 }
 
 void LoadCompact(CGiboFile& f, std::string header) {

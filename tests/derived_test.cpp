@@ -149,21 +149,3 @@ TEST(CompactDisplay, ResultsAndConditions) {
             << int(c.code) << " " << c.number;
     }
 }
-
-TEST(CompactDisplay, WithoutOwnerOnlyCountAndTitleAreMade) {
-    CGBHLoad g(nullptr);
-    g.m_strWUser = "wu";
-    g.m_strWUser2 = "w2";
-    g.m_strBUser2 = "b2";
-    g.m_strGameResult = "r";
-    g.m_strGameCondition = "c";
-    g.m_strWId = "id";
-    g.m_byGameResult = 3;
-    g.m_nTotalNum = -4;
-    g.MakeData();
-    EXPECT_EQ(g.m_strWUser, "wu");
-    EXPECT_EQ(g.m_strGameResult, "r");
-    EXPECT_EQ(g.m_strGameCondition, "c");
-    EXPECT_EQ(g.m_strGameTotalNum.str(), Gbk("<total>: -4<moves>"));
-    EXPECT_EQ(g.m_strShowGiboTitle.str(), Gbk("<white>:w2 Vs <black>:b2 - r(c <total>:-4<moves>)"));
-}

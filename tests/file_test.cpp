@@ -280,22 +280,6 @@ TEST(FileObjects, KeepWhatWasWrittenHoweverTheyGo) {
     }
 }
 
-// A host writes a body with CFile and saves the record before closing it: the record holds
-// the body, and loads back with it.
-TEST(FileObjects, SaveFileTakesABodyStillBeingWritten) {
-    TempDir dir;
-    const std::string body = "STO 0 1 2 3 4\r\nSTO 0 2 1 15 15\r\n" + Pattern(5000) + "\r\n";
-    CFile writer;
-    ASSERT_TRUE(writer.Open(dir.Path(kNames[0]).c_str(), CFile::modeCreate | CFile::modeWrite));
-    writer.Write(body.data(), static_cast<unsigned>(body.size()));
-    CGiboFile record;
-    record.m_strHeader = "\\[GAMENAME=\xC6\xE5\\]\r\n";
-    ASSERT_EQ(record.SaveFile(1, dir.Path(kNames[4]).c_str(), dir.Path(kNames[0]).c_str(), ""), 1);
-    const Loaded back(dir.Path(kNames[4]));
-    ASSERT_EQ(back.result, 1);
-    EXPECT_TRUE(ReadBytes(back.bodyPath.str()) == body);
-}
-
 #ifdef _WIN32
 TEST(FileLayer, PathThatIsNotGbkIsRefused) {
     // 0xFF begins no GBK character; a best-fit conversion could name some other file.

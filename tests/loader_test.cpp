@@ -66,10 +66,8 @@ TEST(Loader, SplitsHeaderAndBodyByteForByte) {
     }
 }
 
-// The body file as the whole-line rule gives it: each line trimmed of blanks, cut at the first
-// "\GE" at a character start, whose line, when it begins with "STO", is split before every
-// further "STO" and after a split before the first "GE" after it. A lead byte 0x81-0xFE and a
-// second byte 0x40-0x7E or 0x80-0xFE are one character.
+// The body file as whole lines give it: each line trimmed, cut at the first "\GE" at a character
+// start; a "STO" line holding it split before every further "STO", then before the next "GE".
 std::string WholeLineBody(const std::string& body) {
     std::string out;
     for (size_t at = 0, lf = 0; lf != std::string::npos; at = lf + 1) {

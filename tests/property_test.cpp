@@ -172,20 +172,4 @@ TEST(Regression, RecordFilesSurviveTheRoundTrip) {
     EXPECT_GT(files, 0);
 }
 
-// Found by the record fuzzer: a TYPE item inside a damaged SZAUDIO value was lost on saving.
-TEST(Regression, TypeItemInsideTheAudioSizeItemKeepsTheType) {
-    TempDir dir;
-    WriteBytes(dir.Path("src.lbk"), "STO 1\r\n");
-    CGiboFile f;
-    f.m_strHeader = "\\[SZAUDIO =\\[TYPE = 3\\]\r\n";
-    ASSERT_EQ(f.SaveFile(3, dir.Path("rec.gib").c_str(), dir.Path("src.lbk").c_str(), ""), 1);
-    const Loaded r(dir.Path("rec.gib"));
-    ASSERT_EQ(r.result, 1);
-    EXPECT_EQ(r.type, 3);
-    EXPECT_EQ(r.audio, 0);
-    EXPECT_EQ(
-        Shown(ReadBytes(dir.Path("rec.gib"))),
-        Shown("\\HS\r\n\\[TYPE = 3\\]\r\n\\[SZAUDIO =0\\]\r\n\\HE\r\n\\GS\r\nSTO 1\r\n\\GE\r\n"));
-}
-
 }  // namespace

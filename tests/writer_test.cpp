@@ -36,6 +36,9 @@ const LayoutCase kLayouts[] = {
      "\\[SZAUDIO=0\\]\r\n\\[X=y\\]"},
     {"\\[TYPE\\]\r\n", 0, "STO 1\r\nSTO 2\r\n", "xy",
      "\\HS\r\n\\[SZAUDIO = 2\\]\r\n\\[TYPE=0\\]\r\n\\HE\r\n", "\\[TYPE=0\\]\r\n"},
+    // Found by the record fuzzer: a TYPE item inside a damaged SZAUDIO value lost the type.
+    {"\\[SZAUDIO =\\[TYPE = 3\\]\r\n", 3, "STO 1\r\n", nullptr,
+     "\\HS\r\n\\[TYPE = 3\\]\r\n\\[SZAUDIO =0\\]\r\n\\HE\r\n", "\\[SZAUDIO =0\\]\r\n"},
 };
 
 TEST(Writer, WritesTheContainerByteForByte) {
