@@ -110,26 +110,24 @@ TEST(CompactLoader, TagsMatchExactly) {
 TEST(CompactLoader, TextValuesAreStoredByteForByteAndTheLastWins) {
     const std::string nick = Hex("81 5C 61 BA DA");  // 乗a黑: a trail byte 0x5C passes through
     HeaderLoad l("WNICK:" + nick + ",GCMT:" + nick);
-    EXPECT_EQ(l.h().m_strWNick.str(), nick);
-    EXPECT_EQ(l.h().m_strGameCommentator.str(), nick);
+    EXPECT_EQ((l.h().m_strWNick + l.h().m_strGameCommentator).str(), nick + nick);
     // The name tags share one field.
-    EXPECT_EQ(HeaderLoad("GNAME:a:b").h().m_strGameName, "a:b");
-    EXPECT_EQ(HeaderLoad("GNAME:a,GNAMEF:b").h().m_strGameName, "b");
-    EXPECT_EQ(HeaderLoad("GNAME:a,GNAME").h().m_strGameName, "");
-    HeaderLoad place("GPLC:hall,GPLCF:cup");
-    EXPECT_EQ(place.h().m_strGameName, "cup");
-    EXPECT_EQ(place.h().m_strGamePlace, "hall");
+    for (const auto& [header, name] : {std::pair{"GNAME:a:b", "a:b"},
+                                       {"GNAME:a,GNAMEF:b", "b"},
+                                       {"GNAME:a,GNAME", ""},
+                                       {"GPLC:hall,GPLCF:cup", "cup"}}) {
+        EXPECT_EQ(HeaderLoad(header).h().m_strGameName, name) << header;
+    }
+    EXPECT_EQ(HeaderLoad("GPLC:hall,GPLCF:cup").h().m_strGamePlace, "hall");
     EXPECT_EQ(HeaderLoad("GTYPE:1,GTYPE:2").h().m_strGameType, "2");
 }
 
 TEST(CompactLoader, BothVocabulariesStopAtTheFirstEmptyItemAndPassOverUnknownOnes) {
-    struct Case {
-        const char* header;
-        const char* rest;  // where reading stopped
+    const struct Case {
+        const char *header, *rest;  // rest: where reading stopped
         unsigned char kind;
         const char* type;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"", "", 0, "0"},
         {",GTYPE:3", "GTYPE:3", 0, "0"},
         {"GBKIND:1,,GTYPE:3", "GTYPE:3", 1, "0"},

@@ -205,8 +205,7 @@ TEST(References, BlocksAreWrittenAtTheEndAndReadBackOneAfterAnother) {
 
 struct ReadCase {
     const char* text;
-    int found;
-    int susun;
+    int found, susun;
     const char* gibo;
     const char* header;  // the parameter text afterwards
 };
