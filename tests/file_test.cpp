@@ -217,9 +217,8 @@ TEST(FileLayer, OpenModesAndUntranslatedWrites) {
                                    text.substr(11, text.size() - 12) + "!");
 }
 
-// File names in the code pages our users have: 棋谱 in UTF-8, GBK, Big5 and Shift-JIS (棋),
-// 기보 in CP949, and 乗, whose second byte 0x5C must not be taken for a path separator. Every one
-// is also valid GBK, so the Windows build opens them too.
+// 棋谱 in UTF-8, GBK, Big5 and Shift-JIS (棋), 기보 in CP949, and 乗, whose second byte 0x5C is
+// no separator; all also valid GBK, so that the Windows build opens them too.
 const char* const kNames[] = {"\xE6\xA3\x8B\xE8\xB0\xB1.gib", "\xC6\xE5\xC6\xD7.lbk",
                               "\xB4\xD1\xC3\xD0.gib",         "\x8A\xFB x.gib",
                               "\xB1\xE2\xBA\xB8.gib",         "\x81\x5C\x61.gib"};

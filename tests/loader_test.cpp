@@ -276,9 +276,8 @@ TEST(Loader, LinksAtSideFileNamesAreReplacedNotWrittenThrough) {
     }
 }
 
-// In a directory the caller may not change, a side file that stands there is emptied and
-// written in place when it is the caller's own regular file with no other name; a file of
-// another user, a link, a second name of a file and a missing side file are refused.
+// In a directory the caller may not change, only a side file that is the caller's own regular
+// file with no other name is written (in place); others, links and missing ones are refused.
 TEST(Loader, SideFileInADirectoryTheCallerMayNotChangeIsWrittenOnlyWhenItsOwn) {
     if (::geteuid() != 0) {
         GTEST_SKIP() << "needs root to make the other user";

@@ -65,9 +65,8 @@ void ExpectAgree(const std::string& path, const std::string& what) {
     EXPECT_EQ(scan.sizes.nAudio, load.sizes.nAudio) << what;
 }
 
-// Records made of the pieces the reading turns on (markers, split markers, blanks, line ends,
-// STO runs on the \GE line, lead bytes before a backslash, audio sizes, lines over a piece),
-// read by both: every verdict, header, type and size agrees.
+// Random records of the pieces the reading turns on, read by both: verdict, header, type and
+// sizes agree.
 TEST(Scanner, CountsWhatLoadFileWrites) {
     const std::vector<std::string> tokens = Split(
         "\\HS|\\HE|\\GS|\\GE|STO |STO|GE| |  |\r|\n|\r\n|\xB1|\\|G|x|\xB1\\GE|\\[TYPE=7\\]"
@@ -90,9 +89,8 @@ TEST(Scanner, CountsWhatLoadFileWrites) {
     }
 }
 
-// The lines and STO records of a body, the \GE line split where it holds several records, in a
-// line within a piece and in one over several; and how much of the audio the loader would take
-// lies before the end of the \GE line. Lines and records of -1 are only compared with LoadFile.
+// Lines and STO records with the \GE line split, and how much of the audio lies before the end
+// of the \GE line. Lines and records of -1 are only compared with LoadFile.
 TEST(Scanner, CountsSplitLinesAndAudioReachingIntoTheBody) {
     const std::string pad(70000, ' '), x(70000, 'x'), start = "\\HS\\HE\r\n\\GS";
     const std::string body = "\\GS\r\nSTO 1\r\n\\GE\r\n";  // the \GE line ends 18 bytes in

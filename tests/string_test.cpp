@@ -17,10 +17,9 @@ namespace {
 #define KANJI_41 "\x81\x41"  // 丄: second byte is 'A'
 #define HEI "\xBA\xDA"       // 黑
 
-// 81 81 5C is the character 81 81 and a lone 5C; whether a byte is a second byte depends on all
-// the bytes before it. A byte that cannot be a second byte (below 0x40, 0x7F, 0xFF) stands after
-// a lone lead byte however long the run before; 0x80 and 0xFF are no lead bytes. A start inside
-// a character moves on to the next one, and the end of the text is a place too.
+// 81 81 5C is 81 81 and a lone 5C: a second byte depends on all bytes before it. A byte that
+// cannot be one (below 0x40, 0x7F, 0xFF) stands alone after a lead byte; 0x80 and 0xFF lead
+// nothing. A start inside a character moves on to the next one.
 TEST(CStringSearch, FindAndReverseFindNeverMatchAtASecondByte) {
     const struct {
         const char *text, *needle;

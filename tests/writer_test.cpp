@@ -124,10 +124,8 @@ TEST(Writer, TargetMayBeTheBodyFileItself) {
     EXPECT_EQ(dir.Names(), (std::set<std::string>{"rec.gib", "src.lbk", "src.lao"}));
 }
 
-// A header holding \HE, or a body holding \GE, at a character start would end early when
-// loaded: refused, the old record kept. A lead byte without its second byte at the end of the
-// header or the body gets a line end, so that \HE and \GE after it stay markers. The body is
-// read in pieces of 64 KiB: markers and characters may run over their ends.
+// \HE in the header or \GE in the body at a character start would end them early: refused. A
+// lone lead byte at their end gets a line end, so that the marker after it stays one.
 TEST(Writer, SavedRecordsLoadBackOrAreRefused) {
     const std::string x(65535, 'x'), lead(65535, '\xB1');
     const struct {
@@ -216,10 +214,9 @@ TEST(Writer, ReplacingKeepsModeOwnerAndLinks) {
     }
 }
 
-// Another program puts something else at the name, or takes it away, between the check at the
-// save's start and its rename (the test seam runs it there): the save is refused and what that
-// program left stays. Before the check ("save") the save goes ahead over what it finds. The
-// caller's own check (SaveExpecting) refuses a file other than the one it locked.
+// Another program changes the name between the save's check and its rename (the test seam runs
+// it there): the save is refused, that program's file stays. SaveExpecting refuses a file other
+// than the one the caller locked.
 TEST(Writer, SavesOnlyOverTheFileItFound) {
     const struct {
         const char *stage, *swap;
