@@ -126,11 +126,7 @@ TEST(Property, SaveThenLoadGivesBackItemsBodyAndAudio) {
         EXPECT_EQ(Shown(ReadBytes(l.bodyPath.str())), Shown(r.body));
         const bool hasAudio = r.audioFile && !r.audio.empty();
         EXPECT_EQ(l.audio, hasAudio ? 1 : 0);
-        if (hasAudio) {
-            EXPECT_EQ(ReadBytes(l.audioPath.str()), r.audio);
-        } else {
-            EXPECT_TRUE(l.audioPath.IsEmpty());
-        }
+        EXPECT_TRUE(hasAudio ? ReadBytes(l.audioPath.str()) == r.audio : l.audioPath.IsEmpty());
         int found = 0;
         EXPECT_EQ(std::atol(in.GetParam("SZAUDIO", found)),
                   hasAudio ? static_cast<long>(r.audio.size()) : 0L);
