@@ -191,8 +191,7 @@ TEST(CompactLoader, WithoutOwnerOnlyPlainValuesCountAndTitleAreMade) {
     h.DispatchTag(28, "9");
     h.DispatchTag(255, "9");
     EXPECT_EQ(h.m_strGameType, "7");
-    CGiboFile f;
-    EXPECT_EQ(f.GetGBHLoad()->LoadHeader(nullptr), nullptr);
+    EXPECT_EQ(CGiboFile().GetGBHLoad()->LoadHeader(nullptr), nullptr);
     h.m_strWUser = "wu";
     h.m_strWUser2 = "w2";
     h.m_strBUser2 = "b2";
@@ -201,9 +200,7 @@ TEST(CompactLoader, WithoutOwnerOnlyPlainValuesCountAndTitleAreMade) {
     h.m_byGameResult = 3;
     h.m_nTotalNum = -4;
     h.MakeData();
-    EXPECT_EQ(h.m_strWUser, "wu");
-    EXPECT_EQ(h.m_strGameResult, "r");
-    EXPECT_EQ(h.m_strGameCondition, "c");
+    EXPECT_EQ((h.m_strWUser + h.m_strGameResult + h.m_strGameCondition).str(), "wurc");
     EXPECT_EQ(h.m_strGameTotalNum.str(), Gbk("<total>: -4<moves>"));
     EXPECT_EQ(h.m_strShowGiboTitle.str(), Gbk("<white>:w2 Vs <black>:b2 - r(c <total>:-4<moves>)"));
 }
