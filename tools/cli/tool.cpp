@@ -152,6 +152,17 @@ int Tool::Fail(const std::string& file, const std::string& message) {
     return kExitFailed;
 }
 
+int Tool::FailRecord(const std::string& file, const std::string& message) {
+    Error(file, message);
+    if (m_json) {
+        Value v = Value::Map();
+        v.Add("file", Value::Str(Path(file)));
+        v.Add("error", Value::Str(Path(message)));
+        Emit(v);
+    }
+    return kExitFailed;
+}
+
 int Tool::Usage(const std::string& message) {
     std::cerr << "gibo " << m_command << ": " << message << "\nTry 'gibo " << m_command
               << " --help'." << std::endl;

@@ -3,10 +3,13 @@
 
 #include <cerrno>
 
+#include "GiboFile.h"
+#include "cli/errors.h"
 #include "framework/Paths.h"
 #include "os/input.h"
 #include "os/signals.h"
 #include "os/system.h"
+#include "writing/Save.h"
 
 const char kNameChanged[] =
     "not changed: another program put something else at its name while it was being changed";
@@ -27,6 +30,31 @@ gibo::FileId WhatStandsAt(const std::string& path) {
         gibo::LookAt(dir, path.c_str(), id);
     }
     return id;
+}
+
+bool SaveRecord(CGiboFile& record, unsigned char type, const std::string& to,
+                const std::string& body, const std::string& audio, const gibo::FileId* expected,
+                std::string& error, unsigned long& code) {
+    code = 0;
+    DeferSignals defer;
+    try {
+        bool moved = false;
+        if (expected ? gibo::SaveExpecting(record, type, to.c_str(), body.c_str(), audio.c_str(),
+                                           *expected, moved)
+                     : record.SaveFile(type, to.c_str(), body.c_str(), audio.c_str())) {
+            return true;
+        }
+        if (moved) {
+            error = kNameChanged;
+            return false;
+        }
+        code = record.GetError();
+        const std::string why = code == GIBO_ERR_CREATE ? os::WhyNotReplaceable(to) : "";
+        error = why.empty() ? SaveErrorText(code) : why;
+    } catch (const CFileException& e) {
+        error = "write error: " + SystemReason(static_cast<int>(e.m_lOsError));
+    }
+    return false;
 }
 
 EditedFile::~EditedFile() {

@@ -12,9 +12,6 @@
 // The system's words for an errno value.
 std::string SystemReason(int err);
 
-// Closes a descriptor the tool opened, if open, and marks it closed.
-void CloseFd(int& fd);
-
 class InputFile {
 public:
     InputFile() = default;
@@ -28,9 +25,6 @@ public:
     void Close();
     int Fd() const { return m_fd; }
     long long Size() const { return m_size; }
-    unsigned long long Device() const { return m_dev; }
-    unsigned long long Inode() const { return m_ino; }
-    unsigned Mode() const { return m_mode; }  // permission bits
     // A name under which the library opens this very file, not whatever stands at its path
     // by then: /proc/self/fd/N where the system has it, else the path itself.
     const std::string& OpenedName() const { return m_name; }
@@ -42,8 +36,6 @@ public:
 private:
     int m_fd = -1;
     long long m_size = 0;
-    unsigned long long m_dev = 0, m_ino = 0;
-    unsigned m_mode = 0;
     std::string m_name;
     gibo::FileId m_id;
 };

@@ -63,12 +63,6 @@ bool ReadRecord(const std::string& path, ScannedRecord& scanned, std::string& er
     return !failure;
 }
 
-bool LoadPrivately(const std::string& path, const PrivateDir& dir, LoadedRecord& loaded,
-                   std::string& error) {
-    InputFile in;
-    return OpenRecord(path, in, error) && LoadPrivately(in, dir, loaded, error);
-}
-
 bool LoadPrivately(const InputFile& in, const PrivateDir& dir, LoadedRecord& loaded,
                    std::string& error) {
     if (!dir.Hold(in, error) || !Load(in, dir, loaded, error)) {
