@@ -43,8 +43,7 @@ int RunGet(Tool& tool, const Args& args) {
         items.Push(Value::NamedItem(args.operands[i], tool.Header(value, cp)));
     }
     if (tool.Json()) {
-        Value v = Value::Map();
-        v.Add("file", Value::Str(tool.Path(path)));
+        Value v = tool.Result(path);
         v.Add("items", std::move(map));
         tool.Emit(v);
     } else if (args.operands.size() == 2) {

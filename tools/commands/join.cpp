@@ -51,7 +51,8 @@ bool OpenParts(const Args& args, InputFile& body, InputFile& audio, std::string&
                std::string& error) {
     long long geLine = -1;
     file = args.Get("--body");
-    if (!body.Open(file, error) || !FindLineWithMarker(body.Fd(), gibo::Marker::Ge, geLine, error)) {
+    if (!body.Open(file, error) ||
+        !FindLineWithMarker(body.Fd(), gibo::Marker::Ge, geLine, error)) {
         error = "cannot read the body file (" + error + ")";
         return false;
     }

@@ -80,8 +80,7 @@ void AddInfo(Tool& tool, const Args& args, const std::string& infoText, CGiboFil
 
 Value ShowOne(Tool& tool, const std::string& path, ScannedRecord& loaded, const Args& args,
               const std::string& infoText) {
-    Value v = Value::Map();
-    v.Add("file", Value::Str(tool.Path(path)));
+    Value v = tool.Result(path);
     v.Add("type", Value::Num(loaded.type));
     AddHeader(tool, path, loaded.record, v);
     AddSizes(loaded.sizes, v);

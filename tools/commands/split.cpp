@@ -111,8 +111,7 @@ int RunSplit(Tool& tool, const Args& args) {
             status = tool.FailRecord(path, error);
             continue;
         }
-        Value v = Value::Map();
-        v.Add("file", Value::Str(tool.Path(path)));
+        Value v = tool.Result(path);
         v.Add("body", Value::Str(tool.Path(body)));
         v.Add("audio", audio.empty() ? Value() : Value::Str(tool.Path(audio)));
         tool.Emit(v);

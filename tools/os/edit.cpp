@@ -11,6 +11,7 @@
 #include "os/system.h"
 #include "writing/Save.h"
 
+// Another program put something else at the name after the tool checked it.
 const char kNameChanged[] =
     "not changed: another program put something else at its name while it was being changed";
 

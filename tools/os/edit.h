@@ -17,10 +17,6 @@ std::string WhyNotEditable(const gibo::FileId& id, const std::string& path);
 // What stands at path now, a link itself and not what it leads to.
 gibo::FileId WhatStandsAt(const std::string& path);
 
-// The words for a replacement that stopped because another program put something else at the
-// name after the tool checked it.
-extern const char kNameChanged[];
-
 class CGiboFile;
 
 // Writes record with the library's SaveFile to `to`, from the body and audio files (audio empty:
