@@ -29,7 +29,7 @@ bool IsTerminal(int fd);
 
 // What stands at path, a link itself and not what it leads to; false when nothing does.
 struct Entry {
-    bool directory, link;
+    bool link;
     unsigned long long dev, ino;
 };
 bool LookNoFollow(const std::string& path, Entry& entry);
