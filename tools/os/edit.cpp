@@ -2,6 +2,7 @@
 #include "os/edit.h"
 
 #include <cerrno>
+#include <vector>
 
 #include "GiboFile.h"
 #include "cli/errors.h"
@@ -85,14 +86,19 @@ bool EditedFile::Begin(const std::string& target, const gibo::FileId* expected,
 }
 
 bool EditedFile::CopyFrom(int fd, long long offset, std::string& error) {
-    auto write = [this, &error](const char* p, size_t n) {
-        if (WriteAll(m_out.Fd(), p, n)) {
+    std::vector<char> piece(64 * 1024);  // a file of any size costs no more memory than this
+    for (size_t got = 0;; offset += static_cast<long long>(got)) {
+        if (!ReadAt(fd, offset, piece.data(), piece.size(), got, error)) {
+            return false;
+        }
+        if (got == 0) {
             return true;
         }
-        error = SystemReason(errno);
-        return false;
-    };
-    return ReadPieces(fd, offset, write, error);
+        if (!WriteAll(m_out.Fd(), piece.data(), got)) {
+            error = SystemReason(errno);
+            return false;
+        }
+    }
 }
 
 bool EditedFile::Commit(std::string& error) {

@@ -105,25 +105,6 @@ bool WriteAll(int fd, const char* p, size_t n) {
     return true;
 }
 
-bool ReadPieces(int fd, long long offset, const std::function<bool(const char*, size_t)>& take,
-                std::string& error) {
-    error.clear();
-    std::vector<char> piece(kPiece);
-    for (;;) {
-        size_t got = 0;
-        if (!ReadAt(fd, offset, piece.data(), piece.size(), got, error)) {
-            return false;
-        }
-        if (got == 0) {
-            return true;
-        }
-        if (!take(piece.data(), got)) {
-            return error.empty();
-        }
-        offset += static_cast<long long>(got);
-    }
-}
-
 bool SameTail(int a, long long aOffset, int b, long long bOffset, std::string& error) {
     std::vector<char> pa(kPiece), pb(kPiece);
     for (;;) {

@@ -4,7 +4,6 @@
 #ifndef GIBO_TOOLS_OS_INPUT_H
 #define GIBO_TOOLS_OS_INPUT_H
 
-#include <functional>
 #include <string>
 
 #include "framework/SysFile.h"
@@ -47,11 +46,6 @@ bool IsLink(const std::string& path);
 bool ReadAt(int fd, long long offset, char* pBuf, size_t nCount, size_t& nGot, std::string& error);
 // Writes all n bytes; false with errno set.
 bool WriteAll(int fd, const char* p, size_t n);
-
-// Hands the bytes of fd from offset to its end to take, a piece at a time, until take returns
-// false. False with the system's reason on a read error, or when take stopped with an error.
-bool ReadPieces(int fd, long long offset, const std::function<bool(const char*, size_t)>& take,
-                std::string& error);
 
 // True when the bytes of a from offset aOffset to its end equal those of b from bOffset.
 bool SameTail(int a, long long aOffset, int b, long long bOffset, std::string& error);
