@@ -67,10 +67,9 @@ Value DisplayPieces(const CGiboFile& record, Codepage cp, Tool& tool,
     CGiboFile shadow(record);
     std::vector<CString*> texts = WriterTexts(shadow);
     std::vector<std::string> names;
-    bool marked = false;
-    for (CString* text : texts) {
-        marked = marked || text->str().find('\x1f') != std::string::npos;
-    }
+    const bool marked = std::any_of(texts.begin(), texts.end(), [](const CString* text) {
+        return text->str().find('\x1f') != std::string::npos;
+    });
     int found = 0;
     const std::string gameName = shadow.GetParam("GAMENAME", found).str();
     if (marked || tool.Raw() || gameName.find('\x1f') != std::string::npos) {
