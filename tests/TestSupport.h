@@ -1,10 +1,15 @@
-// Test helpers; expected bytes are hex pairs, transcribed apart from the library's escapes.
+// What every library test includes, and its helpers. Expected bytes are hex pairs, transcribed
+// apart from the library's escapes.
 #ifndef GIBO_TESTS_TESTSUPPORT_H
 #define GIBO_TESTS_TESTSUPPORT_H
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -22,6 +27,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 

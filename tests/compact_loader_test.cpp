@@ -1,11 +1,5 @@
 // The compact header loader, and the record object around it: getters, defaults, copies.
-#include <gtest/gtest.h>
 
-#include <algorithm>
-#include <string>
-#include <vector>
-
-#include "GiboFile.h"
 #include "TestSupport.h"
 
 namespace {
@@ -116,26 +110,24 @@ TEST(CompactLoader, TagsMatchExactly) {
 TEST(CompactLoader, TextValuesAreStoredByteForByteAndTheLastWins) {
     const std::string nick = Hex("81 5C 61 BA DA");  // 乗a黑: a trail byte 0x5C passes through
     HeaderLoad l("WNICK:" + nick + ",GCMT:" + nick);
-    EXPECT_EQ(l.h().m_strWNick.str(), nick);
-    EXPECT_EQ(l.h().m_strGameCommentator.str(), nick);
+    EXPECT_EQ((l.h().m_strWNick + l.h().m_strGameCommentator).str(), nick + nick);
     // The name tags share one field.
-    EXPECT_EQ(HeaderLoad("GNAME:a:b").h().m_strGameName, "a:b");
-    EXPECT_EQ(HeaderLoad("GNAME:a,GNAMEF:b").h().m_strGameName, "b");
-    EXPECT_EQ(HeaderLoad("GNAME:a,GNAME").h().m_strGameName, "");
-    HeaderLoad place("GPLC:hall,GPLCF:cup");
-    EXPECT_EQ(place.h().m_strGameName, "cup");
-    EXPECT_EQ(place.h().m_strGamePlace, "hall");
+    for (const auto& [header, name] : {std::pair{"GNAME:a:b", "a:b"},
+                                       {"GNAME:a,GNAMEF:b", "b"},
+                                       {"GNAME:a,GNAME", ""},
+                                       {"GPLC:hall,GPLCF:cup", "cup"}}) {
+        EXPECT_EQ(HeaderLoad(header).h().m_strGameName, name) << header;
+    }
+    EXPECT_EQ(HeaderLoad("GPLC:hall,GPLCF:cup").h().m_strGamePlace, "hall");
     EXPECT_EQ(HeaderLoad("GTYPE:1,GTYPE:2").h().m_strGameType, "2");
 }
 
 TEST(CompactLoader, BothVocabulariesStopAtTheFirstEmptyItemAndPassOverUnknownOnes) {
-    struct Case {
-        const char* header;
-        const char* rest;  // where reading stopped
+    const struct Case {
+        const char *header, *rest;  // rest: where reading stopped
         unsigned char kind;
         const char* type;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"", "", 0, "0"},
         {",GTYPE:3", "GTYPE:3", 0, "0"},
         {"GBKIND:1,,GTYPE:3", "GTYPE:3", 1, "0"},
@@ -184,24 +176,33 @@ TEST(CompactLoader, OverLongItemsAreCutAndDoNotDisturbTheNext) {
     }
 }
 
-TEST(CompactLoader, WithoutOwnerNothingIsLoaded) {
+TEST(CompactLoader, WithoutOwnerOnlyPlainValuesCountAndTitleAreMade) {
     CGBHLoad h(nullptr);
     char text[] = "GTYPE:4,GTIME:600-30-3";
     EXPECT_EQ(h.LoadHeader(text), nullptr);
     EXPECT_EQ(h.m_strGameType, "0");
     h.SetGameTimeText("600-30-3");
     h.SetGameDateText("12-12-5-14-7-0");
-    EXPECT_TRUE(h.m_strGameTime.IsEmpty());
-    EXPECT_TRUE(h.m_strGameTimeRaw.IsEmpty());
-    EXPECT_TRUE(h.m_strGameDate.IsEmpty());
-    EXPECT_TRUE(h.GetWNick().IsEmpty());
+    h.m_strWId = "id";
+    EXPECT_TRUE(h.m_strGameTime.IsEmpty() && h.m_strGameTimeRaw.IsEmpty() &&
+                h.m_strGameDate.IsEmpty() && h.GetWNick().IsEmpty());
     // Plain values need no owner; an index past the table does nothing.
     h.DispatchTag(1, "7");
     h.DispatchTag(28, "9");
     h.DispatchTag(255, "9");
     EXPECT_EQ(h.m_strGameType, "7");
-    CGiboFile f;
-    EXPECT_EQ(f.GetGBHLoad()->LoadHeader(nullptr), nullptr);
+    EXPECT_EQ(CGiboFile().GetGBHLoad()->LoadHeader(nullptr), nullptr);
+    h.m_strWUser = "wu";
+    h.m_strWUser2 = "w2";
+    h.m_strBUser2 = "b2";
+    h.m_strGameResult = "r";
+    h.m_strGameCondition = "c";
+    h.m_byGameResult = 3;
+    h.m_nTotalNum = -4;
+    h.MakeData();
+    EXPECT_EQ((h.m_strWUser + h.m_strGameResult + h.m_strGameCondition).str(), "wurc");
+    EXPECT_EQ(h.m_strGameTotalNum.str(), Gbk("<total>: -4<moves>"));
+    EXPECT_EQ(h.m_strShowGiboTitle.str(), Gbk("<white>:w2 Vs <black>:b2 - r(c <total>:-4<moves>)"));
 }
 
 void LoadCompact(CGiboFile& f, std::string header) {

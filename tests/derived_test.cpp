@@ -1,10 +1,6 @@
 // The display fields of the record object and of its compact header.
-#include <gtest/gtest.h>
-
-#include <string>
 
 #include "GBHLoad.h"
-#include "GiboFile.h"
 #include "TestSupport.h"
 
 TEST(DerivedFields, BothVocabulariesShowOnlyAForeignPlayerWithANickByNick) {
@@ -152,22 +148,4 @@ TEST(CompactDisplay, ResultsAndConditions) {
         EXPECT_EQ((c.condition ? g.m_strGameCondition : g.m_strGameResult).str(), Gbk(c.text))
             << int(c.code) << " " << c.number;
     }
-}
-
-TEST(CompactDisplay, WithoutOwnerOnlyCountAndTitleAreMade) {
-    CGBHLoad g(nullptr);
-    g.m_strWUser = "wu";
-    g.m_strWUser2 = "w2";
-    g.m_strBUser2 = "b2";
-    g.m_strGameResult = "r";
-    g.m_strGameCondition = "c";
-    g.m_strWId = "id";
-    g.m_byGameResult = 3;
-    g.m_nTotalNum = -4;
-    g.MakeData();
-    EXPECT_EQ(g.m_strWUser, "wu");
-    EXPECT_EQ(g.m_strGameResult, "r");
-    EXPECT_EQ(g.m_strGameCondition, "c");
-    EXPECT_EQ(g.m_strGameTotalNum.str(), Gbk("<total>: -4<moves>"));
-    EXPECT_EQ(g.m_strShowGiboTitle.str(), Gbk("<white>:w2 Vs <black>:b2 - r(c <total>:-4<moves>)"));
 }

@@ -1,22 +1,14 @@
 // Every failure point of a load and a save, one at a time through the file layer's fault seam:
 // the record stays as it was, nothing is left behind, and the caller learns of it.
-#include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <functional>
-#include <iterator>
-#include <set>
-#include <string>
 
 #ifndef _WIN32
 #include <fcntl.h>
 #include <sys/wait.h>
-#include <unistd.h>
 #endif
 
-#include "GiboFile.h"
 #include "OpenFiles.h"
 #include "TestSupport.h"
 #include "framework/Faults.h"

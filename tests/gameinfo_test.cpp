@@ -1,14 +1,5 @@
 // The game-information interpreter and its scanning primitives, with their bounds.
-#include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
-#include <cstring>
-#include <string>
-#include <utility>
-#include <vector>
-
-#include "GiboFile.h"
 #include "TestSupport.h"
 
 namespace {
@@ -60,9 +51,10 @@ TEST(GameInfo, NumberSettersKeepTheirFieldsWidth) {
     for (const auto& c : ints) {
         EXPECT_EQ(Parsed(c.item).f.*c.field, c.value) << c.item;
     }
-    EXPECT_EQ(Parsed("LX27").f.m_byWGeup, 27);
-    EXPECT_EQ(Parsed("LX300").f.m_byWGeup, 44);
-    EXPECT_EQ(Parsed("L300").f.m_byWGeup, 0);  // a two-letter code: "00" is the value
+    // Levels are bytes; "L300" is a two-letter code with the value "00".
+    for (const auto& [item, level] : {std::pair{"LX27", 27}, {"LX300", 44}, {"L300", 0}}) {
+        EXPECT_EQ(Parsed(item).f.m_byWGeup, level) << item;
+    }
     EXPECT_EQ(Parsed("NX-1").f.m_byBGeup, 255);
     // Read as the standard conversion reads them, saturating on absurd digit runs.
     for (const std::string digits :
@@ -77,10 +69,8 @@ TEST(GameInfo, NumberSettersKeepTheirFieldsWidth) {
 TEST(GameInfo, TextSettersCopyTheValue) {
     Parsed p("IXhong,AXnick,MYkim,BZ" + Hex("BA DA 5C"));
     CGiboFile& f = p.f;
-    EXPECT_EQ(f.m_strWId, "hong");
-    EXPECT_EQ(f.m_strWNick, "nick");
-    EXPECT_EQ(f.m_strBId, "kim");
-    EXPECT_EQ(f.m_strBNick.str(), Hex("BA DA 5C"));
+    EXPECT_EQ((f.m_strWId + f.m_strWNick + f.m_strBId + f.m_strBNick).str(),
+              "hongnickkim" + Hex("BA DA 5C"));
     // Name and place have no letter; only the host sets them. Null values read as empty.
     char name[] = "cup", place[] = "hall";
     f.SetGameName(name);

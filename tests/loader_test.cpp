@@ -1,20 +1,8 @@
 // Taking a record file apart: header text, side files, error codes and the files left behind.
-#include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
 #include <regex>
-#include <set>
-#include <string>
 #include <tuple>
-#include <vector>
 
-#ifndef _WIN32
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
-#include "GiboFile.h"
 #include "Nobody.h"
 #include "TestSupport.h"
 
@@ -78,10 +66,8 @@ TEST(Loader, SplitsHeaderAndBodyByteForByte) {
     }
 }
 
-// The body file as the whole-line rule gives it: each line trimmed of blanks, cut at the first
-// "\GE" at a character start, whose line, when it begins with "STO", is split before every
-// further "STO" and after a split before the first "GE" after it. A lead byte 0x81-0xFE and a
-// second byte 0x40-0x7E or 0x80-0xFE are one character.
+// The body file as whole lines give it: each line trimmed, cut at the first "\GE" at a character
+// start; a "STO" line holding it split before every further "STO", then before the next "GE".
 std::string WholeLineBody(const std::string& body) {
     std::string out;
     for (size_t at = 0, lf = 0; lf != std::string::npos; at = lf + 1) {
@@ -290,9 +276,8 @@ TEST(Loader, LinksAtSideFileNamesAreReplacedNotWrittenThrough) {
     }
 }
 
-// In a directory the caller may not change, a side file that stands there is emptied and
-// written in place when it is the caller's own regular file with no other name; a file of
-// another user, a link, a second name of a file and a missing side file are refused.
+// In a directory the caller may not change, only a side file that is the caller's own regular
+// file with no other name is written (in place); others, links and missing ones are refused.
 TEST(Loader, SideFileInADirectoryTheCallerMayNotChangeIsWrittenOnlyWhenItsOwn) {
     if (::geteuid() != 0) {
         GTEST_SKIP() << "needs root to make the other user";

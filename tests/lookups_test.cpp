@@ -1,11 +1,7 @@
 // The display tables, checked for transcription slips, and the lookups over them.
-#include <gtest/gtest.h>
 
 #include <climits>
-#include <string>
-#include <vector>
 
-#include "GiboFile.h"
 #include "TestSupport.h"
 #include "display/Tables.h"
 

@@ -1,18 +1,8 @@
-// Where a load puts the side files and where a save writes, for paths in any code page: names
-// in UTF-8, GBK, CP949, Big5 and Shift-JIS, in the directory and in the file name, and links.
-// After each load or save nothing but the record and its own side files has changed.
-#include <gtest/gtest.h>
+// Where a load puts the side files and a save writes, for names in UTF-8, GBK, CP949, Big5 and
+// Shift-JIS and for links; nothing else changes.
 
-#include <filesystem>
 #include <map>
-#include <string>
 
-#ifndef _WIN32
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
-#include "GiboFile.h"
 #include "TestSupport.h"
 
 namespace {
@@ -113,9 +103,8 @@ TEST(Paths, SideFilesAndSavesStayBesideTheRecordInAnyCodePage) {
 }
 
 #ifndef _WIN32
-// A record that is a link, into such a directory or inside one, and a directory that is a
-// link (to another file system where there is one: the temporary must be made beside the
-// record). Side files go beside the path loaded; the save writes the file the link names.
+// Links to a record, in a directory and to a directory (on another file system where there is
+// one): side files go beside the path loaded, the save writes the file the link names.
 TEST(Paths, LinksAreResolvedFromTheirOwnDirectory) {
     struct {
         const char *dir, *link, *to, *path, *stem, *saved;

@@ -1,11 +1,5 @@
 // Header items \[TAG=value\] in the parameter text, and reference blocks written and read.
-#include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <cstring>
-#include <string>
-
-#include "GiboFile.h"
 #include "TestSupport.h"
 
 namespace {
@@ -111,44 +105,41 @@ TEST(Params, ReplaceAndSetChangeTheHeaderText) {
     }
 }
 
-struct BlockCase {
+// Blocks appended one after another: the bytes each adds, and what reading it back gives.
+const struct Block {
     unsigned short susun;
     const char* explain;
     unsigned short refNum;
     const char* gibo;  // may be null
     int giboLen;
-    const char* bytes;
-};
-
-const BlockCase kBlocks[] = {
-    {0, "", 0, nullptr, 0, "\r\n\\RS\r\n\\[REFSUSUN = 0\\]\r\n\\RE\r\n"},
-    {1, "", 0, "STO 1\r\n", 0, "\r\n\\RS\r\n\\[REFSUSUN = 1\\]\r\n\\RE\r\n"},
+    const char *bytes, *explainBack, *giboBack;  // giboBack null: none
+} kBlocks[] = {
+    {0, "", 0, nullptr, 0, "\r\n\\RS\r\n\\[REFSUSUN = 0\\]\r\n\\RE\r\n", "", nullptr},
+    {1, "", 0, "STO 1\r\n", 0, "\r\n\\RS\r\n\\[REFSUSUN = 1\\]\r\n\\RE\r\n", "", nullptr},
     {65535, "note", 3, "STO 1\r\n", 7,
      "\r\n\\RS\r\n\\[REFSUSUN = 65535\\]\r\n\\[REFEXPLAIN = \r\nnote\r\n\\]\r\n"
-     "\\[REFNUM = 3\\]\r\n\\[REFGIBO = \r\nSTO 1\r\n\\]\r\n\\RE\r\n"},
-    {2, "", 9, "STO 1", 5,
-     "\r\n\\RS\r\n\\[REFSUSUN = 2\\]\r\n\\[REFNUM = 9\\]\r\n\\[REFGIBO = \r\nSTO 1\\]\r\n"
-     "\\RE\r\n"},
+     "\\[REFNUM = 3\\]\r\n\\[REFGIBO = \r\nSTO 1\r\n\\]\r\n\\RE\r\n",
+     "note\r\n", "STO 1\r\n"},
+    {2, "", 700, "STO 1", 5,
+     "\r\n\\RS\r\n\\[REFSUSUN = 2\\]\r\n\\[REFNUM = 700\\]\r\n\\[REFGIBO = \r\nSTO 1\\]\r\n"
+     "\\RE\r\n",
+     "", "STO 1"},
+    {5, "x", 6, nullptr, 5,
+     "\r\n\\RS\r\n\\[REFSUSUN = 5\\]\r\n\\[REFEXPLAIN = \r\nx\r\n\\]\r\n"
+     "\\[REFNUM = 6\\]\r\n\\RE\r\n",
+     "x\r\n", nullptr},
+    // A trail byte 0x5C before ']'; the explanation is read back without its leading blanks.
+    {65535, "  first\r\nsecond", 0, "STO 1\r\nSTO \xB1\x5C]\r\n", 16,
+     "\r\n\\RS\r\n\\[REFSUSUN = 65535\\]\r\n\\[REFEXPLAIN = \r\n  first\r\nsecond\r\n\\]\r\n"
+     "\\[REFGIBO = \r\nSTO 1\r\nSTO \xB1\x5C]\r\n\\]\r\n\\RE\r\n",
+     "first\r\nsecond\r\n", "STO 1\r\nSTO \xB1\x5C]\r\n"},
+    // A lead byte without its second byte at the end of the game would take the closer's
+    // backslash: it is dropped. At the end of the explanation a line end follows it.
+    {7, "y\xB1", 8, "STO \xB1\xB1\xB1", 7,
+     "\r\n\\RS\r\n\\[REFSUSUN = 7\\]\r\n\\[REFEXPLAIN = \r\ny\xB1\r\n\\]\r\n\\[REFNUM = 8\\]\r\n"
+     "\\[REFGIBO = \r\nSTO \xB1\xB1\\]\r\n\\RE\r\n",
+     "y\xB1\r\n", "STO \xB1\xB1"},
 };
-
-TEST(References, AppendWritesTheBlockAtTheEnd) {
-    for (const auto& c : kBlocks) {
-        TempDir dir;
-        const std::string path = dir.Path("refs");
-        WriteBytes(path, "HEAD");
-        CFile file;
-        ASSERT_TRUE(file.Open(path.c_str(), CFile::modeReadWrite));  // position at the start
-        CGiboFile f;
-        EXPECT_EQ(f.AppendReference(&file, c.susun, c.explain, c.refNum,
-                                    reinterpret_cast<unsigned char*>(const_cast<char*>(c.gibo)),
-                                    c.giboLen),
-                  1);
-        file.Close();
-        EXPECT_EQ(Shown(ReadBytes(path)), Shown(std::string("HEAD") + c.bytes));
-        EXPECT_EQ(f.GetError(), 0u);
-    }
-    EXPECT_EQ(CGiboFile().AppendReference(nullptr, 1, "", 0, nullptr, 0), 0);  // no file
-}
 
 struct Read {
     unsigned char* gibo = nullptr;
@@ -165,49 +156,45 @@ struct Read {
     ~Read() { std::free(gibo); }
 };
 
-TEST(References, BlocksReadBackOneAfterAnother) {
+TEST(References, BlocksAreWrittenAtTheEndAndReadBackOneAfterAnother) {
     TempDir dir;
-    const std::string path = dir.Path("refs");
-    WriteBytes(path, "\\HS\r\n\\[TYPE=1\\]\r\n\\HE\r\n");
-    // The writer stays open: another reader sees at once what it wrote.
+    const std::string path = dir.Path("refs"), head = "\\HS\r\n\\[TYPE=1\\]\r\n\\HE\r\n";
+    WriteBytes(path, head);
+    // The writer stays open at the file's start: another reader sees at once what it wrote.
     CFile writer;
     ASSERT_TRUE(writer.Open(path.c_str(), CFile::modeWrite));
-    unsigned char game[] = "STO 1\r\nSTO \xB1\x5C]\r\n";  // trail byte 0x5C before ']'
-    CGiboFile().AppendReference(&writer, 65535, "  first\r\nsecond", 0, game, sizeof game - 1);
-    unsigned char bare[] = "STO 2";
-    CGiboFile().AppendReference(&writer, 4, "", 700, bare, 5);
-    CGiboFile().AppendReference(&writer, 5, "x", 6, nullptr, 5);
-    // A lead byte without its second byte at the end of the game would take the closer's
-    // backslash: it is dropped. At the end of the explanation a line end follows it.
-    unsigned char lone[] = "STO \xB1\xB1\xB1";
-    CGiboFile().AppendReference(&writer, 7, "y\xB1", 8, lone, 7);
+    std::string all = head;
+    for (const Block& b : kBlocks) {
+        CGiboFile f;
+        std::string gibo = b.gibo ? b.gibo : "";
+        EXPECT_EQ(f.AppendReference(&writer, b.susun, b.explain, b.refNum,
+                                    b.gibo ? reinterpret_cast<unsigned char*>(&gibo[0]) : nullptr,
+                                    b.giboLen),
+                  1);
+        EXPECT_EQ(f.GetError(), 0u);
+        all += b.bytes;
+    }
+    EXPECT_EQ(Shown(ReadBytes(path)), Shown(all));
+    EXPECT_EQ(CGiboFile().AppendReference(nullptr, 1, "", 0, nullptr, 0), 0);  // no file
     CStdioFile file;
     ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead | CFile::typeText));
     CGiboFile f;
     f.m_strHeader = "\\[TYPE=1\\]";
-    const struct {
-        unsigned short susun, refNum;
-        const char *explain, *gibo;
-    } blocks[] = {{65535, 0, "first\r\nsecond\r\n", "STO 1\r\nSTO \xB1\x5C]\r\n"},
-                  {4, 700, "", "STO 2"},
-                  {5, 6, "x\r\n", nullptr},
-                  {7, 8, "y\xB1\r\n", "STO \xB1\xB1"}};
-    for (const auto& b : blocks) {
+    for (const Block& b : kBlocks) {
+        SCOPED_TRACE(Shown(b.bytes));
         Read r;
         r.Next(f, file);
         EXPECT_EQ(r.found, 1);
         EXPECT_EQ(r.susun, b.susun);
         EXPECT_EQ(r.refNum, b.refNum);
-        EXPECT_EQ(r.explain, b.explain);
-        EXPECT_EQ(Shown(r.Gibo()), Shown(b.gibo ? b.gibo : ""));
-        EXPECT_EQ(r.gibo == nullptr, b.gibo == nullptr);
-        EXPECT_EQ(r.giboLen, static_cast<int>(std::strlen(b.gibo ? b.gibo : "")));
-        if (b.susun == 65535) {
-            int found = 1;
-            f.GetParam("TYPE", found);  // the block replaced the parameter text
-            EXPECT_EQ(found, 0);
-            EXPECT_EQ(f.GetParam("REFSUSUN", found), " 65535");
-        }
+        EXPECT_EQ(r.explain, b.explainBack);
+        EXPECT_EQ(Shown(r.Gibo()), Shown(b.giboBack ? b.giboBack : ""));
+        EXPECT_EQ(r.gibo == nullptr, b.giboBack == nullptr);
+        EXPECT_EQ(r.giboLen, static_cast<int>(std::strlen(b.giboBack ? b.giboBack : "")));
+        int found = 1;
+        f.GetParam("TYPE", found);  // the block replaced the parameter text
+        EXPECT_EQ(found, 0);
+        EXPECT_EQ(f.GetParam("REFSUSUN", found), (" " + std::to_string(b.susun)).c_str());
     }
     Read end;
     end.Next(f, file);
@@ -218,8 +205,7 @@ TEST(References, BlocksReadBackOneAfterAnother) {
 
 struct ReadCase {
     const char* text;
-    int found;
-    int susun;
+    int found, susun;
     const char* gibo;
     const char* header;  // the parameter text afterwards
 };

@@ -17,10 +17,9 @@ namespace {
 #define KANJI_41 "\x81\x41"  // 丄: second byte is 'A'
 #define HEI "\xBA\xDA"       // 黑
 
-// 81 81 5C is the character 81 81 and a lone 5C; whether a byte is a second byte depends on all
-// the bytes before it. A byte that cannot be a second byte (below 0x40, 0x7F, 0xFF) stands after
-// a lone lead byte however long the run before; 0x80 and 0xFF are no lead bytes. A start inside
-// a character moves on to the next one, and the end of the text is a place too.
+// 81 81 5C is 81 81 and a lone 5C: a second byte depends on all bytes before it. A byte that
+// cannot be one (below 0x40, 0x7F, 0xFF) stands alone after a lead byte; 0x80 and 0xFF lead
+// nothing. A start inside a character moves on to the next one.
 TEST(CStringSearch, FindAndReverseFindNeverMatchAtASecondByte) {
     const struct {
         const char *text, *needle;
@@ -96,44 +95,33 @@ TEST(CStringReplace, ReplacesWholeCharactersOnly) {
 }
 
 TEST(CStringTrim, TrimsWholeCharactersOnly) {
-    struct Case {
+    const struct Case {
         const char *text, *set, *left, *right;  // after TrimLeft(set), TrimRight(set)
-    };
-    const Case cases[] = {
+    } cases[] = {
         {KANJI_5C "\\", "\\", KANJI_5C "\\", KANJI_5C},
         {"\\" KANJI_5C, "\\", KANJI_5C, "\\" KANJI_5C},
         // A double-byte character in the set removes only that whole character.
         {KANJI_5C "a" KANJI_5C, KANJI_5C, "a" KANJI_5C, KANJI_5C "a"},
         {"\\a\\", KANJI_5C, "\\a\\", "\\a\\"},
         {"xyx", "xy", "", ""},
+        // No set: white space, which is never a second byte: after a lead byte it goes too.
+        {" \t\r\n x y \r\n\v\f", nullptr, "x y \r\n\v\f", " \t\r\n x y"},
+        {"ab\xF5\n", nullptr, "ab\xF5\n", "ab\xF5"},
+        {"\xF5 ", nullptr, "\xF5 ", "\xF5"},
+        {"\x81\t\xF5", nullptr, "\x81\t\xF5", "\x81\t\xF5"},
+        {KANJI_41 "\xF5  \r\n", nullptr, KANJI_41 "\xF5  \r\n", KANJI_41 "\xF5"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        CString l(c.text);
-        l.TrimLeft(c.set);
+        CString l(c.text), r(c.text);
+        c.set ? l.TrimLeft(c.set) : l.TrimLeft();
+        c.set ? r.TrimRight(c.set) : r.TrimRight();
         EXPECT_EQ(l.str(), c.left);
-        CString r(c.text);
-        r.TrimRight(c.set);
         EXPECT_EQ(r.str(), c.right);
     }
     CString nul("\0x", 2);  // a NUL byte is text like any other, never in the set
     nul.TrimLeft("x");
     EXPECT_EQ(nul.GetLength(), 2);
-    // White space, by default.
-    CString s(" \t\r\n x y \r\n\v\f");
-    s.TrimLeft();
-    EXPECT_EQ(s.str(), "x y \r\n\v\f");
-    s.TrimRight();
-    EXPECT_EQ(s.str(), "x y");
-    // White space is never a second byte: after a lead byte it is trimmed all the same.
-    for (const auto& [text, trimmed] : {std::pair{"ab\xF5\n", "ab\xF5"},
-                                        {"\xF5 ", "\xF5"},
-                                        {"\x81\t\xF5", "\x81\t\xF5"},
-                                        {KANJI_41 "\xF5  \r\n", KANJI_41 "\xF5"}}) {
-        CString t(text);
-        t.TrimRight();
-        EXPECT_EQ(t.str(), trimmed);
-    }
 }
 
 TEST(CStringCut, CountsAreClamped) {
