@@ -115,8 +115,8 @@ TEST(Tool, KeepsEscapeSequencesFromTheTerminal) {
         {"a\tb\nc", "a\tb\nc"},
         {"\x1b]0;x\x07", "\\x1B]0;x\\x07"},
         {"del\x7f", "del\\x7F"},
-        {"csi \xc2\x9b end", "csi \\xC2\\x9B end"},  // a C1 control in UTF-8
-        {"\xc2\xa0 \xc2", "\xc2\xa0 \xc2"},          // no control, and a cut sequence
+        {"\xc2\x80 \xc2\x9f", "\\xC2\\x80 \\xC2\\x9F"},  // the first and last C1 controls
+        {"\xc2\xa0 \xc2", "\xc2\xa0 \xc2"},              // no control, and a cut sequence
     };
     Tool tool("show", "UTF-8"), raw("show", "UTF-8");
     Configure(raw, {"--raw"});

@@ -42,7 +42,7 @@ std::string Tool::Display(const std::string& gbk) {
     if (m_raw) {
         return gbk;
     }
-    return m_json ? m_toUtf8.Decode(gbk, Codepage::Gbk) : m_toTerminal.Decode(gbk, Codepage::Gbk);
+    return (m_json ? m_toUtf8 : m_toTerminal).Decode(gbk, Codepage::Gbk);
 }
 
 std::string Tool::Header(const std::string& bytes, Codepage cp) {
@@ -50,8 +50,7 @@ std::string Tool::Header(const std::string& bytes, Codepage cp) {
         return bytes;
     }
     size_t invalid = 0;
-    std::string text =
-        m_json ? m_toUtf8.Decode(bytes, cp, invalid) : m_toTerminal.Decode(bytes, cp, invalid);
+    std::string text = (m_json ? m_toUtf8 : m_toTerminal).Decode(bytes, cp, invalid);
     m_invalid += invalid;
     return text;
 }
@@ -121,6 +120,12 @@ std::string Tool::Harmless(const std::string& text) const {
     return out;
 }
 
+Value Tool::Result(const std::string& file) const {
+    Value v = Value::Map();
+    v.Add("file", Value::Str(Path(file)));
+    return v;
+}
+
 void Tool::Emit(const Value& v) {
     if (m_json) {
         v.WriteJson(std::cout);
@@ -149,6 +154,16 @@ void Tool::Error(const std::string& file, const std::string& message) {
 
 int Tool::Fail(const std::string& file, const std::string& message) {
     Error(file, message);
+    return kExitFailed;
+}
+
+int Tool::FailRecord(const std::string& file, const std::string& message) {
+    Error(file, message);
+    if (m_json) {
+        Value v = Result(file);
+        v.Add("error", Value::Str(Path(message)));
+        Emit(v);
+    }
     return kExitFailed;
 }
 
