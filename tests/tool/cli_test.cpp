@@ -123,6 +123,7 @@ TEST(Tool, KeepsEscapeSequencesFromTheTerminal) {
     for (const auto& c : cases) {
         EXPECT_EQ(tool.Harmless(c.first), c.second);
     }
+    EXPECT_EQ(tool.Harmless("a\tb\nc", true), "a\\x09b\\x0Ac");  // a message is one line
     // Raw bytes are no UTF-8: 0xC2 0x9B may be a character of the record's code page.
     EXPECT_EQ(raw.Harmless("\xc2\x9b\x1b"), "\xc2\x9b\\x1B");
 }

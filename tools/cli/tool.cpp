@@ -98,7 +98,7 @@ bool Tool::Input(const std::string& text, Codepage cp, std::string& bytes, std::
     return true;
 }
 
-std::string Tool::Harmless(const std::string& text) const {
+std::string Tool::Harmless(const std::string& text, bool oneLine) const {
     const bool utf8 = !m_raw && (m_terminalCharset == "UTF-8" || m_terminalCharset == "utf-8");
     std::string out;
     out.reserve(text.size());
@@ -107,7 +107,7 @@ std::string Tool::Harmless(const std::string& text) const {
         const bool c1 = utf8 && c == 0xC2 && i + 1 < text.size() &&
                         static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
                         static_cast<unsigned char>(text[i + 1]) <= 0x9F;
-        if ((c < 0x20 && c != '\n' && c != '\t') || c == 0x7F || c1) {
+        if ((c < 0x20 && (oneLine || (c != '\n' && c != '\t'))) || c == 0x7F || c1) {
             char hex[8];
             std::snprintf(hex, sizeof hex, "\\x%02X",
                           c1 ? static_cast<unsigned char>(text[++i]) : c);
@@ -149,7 +149,7 @@ void Tool::Emit(const Value& v) {
 void Tool::Error(const std::string& file, const std::string& message) {
     std::cout.flush();
     std::cerr << "gibo " << m_command << ": "
-              << Harmless((file.empty() ? "" : file + ": ") + message) << std::endl;
+              << Harmless((file.empty() ? "" : file + ": ") + message, true) << std::endl;
 }
 
 int Tool::Fail(const std::string& file, const std::string& message) {
@@ -168,8 +168,8 @@ int Tool::FailRecord(const std::string& file, const std::string& message) {
 }
 
 int Tool::Usage(const std::string& message) {
-    std::cerr << "gibo " << m_command << ": " << message << "\nTry 'gibo " << m_command
-              << " --help'." << std::endl;
+    std::cerr << "gibo " << m_command << ": " << Harmless(message, true) << "\nTry 'gibo "
+              << m_command << " --help'." << std::endl;
     return kExitUsage;
 }
 

@@ -46,8 +46,9 @@ public:
     bool Input(const std::string& text, Codepage cp, std::string& bytes, std::string& error);
 
     // Text for a terminal: control characters (and C1 controls in UTF-8) as \xNN, so that a
-    // record cannot send escape sequences. JSON escapes them itself.
-    std::string Harmless(const std::string& text) const;
+    // record cannot send escape sequences. JSON escapes them itself. A message is one line:
+    // oneLine escapes line feeds and tabs too, so a file name cannot forge a line of its own.
+    std::string Harmless(const std::string& text, bool oneLine = false) const;
     Value Result(const std::string& file) const;  // a map that begins with "file"
     void Emit(const Value& v);  // one result: a JSON line or a text block on stdout
     int OutputError() const { return m_outputError; }  // errno of the first failed write
