@@ -115,14 +115,15 @@ TEST(Tool, KeepsEscapeSequencesFromTheTerminal) {
         {"a\tb\nc", "a\tb\nc"},
         {"\x1b]0;x\x07", "\\x1B]0;x\\x07"},
         {"del\x7f", "del\\x7F"},
-        {"csi \xc2\x9b end", "csi \\xC2\\x9B end"},  // a C1 control in UTF-8
-        {"\xc2\xa0 \xc2", "\xc2\xa0 \xc2"},          // no control, and a cut sequence
+        {"\xc2\x80 \xc2\x9f", "\\xC2\\x80 \\xC2\\x9F"},  // the first and last C1 controls
+        {"\xc2\xa0 \xc2", "\xc2\xa0 \xc2"},              // no control, and a cut sequence
     };
     Tool tool("show", "UTF-8"), raw("show", "UTF-8");
     Configure(raw, {"--raw"});
     for (const auto& c : cases) {
         EXPECT_EQ(tool.Harmless(c.first), c.second);
     }
+    EXPECT_EQ(tool.Harmless("a\tb\nc", true), "a\\x09b\\x0Ac");  // a message is one line
     // Raw bytes are no UTF-8: 0xC2 0x9B may be a character of the record's code page.
     EXPECT_EQ(raw.Harmless("\xc2\x9b\x1b"), "\xc2\x9b\\x1B");
 }

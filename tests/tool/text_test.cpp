@@ -130,7 +130,9 @@ TEST(Plausibility, ScoresANameHighestInItsOwnCodepage) {
     }
     EXPECT_EQ(PlausibilityScore("plain ASCII", Codepage::Gbk), 0);
     // Half-width Katakana: rare in Japanese; Hiragana and Katakana, first to last: frequent.
-    EXPECT_LT(PlausibilityScore("\xb1\xb2", Codepage::ShiftJis), 0);
+    EXPECT_EQ(PlausibilityScore("\xa1\xdf", Codepage::ShiftJis),
+              2 * PlausibilityScore("\xb1", Codepage::ShiftJis));
+    EXPECT_LT(PlausibilityScore("\xb1", Codepage::ShiftJis), 0);
     for (const char* kana : {"\x82\x9f", "\x82\xf1", "\x83\x40", "\x83\x96"}) {
         EXPECT_GT(PlausibilityScore(kana, Codepage::ShiftJis), 0) << kana;
     }

@@ -74,22 +74,12 @@ bool Args::Parse(const std::vector<std::string>& argv, const std::vector<OptionS
 }
 
 bool Args::Has(const std::string& name) const {
-    for (const auto& option : m_options) {
-        if (option.first == name) {
-            return true;
-        }
-    }
-    return false;
+    return !GetAll(name).empty();
 }
 
 std::string Args::Get(const std::string& name) const {
-    std::string value;
-    for (const auto& option : m_options) {
-        if (option.first == name) {
-            value = option.second;
-        }
-    }
-    return value;
+    const std::vector<std::string> values = GetAll(name);
+    return values.empty() ? std::string() : values.back();
 }
 
 std::vector<std::string> Args::GetAll(const std::string& name) const {

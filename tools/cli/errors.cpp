@@ -38,16 +38,12 @@ std::string Text(const Words (&table)[N], unsigned long code) {
     while (i + 1 < N && table[i].code != code) {
         ++i;
     }
-    return HexCode(code) + ": " + table[i].words;
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%08lX", code);
+    return hex + std::string(": ") + table[i].words;
 }
 
 }  // namespace
-
-std::string HexCode(unsigned long code) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%08lX", code);
-    return buf;
-}
 
 std::string LoadErrorText(unsigned long code) {
     return Text(kLoadWords, code);

@@ -8,7 +8,6 @@
 // LoadFile and SaveFile use the same codes for different reasons.
 std::string LoadErrorText(unsigned long code);
 std::string SaveErrorText(unsigned long code);
-std::string HexCode(unsigned long code);
 
 // Exit statuses of every subcommand.
 enum ExitStatus { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };

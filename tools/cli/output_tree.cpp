@@ -2,6 +2,7 @@
 #include "cli/output_tree.h"
 
 #include <cstdio>
+#include <cstring>
 
 Value Value::NamedItem(std::string name, std::string value) {
     Value v(Item);
@@ -29,37 +30,23 @@ Value* Value::Find(const std::string& key) {
 }
 
 std::string JsonQuote(const std::string& s) {
+    static const char kNamed[] = "\"\\\n\r\t", kEscaped[] = "\"\\nrt";  // escaped by a letter
     std::string out = "\"";
     for (char c : s) {
         const unsigned char u = static_cast<unsigned char>(c);
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (u < 0x20 || u == 0x7F) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04x", u);
-                    out += buf;
-                } else {
-                    out += c;
-                }
+        const char* const named = c == '\0' ? nullptr : std::strchr(kNamed, c);
+        if (named) {
+            out += '\\';
+            out += kEscaped[named - kNamed];
+        } else if (u < 0x20 || u == 0x7F) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", u);
+            out += buf;
+        } else {
+            out += c;
         }
     }
-    out += '"';
-    return out;
+    return out + '"';
 }
 
 void Value::WriteJson(std::ostream& out) const {
@@ -127,6 +114,16 @@ void WriteScalar(std::ostream& out, const std::string& text, size_t column) {
     out << '\n';
 }
 
+// "label: text", with no blank at the end of the line when text is empty.
+void WriteLabelled(std::ostream& out, const std::string& head, const std::string& text) {
+    if (text.empty()) {
+        out << head << '\n';
+        return;
+    }
+    out << head << ' ';
+    WriteScalar(out, text, head.size() + 1);
+}
+
 bool IsScalar(const Value& v) {
     return v.kind() != Value::Array && v.kind() != Value::Object && v.kind() != Value::Item;
 }
@@ -149,13 +146,7 @@ std::string ScalarText(const Value& v, const std::string& numText) {
 void Value::WriteText(std::ostream& out, int indent) const {
     const std::string pad(static_cast<size_t>(indent), ' ');
     if (m_kind == Item) {
-        const std::string head = pad + m_members[0].first + ":";
-        if (m_members[0].second.m_str.empty()) {
-            out << head << '\n';
-            return;
-        }
-        out << head << ' ';
-        WriteScalar(out, m_members[0].second.m_str, head.size() + 1);
+        WriteLabelled(out, pad + m_members[0].first + ":", m_members[0].second.m_str);
         return;
     }
     if (IsScalar(*this)) {
@@ -179,13 +170,7 @@ void Value::WriteText(std::ostream& out, int indent) const {
         first = false;
         const std::string head = pad + Label(member.first) + ":";
         if (IsScalar(v)) {
-            const std::string text = ScalarText(v, std::to_string(v.m_num));
-            if (text.empty()) {
-                out << head << '\n';  // no blank at the end of the line
-                continue;
-            }
-            out << head << ' ';
-            WriteScalar(out, text, head.size() + 1);
+            WriteLabelled(out, head, ScalarText(v, std::to_string(v.m_num)));
         } else {
             out << head << '\n';
             v.WriteText(out, indent + 2);

@@ -42,7 +42,7 @@ std::string Tool::Display(const std::string& gbk) {
     if (m_raw) {
         return gbk;
     }
-    return m_json ? m_toUtf8.Decode(gbk, Codepage::Gbk) : m_toTerminal.Decode(gbk, Codepage::Gbk);
+    return (m_json ? m_toUtf8 : m_toTerminal).Decode(gbk, Codepage::Gbk);
 }
 
 std::string Tool::Header(const std::string& bytes, Codepage cp) {
@@ -50,8 +50,7 @@ std::string Tool::Header(const std::string& bytes, Codepage cp) {
         return bytes;
     }
     size_t invalid = 0;
-    std::string text =
-        m_json ? m_toUtf8.Decode(bytes, cp, invalid) : m_toTerminal.Decode(bytes, cp, invalid);
+    std::string text = (m_json ? m_toUtf8 : m_toTerminal).Decode(bytes, cp, invalid);
     m_invalid += invalid;
     return text;
 }
@@ -99,7 +98,7 @@ bool Tool::Input(const std::string& text, Codepage cp, std::string& bytes, std::
     return true;
 }
 
-std::string Tool::Harmless(const std::string& text) const {
+std::string Tool::Harmless(const std::string& text, bool oneLine) const {
     const bool utf8 = !m_raw && (m_terminalCharset == "UTF-8" || m_terminalCharset == "utf-8");
     std::string out;
     out.reserve(text.size());
@@ -108,7 +107,7 @@ std::string Tool::Harmless(const std::string& text) const {
         const bool c1 = utf8 && c == 0xC2 && i + 1 < text.size() &&
                         static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
                         static_cast<unsigned char>(text[i + 1]) <= 0x9F;
-        if ((c < 0x20 && c != '\n' && c != '\t') || c == 0x7F || c1) {
+        if ((c < 0x20 && (oneLine || (c != '\n' && c != '\t'))) || c == 0x7F || c1) {
             char hex[8];
             std::snprintf(hex, sizeof hex, "\\x%02X",
                           c1 ? static_cast<unsigned char>(text[++i]) : c);
@@ -119,6 +118,12 @@ std::string Tool::Harmless(const std::string& text) const {
         }
     }
     return out;
+}
+
+Value Tool::Result(const std::string& file) const {
+    Value v = Value::Map();
+    v.Add("file", Value::Str(Path(file)));
+    return v;
 }
 
 void Tool::Emit(const Value& v) {
@@ -144,7 +149,7 @@ void Tool::Emit(const Value& v) {
 void Tool::Error(const std::string& file, const std::string& message) {
     std::cout.flush();
     std::cerr << "gibo " << m_command << ": "
-              << Harmless((file.empty() ? "" : file + ": ") + message) << std::endl;
+              << Harmless((file.empty() ? "" : file + ": ") + message, true) << std::endl;
 }
 
 int Tool::Fail(const std::string& file, const std::string& message) {
@@ -152,9 +157,19 @@ int Tool::Fail(const std::string& file, const std::string& message) {
     return kExitFailed;
 }
 
+int Tool::FailRecord(const std::string& file, const std::string& message) {
+    Error(file, message);
+    if (m_json) {
+        Value v = Result(file);
+        v.Add("error", Value::Str(Path(message)));
+        Emit(v);
+    }
+    return kExitFailed;
+}
+
 int Tool::Usage(const std::string& message) {
-    std::cerr << "gibo " << m_command << ": " << message << "\nTry 'gibo " << m_command
-              << " --help'." << std::endl;
+    std::cerr << "gibo " << m_command << ": " << Harmless(message, true) << "\nTry 'gibo "
+              << m_command << " --help'." << std::endl;
     return kExitUsage;
 }
 

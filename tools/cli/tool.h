@@ -20,7 +20,6 @@ public:
     // Takes the common options (--json, --raw, --encoding, --nation); false with a message.
     bool Configure(const Args& args, std::string& error);
 
-    const std::string& Command() const { return m_command; }
     bool Json() const { return m_json; }
     bool Raw() const { return m_raw; }
     Codepage HeaderCodepage() const { return m_headerCp; }
@@ -47,15 +46,17 @@ public:
     bool Input(const std::string& text, Codepage cp, std::string& bytes, std::string& error);
 
     // Text for a terminal: control characters (and C1 controls in UTF-8) as \xNN, so that a
-    // record cannot send escape sequences. JSON escapes them itself.
-    std::string Harmless(const std::string& text) const;
-    void Emit(const Value& v);
-    int OutputError() const {
-        return m_outputError;
-    }  // errno of the first failed write  // one result: a JSON line or a text block on stdout
+    // record cannot send escape sequences. JSON escapes them itself. A message is one line:
+    // oneLine escapes line feeds and tabs too, so a file name cannot forge a line of its own.
+    std::string Harmless(const std::string& text, bool oneLine = false) const;
+    Value Result(const std::string& file) const;  // a map that begins with "file"
+    void Emit(const Value& v);  // one result: a JSON line or a text block on stdout
+    int OutputError() const { return m_outputError; }  // errno of the first failed write
     // "gibo show: FILE: message" on stderr.
     void Error(const std::string& file, const std::string& message);
     int Fail(const std::string& file, const std::string& message);  // Error(); kExitFailed
+    // Fail(), and in JSON {"file", "error"} on stdout in the record's place.
+    int FailRecord(const std::string& file, const std::string& message);
     int Usage(const std::string& message);  // reports a usage error; returns kExitUsage
 
 private:

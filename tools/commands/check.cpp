@@ -35,8 +35,7 @@ std::vector<Problem> CheckFile(const std::string& path, LoadVerdict& load) {
 void Report(Tool& tool, const std::string& path, const std::vector<Problem>& problems, Codepage cp,
             bool failed) {
     if (tool.Json()) {
-        Value v = Value::Map();
-        v.Add("file", Value::Str(tool.Path(path)));
+        Value v = tool.Result(path);
         v.Add("ok", Value::Flag(!failed));
         Value& list = v.Add("problems", Value::List());
         for (const Problem& p : problems) {

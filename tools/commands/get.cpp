@@ -26,6 +26,7 @@ int RunGet(Tool& tool, const Args& args) {
     int status = kExitOk;
     Value items = Value::List();
     Value map = Value::Map();
+    std::string shown;  // the last value found: all that one tag prints
     const Codepage cp = tool.ChooseCodepage(loaded.record.m_strHeader.str()).cp;
     for (size_t i = 1; i < args.operands.size(); ++i) {
         std::string tag;
@@ -39,20 +40,18 @@ int RunGet(Tool& tool, const Args& args) {
             map.Add(args.operands[i], Value());
             continue;
         }
-        map.Add(args.operands[i], Value::Str(tool.Header(value, cp)));
-        items.Push(Value::NamedItem(args.operands[i], tool.Header(value, cp)));
+        shown = tool.Header(value, cp);
+        map.Add(args.operands[i], Value::Str(shown));
+        items.Push(Value::NamedItem(args.operands[i], shown));
     }
     if (tool.Json()) {
-        Value v = Value::Map();
-        v.Add("file", Value::Str(tool.Path(path)));
+        Value v = tool.Result(path);
         v.Add("items", std::move(map));
         tool.Emit(v);
-    } else if (args.operands.size() == 2) {
-        if (status == kExitOk) {
-            tool.Emit(*map.Find(args.operands[1]));
-        }
-    } else {
+    } else if (args.operands.size() > 2) {
         tool.Emit(items);
+    } else if (status == kExitOk) {
+        tool.Emit(Value::Str(shown));
     }
     return status;
 }

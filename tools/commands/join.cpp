@@ -4,10 +4,7 @@
 #include "cli/errors.h"
 #include "os/edit.h"
 #include "os/input.h"
-#include "os/signals.h"
-#include "os/system.h"
 #include "record/layout.h"
-#include "writing/Save.h"
 
 namespace {
 
@@ -54,7 +51,8 @@ bool OpenParts(const Args& args, InputFile& body, InputFile& audio, std::string&
                std::string& error) {
     long long geLine = -1;
     file = args.Get("--body");
-    if (!body.Open(file, error) || !FindLineWithMarker(body.Fd(), "GE", geLine, error)) {
+    if (!body.Open(file, error) ||
+        !FindLineWithMarker(body.Fd(), gibo::Marker::Ge, geLine, error)) {
         error = "cannot read the body file (" + error + ")";
         return false;
     }
@@ -90,27 +88,14 @@ bool Write(CGiboFile& record, long type, const std::string& out, const Args& arg
     if (!error.empty()) {
         return false;
     }
-    try {
-        DeferSignals defer;  // SaveFile removes its own temporary on the way out
-        bool moved = false;
-        if (gibo::SaveExpecting(
-                record, static_cast<unsigned char>(type), out.c_str(), body.OpenedName().c_str(),
-                args.Has("--audio") ? audio.OpenedName().c_str() : "", checked, moved)) {
-            return true;
-        }
-        if (moved) {
-            error = kNameChanged;
-            return false;
-        }
-        const unsigned long code = record.GetError();
-        const std::string why = code == GIBO_ERR_CREATE ? os::WhyNotReplaceable(out) : "";
-        file = code == GIBO_ERR_CREATE       ? out
-               : code == GIBO_ERR_AUDIO_OPEN ? args.Get("--audio")
-                                             : args.Get("--body");
-        error = why.empty() ? SaveErrorText(code) : why;
-    } catch (const CFileException& e) {
-        error = "write error: " + SystemReason(static_cast<int>(e.m_lOsError));
+    unsigned long code = 0;
+    if (SaveRecord(record, static_cast<unsigned char>(type), out, body.OpenedName(),
+                   args.Has("--audio") ? audio.OpenedName() : "", &checked, error, code)) {
+        return true;
     }
+    file = code == GIBO_ERR_AUDIO_OPEN            ? args.Get("--audio")
+           : code != 0 && code != GIBO_ERR_CREATE ? args.Get("--body")
+                                                  : out;
     return false;
 }
 

@@ -58,8 +58,7 @@ int RunRefs(Tool& tool, const Args& args) {
                                          (why.empty() ? SystemReason(errno) : why) + ")");
             continue;
         }
-        Value v = Value::Map();
-        v.Add("file", Value::Str(tool.Path(path)));
+        Value v = tool.Result(path);
         try {
             ListBlocks(tool, file, v.Add("references", Value::List()));
         } catch (const CFileException& e) {

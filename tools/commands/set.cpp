@@ -3,13 +3,11 @@
 #include "cli/errors.h"
 #include "os/edit.h"
 #include "os/input.h"
-#include "os/signals.h"
 #include "os/system.h"
 #include "os/workdir.h"
 #include "record/header_items.h"
 #include "record/layout.h"
 #include "record/loading.h"
-#include "writing/Save.h"
 
 namespace {
 
@@ -154,33 +152,14 @@ bool ApplyChanges(Tool& tool, const Changes& changes, CGiboFile& record, unsigne
     return true;
 }
 
-// Writes the record to `to` with the library's SaveFile, from the side files of its private
-// load, which hold the body and audio as LoadFile read them; only over the file expected, when
-// given. False with a message.
+// Writes the record to `to` from the side files of its private load, which hold the body and
+// audio as LoadFile read them; only over the file expected, when given.
 bool Save(LoadedRecord& loaded, unsigned char type, const std::string& to,
           const gibo::FileId* expected, std::string& error) {
-    const std::string audio = loaded.hasAudio ? loaded.audioPath.str() : std::string();
-    // The library's temporary is its own to remove: a stop waits until SaveFile is done.
-    DeferSignals defer;
-    try {
-        bool moved = false;
-        if (expected ? gibo::SaveExpecting(loaded.record, type, to.c_str(),
-                                           loaded.bodyPath.str().c_str(), audio.c_str(), *expected,
-                                           moved)
-                     : loaded.record.SaveFile(type, to.c_str(), loaded.bodyPath, audio.c_str())) {
-            return true;
-        }
-        if (moved) {
-            error = kNameChanged;
-            return false;
-        }
-        const unsigned long code = loaded.record.GetError();
-        const std::string why = code == GIBO_ERR_CREATE ? os::WhyNotReplaceable(to) : "";
-        error = why.empty() ? SaveErrorText(code) : why;
-    } catch (const CFileException& e) {
-        error = "write error: " + SystemReason(static_cast<int>(e.m_lOsError));
-    }
-    return false;
+    unsigned long code = 0;
+    return SaveRecord(loaded.record, type, to, loaded.bodyPath.str(),
+                      loaded.hasAudio ? loaded.audioPath.str() : std::string(), expected, error,
+                      code);
 }
 
 // SaveFile writes the record into the private directory first; the real record is written,

@@ -80,25 +80,12 @@ void AddInfo(Tool& tool, const Args& args, const std::string& infoText, CGiboFil
 
 Value ShowOne(Tool& tool, const std::string& path, ScannedRecord& loaded, const Args& args,
               const std::string& infoText) {
-    Value v = Value::Map();
-    v.Add("file", Value::Str(tool.Path(path)));
+    Value v = tool.Result(path);
     v.Add("type", Value::Num(loaded.type));
     AddHeader(tool, path, loaded.record, v);
     AddSizes(loaded.sizes, v);
     AddInfo(tool, args, infoText, loaded.record, v);
     return v;
-}
-
-// Reports a record that cannot be shown, on stderr and, in JSON, in its place on stdout.
-int Failed(Tool& tool, const std::string& path, const std::string& why) {
-    tool.Error(path, why);
-    if (tool.Json()) {
-        Value v = Value::Map();
-        v.Add("file", Value::Str(tool.Path(path)));
-        v.Add("error", Value::Str(tool.Path(why)));
-        tool.Emit(v);
-    }
-    return kExitFailed;
 }
 
 int ShowRecord(Tool& tool, const Args& args, const std::string& infoText, const std::string& path,
@@ -109,14 +96,14 @@ int ShowRecord(Tool& tool, const Args& args, const std::string& infoText, const 
         loaded.record.SetNationCode(tool.Nation());
         if (!ReadRecord(path, loaded, error)) {
             progress.Clear();
-            return Failed(tool, path, error);
+            return tool.FailRecord(path, error);
         }
         Value v = ShowOne(tool, path, loaded, args, infoText);
         progress.Clear();
         tool.Emit(v);
     } catch (const std::exception& e) {
         progress.Clear();
-        return Failed(tool, path, std::string("unexpected failure: ") + e.what());
+        return tool.FailRecord(path, std::string("unexpected failure: ") + e.what());
     }
     return kExitOk;
 }
@@ -133,7 +120,7 @@ int RunShow(Tool& tool, const Args& args) {
     }
     int status = kExitOk;
     for (const Unreadable& u : unreadable) {
-        status = Failed(tool, u.path, u.reason);
+        status = tool.FailRecord(u.path, u.reason);
     }
     Progress progress(records.size());
     for (size_t i = 0; i < records.size(); ++i) {

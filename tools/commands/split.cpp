@@ -33,7 +33,7 @@ std::string SideFile(const std::string& path, const std::string& outDir, const c
     return outDir + "/" + stem.substr(gibo::DirectoryOf(path).size()) + ext;
 }
 
-using FileId = std::pair<unsigned long long, unsigned long long>;
+using FileId = std::pair<uint64_t, uint64_t>;  // device and inode
 
 // Puts the private side file `from` in place at target.
 bool Install(const std::string& from, const std::string& target, const InputFile& record,
@@ -51,7 +51,7 @@ bool Install(const std::string& from, const std::string& target, const InputFile
     }
     InputFile done;
     if (done.Open(target, error)) {
-        written.insert({done.Device(), done.Inode()});
+        written.insert({done.Identity().nDev, done.Identity().nIno});
     }
     return true;
 }
@@ -60,7 +60,8 @@ bool Install(const std::string& from, const std::string& target, const InputFile
 bool WrittenBefore(const std::string& target, const std::set<FileId>& written, std::string& error) {
     InputFile there;
     std::string ignored;
-    if (there.Open(target, ignored) && written.count({there.Device(), there.Inode()})) {
+    if (there.Open(target, ignored) &&
+        written.count({there.Identity().nDev, there.Identity().nIno})) {
         error = target + ": already written for another record of this run";
         return true;
     }
@@ -106,19 +107,13 @@ int RunSplit(Tool& tool, const Args& args) {
     std::set<FileId> written;
     for (const std::string& path : args.operands) {
         std::string body, audio, error;
-        const bool ok = SplitOne(path, outDir, written, body, audio, error);
-        Value v = Value::Map();
-        v.Add("file", Value::Str(tool.Path(path)));
-        if (!ok) {
-            status = tool.Fail(path, error);
-            if (!tool.Json()) {
-                continue;
-            }
-            v.Add("error", Value::Str(tool.Path(error)));
-        } else {
-            v.Add("body", Value::Str(tool.Path(body)));
-            v.Add("audio", audio.empty() ? Value() : Value::Str(tool.Path(audio)));
+        if (!SplitOne(path, outDir, written, body, audio, error)) {
+            status = tool.FailRecord(path, error);
+            continue;
         }
+        Value v = tool.Result(path);
+        v.Add("body", Value::Str(tool.Path(body)));
+        v.Add("audio", audio.empty() ? Value() : Value::Str(tool.Path(audio)));
         tool.Emit(v);
     }
     return status;

@@ -2,12 +2,17 @@
 #include "os/edit.h"
 
 #include <cerrno>
+#include <vector>
 
+#include "GiboFile.h"
+#include "cli/errors.h"
 #include "framework/Paths.h"
 #include "os/input.h"
 #include "os/signals.h"
 #include "os/system.h"
+#include "writing/Save.h"
 
+// Another program put something else at the name after the tool checked it.
 const char kNameChanged[] =
     "not changed: another program put something else at its name while it was being changed";
 
@@ -27,6 +32,31 @@ gibo::FileId WhatStandsAt(const std::string& path) {
         gibo::LookAt(dir, path.c_str(), id);
     }
     return id;
+}
+
+bool SaveRecord(CGiboFile& record, unsigned char type, const std::string& to,
+                const std::string& body, const std::string& audio, const gibo::FileId* expected,
+                std::string& error, unsigned long& code) {
+    code = 0;
+    DeferSignals defer;
+    try {
+        bool moved = false;
+        if (expected ? gibo::SaveExpecting(record, type, to.c_str(), body.c_str(), audio.c_str(),
+                                           *expected, moved)
+                     : record.SaveFile(type, to.c_str(), body.c_str(), audio.c_str())) {
+            return true;
+        }
+        if (moved) {
+            error = kNameChanged;
+            return false;
+        }
+        code = record.GetError();
+        const std::string why = code == GIBO_ERR_CREATE ? os::WhyNotReplaceable(to) : "";
+        error = why.empty() ? SaveErrorText(code) : why;
+    } catch (const CFileException& e) {
+        error = "write error: " + SystemReason(static_cast<int>(e.m_lOsError));
+    }
+    return false;
 }
 
 EditedFile::~EditedFile() {
@@ -56,14 +86,19 @@ bool EditedFile::Begin(const std::string& target, const gibo::FileId* expected,
 }
 
 bool EditedFile::CopyFrom(int fd, long long offset, std::string& error) {
-    auto write = [this, &error](const char* p, size_t n) {
-        if (WriteAll(m_out.Fd(), p, n)) {
+    std::vector<char> piece(64 * 1024);  // a file of any size costs no more memory than this
+    for (size_t got = 0;; offset += static_cast<long long>(got)) {
+        if (!ReadAt(fd, offset, piece.data(), piece.size(), got, error)) {
+            return false;
+        }
+        if (got == 0) {
             return true;
         }
-        error = SystemReason(errno);
-        return false;
-    };
-    return ReadPieces(fd, offset, write, error);
+        if (!WriteAll(m_out.Fd(), piece.data(), got)) {
+            error = SystemReason(errno);
+            return false;
+        }
+    }
 }
 
 bool EditedFile::Commit(std::string& error) {

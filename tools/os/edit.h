@@ -17,9 +17,14 @@ std::string WhyNotEditable(const gibo::FileId& id, const std::string& path);
 // What stands at path now, a link itself and not what it leads to.
 gibo::FileId WhatStandsAt(const std::string& path);
 
-// The words for a replacement that stopped because another program put something else at the
-// name after the tool checked it.
-extern const char kNameChanged[];
+class CGiboFile;
+
+// Writes record with the library's SaveFile to `to`, from the body and audio files (audio empty:
+// none), only over the file expected when given; stops wait until SaveFile has removed its own
+// temporary. False with a message; code is then the library's error code, 0 for another failure.
+bool SaveRecord(CGiboFile& record, unsigned char type, const std::string& to,
+                const std::string& body, const std::string& audio, const gibo::FileId* expected,
+                std::string& error, unsigned long& code);
 
 class EditedFile {
 public:

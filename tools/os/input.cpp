@@ -19,13 +19,6 @@ std::string SystemReason(int err) {
     return std::strerror(err);
 }
 
-void CloseFd(int& fd) {
-    if (fd >= 0) {
-        os::Close(fd);
-        fd = -1;
-    }
-}
-
 bool InputFile::Open(const std::string& path, std::string& error, bool follow) {
     Close();
     m_fd = os::OpenForReading(path, follow);
@@ -34,44 +27,39 @@ bool InputFile::Open(const std::string& path, std::string& error, bool follow) {
         return false;
     }
     struct stat st;
-    if (fstat(m_fd, &st) != 0) {
-        error = SystemReason(errno);
-        Close();
-        return false;
-    }
-    if ((st.st_mode & S_IFMT) == S_IFDIR) {
-        error = "is a directory; use -r DIR for the records in it";
-        Close();
-        return false;
-    }
-    if ((st.st_mode & S_IFMT) != S_IFREG) {
-        error = "not a regular file: FIFOs, devices and sockets are not read";
+    const bool ok = fstat(m_fd, &st) == 0;
+    error = !ok                                ? SystemReason(errno)
+            : (st.st_mode & S_IFMT) == S_IFDIR ? "is a directory; use -r DIR for the records in it"
+            : (st.st_mode & S_IFMT) != S_IFREG
+                ? "not a regular file: FIFOs, devices and sockets are not read"
+                : "";
+    if (!error.empty()) {
         Close();
         return false;
     }
     m_name = os::DescriptorName(m_fd, path);
     m_size = static_cast<long long>(st.st_size);
-    m_dev = static_cast<unsigned long long>(st.st_dev);
-    m_ino = static_cast<unsigned long long>(st.st_ino);
-    m_mode = static_cast<unsigned>(st.st_mode & 07777);
     gibo::IdentityOf(m_fd, m_id);
     return true;
 }
 
 void InputFile::Close() {
-    CloseFd(m_fd);
+    if (m_fd >= 0) {
+        os::Close(m_fd);
+        m_fd = -1;
+    }
 }
 
 bool InputFile::IsAt(const std::string& path, bool follow) const {
     if (!follow) {
         os::Entry there;
-        return m_fd >= 0 && os::LookNoFollow(path, there) && there.dev == m_dev &&
-               there.ino == m_ino;
+        return m_fd >= 0 && os::LookNoFollow(path, there) && there.dev == m_id.nDev &&
+               there.ino == m_id.nIno;
     }
     struct stat st;
     return m_fd >= 0 && stat(path.c_str(), &st) == 0 &&
-           static_cast<unsigned long long>(st.st_dev) == m_dev &&
-           static_cast<unsigned long long>(st.st_ino) == m_ino;
+           static_cast<uint64_t>(st.st_dev) == m_id.nDev &&
+           static_cast<uint64_t>(st.st_ino) == m_id.nIno;
 }
 
 bool IsLink(const std::string& path) {
@@ -115,25 +103,6 @@ bool WriteAll(int fd, const char* p, size_t n) {
         n -= static_cast<size_t>(got);
     }
     return true;
-}
-
-bool ReadPieces(int fd, long long offset, const std::function<bool(const char*, size_t)>& take,
-                std::string& error) {
-    error.clear();
-    std::vector<char> piece(kPiece);
-    for (;;) {
-        size_t got = 0;
-        if (!ReadAt(fd, offset, piece.data(), piece.size(), got, error)) {
-            return false;
-        }
-        if (got == 0) {
-            return true;
-        }
-        if (!take(piece.data(), got)) {
-            return error.empty();
-        }
-        offset += static_cast<long long>(got);
-    }
 }
 
 bool SameTail(int a, long long aOffset, int b, long long bOffset, std::string& error) {

@@ -4,16 +4,12 @@
 #ifndef GIBO_TOOLS_OS_INPUT_H
 #define GIBO_TOOLS_OS_INPUT_H
 
-#include <functional>
 #include <string>
 
 #include "framework/SysFile.h"
 
 // The system's words for an errno value.
 std::string SystemReason(int err);
-
-// Closes a descriptor the tool opened, if open, and marks it closed.
-void CloseFd(int& fd);
 
 class InputFile {
 public:
@@ -28,9 +24,6 @@ public:
     void Close();
     int Fd() const { return m_fd; }
     long long Size() const { return m_size; }
-    unsigned long long Device() const { return m_dev; }
-    unsigned long long Inode() const { return m_ino; }
-    unsigned Mode() const { return m_mode; }  // permission bits
     // A name under which the library opens this very file, not whatever stands at its path
     // by then: /proc/self/fd/N where the system has it, else the path itself.
     const std::string& OpenedName() const { return m_name; }
@@ -42,8 +35,6 @@ public:
 private:
     int m_fd = -1;
     long long m_size = 0;
-    unsigned long long m_dev = 0, m_ino = 0;
-    unsigned m_mode = 0;
     std::string m_name;
     gibo::FileId m_id;
 };
@@ -55,11 +46,6 @@ bool IsLink(const std::string& path);
 bool ReadAt(int fd, long long offset, char* pBuf, size_t nCount, size_t& nGot, std::string& error);
 // Writes all n bytes; false with errno set.
 bool WriteAll(int fd, const char* p, size_t n);
-
-// Hands the bytes of fd from offset to its end to take, a piece at a time, until take returns
-// false. False with the system's reason on a read error, or when take stopped with an error.
-bool ReadPieces(int fd, long long offset, const std::function<bool(const char*, size_t)>& take,
-                std::string& error);
 
 // True when the bytes of a from offset aOffset to its end equal those of b from bOffset.
 bool SameTail(int a, long long aOffset, int b, long long bOffset, std::string& error);

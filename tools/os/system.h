@@ -1,6 +1,5 @@
-// What the tool asks of the operating system, in one place: os/system_posix.cpp and
-// os/system_windows.cpp implement it, and the build takes the one for its system, so that no
-// other file of the tool depends on the system it runs on. Calls that fail leave errno set.
+// What the tool asks of the operating system: os/system_posix.cpp and os/system_windows.cpp
+// implement it, so that no other file of the tool depends on the system. Failures set errno.
 #ifndef GIBO_TOOLS_OS_SYSTEM_H
 #define GIBO_TOOLS_OS_SYSTEM_H
 
@@ -20,8 +19,7 @@ void PrepareProcess();
 // no link (fails with ELOOP where the system can tell); -1 on failure.
 int OpenForReading(const std::string& path, bool follow = true);
 void Close(int fd);
-// A name under which the library opens this very file, not whatever stands at its path by then:
-// /proc/self/fd/N where the system has it, else the path itself.
+// See InputFile::OpenedName.
 std::string DescriptorName(int fd, const std::string& path);
 // The system's read and write: bytes moved, or -1; and a seek to offset from the start.
 long long Read(int fd, char* p, size_t n);
@@ -29,10 +27,9 @@ long long Write(int fd, const char* p, size_t n);
 bool Seek(int fd, long long offset);
 bool IsTerminal(int fd);
 
-// Files by name.
 // What stands at path, a link itself and not what it leads to; false when nothing does.
 struct Entry {
-    bool directory, link;
+    bool link;
     unsigned long long dev, ino;
 };
 bool LookNoFollow(const std::string& path, Entry& entry);
@@ -42,10 +39,9 @@ bool LookNoFollow(const std::string& path, Entry& entry);
 std::string WhyNotReplaceable(const std::string& path, bool file = true);
 // Whether a file can be replaced while it is open: where not, the tool closes it first.
 bool ReplacesOpenFiles();
-// Holds the lock for a read-modify-write of the record in: parallel edits run one after
-// another. Opens path into in, and opens it again when another run replaced the record while
-// this one waited. With follow false a link at path is not opened. When another run holds the
-// lock, waiting is called once before this one waits for it.
+// Opens path into in and locks it for a read-modify-write, so that parallel edits run one after
+// another; opens it again when another run replaced it meanwhile. With follow false a link at
+// path is not opened. waiting is called once when another run holds the lock.
 bool LockForEdit(const std::string& path, InputFile& in, std::string& error, bool follow = true,
                  const std::function<void()>& waiting = nullptr);
 
@@ -55,16 +51,15 @@ std::string TempBase();
 // A new directory only this user can enter, below base, its name beginning with prefix and
 // telling which run made it; empty when none can be made.
 std::string MakePrivateDir(const std::string& base, const std::string& prefix);
-// Removes the directories below base that MakePrivateDir made with prefix for runs of this user
-// on this machine that have ended (killed, so that they could not remove them themselves).
+// Removes what MakePrivateDir made below base with prefix for runs of this user on this machine
+// that have ended (killed before they could remove it).
 void RemoveStaleDirs(const std::string& base, const std::string& prefix);
 
 // Signals that stop a run; the list ends with 0.
 const int* StopSignals();
 // The file-size limit makes a write fail (EFBIG) instead of ending the run.
 void IgnoreFileSizeSignal();
-// Holds the stop signals back (block) or lets them through again; nothing where the system
-// cannot hold them back.
+// Holds the stop signals back (block) or lets them through; nothing where the system cannot.
 void HoldStops(bool block);
 // Runs handler for SIGINT and SIGTERM; a system call it interrupts fails with EINTR.
 void CatchStops(void (*handler)(int));

@@ -69,7 +69,7 @@ bool LookNoFollow(const std::string& path, Entry& entry) {
     if (lstat(path.c_str(), &st) != 0) {
         return false;
     }
-    entry = {S_ISDIR(st.st_mode), S_ISLNK(st.st_mode), static_cast<unsigned long long>(st.st_dev),
+    entry = {S_ISLNK(st.st_mode), static_cast<unsigned long long>(st.st_dev),
              static_cast<unsigned long long>(st.st_ino)};
     return true;
 }

@@ -55,7 +55,7 @@ bool LookNoFollow(const std::string& path, Entry& entry) {
     if (stat(path.c_str(), &st) != 0) {
         return false;
     }
-    entry = {(st.st_mode & S_IFMT) == S_IFDIR, false, static_cast<unsigned long long>(st.st_dev),
+    entry = {false, static_cast<unsigned long long>(st.st_dev),
              static_cast<unsigned long long>(st.st_ino)};
     return true;
 }

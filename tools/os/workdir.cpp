@@ -26,35 +26,29 @@ PrivateDir::PrivateDir(const std::string& base, const char* prefix) : m_base(bas
         return;
     }
     m_path = path;
-    const std::string files[] = {Record(), Body(), Audio(), Scratch()};
-    m_slots[0] = RegisterTemporary(path, true);
-    for (int i = 0; i < 4; ++i) {
-        m_slots[i + 1] = RegisterTemporary(files[i]);
+    const std::string names[] = {path, Record(), Body(), Audio(), Scratch()};
+    bool registered = true;
+    for (int i = 0; i < 5; ++i) {
+        m_slots[i] = RegisterTemporary(names[i], i == 0);
+        registered = registered && m_slots[i] >= 0;
     }
-    for (int slot : m_slots) {
-        if (slot < 0) {
-            fs::remove(path);
-            m_path.clear();
-            break;
-        }
+    if (!registered) {
+        fs::remove(path);
+        m_path.clear();
     }
 }
 
 PrivateDir::~PrivateDir() {
-    if (m_path.empty()) {
-        return;
-    }
     std::error_code ec;
-    fs::remove_all(m_path, ec);
+    if (!m_path.empty()) {
+        fs::remove_all(m_path, ec);
+    }
     for (int slot : m_slots) {
         ForgetTemporary(slot);
     }
 }
 
 void PrivateDir::Clear() const {
-    if (m_path.empty()) {
-        return;
-    }
     if (m_audio) {
         std::remove(Audio().c_str());  // large, perhaps: not kept until the next record with audio
         m_audio = false;

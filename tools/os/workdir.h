@@ -1,9 +1,8 @@
-// A private temporary directory for loading records without writing beside them. LoadFile puts
-// its side files next to the record; the tool instead loads a link to the record from this
-// directory, so that the side files land here, and removes the directory afterwards (also when a
-// signal stops the run). A batch uses one directory for all its records, on a RAM-backed folder
-// where there is one: creating and removing a directory and side files per record on a
-// journalling disk cost many times what reading the records does.
+// A private temporary directory for loading records without writing beside them: LoadFile puts
+// its side files next to the record, so the tool loads a link to the record from here, and
+// removes the directory afterwards (also when a signal stops the run). A batch uses one
+// directory for all its records, RAM-backed where possible: a directory and side files per
+// record on a journalling disk cost many times what reading the records does.
 #ifndef GIBO_TOOLS_OS_WORKDIR_H
 #define GIBO_TOOLS_OS_WORKDIR_H
 
@@ -13,27 +12,25 @@ class InputFile;
 
 class PrivateDir {
 public:
-    // In $TMPDIR when it is set, else in $XDG_RUNTIME_DIR or /dev/shm (RAM-backed), else in the
-    // system's temporary folder; for an edit, beside the record it changes (hidden), so that
-    // its copies of the body and audio stay on the record's own file system. Either way the
-    // work directories that killed runs of this user left there are removed first.
+    // In os::TempBase(); for an edit, hidden beside the record it changes, so that its copies
+    // of the body and audio stay on the record's file system. Either way the directories that
+    // killed runs of this user left there are removed first.
     PrivateDir();
     explicit PrivateDir(const std::string& besideRecord);
     ~PrivateDir();  // removes the files it holds and the directory
     PrivateDir(const PrivateDir&) = delete;
     PrivateDir& operator=(const PrivateDir&) = delete;
 
-    // Makes way for the next record's load. The loader itself replaces whatever stands at the
-    // side files' names, and the link stays while it leads to the same name, so that a batch of
-    // records without audio makes no system call here.
+    // Makes way for the next record's load: only a large audio file is removed, since the
+    // loader replaces what stands at the side files' names itself.
     void Clear() const;
     // Makes Record() lead to the open file in: a link, or a copy where there are no links.
     // False with a message when the directory could not be made, or the copy does not fit.
     bool Hold(const InputFile& in, std::string& error) const;
     // Whether the last load left an audio file, to be removed by Clear.
     void KeepsAudio(bool audio) const { m_audio = audio; }
-    // Why a private copy of what ("record", "body", "audio") of a record of need bytes could not
-    // be made here, in words that say where the room ran out.
+    // Why a private copy of what ("record", "body", "audio") of need bytes could not be made
+    // here, saying where the room ran out.
     std::string NoRoom(const std::string& what, const std::string& why, long long need) const;
 
     bool Ok() const { return !m_path.empty(); }

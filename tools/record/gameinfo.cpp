@@ -2,6 +2,7 @@
 #include "record/gameinfo.h"
 
 #include <cstring>
+#include <sstream>
 #include <vector>
 
 #include "GiboTags.h"
@@ -20,24 +21,14 @@ bool IsShortTag(const std::string& tag) {
 }  // namespace
 
 InfoFormat DetectInfoFormat(const std::string& text) {
-    size_t start = 0;
+    std::istringstream items(text);
     int known = 0;
-    for (;;) {
-        size_t comma = text.find(',', start);
-        const std::string item =
-            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        if (item.empty()) {
-            break;  // the library stops at the first empty item as well
-        }
+    // The library stops at the first empty item as well.
+    for (std::string item; std::getline(items, item, ',') && !item.empty(); ++known) {
         const size_t colon = item.find(':');
         if (colon == std::string::npos || !IsShortTag(item.substr(0, colon))) {
             return InfoFormat::Letters;
         }
-        ++known;
-        if (comma == std::string::npos) {
-            break;
-        }
-        start = comma + 1;
     }
     return known > 0 ? InfoFormat::Compact : InfoFormat::Letters;
 }

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "framework/SysFile.h"
-#include "reading/RecordScanner.h"
 
 namespace {
 
@@ -54,18 +53,13 @@ bool ScanLayout(int fd, RecordLayout& layout, std::string& error) {
     return Ended(scanner, error);
 }
 
-bool FindLineWithMarker(int fd, const char* letters, long long& line, std::string& error) {
+bool FindLineWithMarker(int fd, Marker marker, long long& line, std::string& error) {
     Positions found;
     if (!Rewound(fd, error)) {
         return false;
     }
-    const char* const names[] = {"HS", "HE", "GS", "GE"};
-    int k = 0;
-    while (k < 3 && std::strcmp(names[k], letters) != 0) {
-        ++k;
-    }
     gibo::RecordScanner scanner(fd, "", &found);
-    scanner.Find(static_cast<Marker>(k));
-    line = found.lineStarts[k];
+    scanner.Find(marker);
+    line = found.lineStarts[static_cast<int>(marker)];
     return Ended(scanner, error);
 }

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "reading/RecordScanner.h"
+
 struct RecordLayout {
     long long hs = -1;           // the \HS marker
     long long he = -1;           // the \HE marker
@@ -17,8 +19,7 @@ struct RecordLayout {
 // meant when the body was found.
 bool ScanLayout(int fd, RecordLayout& layout, std::string& error);
 
-// The start of the first line of fd (from its start) that holds the marker \ and letters
-// (HS, HE, GS or GE), or -1.
-bool FindLineWithMarker(int fd, const char* letters, long long& line, std::string& error);
+// The start of the first line of fd (from its start) that holds the marker, or -1.
+bool FindLineWithMarker(int fd, gibo::Marker marker, long long& line, std::string& error);
 
 #endif  // GIBO_TOOLS_RECORD_LAYOUT_H

@@ -18,9 +18,9 @@ bool Load(const InputFile& in, const PrivateDir& dir, LoadedRecord& loaded, std:
         dir.KeepsAudio(ok && loaded.hasAudio);
         if (!ok) {
             const unsigned long code = loaded.record.GetError();
-            error = code == GIBO_ERR_BODY_CREATE ? dir.NoRoom("body", "cannot create it", in.Size())
-                    : code == GIBO_ERR_AUDIO_CREATE
-                        ? dir.NoRoom("audio", "cannot create it", in.Size())
+            const bool body = code == GIBO_ERR_BODY_CREATE;
+            error = body || code == GIBO_ERR_AUDIO_CREATE
+                        ? dir.NoRoom(body ? "body" : "audio", "cannot create it", in.Size())
                         : LoadErrorText(code);
             return false;
         }
@@ -61,12 +61,6 @@ bool ReadRecord(const std::string& path, ScannedRecord& scanned, std::string& er
         error = LoadErrorText(failure.dwCode);
     }
     return !failure;
-}
-
-bool LoadPrivately(const std::string& path, const PrivateDir& dir, LoadedRecord& loaded,
-                   std::string& error) {
-    InputFile in;
-    return OpenRecord(path, in, error) && LoadPrivately(in, dir, loaded, error);
 }
 
 bool LoadPrivately(const InputFile& in, const PrivateDir& dir, LoadedRecord& loaded,

@@ -38,11 +38,9 @@ bool ReadRecord(const std::string& path, ScannedRecord& scanned, std::string& er
 // Opens the record at path for loading; false with the library's open error and the reason.
 bool OpenRecord(const std::string& path, InputFile& in, std::string& error);
 
-// Loads the record at path, or the file in (already open), through dir. False with a message
-// that names the library's error code, or says why the file could not be reached; a private
-// copy that does not fit in the temporary directory is named as such, with where it was made.
-bool LoadPrivately(const std::string& path, const PrivateDir& dir, LoadedRecord& loaded,
-                   std::string& error);
+// Loads the record open in through dir. False with a message that names the library's error
+// code; a private copy that does not fit in the temporary directory is named as such, with where
+// it was made.
 bool LoadPrivately(const InputFile& in, const PrivateDir& dir, LoadedRecord& loaded,
                    std::string& error);
 

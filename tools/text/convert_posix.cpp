@@ -88,13 +88,9 @@ struct Converter::Impl {
             size_t dstLeft = sizeof buf;
             const size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
             out.append(buf, static_cast<size_t>(dst - buf));
-            if (r != static_cast<size_t>(-1)) {
-                continue;
+            if (r == static_cast<size_t>(-1) && errno != E2BIG) {
+                return false;  // EILSEQ, or EINVAL: a sequence cut off at the end
             }
-            if (errno == E2BIG) {
-                continue;
-            }
-            return false;  // EILSEQ, or EINVAL: a sequence cut off at the end
         }
         char* dst = buf;
         size_t dstLeft = sizeof buf;

@@ -35,8 +35,6 @@ public:
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
-    const std::string& Charset() const { return m_charset; }
-
     // Bytes that are not valid in cp come out as "\xNN", so that a damaged record still prints
     // and the reader can see which bytes were wrong. invalid counts them.
     std::string Decode(const std::string& bytes, Codepage cp);

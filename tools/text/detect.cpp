@@ -141,10 +141,8 @@ Detection MostPlausible(const std::vector<std::string>& texts, const std::vector
             top.push_back(cp);
         }
     }
-    if (top.size() == 1) {
-        return {top[0], "statistics"};
-    }
-    return {top[0], "tie"};  // GBK when it is among the best, as kOrder starts with it
+    // A tie goes to GBK when it is among the best, as kOrder starts with it.
+    return {top[0], top.size() == 1 ? "statistics" : "tie"};
 }
 
 }  // namespace

@@ -24,32 +24,16 @@ std::string Placeholder(size_t i) {
     return "\x1f" + std::to_string(i) + "\x1f";
 }
 
-// text with each placeholder replaced by its name, in one pass.
-std::string FillIn(const std::string& text, const std::vector<std::string>& names) {
-    std::string out;
-    size_t at = 0;
-    for (size_t open; (open = text.find('\x1f', at)) != std::string::npos;) {
-        const size_t close = text.find('\x1f', open + 1);
-        size_t i = 0;
-        bool digits = close != std::string::npos && close > open + 1;
-        for (size_t k = open + 1; digits && k < close; ++k) {
-            digits = text[k] >= '0' && text[k] <= '9';
-            i = i * 10 + static_cast<size_t>(text[k] - '0');
+// text with each placeholder replaced by its name; the names hold no separator byte.
+std::string FillIn(std::string text, const std::vector<std::string>& names) {
+    for (size_t i = 0; i < names.size(); ++i) {
+        const std::string mark = Placeholder(i);
+        for (size_t at = 0; (at = text.find(mark, at)) != std::string::npos;
+             at += names[i].size()) {
+            text.replace(at, mark.size(), names[i]);
         }
-        if (!digits || i >= names.size()) {
-            out.append(text, at, open + 1 - at);
-            at = open + 1;
-            continue;
-        }
-        out.append(text, at, open - at);
-        out += names[i];
-        at = close + 1;
     }
-    if (at == 0) {
-        return text;
-    }
-    out.append(text, at, std::string::npos);
-    return out;
+    return text;
 }
 
 Value Compose(CGiboFile& r, Tool& tool, const std::vector<std::string>& names,
@@ -83,10 +67,9 @@ Value DisplayPieces(const CGiboFile& record, Codepage cp, Tool& tool,
     CGiboFile shadow(record);
     std::vector<CString*> texts = WriterTexts(shadow);
     std::vector<std::string> names;
-    bool marked = false;
-    for (CString* text : texts) {
-        marked = marked || text->str().find('\x1f') != std::string::npos;
-    }
+    const bool marked = std::any_of(texts.begin(), texts.end(), [](const CString* text) {
+        return text->str().find('\x1f') != std::string::npos;
+    });
     int found = 0;
     const std::string gameName = shadow.GetParam("GAMENAME", found).str();
     if (marked || tool.Raw() || gameName.find('\x1f') != std::string::npos) {
