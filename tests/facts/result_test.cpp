@@ -101,15 +101,6 @@ TEST(ResultTest, LibraryCodesMapToTheSameFacts) {
     }
 }
 
-TEST(ResultTest, NamesForStorage) {
-    const char* const winners[] = {"unknown", "black", "white", "draw"};
-    const char* const kinds[] = {"unknown", "points", "resignation", "time", "forfeit", "draw"};
-    for (int k = 0; k < 6; ++k) {
-        EXPECT_STREQ(facts::KindName(static_cast<WinKind>(k)), kinds[k]);
-        EXPECT_STREQ(facts::WinnerName(static_cast<Winner>(k % 4)), winners[k % 4]);
-    }
-}
-
 #ifndef _WIN32
 std::string ToUtf8(const std::string& bytes, const char* codepage) {
     iconv_t cd = iconv_open("UTF-8", codepage);

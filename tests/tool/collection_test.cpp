@@ -98,7 +98,7 @@ std::set<std::string> Found(IndexDb& db, const std::string& key) {
     Query q;
     q.Add(KeyIn("{white black}", {"white_keys", "black_keys"}, key));
     std::set<std::string> files;
-    EXPECT_TRUE(EachRow(db, q.Sql(false), q.values, [&](sqlite3_stmt* stmt) {
+    EXPECT_TRUE(db.EachRow(q.Sql(false), q.values, [&](sqlite3_stmt* stmt) {
         files.insert(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 5)));
     }));
     return files;

@@ -24,6 +24,7 @@ TEST(SearchTerms, EveryPairOfAdjacentCharactersIsAToken) {
         {"\xe5\x8f", "e58f"},  // so is each byte of a cut one
         {"a", ""},
         {"", ""},
+        {"kIm  JI x", "6b69 696d 6a69"},  // blank-separated keys: no pair spans two
     };
     for (const auto& c : cases) {
         EXPECT_EQ(PairTokens(c.first), c.second) << c.first;
@@ -53,40 +54,6 @@ std::string Build(const std::vector<std::string>& options, Query& q) {
     return BuildQuery(args, typed, q, error) ? std::string() : error;
 }
 
-const char kMatch[] = "r.id IN (SELECT rowid FROM game_text WHERE game_text MATCH ?)";
-
-TEST(Query, TurnsEachOptionIntoACondition) {
-    Query q;
-    ASSERT_EQ(Build({"--player", "Kim",     "--player",    "Ji",    "--name",     "名人",
-                     "--white",  "x",       "--winner",    "black", "--from",     "2013",
-                     "--to",     "2013-05", "--min-moves", "150",   "--handicap", "0",
-                     "--limit",  "20",      "--result",    "time"},
-                    q),
-              "");
-    const std::string m = kMatch;
-    EXPECT_EQ(q.where, "r.error IS NULL AND " + m + " AND " + m + " AND (r.white_keys LIKE ? " +
-                           "ESCAPE '\\') AND " + m +
-                           " AND r.winner = ? AND r.date_iso >= ? AND r.date_iso <= ? AND "
-                           "r.result_kind = ? AND r.move_count >= ? AND r.handicap = ?");
-    EXPECT_EQ(q.values,
-              (std::vector<std::string>{"{white black} : \"6b69 696d\"", "{white black} : \"6a69\"",
-                                        "%x%", "game : \"e5908de4baba\"", "black", "2013",
-                                        "2013-05~", "time", "150", "0"}));
-    EXPECT_EQ(q.Sql(false),
-              "SELECT r.date_iso, r.white_name, r.black_name, COALESCE(r.result, r.result_text), "
-              "r.game_name, r.path FROM records r WHERE " +
-                  q.where + " ORDER BY r.date_iso IS NULL, r.date_iso, r.path LIMIT 20");
-    // A single character is looked for with LIKE, its wildcards escaped.
-    for (const std::string c : {"%", "_", "\\"}) {
-        Query one;
-        ASSERT_EQ(Build({"--player", c}, one), "");
-        EXPECT_EQ(one.where,
-                  "r.error IS NULL AND (r.white_keys LIKE ? ESCAPE '\\' OR r.black_keys LIKE ? "
-                  "ESCAPE '\\')");
-        EXPECT_EQ(one.values, (std::vector<std::string>(2, "%\\" + c + "%")));
-    }
-}
-
 TEST(Query, RefusesWhatItCannotAsk) {
     const std::pair<std::vector<std::string>, const char*> cases[] = {
         {{"--black", "unreadable"}, "--black needs a text this tool can read"},
@@ -110,16 +77,10 @@ std::vector<std::string> Found(IndexDb& db, const std::vector<std::string>& opti
     Query q;
     EXPECT_EQ(Build(options, q), "");
     EXPECT_EQ(std::count(q.where.begin(), q.where.end(), '?'), static_cast<long>(q.values.size()));
-    sqlite3_stmt* stmt = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(db.Handle(), q.Sql(false).c_str(), -1, &stmt, nullptr), SQLITE_OK);
-    for (size_t i = 0; i < q.values.size(); ++i) {
-        sqlite3_bind_text(stmt, static_cast<int>(i + 1), q.values[i].c_str(), -1, SQLITE_TRANSIENT);
-    }
     std::vector<std::string> paths;
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
+    EXPECT_TRUE(db.EachRow(q.Sql(false), q.values, [&paths](sqlite3_stmt* stmt) {
         paths.push_back(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 5)));
-    }
-    sqlite3_finalize(stmt);
+    }));
     return paths;
 }
 
@@ -136,14 +97,23 @@ TEST(Query, FindsNamesByAnyPartAsTheIndexStoresThem) {
     std::string notice, error;
     ASSERT_TRUE(db.Open(path, true, notice, error)) << error;
     // Keys as the index stores them: folded, blank-separated.
-    const char* const games[][3] = {{"이세돌", "kimji lee", "white"}, {"古力", "sai", "black"}};
+    const char* const games[][5] = {{"이세돌", "kimji lee", "white", "resignation", "名人"},
+                                    {"古力", "sai", "black", nullptr, "a%b_c"}};
     for (const auto& g : games) {
         IndexRow row;
         row.path = std::string(g[0]) + ".gib";
-        row.columns = {
-            {"size", Cell::Int(1)},           {"mtime", Cell::Int(2)},
-            {"white_keys", Cell::Text(g[0])}, {"black_keys", Cell::Text(g[1])},
-            {"winner", Cell::Text(g[2])},     {"date_iso", Cell::Text("2013-01-07T14:05")}};
+        row.columns = {{"size", Cell::Int(1)},
+                       {"mtime", Cell::Int(2)},
+                       {"white_keys", Cell::Text(g[0])},
+                       {"black_keys", Cell::Text(g[1])},
+                       {"winner", Cell::Text(g[2])},
+                       {"event_keys", Cell::Text(g[4])},
+                       {"move_count", Cell::Int(g[3] ? 150 : 99)},
+                       {"handicap", Cell::Int(g[3] ? 0 : 3)},
+                       {"date_iso", Cell::Text("2013-01-07T14:05")}};
+        if (g[3]) {
+            row.columns["result_kind"] = Cell::Text(g[3]);
+        }
         ASSERT_TRUE(db.Store(row, error)) << error;
         ASSERT_TRUE(db.Store(row, error)) << error;  // stored again: replaced, not doubled
     }
@@ -168,6 +138,16 @@ TEST(Query, FindsNamesByAnyPartAsTheIndexStoresThem) {
     EXPECT_EQ(Found(db, {"--from", "2013-01-08"}), Paths{});
     EXPECT_EQ(Found(db, {"--date", "2013-01"}).size(), 2u);
     EXPECT_EQ(Found(db, {"--date", "2013-01-06"}), Paths{});
+    EXPECT_EQ(Found(db, {"--result", "resignation", "--min-moves", "100"}), Paths{"이세돌.gib"});
+    EXPECT_EQ(Found(db, {"--result", "unknown", "--handicap", "3"}), Paths{"古力.gib"});
+    EXPECT_EQ(Found(db, {"--name", "名人", "--handicap", "0"}), Paths{"이세돌.gib"});
+    EXPECT_EQ(Found(db, {"--player", "i", "--limit", "1"}), Paths{"古力.gib"});
+    // A single character is looked for with LIKE, its wildcards taken as themselves.
+    for (const char* c : {"%", "_"}) {
+        EXPECT_EQ(Found(db, {"--name", c}), Paths{"古力.gib"}) << c;
+        EXPECT_EQ(Found(db, {"--player", c}), Paths{}) << c;
+    }
+    EXPECT_EQ(Found(db, {"--name", "\\"}), Paths{});
 }
 
 // A removal takes exactly the tokens the row was stored with, whatever bytes its texts hold,

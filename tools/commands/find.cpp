@@ -1,18 +1,11 @@
 // gibo find: answers questions about a collection from its index.
-#include <sqlite3.h>
-
-#include <iostream>
 #include <string>
 #include <vector>
 
-#include "bar_chart.h"
 #include "cli/command.h"
 #include "cli/errors.h"
-#include "csv.h"
-#include "index/index_db.h"
 #include "index/query.h"
 #include "index/rows_out.h"
-#include "name_fold.h"
 
 namespace {
 
@@ -51,44 +44,20 @@ const std::vector<std::string> kCsvColumns = {
     "date_iso",    "white_name", "black_name", "winner",     "result_kind", "margin",
     "result_text", "game_name",  "place",      "move_count", "path"};
 
-// Runs the query and prints its games. False when the database fails.
-// --chart: the games of each year as bars; games without a date as "?".
-bool PrintYears(Tool& tool, IndexDb& db, const Query& q) {
-    std::vector<facts::ChartRow> rows;
-    const std::string sql =
-        "SELECT IFNULL(substr(r.date_iso, 1, 4), '?') AS y, count(*) FROM "
-        "records r WHERE " +
-        q.where + " GROUP BY y ORDER BY y = '?', y";
-    const bool ok = EachRow(db, sql, q.values, [&](sqlite3_stmt* stmt) {
-        rows.push_back({reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)),
-                        {sqlite3_column_int(stmt, 1)}});
-    });
-    facts::ChartStyle style;
-    style.unicode = facts::CodesetIsUtf8(LocaleCharset());
-    std::cout << tool.Harmless(facts::BarChart(rows, style));
-    return ok;
-}
-
 int RunFind(Tool& tool, const Args& args) {
     Search s;
     const int status = OpenSearch(tool, args, s);
     if (status != kExitOk) {
         return status;
     }
-    if (args.Has("--chart")) {
-        return PrintYears(tool, s.db, s.q) ? kExitOk : tool.Fail(s.dbPath, s.db.Message());
+    if (args.Has("--chart")) {  // the games of each year; games without a date as "?"
+        return PrintChart(tool, s,
+                          "SELECT IFNULL(substr(r.date_iso, 1, 4), '?') AS y, count(*) FROM "
+                          "records r WHERE " +
+                              s.q.where + " GROUP BY y ORDER BY y = '?', y",
+                          0, {1});
     }
-    const bool csv = args.Has("--csv");
-    if (csv) {
-        std::cout << facts::CsvRow(kCsvColumns);
-    }
-    auto row = [&](sqlite3_stmt* stmt) {
-        csv ? WriteCsv(stmt, kCsvColumns) : tool.Json() ? WriteJson(stmt) : WriteLine(tool, stmt);
-    };
-    if (!EachRow(s.db, s.q.Sql(tool.Json() || csv), s.q.values, row)) {
-        return tool.Fail(s.dbPath, s.db.Message());
-    }
-    return kExitOk;
+    return PrintRows(tool, args, s, s.q.Sql(tool.Json() || args.Has("--csv")), kCsvColumns);
 }
 
 }  // namespace

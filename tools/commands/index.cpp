@@ -49,20 +49,97 @@ public:
           m_options(maker.Options()) {}
 
     // Whether the record is to be read, not skipped as unchanged.
-    bool ToRead(const FileStamp& stamp, const std::map<std::string, IndexDb::Known>& known) const;
+    bool ToRead(const FileStamp& stamp, const std::map<std::string, IndexDb::Known>& known) const {
+        const auto k = known.find(stamp.path);
+        if (k == known.end() || m_full) {
+            return true;
+        }
+        // A record that failed is read again until it loads, whatever made it fail.
+        const IndexDb::Known& was = k->second;
+        return was.size != stamp.size || was.mtime != stamp.mtime || was.stale;
+    }
+
     // The record's row; runs on the feeder's thread, which alone uses the maker.
-    void Make(const FileStamp& stamp, MadeRow& made) const;
+    void Make(const FileStamp& stamp, MadeRow& made) const {
+        IndexRow& row = made.row;
+        row.path = stamp.path;
+        row.columns["size"] = Cell::Int(stamp.size);
+        row.columns["mtime"] = Cell::Int(stamp.mtime);
+        row.columns["options"] = Cell::Text(m_options);
+        made.ok = m_maker.Make(stamp.path, row, made.error);
+        made.invalid = m_maker.Invalid();
+    }
+
     // Stores the feeder's next row when read, else counts the record as unchanged. False with
     // a message when the index cannot be written; a record that cannot be loaded is stored
     // with its error and counted.
-    bool Index(const FileStamp& stamp, bool read, RowFeeder& feeder, std::string& error);
-    bool Remove(const std::string& path, const IndexDb::Known& row, std::string& error);
+    bool Index(const FileStamp& stamp, bool read, RowFeeder& feeder, std::string& error) {
+        if (!read) {
+            ++m_unchanged;
+            return true;
+        }
+        MadeRow made = feeder.Next();
+        if (!made.ok) {
+            m_progress.Clear();
+            m_tool.Error(stamp.path, made.error);
+            ++m_failed;
+        } else if (made.invalid > 0) {
+            m_progress.Clear();
+            m_tool.WarnInvalid(stamp.path, made.invalid, made.row.columns["codepage"].s, "stored");
+        }
+        if (StopRequested()) {
+            return true;  // the record may have been cut short by the signal
+        }
+        if (!m_batch.Open(error) || !m_db.Store(made.row, error) || !m_batch.Done(error)) {
+            return false;
+        }
+        ++m_indexed;
+        return true;
+    }
+
+    bool Remove(const std::string& path, const IndexDb::Known& row, std::string& error) {
+        if (!m_batch.Open(error) || !m_db.Remove(row.id, path, error) || !m_batch.Done(error)) {
+            return false;
+        }
+        ++m_removed;
+        return true;
+    }
+
     // Commits the last batch and prints the counts; the run's exit status.
-    int Finish(size_t total, int status);
+    int Finish(size_t total, int status) {
+        std::string error;
+        if (!m_batch.Commit(error)) {
+            return WriteFailed(error);
+        }
+        m_progress.ShowRate(total, m_failed, true);
+        m_progress.Clear();
+        std::cout << "indexed " << m_indexed << ", unchanged " << m_unchanged << ", removed "
+                  << m_removed << ", failed " << m_failed << std::endl;
+        return m_failed > 0 ? kExitFailed : status;
+    }
+
     // Reports a write that failed, or was given up for a stop; the index keeps the batches
     // committed before. The run's exit status.
-    int WriteFailed(const std::string& what);
-    int Interrupted();
+    int WriteFailed(const std::string& what) {
+        if (StopRequested()) {
+            return Interrupted();  // the wait for another run's lock was given up
+        }
+        m_progress.Clear();
+        m_db.Rollback();
+        m_tool.Error(m_dbPath, "cannot write the index: " + what +
+                                   "; it holds what the last committed batch wrote");
+        return kExitFailed;
+    }
+
+    int Interrupted() {
+        m_progress.Clear();
+        m_db.Rollback();
+        m_tool.Error(m_dbPath,
+                     "interrupted: the index holds the batches committed before; run "
+                     "again to go on");
+        return 128 + SIGINT;
+    }
+
     void ShowProgress(size_t done) { m_progress.ShowRate(done, m_failed); }
 
 private:
@@ -76,90 +153,6 @@ private:
     std::string m_options;
     size_t m_indexed = 0, m_unchanged = 0, m_removed = 0, m_failed = 0;
 };
-
-bool IndexRun::ToRead(const FileStamp& stamp,
-                      const std::map<std::string, IndexDb::Known>& known) const {
-    const auto k = known.find(stamp.path);
-    if (k == known.end() || m_full) {
-        return true;
-    }
-    // A record that failed is read again until it loads, whatever made it fail.
-    const IndexDb::Known& was = k->second;
-    return was.size != stamp.size || was.mtime != stamp.mtime || was.stale;
-}
-
-void IndexRun::Make(const FileStamp& stamp, MadeRow& made) const {
-    IndexRow& row = made.row;
-    row.path = stamp.path;
-    row.columns["size"] = Cell::Int(stamp.size);
-    row.columns["mtime"] = Cell::Int(stamp.mtime);
-    row.columns["options"] = Cell::Text(m_options);
-    made.ok = m_maker.Make(stamp.path, row, made.error);
-    made.invalid = m_maker.Invalid();
-}
-
-bool IndexRun::Index(const FileStamp& stamp, bool read, RowFeeder& feeder, std::string& error) {
-    if (!read) {
-        ++m_unchanged;
-        return true;
-    }
-    MadeRow made = feeder.Next();
-    if (!made.ok) {
-        m_progress.Clear();
-        m_tool.Error(stamp.path, made.error);
-        ++m_failed;
-    } else if (made.invalid > 0) {
-        m_progress.Clear();
-        m_tool.WarnInvalid(stamp.path, made.invalid, made.row.columns["codepage"].s, "stored");
-    }
-    if (StopRequested()) {
-        return true;  // the record may have been cut short by the signal
-    }
-    if (!m_batch.Open(error) || !m_db.Store(made.row, error) || !m_batch.Done(error)) {
-        return false;
-    }
-    ++m_indexed;
-    return true;
-}
-
-bool IndexRun::Remove(const std::string& path, const IndexDb::Known& row, std::string& error) {
-    if (!m_batch.Open(error) || !m_db.Remove(row.id, path, error) || !m_batch.Done(error)) {
-        return false;
-    }
-    ++m_removed;
-    return true;
-}
-
-int IndexRun::WriteFailed(const std::string& what) {
-    if (StopRequested()) {
-        return Interrupted();  // the wait for another run's lock was given up
-    }
-    m_progress.Clear();
-    m_db.Rollback();
-    m_tool.Error(m_dbPath, "cannot write the index: " + what +
-                               "; it holds what the last committed batch wrote");
-    return kExitFailed;
-}
-
-int IndexRun::Interrupted() {
-    m_progress.Clear();
-    m_db.Rollback();
-    m_tool.Error(m_dbPath,
-                 "interrupted: the index holds the batches committed before; run again to go on");
-    return 128 + SIGINT;
-}
-
-int IndexRun::Finish(size_t total, int status) {
-    std::string error;
-    if (!m_batch.Commit(error)) {
-        return WriteFailed(error);
-    }
-    m_progress.ShowRate(total, m_failed, true);
-    m_progress.Clear();
-    std::cout << "indexed " << m_indexed << ", unchanged " << m_unchanged << ", removed "
-              << m_removed << ", failed " << m_failed << std::endl;
-    return m_failed > 0 ? kExitFailed : status;
-}
 
 // Opens the index for writing and reads what it holds: kExitOk, or the run's status, reported.
 int OpenIndex(Tool& tool, const std::string& dbPath, IndexDb& db, const std::string& options,

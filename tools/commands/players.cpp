@@ -1,11 +1,8 @@
 // gibo players: who played in a collection, with wins, losses and draws, from its index.
-#include <sqlite3.h>
-
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include "bar_chart.h"
 #include "cli/command.h"
 #include "cli/errors.h"
 #include "csv.h"
@@ -53,41 +50,19 @@ std::string PlayersSql(const Query& q) {
     return sql;
 }
 
-facts::ChartRow ChartRowOf(sqlite3_stmt* stmt) {
-    const unsigned char* name = sqlite3_column_text(stmt, 6);
-    return {name ? reinterpret_cast<const char*>(name) : "",
-            {sqlite3_column_int(stmt, 1), sqlite3_column_int(stmt, 2)}};
-}
-
 int RunPlayers(Tool& tool, const Args& args) {
     Search s;
     const int status = OpenSearch(tool, args, s);
     if (status != kExitOk) {
         return status;
     }
-    const bool csv = args.Has("--csv");
-    const bool chart = args.Has("--chart");
-    if (csv) {
-        std::cout << facts::CsvRow(kColumns);
+    if (!args.Has("--chart")) {
+        return PrintRows(tool, args, s, PlayersSql(s.q), kColumns);
     }
-    std::vector<facts::ChartRow> rows;
-    auto row = [&](sqlite3_stmt* stmt) {
-        if (chart) {
-            rows.push_back(ChartRowOf(stmt));
-        } else {
-            csv ? WriteCsv(stmt, kColumns) : tool.Json() ? WriteJson(stmt) : WriteLine(tool, stmt);
-        }
-    };
-    if (!EachRow(s.db, PlayersSql(s.q), s.q.values, row)) {
-        return tool.Fail(s.dbPath, s.db.Message());
+    if (args.Has("--csv")) {
+        std::cout << facts::CsvRow(kColumns);  // as before: the CSV header, then the chart
     }
-    if (chart) {
-        facts::ChartStyle style;
-        style.unicode = facts::CodesetIsUtf8(LocaleCharset());
-        style.series = {"wins", "losses"};
-        std::cout << tool.Harmless(facts::BarChart(rows, style));
-    }
-    return kExitOk;
+    return PrintChart(tool, s, PlayersSql(s.q), 6, {1, 2}, {"wins", "losses"});
 }
 
 }  // namespace

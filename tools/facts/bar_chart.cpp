@@ -12,6 +12,13 @@ namespace {
 
 const int kMinBar = 10;  // columns a bar keeps however narrow the terminal
 
+// The glyph of the i-th series of a stacked bar and its legend.
+const char* SeriesGlyph(size_t i, bool unicode) {
+    static const char* const kUnicode[] = {"█", "░", "▒"};
+    static const char* const kAscii[] = {"#", ".", "+"};
+    return unicode ? kUnicode[i % 3] : kAscii[i % 3];
+}
+
 // The label with its control characters as '?'.
 std::u32string SafeLabel(const std::string& label) {
     std::u32string text = DecodeUtf8(label);
@@ -76,41 +83,37 @@ std::string Repeat(const std::string& glyph, long long count) {
     return out;
 }
 
-// One value in eighths of a column; a value above zero shows at least an eighth.
+// value's share of units, rounded; at least one for a value above zero.
+long long Share(long value, long scale_max, long long units) {
+    return value <= 0 || scale_max <= 0
+               ? 0
+               : std::max(1LL, (2LL * value * units + scale_max) / (2LL * scale_max));
+}
+
+// One value, with Unicode in eighths of a column.
 std::string SingleBar(long value, long scale_max, int columns, bool unicode) {
     static const char* const kEighths[] = {"", "▏", "▎", "▍", "▌", "▋", "▊", "▉"};
-    if (value <= 0 || scale_max <= 0) {
-        return std::string();
+    if (!unicode) {
+        return Repeat("#", Share(value, scale_max, columns));
     }
-    const long long per_column = unicode ? 8 : 1;
-    const long long parts =
-        std::max(1LL, (2LL * value * columns * per_column + scale_max) / (2LL * scale_max));
-    std::string bar = Repeat(unicode ? "█" : "#", parts / per_column);
-    return unicode ? bar + kEighths[parts % 8] : bar;
+    const long long eighths = Share(value, scale_max, 8LL * columns);
+    return Repeat("█", eighths / 8) + kEighths[eighths % 8];
 }
 
 // Several values, each in whole columns of its own glyph.
 std::string StackedBar(const ChartRow& row, long scale_max, int columns, bool unicode) {
-    static const char* const kUnicode[] = {"█", "░", "▒"};
-    static const char* const kAscii[] = {"#", ".", "+"};
     std::string bar;
-    for (size_t i = 0; i < row.values.size() && scale_max > 0; ++i) {
-        const long value = std::max(0L, row.values[i]);
-        const long long cells =
-            value == 0 ? 0 : std::max(1LL, (2LL * value * columns + scale_max) / (2LL * scale_max));
-        bar += Repeat(unicode ? kUnicode[i % 3] : kAscii[i % 3], cells);
+    for (size_t i = 0; i < row.values.size(); ++i) {
+        bar += Repeat(SeriesGlyph(i, unicode), Share(row.values[i], scale_max, columns));
     }
     return bar;
 }
 
 std::string Legend(const ChartStyle& style) {
-    static const char* const kUnicode[] = {"█", "░", "▒"};
-    static const char* const kAscii[] = {"#", ".", "+"};
     std::string out;
     for (size_t i = 0; i < style.series.size(); ++i) {
-        out += (i > 0 ? "  " : "");
-        out += style.unicode ? kUnicode[i % 3] : kAscii[i % 3];
-        out += " " + style.series[i];
+        out +=
+            std::string(i > 0 ? "  " : "") + SeriesGlyph(i, style.unicode) + " " + style.series[i];
     }
     return out.empty() ? out : out + "\n";
 }

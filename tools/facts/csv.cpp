@@ -54,10 +54,7 @@ std::string CsvField(const std::string& value, const CsvOptions& options) {
 std::string CsvRow(const std::vector<std::string>& fields, const CsvOptions& options) {
     std::string row;
     for (size_t i = 0; i < fields.size(); ++i) {
-        if (i > 0) {
-            row += ',';
-        }
-        row += CsvField(fields[i], options);
+        row += (i > 0 ? "," : "") + CsvField(fields[i], options);
     }
     return row + "\r\n";
 }

@@ -25,21 +25,11 @@ bool TakeMinuteWords(Cursor& c, int& minute) {
         return true;
     }
     int second = 0;
-    const size_t start = c.Pos();
-    if (!c.TakeNumber(1, 2, minute)) {
-        minute = 0;  // "14時" alone
-        return true;
+    if (!c.TakeMarked(U"分|분", minute)) {
+        minute = 0;
+        return !c.TakeNumber(1, 2, second);  // "14時" alone; a number without its mark is none
     }
-    if (c.TakeAny(U"分|분") < 0) {
-        c.Reset(start);
-        return false;
-    }
-    const size_t after_minute = c.Pos();
-    c.SkipBlanks();
-    if (!c.TakeNumber(1, 2, second) || c.TakeAny(U"秒|초") < 0) {
-        c.Reset(after_minute);
-        second = 0;
-    }
+    c.TakeMarked(U"秒|초", second);
     return second <= 59;
 }
 
@@ -115,14 +105,15 @@ int TakeCjkWeekday(Cursor& c, bool bracketed) {
         }
         return day % 7;  // 天 (the eighth) is Sunday too
     }
-    const int japanese = c.TakeAny(U"日|月|火|水|木|金|土");
-    if (japanese >= 0 && (c.TakeAny(U"曜日|曜") >= 0 || bracketed)) {
-        return japanese;
-    }
-    c.Reset(start);
-    const int korean = c.TakeAny(U"일|월|화|수|목|금|토");
-    if (korean >= 0 && (c.TakeAny(U"요일") >= 0 || bracketed)) {
-        return korean;
+    // Japanese, then Korean: the day's character, and the word for "weekday" outside brackets.
+    static const char32_t* const kDays[][2] = {{U"日|月|火|水|木|金|土", U"曜日|曜"},
+                                               {U"일|월|화|수|목|금|토", U"요일"}};
+    for (const auto& days : kDays) {
+        c.Reset(start);
+        const int day = c.TakeAny(days[0]);
+        if (day >= 0 && (c.TakeAny(days[1]) >= 0 || bracketed)) {
+            return day;
+        }
     }
     c.Reset(start);
     const int chinese = bracketed ? c.TakeAny(U"一|二|三|四|五|六") : -1;

@@ -17,9 +17,6 @@ struct DateFields {
     int minute = -1;
 };
 
-// Lower-cased ASCII, full-width forms narrowed, blanks made one space, trimmed.
-std::u32string NormalizeDateText(const std::string& text);
-
 // Each reads its piece at the cursor and returns false, leaving the cursor where it was, when
 // the piece is not there or not valid.
 bool TakeEraDate(Cursor& c, DateFields& f);

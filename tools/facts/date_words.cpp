@@ -13,18 +13,8 @@ int DayNumber(int year, int month, int day) {
 // Month and day after a year marker ("5月1日", "5월 1일"), each optional from the right.
 void TakeMonthAndDay(Cursor& c, DateFields& d, const char32_t* month_mark,
                      const char32_t* day_mark) {
-    const size_t after_year = c.Pos();
-    c.SkipBlanks();
-    if (!c.TakeNumber(1, 2, d.month) || c.TakeAny(month_mark) < 0) {
-        d.month = 0;
-        c.Reset(after_year);
-        return;
-    }
-    const size_t after_month = c.Pos();
-    c.SkipBlanks();
-    if (!c.TakeNumber(1, 2, d.day) || c.TakeAny(day_mark) < 0) {
-        d.day = 0;
-        c.Reset(after_month);
+    if (c.TakeMarked(month_mark, d.month)) {
+        c.TakeMarked(day_mark, d.day);
     }
 }
 

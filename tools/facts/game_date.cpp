@@ -9,24 +9,6 @@
 
 namespace facts {
 
-std::u32string NormalizeDateText(const std::string& text) {
-    std::u32string out;
-    for (char32_t cp : DecodeUtf8(text)) {
-        cp = NarrowForm(cp);
-        if (IsBlank(cp)) {
-            if (!out.empty() && out.back() != U' ') {
-                out += U' ';
-            }
-            continue;
-        }
-        out += (cp >= 'A' && cp <= 'Z') ? cp - 'A' + 'a' : cp;
-    }
-    if (!out.empty() && out.back() == U' ') {
-        out.pop_back();
-    }
-    return out;
-}
-
 bool IsLeapYear(int year) {
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
 }
@@ -141,7 +123,7 @@ GameDate FromFields(const DateFields& f, const std::string& text) {
 }  // namespace
 
 GameDate ParseGameDate(const std::string& text) {
-    Cursor c(NormalizeDateText(text));
+    Cursor c(MatchingText(text, true));
     DateFields f;
     if (!TakeDate(c, f)) {
         return FromFields(DateFields{}, text);

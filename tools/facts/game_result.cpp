@@ -18,19 +18,6 @@ struct Reading {
     double margin = 0;
 };
 
-// Blanks dropped, full-width forms narrowed, ASCII lower-cased, result characters folded.
-std::u32string FoldResultText(const std::string& text) {
-    std::u32string out;
-    for (char32_t cp : DecodeUtf8(text)) {
-        cp = NarrowForm(cp);
-        if (IsBlank(cp)) {
-            continue;
-        }
-        out += (cp >= 'A' && cp <= 'Z') ? cp - 'A' + 'a' : FoldResultChar(cp);
-    }
-    return out;
-}
-
 // A whole number ("3", "三") with, in ASCII digits, up to max_places decimals ("3.5", "1.75").
 bool TakeDecimal(Cursor& c, int max_places, double& value) {
     int whole = 0;
@@ -154,12 +141,14 @@ bool MatchAt(std::u32string_view pattern, size_t at, Cursor& c, Reading& r) {
                                                             : MatchMargin(pattern, at, c, r);
     }
     if (p == U'[') {
+        const size_t close = pattern.find(U']', at);
+        const std::u32string optional(pattern.substr(at + 1, close - at - 1));
         const size_t start = c.Pos();
-        if (c.Take(pattern[at + 1]) && MatchAt(pattern, at + 3, c, r)) {
+        if (c.TakeAny(optional.c_str()) >= 0 && MatchAt(pattern, close + 1, c, r)) {
             return true;
         }
         c.Reset(start);
-        return MatchAt(pattern, at + 3, c, r);
+        return MatchAt(pattern, close + 1, c, r);
     }
     return c.Take(p) && MatchAt(pattern, at + 1, c, r);
 }
@@ -169,7 +158,7 @@ bool MatchAt(std::u32string_view pattern, size_t at, Cursor& c, Reading& r) {
 GameResult ParseGameResult(const std::string& text) {
     GameResult out;
     out.text = text;
-    std::u32string folded = FoldResultText(text);
+    std::u32string folded = MatchingText(text, false, FoldResultChar);
     if (folded.empty()) {
         return out;  // most records have no result item; no pattern matches nothing
     }
@@ -218,16 +207,8 @@ GameResult ResultFromCode(int code, int margin_tenths) {
 }
 
 const char* WinnerName(Winner winner) {
-    switch (winner) {
-        case Winner::kBlack:
-            return "black";
-        case Winner::kWhite:
-            return "white";
-        case Winner::kDraw:
-            return "draw";
-        default:
-            return "unknown";
-    }
+    static const char* const kNames[] = {"unknown", "black", "white", "draw"};
+    return kNames[static_cast<int>(winner)];
 }
 
 const char* KindName(WinKind kind) {

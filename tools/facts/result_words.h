@@ -20,7 +20,7 @@ enum class Side { kNamed, kOther, kNone };
 //   {P}  a margin in points (3目半, 3.5目, 半目, 三目半, 3집반, 반집)
 //   {S}  a margin in stones of Chinese counting (1/4子, 3又3/4子, 四分之一子), two points each
 //   {N}  a bare number of points, as Western notation writes it (3.5)
-//   [x]  the character x or nothing
+//   [x]  the characters x or nothing; [x|y] x, y or nothing
 struct ResultPattern {
     const char32_t* pattern;
     Side side;

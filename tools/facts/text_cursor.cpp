@@ -63,6 +63,18 @@ bool Cursor::TakeNumber(int min_digits, int max_digits, int& value) {
     return true;
 }
 
+bool Cursor::TakeMarked(const char32_t* marks, int& value) {
+    const size_t start = m_pos;
+    int number = 0;
+    SkipBlanks();
+    if (TakeNumber(1, 2, number) && TakeAny(marks) >= 0) {
+        value = number;
+        return true;
+    }
+    m_pos = start;
+    return false;
+}
+
 bool Cursor::SkipBlanks() {
     const size_t start = m_pos;
     while (Take(U' ')) {

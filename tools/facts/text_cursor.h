@@ -19,6 +19,9 @@ public:
     int TakeAny(const char32_t* alternatives);
     // A run of ASCII digits of min..max digits; a longer run is refused whole.
     bool TakeNumber(int min_digits, int max_digits, int& value);
+    // Blanks, a number of one or two digits, then one of the marks ("5月", " 30초"); the cursor
+    // stays where it was, and value as it was, unless all of them are there.
+    bool TakeMarked(const char32_t* marks, int& value);
     // A whole number up to 99 in ASCII digits or Chinese numerals (五, 十二, 二十三).
     bool TakeSmallNumber(int& value);
     bool SkipBlanks();

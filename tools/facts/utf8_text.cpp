@@ -9,19 +9,12 @@ const char32_t kReplacement = 0xFFFD;
 
 // Length of the sequence a lead byte starts, 0 for a byte that cannot start one.
 int SequenceLength(unsigned char lead) {
-    if (lead < 0x80) {
-        return 1;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        return 2;
-    }
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        return 3;
-    }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        return 4;
-    }
-    return 0;
+    return lead < 0x80   ? 1
+           : lead < 0xC2 ? 0
+           : lead < 0xE0 ? 2
+           : lead < 0xF0 ? 3
+           : lead < 0xF5 ? 4
+                         : 0;
 }
 
 // The code point of a complete sequence, or kInvalid when it is overlong, a surrogate or too
@@ -94,20 +87,11 @@ void AppendUtf8(std::string& out, char32_t cp) {
     if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
         cp = kReplacement;
     }
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+    static const unsigned char kLead[] = {0, 0, 0xC0, 0xE0, 0xF0};
+    const int length = cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
+    out += static_cast<char>(length == 1 ? cp : kLead[length] | (cp >> (6 * (length - 1))));
+    for (int shift = 6 * (length - 2); shift >= 0; shift -= 6) {
+        out += static_cast<char>(0x80 | ((cp >> shift) & 0x3F));
     }
 }
 
@@ -133,6 +117,22 @@ bool IsBlank(char32_t cp) {
 
 bool IsControl(char32_t cp) {
     return cp < 0x20 || (cp >= 0x7F && cp < 0xA0);
+}
+
+std::u32string MatchingText(const std::string& text, bool blanks, char32_t (*fold)(char32_t)) {
+    std::u32string out;
+    for (char32_t cp : DecodeUtf8(text)) {
+        cp = NarrowForm(cp);
+        if (!IsBlank(cp)) {
+            out += (cp >= 'A' && cp <= 'Z') ? cp - 'A' + 'a' : fold ? fold(cp) : cp;
+        } else if (blanks && !out.empty() && out.back() != U' ') {
+            out += U' ';
+        }
+    }
+    if (!out.empty() && out.back() == U' ') {
+        out.pop_back();
+    }
+    return out;
 }
 
 int CharWidth(char32_t cp) {

@@ -22,6 +22,12 @@ char32_t NarrowForm(char32_t cp);
 // space separators.
 bool IsBlank(char32_t cp);
 
+// The text as the parsers match it: full-width forms narrowed, ASCII lower-cased, any other
+// character through fold (when given); blanks dropped, or with blanks each run of them one
+// space, none at the ends.
+std::u32string MatchingText(const std::string& text, bool blanks,
+                            char32_t (*fold)(char32_t) = nullptr);
+
 // C0 and C1 control characters and DEL, which a terminal takes as commands.
 bool IsControl(char32_t cp);
 

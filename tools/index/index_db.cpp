@@ -35,18 +35,9 @@ const int kBusyStepMs = 20;
 
 const char kSchema[] =
     "CREATE TABLE records("
-    " id INTEGER PRIMARY KEY,"
-    " path TEXT NOT NULL UNIQUE,"
-    " size INTEGER NOT NULL,"
-    " mtime INTEGER NOT NULL,"
-    " error_code INTEGER,"
-    " error TEXT,"
-    " type INTEGER,"
-    " codepage TEXT,"
-    " codepage_reason TEXT,"
-    " body_records INTEGER,"
-    " audio_bytes INTEGER,"
-    " info_format TEXT,"
+    " id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE, size INTEGER NOT NULL,"
+    " mtime INTEGER NOT NULL, error_code INTEGER, error TEXT, type INTEGER, codepage TEXT,"
+    " codepage_reason TEXT, body_records INTEGER, audio_bytes INTEGER, info_format TEXT,"
     " white TEXT, black TEXT, game_type TEXT, game_name TEXT, date TEXT, time TEXT,"
     " condition TEXT, result TEXT, moves TEXT," GIBO_SIDE("white") GIBO_SIDE("black")
     " date_iso TEXT, date_item TEXT, date_info TEXT, date_text TEXT,"
@@ -63,50 +54,39 @@ const char kSchema[] =
     "CREATE VIRTUAL TABLE game_text USING fts5(white, black, game, place, text, content='',"
     " columnsize=0, tokenize='unicode61');";
 
-#define GIBO_SIDE_COLUMNS(s) \
-    s "_name", s "_nick", s "_level", s "_country", s "_id", s "_info_nick", s "_keys"
+// The columns of records after its id, in the order kSchema gives them.
+const std::vector<std::string>& Columns() {
+    static const std::vector<std::string> columns = [] {
+        const std::string schema = kSchema;
+        const size_t end = schema.find(");");  // the end of the records table
+        std::vector<std::string> names;
+        for (size_t at = schema.find('(') + 1; at < end; at = schema.find(',', at) + 1) {
+            const size_t name = schema.find_first_not_of(' ', at);
+            names.push_back(schema.substr(name, schema.find(' ', name) - name));
+        }
+        names.erase(names.begin());  // the id, which SQLite gives
+        return names;
+    }();
+    return columns;
+}
 
-const char* const kColumns[] = {"path",
-                                "size",
-                                "mtime",
-                                "error_code",
-                                "error",
-                                "type",
-                                "codepage",
-                                "codepage_reason",
-                                "body_records",
-                                "audio_bytes",
-                                "info_format",
-                                "white",
-                                "black",
-                                "game_type",
-                                "game_name",
-                                "date",
-                                "time",
-                                "condition",
-                                "result",
-                                "moves",
-                                GIBO_SIDE_COLUMNS("white"),
-                                GIBO_SIDE_COLUMNS("black"),
-                                "date_iso",
-                                "date_item",
-                                "date_info",
-                                "date_text",
-                                "winner",
-                                "result_kind",
-                                "margin",
-                                "result_text",
-                                "result_item",
-                                "result_info",
-                                "move_count",
-                                "moves_info",
-                                "handicap",
-                                "komi",
-                                "place",
-                                "event_keys",
-                                "place_keys",
-                                "text_keys",
-                                "options_id"};
+// The statements a writing run prepares, by IndexDb::Statement; the insert is made of Columns().
+const char* const kStatementSql[] = {
+    nullptr,
+    "INSERT INTO items VALUES(?,?,?)",
+    "INSERT OR IGNORE INTO tags(tag) VALUES(?)",
+    "SELECT id FROM tags WHERE tag=?",
+    "INSERT OR IGNORE INTO options(text) VALUES(?)",
+    "SELECT id FROM options WHERE text=?",
+    "INSERT INTO game_text(rowid,white,black,game,place,text) VALUES(?,?,?,?,?,?)",
+    "SELECT white_keys,black_keys,event_keys,place_keys,text_keys FROM records"
+    " WHERE id=? AND path=?",
+    "INSERT INTO game_text(game_text,rowid,white,black,game,place,text)"
+    " VALUES('delete',?,?,?,?,?,?)",
+    "DELETE FROM items WHERE id >= ?1 << 16 AND id < (?1 + 1) << 16",
+    "DELETE FROM records WHERE id=?",
+    "SELECT id FROM records WHERE path=?",
+};
 
 // The columns whose keys' pair tokens game_text holds, in its column order.
 const char* const kTextColumns[] = {"white_keys", "black_keys", "event_keys", "place_keys",
@@ -115,9 +95,9 @@ const int kTexts = 5;
 
 std::string InsertSql() {
     std::string names, values;
-    for (const char* c : kColumns) {
-        names += std::string(names.empty() ? "" : ",") + c;
-        values += std::string(values.empty() ? ":" : ",:") + c;
+    for (const std::string& c : Columns()) {
+        names += (names.empty() ? "" : ",") + c;
+        values += (values.empty() ? ":" : ",:") + c;
     }
     return "INSERT INTO records(" + names + ") VALUES(" + values + ")";
 }
@@ -143,7 +123,7 @@ void BindKept(sqlite3_stmt* stmt, int i, const std::string& text) {
 // row was stored with: a contentless full-text table forgets only those.
 void BindTokens(sqlite3_stmt* stmt, int first, const std::string (&texts)[kTexts]) {
     for (int i = 0; i < kTexts; ++i) {
-        BindBytes(stmt, first + i, KeyTokens(texts[i]));
+        BindBytes(stmt, first + i, PairTokens(texts[i]));
     }
 }
 
@@ -205,10 +185,9 @@ bool LogHoldsChanges(const std::string& path) {
 
 std::string RowColumnsSql() {
     std::string sql = "r.id";
-    for (const char* c : kColumns) {
-        sql += std::string(c) == "options_id"
-                   ? ", (SELECT text FROM options WHERE id = r.options_id) AS options"
-                   : std::string(", r.") + c;
+    for (const std::string& c : Columns()) {
+        sql += c == "options_id" ? ", (SELECT text FROM options WHERE id = r.options_id) AS options"
+                                 : ", r." + c;
     }
     return sql;
 }
@@ -218,11 +197,9 @@ IndexDb::~IndexDb() {
 }
 
 void IndexDb::Close() {
-    for (sqlite3_stmt** s :
-         {&m_insert, &m_insertItem, &m_insertText, &m_select, &m_deleteText, &m_deleteItems,
-          &m_delete, &m_findPath, &m_tag[0], &m_tag[1], &m_options[0], &m_options[1]}) {
-        sqlite3_finalize(*s);
-        *s = nullptr;
+    for (sqlite3_stmt*& s : m_stmt) {
+        sqlite3_finalize(s);
+        s = nullptr;
     }
     if (m_db) {
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -263,56 +240,42 @@ std::string IndexDb::Message() const {
     return message;
 }
 
-bool IndexDb::Exec(const char* sql, std::string& error) {
-    if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) {
+bool IndexDb::Check(bool ok, std::string& error) const {
+    if (!ok) {
         error = Message();
-        return false;
     }
-    return true;
+    return ok;
+}
+
+bool IndexDb::Exec(const char* sql, std::string& error) {
+    return Check(sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK, error);
 }
 
 bool IndexDb::Prepare(sqlite3_stmt*& stmt, const char* sql, std::string& error) {
-    if (sqlite3_prepare_v2(m_db, sql, -1, &stmt, nullptr) != SQLITE_OK) {
-        error = Message();
-        return false;
-    }
-    return true;
+    return Check(sqlite3_prepare_v2(m_db, sql, -1, &stmt, nullptr) == SQLITE_OK, error);
 }
 
 bool IndexDb::Step(sqlite3_stmt* stmt, std::string& error) {
     const int rc = sqlite3_step(stmt);
     sqlite3_reset(stmt);
-    if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
-        error = Message();
-        return false;
-    }
-    return true;
+    return Check(rc == SQLITE_DONE || rc == SQLITE_ROW, error);
 }
 
 // Drops every table and view of an older schema, whatever it held: views first, then the
 // full-text tables (which take their own tables with them), then the rest.
 bool IndexDb::DropAll(std::string& error) {
-    sqlite3_stmt* stmt = nullptr;
-    if (!Prepare(
-            stmt,
-            "SELECT type, name FROM sqlite_schema WHERE type IN ('table', 'view')"
-            " AND name NOT LIKE 'sqlite%' ORDER BY type = 'table', sql NOT LIKE 'CREATE VIRTUAL%'",
-            error)) {
-        return false;
-    }
     std::vector<std::string> drops;
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
-        const std::string type = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
-        std::string name = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1));
-        for (size_t at = 0; (at = name.find('"', at)) != std::string::npos; at += 2) {
-            name.insert(at, 1, '"');
-        }
-        drops.push_back((type == "view" ? "DROP VIEW IF EXISTS \"" : "DROP TABLE IF EXISTS \"") +
-                        name + "\"");
-    }
-    const int rc = sqlite3_finalize(stmt);
-    if (rc != SQLITE_OK) {
-        error = Message();
+    const bool listed = EachRow(
+        "SELECT type, name FROM sqlite_schema WHERE type IN ('table', 'view')"
+        " AND name NOT LIKE 'sqlite%' ORDER BY type = 'table', sql NOT LIKE 'CREATE VIRTUAL%'",
+        {}, [&drops](sqlite3_stmt* stmt) {
+            std::string name = ColumnBytes(stmt, 1);
+            for (size_t at = 0; (at = name.find('"', at)) != std::string::npos; at += 2) {
+                name.insert(at, 1, '"');
+            }
+            drops.push_back("DROP " + ColumnBytes(stmt, 0) + " IF EXISTS \"" + name + "\"");
+        });
+    if (!Check(listed, error)) {
         return false;
     }
     for (const std::string& drop : drops) {
@@ -385,32 +348,16 @@ bool IndexDb::PrepareForWriting(const Marks& marks, std::string& notice, std::st
             return false;
         }
     }
-    if (!Prepare(m_insert, InsertSql().c_str(), error)) {
-        return false;
+    for (int i = 0; i < kStatements; ++i) {
+        const std::string sql = i == kInsert ? InsertSql() : kStatementSql[i];
+        if (!Prepare(m_stmt[i], sql.c_str(), error)) {
+            return false;
+        }
     }
-    for (const char* c : kColumns) {
-        m_params[c] = sqlite3_bind_parameter_index(m_insert, (std::string(":") + c).c_str());
+    for (const std::string& c : Columns()) {
+        m_params[c] = sqlite3_bind_parameter_index(m_stmt[kInsert], (":" + c).c_str());
     }
-    return Prepare(m_insertItem, "INSERT INTO items VALUES(?,?,?)", error) &&
-           Prepare(m_tag[0], "INSERT OR IGNORE INTO tags(tag) VALUES(?)", error) &&
-           Prepare(m_tag[1], "SELECT id FROM tags WHERE tag=?", error) &&
-           Prepare(m_options[0], "INSERT OR IGNORE INTO options(text) VALUES(?)", error) &&
-           Prepare(m_options[1], "SELECT id FROM options WHERE text=?", error) &&
-           Prepare(m_insertText,
-                   "INSERT INTO game_text(rowid,white,black,game,place,text) VALUES(?,?,?,?,?,?)",
-                   error) &&
-           Prepare(m_select,
-                   "SELECT white_keys,black_keys,event_keys,place_keys,text_keys FROM records"
-                   " WHERE id=? AND path=?",
-                   error) &&
-           Prepare(m_deleteText,
-                   "INSERT INTO game_text(game_text,rowid,white,black,game,place,text)"
-                   " VALUES('delete',?,?,?,?,?,?)",
-                   error) &&
-           Prepare(m_deleteItems, "DELETE FROM items WHERE id >= ?1 << 16 AND id < (?1 + 1) << 16",
-                   error) &&
-           Prepare(m_delete, "DELETE FROM records WHERE id=?", error) &&
-           Prepare(m_findPath, "SELECT id FROM records WHERE path=?", error);
+    return true;
 }
 
 bool IndexDb::Open(const std::string& path, bool write, std::string& notice, std::string& error) {
@@ -463,26 +410,32 @@ bool IndexDb::ReadWithoutWriting(const std::string& path, Marks& marks) {
 
 bool IndexDb::LoadKnown(const std::string& options, std::map<std::string, Known>& known,
                         std::string& error) {
+    const bool ok = EachRow(
+        "SELECT path,id,size,mtime,error IS NOT NULL OR"
+        " options_id IS NOT (SELECT id FROM options WHERE text=?) FROM records",
+        {options}, [&known](sqlite3_stmt* stmt) {
+            known[ColumnBytes(stmt, 0)] = {
+                sqlite3_column_int64(stmt, 1), sqlite3_column_int64(stmt, 2),
+                sqlite3_column_int64(stmt, 3), sqlite3_column_int(stmt, 4) != 0};
+        });
+    return Check(ok, error);
+}
+
+bool IndexDb::EachRow(const std::string& sql, const std::vector<std::string>& values,
+                      const std::function<void(sqlite3_stmt*)>& row) {
     sqlite3_stmt* stmt = nullptr;
-    if (!Prepare(stmt,
-                 "SELECT path,id,size,mtime,error IS NOT NULL OR"
-                 " options_id IS NOT (SELECT id FROM options WHERE text=?) FROM records",
-                 error)) {
+    if (sqlite3_prepare_v2(m_db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
         return false;
     }
-    BindBytes(stmt, 1, options);
+    for (size_t i = 0; i < values.size(); ++i) {
+        BindBytes(stmt, static_cast<int>(i + 1), values[i]);
+    }
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        known[ColumnBytes(stmt, 0)] = {sqlite3_column_int64(stmt, 1), sqlite3_column_int64(stmt, 2),
-                                       sqlite3_column_int64(stmt, 3),
-                                       sqlite3_column_int(stmt, 4) != 0};
+        row(stmt);
     }
     sqlite3_finalize(stmt);
-    if (rc != SQLITE_DONE) {
-        error = Message();
-        return false;
-    }
-    return true;
+    return rc == SQLITE_DONE;
 }
 
 bool IndexDb::Begin(std::string& error) {
@@ -502,45 +455,46 @@ void IndexDb::Rollback() {
 }
 
 bool IndexDb::Remove(long long id, const std::string& path, std::string& error) {
-    sqlite3_bind_int64(m_select, 1, id);
-    BindBytes(m_select, 2, path);
+    sqlite3_stmt* const select = m_stmt[kSelectKeys];
+    sqlite3_bind_int64(select, 1, id);
+    BindBytes(select, 2, path);
     std::string texts[kTexts];
-    const int rc = sqlite3_step(m_select);
+    const int rc = sqlite3_step(select);
     for (int i = 0; rc == SQLITE_ROW && i < kTexts; ++i) {
-        texts[i] = ColumnBytes(m_select, i);
+        texts[i] = ColumnBytes(select, i);
     }
-    sqlite3_reset(m_select);
+    sqlite3_reset(select);
     if (rc == SQLITE_DONE) {
         return true;  // gone already, or the id is another record's now
     }
-    if (rc != SQLITE_ROW) {
-        error = Message();
+    if (!Check(rc == SQLITE_ROW, error)) {
         return false;
     }
-    sqlite3_bind_int64(m_deleteText, 1, id);
-    BindTokens(m_deleteText, 2, texts);
-    sqlite3_bind_int64(m_deleteItems, 1, id);
-    sqlite3_bind_int64(m_delete, 1, id);
-    return Step(m_deleteText, error) && Step(m_deleteItems, error) && Step(m_delete, error);
+    sqlite3_bind_int64(m_stmt[kDeleteText], 1, id);
+    BindTokens(m_stmt[kDeleteText], 2, texts);
+    sqlite3_bind_int64(m_stmt[kDeleteItems], 1, id);
+    sqlite3_bind_int64(m_stmt[kDelete], 1, id);
+    return Step(m_stmt[kDeleteText], error) && Step(m_stmt[kDeleteItems], error) &&
+           Step(m_stmt[kDelete], error);
 }
 
-bool IndexDb::IdOf(sqlite3_stmt* const (&stmts)[2], std::map<std::string, long long>& known,
+bool IndexDb::IdOf(Statement insert, std::map<std::string, long long>& known,
                    const std::string& text, long long& id, std::string& error) {
     const auto it = known.find(text);
     if (it != known.end()) {
         id = it->second;
         return true;
     }
-    BindBytes(stmts[0], 1, text);
-    BindBytes(stmts[1], 1, text);
-    if (!Step(stmts[0], error)) {
+    sqlite3_stmt* const select = m_stmt[insert + 1];
+    BindBytes(m_stmt[insert], 1, text);
+    BindBytes(select, 1, text);
+    if (!Step(m_stmt[insert], error)) {
         return false;
     }
-    const int rc = sqlite3_step(stmts[1]);
-    id = sqlite3_column_int64(stmts[1], 0);
-    sqlite3_reset(stmts[1]);
-    if (rc != SQLITE_ROW) {
-        error = Message();
+    const int rc = sqlite3_step(select);
+    id = sqlite3_column_int64(select, 0);
+    sqlite3_reset(select);
+    if (!Check(rc == SQLITE_ROW, error)) {
         return false;
     }
     known[text] = id;
@@ -548,15 +502,16 @@ bool IndexDb::IdOf(sqlite3_stmt* const (&stmts)[2], std::map<std::string, long l
 }
 
 bool IndexDb::InsertItems(long long id, const IndexRow& row, std::string& error) {
+    sqlite3_stmt* const insert = m_stmt[kInsertItem];
     for (size_t seq = 0; seq < row.items.size() && seq < kItemsKept; ++seq) {
         long long tag = 0;
-        if (!IdOf(m_tag, m_tagIds, row.items[seq].first, tag, error)) {
+        if (!IdOf(kInsertTag, m_tagIds, row.items[seq].first, tag, error)) {
             return false;
         }
-        sqlite3_bind_int64(m_insertItem, 1, id << kItemBits | static_cast<long long>(seq));
-        sqlite3_bind_int64(m_insertItem, 2, tag);
-        BindKept(m_insertItem, 3, row.items[seq].second);
-        if (!Step(m_insertItem, error)) {
+        sqlite3_bind_int64(insert, 1, id << kItemBits | static_cast<long long>(seq));
+        sqlite3_bind_int64(insert, 2, tag);
+        BindKept(insert, 3, row.items[seq].second);
+        if (!Step(insert, error)) {
             return false;
         }
     }
@@ -564,7 +519,8 @@ bool IndexDb::InsertItems(long long id, const IndexRow& row, std::string& error)
 }
 
 bool IndexDb::BindColumns(const IndexRow& row, std::string& error) {
-    sqlite3_clear_bindings(m_insert);
+    sqlite3_stmt* const insert = m_stmt[kInsert];
+    sqlite3_clear_bindings(insert);
     for (const auto& column : row.columns) {
         const auto param = m_params.find(column.first);
         const Cell& c = column.second;
@@ -573,39 +529,39 @@ bool IndexDb::BindColumns(const IndexRow& row, std::string& error) {
         }
         const int i = param->second;
         if (c.kind == Cell::kInt) {
-            sqlite3_bind_int64(m_insert, i, c.i);
+            sqlite3_bind_int64(insert, i, c.i);
         } else if (c.kind == Cell::kReal) {
-            sqlite3_bind_double(m_insert, i, c.r);
+            sqlite3_bind_double(insert, i, c.r);
         } else if (c.kind == Cell::kText) {
-            BindKept(m_insert, i, c.s);
+            BindKept(insert, i, c.s);
         }
     }
-    BindKept(m_insert, m_params["path"], row.path);
+    BindKept(insert, m_params["path"], row.path);
     const auto options = row.columns.find("options");
     long long id = 0;
     if (options == row.columns.end()) {
         return true;
     }
-    if (!IdOf(m_options, m_optionsIds, options->second.s, id, error)) {
+    if (!IdOf(kInsertOptions, m_optionsIds, options->second.s, id, error)) {
         return false;
     }
-    sqlite3_bind_int64(m_insert, m_params["options_id"], id);
+    sqlite3_bind_int64(insert, m_params["options_id"], id);
     return true;
 }
 
 bool IndexDb::Store(const IndexRow& row, std::string& error) {
-    BindBytes(m_findPath, 1, row.path);
-    const int found = sqlite3_step(m_findPath);
-    const long long oldId = found == SQLITE_ROW ? sqlite3_column_int64(m_findPath, 0) : 0;
-    sqlite3_reset(m_findPath);
-    if (found != SQLITE_ROW && found != SQLITE_DONE) {
-        error = Message();
+    sqlite3_stmt* const find = m_stmt[kFindPath];
+    BindBytes(find, 1, row.path);
+    const int found = sqlite3_step(find);
+    const long long oldId = found == SQLITE_ROW ? sqlite3_column_int64(find, 0) : 0;
+    sqlite3_reset(find);
+    if (!Check(found == SQLITE_ROW || found == SQLITE_DONE, error)) {
         return false;
     }
     if (found == SQLITE_ROW && !Remove(oldId, row.path, error)) {
         return false;
     }
-    if (!BindColumns(row, error) || !Step(m_insert, error)) {
+    if (!BindColumns(row, error) || !Step(m_stmt[kInsert], error)) {
         return false;
     }
     const long long id = sqlite3_last_insert_rowid(m_db);
@@ -614,9 +570,9 @@ bool IndexDb::Store(const IndexRow& row, std::string& error) {
         const auto it = row.columns.find(kTextColumns[i]);
         texts[i] = it != row.columns.end() && it->second.kind == Cell::kText ? it->second.s : "";
     }
-    sqlite3_bind_int64(m_insertText, 1, id);
-    BindTokens(m_insertText, 2, texts);
-    return InsertItems(id, row, error) && Step(m_insertText, error);
+    sqlite3_bind_int64(m_stmt[kInsertText], 1, id);
+    BindTokens(m_stmt[kInsertText], 2, texts);
+    return InsertItems(id, row, error) && Step(m_stmt[kInsertText], error);
 }
 
 bool TransactionBatch::Commit(std::string& error) {

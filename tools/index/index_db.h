@@ -4,6 +4,7 @@
 #ifndef GIBO_TOOLS_INDEX_INDEX_DB_H
 #define GIBO_TOOLS_INDEX_INDEX_DB_H
 
+#include <functional>
 #include <map>
 #include <string>
 #include <unordered_map>
@@ -71,7 +72,10 @@ public:
     // another record since it was read.
     bool Remove(long long id, const std::string& path, std::string& error);
 
-    sqlite3* Handle() { return m_db; }
+    // Runs sql with values bound in order, calling row for each row; false when the database
+    // fails (Message() says why).
+    bool EachRow(const std::string& sql, const std::vector<std::string>& values,
+                 const std::function<void(sqlite3_stmt*)>& row);
     // The database's last message, with the system's reason where there is one.
     std::string Message() const;
 
@@ -88,13 +92,31 @@ private:
     bool ReadMarks(Marks& marks, std::string& error);
     bool ReadWithoutWriting(const std::string& path, Marks& marks);
     bool InsertItems(long long id, const IndexRow& row, std::string& error);
-    // The number of a text of the options or tags table, stored there when new; known holds
-    // the numbers met before.
-    bool IdOf(sqlite3_stmt* const (&stmts)[2], std::map<std::string, long long>& known,
-              const std::string& text, long long& id, std::string& error);
+    // The statements a writing run prepares once; kStatementSql in index_db.cpp.
+    enum Statement {
+        kInsert,
+        kInsertItem,
+        kInsertTag,
+        kTagId,
+        kInsertOptions,
+        kOptionsId,
+        kInsertText,
+        kSelectKeys,
+        kDeleteText,
+        kDeleteItems,
+        kDelete,
+        kFindPath,
+        kStatements
+    };
+    // The number of a text of the options or tags table (insert, then insert + 1 to read it),
+    // stored there when new; known holds the numbers met before.
+    bool IdOf(Statement insert, std::map<std::string, long long>& known, const std::string& text,
+              long long& id, std::string& error);
     bool BindColumns(const IndexRow& row, std::string& error);
     static int OnBusy(void* self, int tries);
     bool PrepareForWriting(const Marks& marks, std::string& notice, std::string& error);
+    // ok, setting error to the database's message when not.
+    bool Check(bool ok, std::string& error) const;
     bool Exec(const char* sql, std::string& error);
     bool Prepare(sqlite3_stmt*& stmt, const char* sql, std::string& error);
     bool DropAll(std::string& error);
@@ -103,16 +125,7 @@ private:
 
     sqlite3* m_db = nullptr;
     bool (*m_stop)() = nullptr;
-    sqlite3_stmt* m_insert = nullptr;
-    sqlite3_stmt* m_insertItem = nullptr;
-    sqlite3_stmt* m_insertText = nullptr;
-    sqlite3_stmt* m_select = nullptr;
-    sqlite3_stmt* m_deleteText = nullptr;
-    sqlite3_stmt* m_deleteItems = nullptr;
-    sqlite3_stmt* m_delete = nullptr;
-    sqlite3_stmt* m_findPath = nullptr;
-    sqlite3_stmt* m_tag[2] = {nullptr, nullptr};      // stores a tag, reads its number
-    sqlite3_stmt* m_options[2] = {nullptr, nullptr};  // the same for an options text
+    sqlite3_stmt* m_stmt[kStatements] = {};
     // Numbers known in this connection, forgotten on a rollback that may have undone them.
     std::map<std::string, long long> m_tagIds;
     std::map<std::string, long long> m_optionsIds;

@@ -55,6 +55,13 @@ void Put(std::map<std::string, Cell>& c, const std::string& key, const std::stri
     }
 }
 
+// A count or a code, where one is known.
+void PutNumber(std::map<std::string, Cell>& c, const std::string& key, long long n) {
+    if (n >= 0) {
+        c[key] = Cell::Int(n);
+    }
+}
+
 void AddSide(const SideFacts& s, const std::string& side, std::map<std::string, Cell>& c) {
     c[side + "_name"] = Cell::Text(s.Shown());
     Put(c, side + "_nick", s.nick.empty() ? s.infoNick : s.nick);
@@ -163,15 +170,9 @@ void RowMaker::AddFacts(const RecordFacts& f, IndexRow& row) {
     AddSide(f.white, "white", c);
     AddSide(f.black, "black", c);
     AddDateAndResult(f, c);
-    if (f.Moves() >= 0) {
-        c["move_count"] = Cell::Int(f.Moves());
-    }
-    if (f.movesInfo >= 0) {
-        c["moves_info"] = Cell::Int(f.movesInfo);
-    }
-    if (f.handicap >= 0) {
-        c["handicap"] = Cell::Int(f.handicap);
-    }
+    PutNumber(c, "move_count", f.Moves());
+    PutNumber(c, "moves_info", f.movesInfo);
+    PutNumber(c, "handicap", f.handicap);
     if (f.hasKomi) {
         c["komi"] = Cell::Int(f.komi);
     }

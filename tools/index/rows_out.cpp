@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "bar_chart.h"
 #include "cli/errors.h"
 #include "csv.h"
 #include "name_fold.h"
@@ -28,42 +29,20 @@ std::string Field(const Tool& tool, const std::string& text) {
     return tool.Harmless(field);
 }
 
-}  // namespace
-
-// Text the user typed, as UTF-8 like the index.
-bool Typed(Tool& tool, const std::string& text, std::string& utf8) {
-    if (tool.Raw() || LocaleCharset() == "UTF-8") {
-        utf8 = ValidUtf8(text);
-        return true;
-    }
-    std::string gbk, error;
-    if (!tool.Input(text, Codepage::Gbk, gbk, error)) {
-        return false;
-    }
-    Converter converter("UTF-8");
-    utf8 = converter.Decode(gbk, Codepage::Gbk);
-    return true;
-}
-
+// One JSON object of every column of the row.
 void WriteJson(sqlite3_stmt* stmt) {
     std::string line = "{";
     for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
         line += std::string(i ? "," : "") + JsonQuote(sqlite3_column_name(stmt, i)) + ":";
-        switch (sqlite3_column_type(stmt, i)) {
-            case SQLITE_NULL:
-                line += "null";
-                break;
-            case SQLITE_INTEGER:
-                line += std::to_string(sqlite3_column_int64(stmt, i));
-                break;
-            case SQLITE_FLOAT: {
-                char buf[32];
-                std::snprintf(buf, sizeof buf, "%.17g", sqlite3_column_double(stmt, i));
-                line += buf;
-                break;
-            }
-            default:
-                line += JsonQuote(ValidUtf8(Column(stmt, i)));
+        const int type = sqlite3_column_type(stmt, i);
+        if (type == SQLITE_FLOAT) {
+            char number[32];
+            std::snprintf(number, sizeof number, "%.17g", sqlite3_column_double(stmt, i));
+            line += number;
+        } else {
+            line += type == SQLITE_NULL      ? "null"
+                    : type == SQLITE_INTEGER ? std::to_string(sqlite3_column_int64(stmt, i))
+                                             : JsonQuote(ValidUtf8(Column(stmt, i)));
         }
     }
     std::cout << line << "}\n";
@@ -81,6 +60,7 @@ void WriteLine(const Tool& tool, sqlite3_stmt* stmt) {
     std::cout << line << '\n';
 }
 
+// A CSV row of the named columns, in their order.
 void WriteCsv(sqlite3_stmt* stmt, const std::vector<std::string>& columns) {
     std::vector<std::string> fields;
     for (const std::string& name : columns) {
@@ -92,6 +72,23 @@ void WriteCsv(sqlite3_stmt* stmt, const std::vector<std::string>& columns) {
     }
     std::cout << facts::CsvRow(fields);
 }
+
+// Text the user typed, as UTF-8 like the index; false when it cannot be read.
+bool Typed(Tool& tool, const std::string& text, std::string& utf8) {
+    if (tool.Raw() || LocaleCharset() == "UTF-8") {
+        utf8 = ValidUtf8(text);
+        return true;
+    }
+    std::string gbk, error;
+    if (!tool.Input(text, Codepage::Gbk, gbk, error)) {
+        return false;
+    }
+    Converter converter("UTF-8");
+    utf8 = converter.Decode(gbk, Codepage::Gbk);
+    return true;
+}
+
+}  // namespace
 
 int OpenSearch(Tool& tool, const Args& args, Search& search) {
     if (args.operands.size() != 1) {
@@ -113,20 +110,31 @@ int OpenSearch(Tool& tool, const Args& args, Search& search) {
     return kExitOk;
 }
 
-bool EachRow(IndexDb& db, const std::string& sql, const std::vector<std::string>& values,
-             const std::function<void(sqlite3_stmt*)>& row) {
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db.Handle(), sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
-        return false;
+int PrintRows(Tool& tool, const Args& args, Search& search, const std::string& sql,
+              const std::vector<std::string>& csvColumns) {
+    const bool csv = args.Has("--csv");
+    if (csv) {
+        std::cout << facts::CsvRow(csvColumns);
     }
-    for (size_t i = 0; i < values.size(); ++i) {
-        sqlite3_bind_text(stmt, static_cast<int>(i + 1), values[i].c_str(), -1, SQLITE_TRANSIENT);
-    }
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        row(stmt);
-    }
-    sqlite3_finalize(stmt);
+    const bool ok = search.db.EachRow(sql, search.q.values, [&](sqlite3_stmt* stmt) {
+        csv ? WriteCsv(stmt, csvColumns) : tool.Json() ? WriteJson(stmt) : WriteLine(tool, stmt);
+    });
     std::cout.flush();
-    return rc == SQLITE_DONE;
+    return ok ? kExitOk : tool.Fail(search.dbPath, search.db.Message());
+}
+
+int PrintChart(Tool& tool, Search& search, const std::string& sql, int label,
+               const std::vector<int>& values, const std::vector<std::string>& series) {
+    std::vector<facts::ChartRow> rows;
+    const bool ok = search.db.EachRow(sql, search.q.values, [&](sqlite3_stmt* stmt) {
+        rows.push_back({Column(stmt, label), {}});
+        for (int v : values) {
+            rows.back().values.push_back(sqlite3_column_int(stmt, v));
+        }
+    });
+    facts::ChartStyle style;
+    style.unicode = facts::CodesetIsUtf8(LocaleCharset());
+    style.series = series;
+    std::cout << tool.Harmless(facts::BarChart(rows, style));
+    return ok ? kExitOk : tool.Fail(search.dbPath, search.db.Message());
 }

@@ -1,28 +1,14 @@
-// Answers of the index (rows of an SQLite statement) as the commands print them, and the
-// text a user types as the index holds it.
+// The searches of find and players: the index they read, the query of their options, and its
+// answers as the commands print them.
 #ifndef GIBO_TOOLS_INDEX_ROWS_OUT_H
 #define GIBO_TOOLS_INDEX_ROWS_OUT_H
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "cli/tool.h"
 #include "index/index_db.h"
 #include "index/query.h"
-
-struct sqlite3_stmt;
-
-// Text the user typed, as UTF-8 like the index; false when it cannot be read.
-bool Typed(Tool& tool, const std::string& text, std::string& utf8);
-
-// One JSON object of every column of the row.
-void WriteJson(sqlite3_stmt* stmt);
-// The columns tab separated, control characters, tabs and line ends as \xNN; a first column
-// that is an ISO date with a time shows a blank for its "T".
-void WriteLine(const Tool& tool, sqlite3_stmt* stmt);
-// A CSV row of the named columns, in their order.
-void WriteCsv(sqlite3_stmt* stmt, const std::vector<std::string>& columns);
 
 // A search of find or players: the query of its options and the index it reads.
 struct Search {
@@ -35,9 +21,15 @@ struct Search {
 // kExitOk, or the status of the usage error or failure reported.
 int OpenSearch(Tool& tool, const Args& args, Search& search);
 
-// Runs sql with values bound in order, calling row for each row; false when the database
-// fails.
-bool EachRow(IndexDb& db, const std::string& sql, const std::vector<std::string>& values,
-             const std::function<void(sqlite3_stmt*)>& row);
+// Prints the rows of sql as lines (columns tab separated, control characters, tabs and line
+// ends as \xNN, an ISO date's "T" in the first column as a blank), JSON objects, or with --csv
+// a table of csvColumns under their header row: kExitOk, or the failure reported.
+int PrintRows(Tool& tool, const Args& args, Search& search, const std::string& sql,
+              const std::vector<std::string>& csvColumns);
+
+// Prints the rows of sql as a bar chart of the values in the columns values, each labelled by
+// its column label, with a legend of series when given: kExitOk, or the failure reported.
+int PrintChart(Tool& tool, Search& search, const std::string& sql, int label,
+               const std::vector<int>& values, const std::vector<std::string>& series = {});
 
 #endif  // GIBO_TOOLS_INDEX_ROWS_OUT_H

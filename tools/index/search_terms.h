@@ -9,11 +9,9 @@
 
 #include <string>
 
-// Space-separated tokens of text (UTF-8); empty for a text of fewer than two characters.
+// Space-separated tokens of text (UTF-8), or of blank-separated keys: no pair spans two keys;
+// empty for a text of fewer than two characters.
 std::string PairTokens(const std::string& text);
-
-// The tokens of blank-separated keys: no pair spans two keys.
-std::string KeyTokens(const std::string& keys);
 
 // The FTS5 phrase for a search text of two or more characters ("\"6b69 696d\""), or an empty
 // string for a shorter one, which the caller looks up with LIKE instead.
