@@ -1,11 +1,9 @@
 // gibo players: who played in a collection, with wins, losses and draws, from its index.
-#include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/command.h"
 #include "cli/errors.h"
-#include "csv.h"
 #include "index/query.h"
 #include "index/rows_out.h"
 
@@ -58,9 +56,6 @@ int RunPlayers(Tool& tool, const Args& args) {
     }
     if (!args.Has("--chart")) {
         return PrintRows(tool, args, s, PlayersSql(s.q), kColumns);
-    }
-    if (args.Has("--csv")) {
-        std::cout << facts::CsvRow(kColumns);  // as before: the CSV header, then the chart
     }
     return PrintChart(tool, s, PlayersSql(s.q), 6, {1, 2}, {"wins", "losses"});
 }
