@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli/errors.h"
+#include "utf8_text.h"
 
 Tool::Tool(std::string command, std::string charset)
     : m_command(std::move(command)),
@@ -99,7 +100,7 @@ bool Tool::Input(const std::string& text, Codepage cp, std::string& bytes, std::
 }
 
 std::string Tool::Harmless(const std::string& text, bool oneLine) const {
-    const bool utf8 = !m_raw && (m_terminalCharset == "UTF-8" || m_terminalCharset == "utf-8");
+    const bool utf8 = !m_raw && facts::CodesetIsUtf8(m_terminalCharset);
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {

@@ -2,7 +2,6 @@
 #include "bar_chart.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "utf8_text.h"
 
@@ -119,16 +118,6 @@ std::string Legend(const ChartStyle& style) {
 }
 
 }  // namespace
-
-bool CodesetIsUtf8(const std::string& codeset) {
-    std::string name;
-    for (char c : codeset) {
-        if (c != '-' && c != '_') {
-            name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        }
-    }
-    return name == "utf8";
-}
 
 std::string BarChart(const std::vector<ChartRow>& rows, const ChartStyle& style) {
     if (rows.empty()) {

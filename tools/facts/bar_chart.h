@@ -27,9 +27,6 @@ struct ChartStyle {
     std::vector<std::string> series;
 };
 
-// Whether the locale's character set (nl_langinfo(CODESET) on POSIX) is UTF-8.
-bool CodesetIsUtf8(const std::string& codeset);
-
 // The chart, one line per row, each ended by "\n"; empty for no rows.
 std::string BarChart(const std::vector<ChartRow>& rows, const ChartStyle& style);
 

@@ -1,6 +1,8 @@
 // UTF-8 decoding, narrow forms and display width.
 #include "utf8_text.h"
 
+#include <cctype>
+
 namespace facts {
 
 namespace {
@@ -151,6 +153,16 @@ int DisplayWidth(const std::string& text) {
         width += CharWidth(cp);
     }
     return width;
+}
+
+bool CodesetIsUtf8(const std::string& codeset) {
+    std::string name;
+    for (char c : codeset) {
+        if (c != '-' && c != '_') {
+            name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+    }
+    return name == "utf8";
 }
 
 }  // namespace facts

@@ -28,6 +28,9 @@ bool IsBlank(char32_t cp);
 std::u32string MatchingText(const std::string& text, bool blanks,
                             char32_t (*fold)(char32_t) = nullptr);
 
+// Whether a character set's name (nl_langinfo(CODESET) on POSIX, an iconv name) is UTF-8's.
+bool CodesetIsUtf8(const std::string& codeset);
+
 // C0 and C1 control characters and DEL, which a terminal takes as commands.
 bool IsControl(char32_t cp);
 

@@ -11,6 +11,7 @@
 #include "csv.h"
 #include "name_fold.h"
 #include "text/converter.h"
+#include "utf8_text.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // The edit rule and the tool's replacements.
 #include "os/edit.h"
 
-#include <cerrno>
-#include <vector>
+#include <cstdio>
 
 #include "GiboFile.h"
 #include "cli/errors.h"
 #include "framework/Paths.h"
+#include "framework/SysFile.h"
 #include "os/input.h"
 #include "os/signals.h"
 #include "os/system.h"
@@ -86,19 +86,15 @@ bool EditedFile::Begin(const std::string& target, const gibo::FileId* expected,
 }
 
 bool EditedFile::CopyFrom(int fd, long long offset, std::string& error) {
-    std::vector<char> piece(64 * 1024);  // a file of any size costs no more memory than this
-    for (size_t got = 0;; offset += static_cast<long long>(got)) {
-        if (!ReadAt(fd, offset, piece.data(), piece.size(), got, error)) {
-            return false;
-        }
-        if (got == 0) {
-            return true;
-        }
-        if (!WriteAll(m_out.Fd(), piece.data(), got)) {
-            error = SystemReason(errno);
-            return false;
-        }
+    int64_t at = 0;
+    gibo::Status s = gibo::SeekFd(fd, offset, SEEK_SET, at);
+    s = s ? s
+          : gibo::CopyRest(fd, m_out.Fd());  // as the library copies: in the system where it can
+    if (s != 0) {
+        error = "copy error: " + SystemReason(s);
+        return false;
     }
+    return true;
 }
 
 bool EditedFile::Commit(std::string& error) {

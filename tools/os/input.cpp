@@ -90,21 +90,6 @@ bool ReadAt(int fd, long long offset, char* pBuf, size_t nCount, size_t& nGot, s
     return true;
 }
 
-bool WriteAll(int fd, const char* p, size_t n) {
-    while (n > 0) {
-        const long long got = os::Write(fd, p, n);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            return false;
-        }
-        p += got;
-        n -= static_cast<size_t>(got);
-    }
-    return true;
-}
-
 bool SameTail(int a, long long aOffset, int b, long long bOffset, std::string& error) {
     std::vector<char> pa(kPiece), pb(kPiece);
     for (;;) {

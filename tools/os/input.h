@@ -44,8 +44,6 @@ bool IsLink(const std::string& path);
 
 // Reads up to nCount bytes at offset, fewer only at the end of the file. False with the reason.
 bool ReadAt(int fd, long long offset, char* pBuf, size_t nCount, size_t& nGot, std::string& error);
-// Writes all n bytes; false with errno set.
-bool WriteAll(int fd, const char* p, size_t n);
 
 // True when the bytes of a from offset aOffset to its end equal those of b from bOffset.
 bool SameTail(int a, long long aOffset, int b, long long bOffset, std::string& error);

@@ -8,6 +8,7 @@
 
 #include "text/converter.h"
 #include "text/decode_table.h"
+#include "utf8_text.h"
 
 std::string LocaleCharset() {
     // The library's byte handling must not depend on the user's locale: the locale is only
@@ -21,14 +22,6 @@ std::string LocaleCharset() {
     }
     return charset;
 }
-
-namespace {
-
-bool IsUtf8(const std::string& charset) {
-    return charset == "UTF-8" || charset == "utf-8" || charset == "UTF8" || charset == "utf8";
-}
-
-}  // namespace
 
 struct Converter::Impl {
     // One descriptor per direction and code page, opened on first use: looked up by index,
@@ -101,7 +94,7 @@ struct Converter::Impl {
 };
 
 Converter::Converter(std::string charset) : m_pImpl(new Impl), m_charset(std::move(charset)) {
-    m_pImpl->utf8 = IsUtf8(m_charset);
+    m_pImpl->utf8 = facts::CodesetIsUtf8(m_charset);
 }
 Converter::~Converter() = default;
 
