@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -45,7 +46,7 @@ bool InputFile::Open(const std::string& path, std::string& error, bool follow) {
 
 void InputFile::Close() {
     if (m_fd >= 0) {
-        os::Close(m_fd);
+        gibo::CloseDescriptor(m_fd);
         m_fd = -1;
     }
 }
@@ -69,23 +70,16 @@ bool IsLink(const std::string& path) {
 
 bool ReadAt(int fd, long long offset, char* pBuf, size_t nCount, size_t& nGot, std::string& error) {
     nGot = 0;
-    if (!os::Seek(fd, offset)) {
-        error = "read error: " + SystemReason(errno);
-        return false;
+    int64_t at = 0;
+    gibo::Status s = gibo::SeekFd(fd, offset, SEEK_SET, at);
+    size_t got = 1;
+    while (s == 0 && got > 0 && nGot < nCount) {
+        s = gibo::ReadSome(fd, pBuf + nGot, nCount - nGot, got);
+        nGot += got;
     }
-    while (nGot < nCount) {
-        const long long got = os::Read(fd, pBuf + nGot, nCount - nGot);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            error = "read error: " + SystemReason(errno);
-            return false;
-        }
-        if (got == 0) {
-            break;
-        }
-        nGot += static_cast<size_t>(got);
+    if (s != 0) {
+        error = "read error: " + SystemReason(s);
+        return false;
     }
     return true;
 }

@@ -18,13 +18,8 @@ void PrepareProcess();
 // Descriptors. OpenForReading does not wait for a FIFO's writer, and with follow false opens
 // no link (fails with ELOOP where the system can tell); -1 on failure.
 int OpenForReading(const std::string& path, bool follow = true);
-void Close(int fd);
 // See InputFile::OpenedName.
 std::string DescriptorName(int fd, const std::string& path);
-// The system's read and write: bytes moved, or -1; and a seek to offset from the start.
-long long Read(int fd, char* p, size_t n);
-long long Write(int fd, const char* p, size_t n);
-bool Seek(int fd, long long offset);
 bool IsTerminal(int fd);
 
 // What stands at path, a link itself and not what it leads to; false when nothing does.

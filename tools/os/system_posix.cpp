@@ -38,26 +38,10 @@ int OpenForReading(const std::string& path, bool follow) {
                   O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (follow ? 0 : O_NOFOLLOW));
 }
 
-void Close(int fd) {
-    ::close(fd);
-}
-
 std::string DescriptorName(int fd, const std::string& path) {
     // Whether the system has descriptor names does not change during a run: asked once.
     static const bool procNames = access("/proc/self/fd", F_OK) == 0;
     return procNames ? "/proc/self/fd/" + std::to_string(fd) : path;
-}
-
-long long Read(int fd, char* p, size_t n) {
-    return ::read(fd, p, n);
-}
-
-long long Write(int fd, const char* p, size_t n) {
-    return ::write(fd, p, n);
-}
-
-bool Seek(int fd, long long offset) {
-    return lseek(fd, static_cast<off_t>(offset), SEEK_SET) >= 0;
 }
 
 bool IsTerminal(int fd) {

@@ -26,24 +26,8 @@ int OpenForReading(const std::string& path, bool) {
     return _open(path.c_str(), _O_RDONLY | _O_BINARY);
 }
 
-void Close(int fd) {
-    _close(fd);
-}
-
 std::string DescriptorName(int, const std::string& path) {
     return path;
-}
-
-long long Read(int fd, char* p, size_t n) {
-    return _read(fd, p, static_cast<unsigned>(n > 1u << 30 ? 1u << 30 : n));
-}
-
-long long Write(int fd, const char* p, size_t n) {
-    return _write(fd, p, static_cast<unsigned>(n > 1u << 30 ? 1u << 30 : n));
-}
-
-bool Seek(int fd, long long offset) {
-    return _lseeki64(fd, offset, SEEK_SET) >= 0;
 }
 
 bool IsTerminal(int fd) {

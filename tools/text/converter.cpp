@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "text/decode_table.h"
+#include "utf8_text.h"
 
 namespace {
 
@@ -13,41 +14,6 @@ const CodepageNames kCodepages[] = {
     {Codepage::Big5, "BIG5", "BIG5", 950},
     {Codepage::ShiftJis, "SHIFT_JIS", "CP932", 932},
 };
-
-const char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
-
-// Length of the well-formed UTF-8 sequence at s[i], or 0.
-size_t Utf8SequenceAt(const std::string& s, size_t i) {
-    const auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned char c = b(i);
-    if (c < 0x80) {
-        return 1;
-    }
-    size_t len = 0;
-    unsigned char lo = 0x80, hi = 0xBF;
-    if (c >= 0xC2 && c <= 0xDF) {
-        len = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        len = 3;
-        lo = c == 0xE0 ? 0xA0 : 0x80;
-        hi = c == 0xED ? 0x9F : 0xBF;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        len = 4;
-        lo = c == 0xF0 ? 0x90 : 0x80;
-        hi = c == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (i + len > s.size() || b(i + 1) < lo || b(i + 1) > hi) {
-        return 0;
-    }
-    for (size_t k = 2; k < len; ++k) {
-        if (b(i + k) < 0x80 || b(i + k) > 0xBF) {
-            return 0;
-        }
-    }
-    return len;
-}
 
 }  // namespace
 
@@ -99,17 +65,5 @@ std::string Converter::Decode(const std::string& bytes, Codepage cp, size_t& inv
 }
 
 std::string ValidUtf8(const std::string& bytes) {
-    std::string out;
-    out.reserve(bytes.size());
-    for (size_t i = 0; i < bytes.size();) {
-        const size_t len = Utf8SequenceAt(bytes, i);
-        if (len == 0) {
-            out += kReplacement;
-            ++i;
-        } else {
-            out.append(bytes, i, len);
-            i += len;
-        }
-    }
-    return out;
+    return facts::EncodeUtf8(facts::DecodeUtf8(bytes));
 }
