@@ -1,6 +1,7 @@
 // Option parsing shared by the subcommands.
 #include "cli/args.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
@@ -36,13 +37,9 @@ bool Args::Parse(const std::vector<std::string>& argv, const std::vector<OptionS
             value = arg.substr(eq + 1);
             inlineValue = true;
         }
-        const OptionSpec* known = nullptr;
-        for (const OptionSpec& s : all) {
-            if (name == s.name) {
-                known = &s;
-            }
-        }
-        if (!known) {
+        const auto known = std::find_if(all.begin(), all.end(),
+                                        [&name](const OptionSpec& s) { return name == s.name; });
+        if (known == all.end()) {
             error = "unknown option " + name;
             return false;
         }

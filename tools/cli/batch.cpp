@@ -86,11 +86,9 @@ void Progress::Show(size_t done, const std::string& name) {
         return;
     }
     std::string shown = name;  // a file name must not send escape sequences of its own
-    for (char& c : shown) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-            c = '?';
-        }
-    }
+    std::replace_if(
+        shown.begin(), shown.end(),
+        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }, '?');
     Write("[" + std::to_string(done + 1) + "/" + std::to_string(m_total) + "] " + shown);
 }
 

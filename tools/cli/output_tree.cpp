@@ -1,6 +1,7 @@
 // Writers of the document tree.
 #include "cli/output_tree.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -89,14 +90,9 @@ void Value::WriteJson(std::ostream& out) const {
 
 namespace {
 
-std::string Label(const std::string& key) {
-    std::string label = key;
-    for (char& c : label) {
-        if (c == '_') {
-            c = ' ';
-        }
-    }
-    return label;
+std::string Label(std::string key) {
+    std::replace(key.begin(), key.end(), '_', ' ');
+    return key;
 }
 
 // A scalar on the rest of the current line; the lines of a multi-line text line up under its

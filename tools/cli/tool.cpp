@@ -169,8 +169,8 @@ int Tool::FailRecord(const std::string& file, const std::string& message) {
 }
 
 int Tool::Usage(const std::string& message) {
-    std::cerr << "gibo " << m_command << ": " << Harmless(message, true) << "\nTry 'gibo "
-              << m_command << " --help'." << std::endl;
+    Error("", message);
+    std::cerr << "Try 'gibo " << m_command << " --help'." << std::endl;
     return kExitUsage;
 }
 

@@ -132,7 +132,7 @@ bool ReadGame(const std::string& from, std::string& game, std::string& error) {
 // audio, and so is a file that an edit may not touch.
 bool OpenTarget(const std::string& path, InputFile& in, std::string& error) {
     const char* const kLink = "is a symbolic link; name the file it points to";
-    if (IsLink(path)) {
+    if (os::IsLink(path)) {
         error = kLink;
         return false;
     }
@@ -142,7 +142,7 @@ bool OpenTarget(const std::string& path, InputFile& in, std::string& error) {
         return false;
     }
     if (!os::LockForEdit(path, in, error, false)) {
-        error = IsLink(path) ? kLink : error;
+        error = os::IsLink(path) ? kLink : error;
         return false;
     }
     error = WhyNotEditable(in.Identity(), path);

@@ -4,6 +4,7 @@
 #include "cli/errors.h"
 #include "os/edit.h"
 #include "os/input.h"
+#include "os/system.h"
 #include "record/layout.h"
 
 namespace {
@@ -78,7 +79,7 @@ bool Write(CGiboFile& record, long type, const std::string& out, const Args& arg
     file = out;
     // SaveFile writes through a link at the record's path; a link planted at a new record's
     // name must not turn the write elsewhere.
-    if (IsLink(out)) {
+    if (os::IsLink(out)) {
         error = "is a symbolic link; name the file it points to";
         return false;
     }

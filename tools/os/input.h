@@ -39,8 +39,8 @@ private:
     gibo::FileId m_id;
 };
 
-// True when a symbolic link stands at path.
-bool IsLink(const std::string& path);
+// What stands at path now, a link itself and not what it leads to.
+gibo::FileId WhatStandsAt(const std::string& path);
 
 // Reads up to nCount bytes at offset, fewer only at the end of the file. False with the reason.
 bool ReadAt(int fd, long long offset, char* pBuf, size_t nCount, size_t& nGot, std::string& error);

@@ -22,12 +22,8 @@ int OpenForReading(const std::string& path, bool follow = true);
 std::string DescriptorName(int fd, const std::string& path);
 bool IsTerminal(int fd);
 
-// What stands at path, a link itself and not what it leads to; false when nothing does.
-struct Entry {
-    bool link;
-    unsigned long long dev, ino;
-};
-bool LookNoFollow(const std::string& path, Entry& entry);
+// True when a symbolic link stands at path (never on Windows, where the tool does not tell).
+bool IsLink(const std::string& path);
 // Why the file at path cannot be replaced: the file itself (when file is true), or its
 // directory, is not writable (with the system's reason); empty when neither, or where the
 // system does not say.

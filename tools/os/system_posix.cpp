@@ -48,14 +48,9 @@ bool IsTerminal(int fd) {
     return isatty(fd) != 0;
 }
 
-bool LookNoFollow(const std::string& path, Entry& entry) {
+bool IsLink(const std::string& path) {
     struct stat st;
-    if (lstat(path.c_str(), &st) != 0) {
-        return false;
-    }
-    entry = {S_ISLNK(st.st_mode), static_cast<unsigned long long>(st.st_dev),
-             static_cast<unsigned long long>(st.st_ino)};
-    return true;
+    return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
 std::string WhyNotReplaceable(const std::string& path, bool file) {

@@ -34,14 +34,8 @@ bool IsTerminal(int fd) {
     return _isatty(fd) != 0;
 }
 
-bool LookNoFollow(const std::string& path, Entry& entry) {
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0) {
-        return false;
-    }
-    entry = {false, static_cast<unsigned long long>(st.st_dev),
-             static_cast<unsigned long long>(st.st_ino)};
-    return true;
+bool IsLink(const std::string&) {
+    return false;
 }
 
 std::string WhyNotReplaceable(const std::string&, bool) {

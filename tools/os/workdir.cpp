@@ -56,7 +56,7 @@ void PrivateDir::Clear() const {
 }
 
 bool PrivateDir::Hold(const InputFile& in, std::string& error) const {
-    if (!Ok()) {
+    if (m_path.empty()) {
         error = "cannot create a private temporary directory in " + m_base +
                 (m_base == os::TempBase() ? "; set TMPDIR to a writable directory" : "");
         return false;

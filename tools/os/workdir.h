@@ -33,7 +33,6 @@ public:
     // here, saying where the room ran out.
     std::string NoRoom(const std::string& what, const std::string& why, long long need) const;
 
-    bool Ok() const { return !m_path.empty(); }
     const std::string& Path() const { return m_path; }
     // Only these names are used inside, so that a signal handler can remove them.
     std::string Record() const { return m_path + "/record.gib"; }

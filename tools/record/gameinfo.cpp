@@ -1,7 +1,8 @@
 // Game information through the public interface of the record object.
 #include "record/gameinfo.h"
 
-#include <cstring>
+#include <algorithm>
+#include <iterator>
 #include <sstream>
 #include <vector>
 
@@ -10,12 +11,8 @@
 namespace {
 
 bool IsShortTag(const std::string& tag) {
-    for (int i = 0; i < GIBO_SHORTTAG_COUNT; ++i) {
-        if (tag == g_szShortTag[i]) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(std::begin(g_szShortTag), std::end(g_szShortTag),
+                       [&tag](const char* known) { return tag == known; });
 }
 
 }  // namespace

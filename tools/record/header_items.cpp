@@ -45,9 +45,7 @@ std::vector<HeaderItem> ListHeaderItems(const std::string& text, int firstLine) 
             item.tag = inner.substr(0, eq);
             item.value = inner.substr(eq + 1);
         }
-        while (!item.tag.empty() && (item.tag.back() == ' ' || item.tag.back() == '\t')) {
-            item.tag.pop_back();
-        }
+        item.tag.erase(item.tag.find_last_not_of(" \t") + 1);
         items.push_back(item);
         if (!item.closed) {
             break;

@@ -31,34 +31,19 @@ Converter& Utf8() {
     return utf8;
 }
 
-// The library's result names (its codes 0 to 8) of each code page in kOrder, read once from its
-// table. The library tells the code of a result text but not the code page its table row is
-// in; this tells the code page. Codes 0 and 1, the colour words, are found inside a longer
+// Whether the GAMERESULT value, read as cp, is the result name the library maps it to, taken
+// from cp's block of the library's table: the library tells the code of a result text but not
+// the code page its table row is in. Codes 0 and 1, the colour words, are found inside a longer
 // text, like the library does ("흑 " and "黑 " with their blank).
-const std::string& ResultName(Codepage cp, int code) {
-    static const std::vector<std::vector<std::string>> names = [] {
-        const int blocks[] = {gibo::kResultGbk, gibo::kResultKorean, gibo::kResultBig5,
-                              gibo::kResultJapanese};
-        std::vector<std::vector<std::string>> all;
-        for (Codepage page : kOrder) {
-            all.emplace_back();
-            for (int k = 0; k < gibo::kResultCount; ++k) {
-                const char* row = gibo::g_szDeakukResult[blocks[static_cast<int>(page)]][k];
-                all.back().push_back(Utf8().Decode(row, page));
-            }
-        }
-        return all;
-    }();
-    return names[static_cast<int>(cp)][code];
-}
-
-// Whether the GAMERESULT value, read as cp, is the result name the library maps it to.
 bool NamesResult(const std::string& value, int code, Codepage cp) {
-    std::string text;
-    if (!Utf8().DecodeStrict(value, cp, text)) {
+    static const int kBlocks[] = {gibo::kResultGbk, gibo::kResultKorean, gibo::kResultBig5,
+                                  gibo::kResultJapanese};  // in kOrder
+    std::string text, name;
+    if (!Utf8().DecodeStrict(value, cp, text) ||
+        !Utf8().DecodeStrict(gibo::g_szDeakukResult[kBlocks[static_cast<int>(cp)]][code], cp,
+                             name)) {
         return false;
     }
-    const std::string& name = ResultName(cp, code);
     if (code <= 1) {
         return text.find(name) != std::string::npos;
     }
