@@ -30,20 +30,6 @@ struct Converter::Impl {
     static_assert(static_cast<int>(Codepage::ShiftJis) == kPages - 1, "one row per code page");
     iconv_t open[2][kPages];
     bool tried[2][kPages] = {};
-    // Into UTF-8, texts convert through tables learnt from iconv, one per code page.
-    bool utf8 = false;
-    std::unique_ptr<DecodeTable> tables[kPages];
-
-    // The table of cp when converting into UTF-8, else nullptr.
-    DecodeTable* Table(iconv_t cd, Codepage cp) {
-        std::unique_ptr<DecodeTable>& table = tables[static_cast<int>(cp)];
-        if (utf8 && !table) {
-            table.reset(new DecodeTable([this, cd](const std::string& piece, std::string& text) {
-                return Run(cd, piece, text);
-            }));
-        }
-        return table.get();
-    }
 
     iconv_t Get(bool encode, Codepage cp, const std::string& charset) {
         const int i = static_cast<int>(cp);
@@ -93,31 +79,17 @@ struct Converter::Impl {
     }
 };
 
+// Into UTF-8, whole texts convert through the tables learnt from iconv.
 Converter::Converter(std::string charset) : m_pImpl(new Impl), m_charset(std::move(charset)) {
-    m_pImpl->utf8 = facts::CodesetIsUtf8(m_charset);
+    m_tabled = facts::CodesetIsUtf8(m_charset);
 }
 Converter::~Converter() = default;
 
-bool Converter::DecodeStrict(const std::string& bytes, Codepage cp, std::string& out) {
-    iconv_t cd = m_pImpl->Get(false, cp, m_charset);
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        out = bytes;  // a charset iconv does not know: better the bytes than nothing
+bool Converter::Convert(bool encode, Codepage cp, const std::string& in, std::string& out) {
+    iconv_t cd = m_pImpl->Get(encode, cp, m_charset);
+    if (!encode && cd == reinterpret_cast<iconv_t>(-1)) {
+        out = in;  // a charset iconv does not know: better the bytes than nothing
         return true;
     }
-    DecodeTable* table = m_pImpl->Table(cd, cp);
-    return table ? table->Decode(bytes, out) : m_pImpl->Run(cd, bytes, out);
-}
-
-bool Converter::DecodeEscaped(const std::string& bytes, Codepage cp, std::string& out,
-                              size_t& invalid) {
-    iconv_t cd = m_pImpl->Get(false, cp, m_charset);
-    DecodeTable* table = cd == reinterpret_cast<iconv_t>(-1) ? nullptr : m_pImpl->Table(cd, cp);
-    if (table) {
-        invalid = table->DecodeEscaped(bytes, out);
-    }
-    return table != nullptr;
-}
-
-bool Converter::Encode(const std::string& text, Codepage cp, std::string& out) {
-    return m_pImpl->Run(m_pImpl->Get(true, cp, m_charset), text, out);
+    return m_pImpl->Run(cd, in, out);
 }

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "text/converter.h"
+#include "text/decode_table.h"
 
 // Windows consoles are switched to UTF-8 by main(); files and pipes get UTF-8 as well.
 std::string LocaleCharset() {
@@ -45,25 +46,20 @@ bool Narrow(const std::wstring& wide, unsigned cp, std::string& out) {
 
 }  // namespace
 
-bool Converter::DecodeEscaped(const std::string&, Codepage, std::string&, size_t&) {
-    return false;  // the system converts fast enough a character at a time
-}
-
-bool Converter::DecodeStrict(const std::string& bytes, Codepage cp, std::string& out) {
+bool Converter::Convert(bool encode, Codepage cp, const std::string& in, std::string& out) {
+    const unsigned windowsCp = NamesOf(cp).windowsCp;
+    if (encode) {
+        return Narrow(Widen(in, CP_UTF8), windowsCp, out);
+    }
     out.clear();
-    if (bytes.empty()) {
+    if (in.empty()) {
         return true;
     }
-    const unsigned windowsCp = NamesOf(cp).windowsCp;
-    const int n = MultiByteToWideChar(windowsCp, MB_ERR_INVALID_CHARS, bytes.data(),
-                                      static_cast<int>(bytes.size()), nullptr, 0);
+    const int n = MultiByteToWideChar(windowsCp, MB_ERR_INVALID_CHARS, in.data(),
+                                      static_cast<int>(in.size()), nullptr, 0);
     if (n <= 0) {
         return false;
     }
-    Narrow(Widen(bytes, windowsCp), CP_UTF8, out);
+    Narrow(Widen(in, windowsCp), CP_UTF8, out);
     return true;
-}
-
-bool Converter::Encode(const std::string& text, Codepage cp, std::string& out) {
-    return Narrow(Widen(text, CP_UTF8), NamesOf(cp).windowsCp, out);
 }

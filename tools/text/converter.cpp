@@ -52,16 +52,30 @@ std::string Converter::Decode(const std::string& bytes, Codepage cp) {
 std::string Converter::Decode(const std::string& bytes, Codepage cp, size_t& invalid) {
     invalid = 0;
     std::string out;
-    if (DecodeStrict(bytes, cp, out) || DecodeEscaped(bytes, cp, out, invalid)) {
-        return out;
+    if (!DecodeStrict(bytes, cp, out)) {
+        // A piece at a time: a byte that starts no character is escaped and the next byte is
+        // tried afresh.
+        invalid = Table(cp).DecodeEscaped(bytes, out);
     }
-    // A piece at a time, where there is no faster way: a byte that starts no character is
-    // escaped and the next byte is tried afresh.
-    DecodeTable pieces([this, cp](const std::string& piece, std::string& text) {
-        return DecodeStrict(piece, cp, text);
-    });
-    invalid = pieces.DecodeEscaped(bytes, out);
     return out;
+}
+
+bool Converter::DecodeStrict(const std::string& bytes, Codepage cp, std::string& out) {
+    return m_tabled ? Table(cp).Decode(bytes, out) : Convert(false, cp, bytes, out);
+}
+
+bool Converter::Encode(const std::string& text, Codepage cp, std::string& out) {
+    return Convert(true, cp, text, out);
+}
+
+DecodeTable& Converter::Table(Codepage cp) {
+    std::unique_ptr<DecodeTable>& table = m_tables[static_cast<int>(cp)];
+    if (!table) {
+        table.reset(new DecodeTable([this, cp](const std::string& piece, std::string& text) {
+            return Convert(false, cp, piece, text);
+        }));
+    }
+    return *table;
 }
 
 std::string ValidUtf8(const std::string& bytes) {

@@ -9,6 +9,8 @@
 
 enum class Codepage { Gbk, Cp949, Big5, ShiftJis };
 
+class DecodeTable;
+
 // The names of a code page: for the user, for iconv and for the Windows code-page API.
 struct CodepageNames {
     Codepage cp;
@@ -45,13 +47,17 @@ public:
     bool Encode(const std::string& text, Codepage cp, std::string& out);
 
 private:
-    // Decode of a text that does not convert whole, by a faster way where there is one; false
-    // when there is none.
-    bool DecodeEscaped(const std::string& bytes, Codepage cp, std::string& out, size_t& invalid);
+    // The system's conversion of the whole of in, from cp or (encode) into it; false when some
+    // byte or character does not convert.
+    bool Convert(bool encode, Codepage cp, const std::string& in, std::string& out);
+    // Decoding of cp by pieces, kept for the run: the converter is asked once per piece met.
+    DecodeTable& Table(Codepage cp);
 
     struct Impl;
     std::unique_ptr<Impl> m_pImpl;
     std::string m_charset;
+    bool m_tabled = false;  // whole texts decode through the tables too
+    std::unique_ptr<DecodeTable> m_tables[4];
 };
 
 // Replaces every byte that does not belong to a well-formed UTF-8 sequence with U+FFFD.
