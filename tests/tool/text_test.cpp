@@ -6,7 +6,6 @@
 #include "text/converter.h"
 #include "text/detect.h"
 #include "text/display_pieces.h"
-#include "text/plausibility.h"
 
 namespace {
 

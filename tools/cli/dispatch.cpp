@@ -1,6 +1,5 @@
-// Finding the subcommand and running it.
-#include "cli/dispatch.h"
-
+// The whole run of the tool: "gibo COMMAND [OPTIONS] ...", the overview, the version, and the
+// subcommand's help, options, run and output.
 #include <cerrno>
 #include <cstdio>
 #include <exception>

@@ -62,10 +62,6 @@ size_t Tool::TakeInvalid() {
     return n;
 }
 
-void Tool::WarnInvalid(const std::string& file, Codepage cp) {
-    WarnInvalid(file, TakeInvalid(), CodepageName(cp), "shown");
-}
-
 void Tool::WarnInvalid(const std::string& file, size_t n, const std::string& cpName,
                        const char* how) {
     if (n > 0) {

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "GiboString.h"
 #include "cli/args.h"
 #include "cli/output_tree.h"
 #include "text/converter.h"
@@ -28,7 +27,6 @@ public:
 
     // Library texts (GBK) and header values in the output character set. Header bytes that
     // are not valid in cp come out as \xNN and are counted for TakeInvalid.
-    std::string Display(const CString& gbk) { return Display(gbk.str()); }
     std::string Display(const std::string& gbk);
     std::string Header(const std::string& bytes, Codepage cp);
     // The forced code page (reason "option") when --encoding names one, else the detected one.
@@ -36,9 +34,8 @@ public:
     Detection ChooseCodepage(const std::vector<HeaderItem>& items) const;
     // The number of invalid header bytes converted since the last call.
     size_t TakeInvalid();
-    // Warns on stderr when header bytes of file were not valid in cp.
-    void WarnInvalid(const std::string& file, Codepage cp);
-    // The same for n bytes counted elsewhere, "shown" or "stored" (how) as \xNN.
+    // Warns on stderr when n header bytes of file were not valid cpName text, "shown" or
+    // "stored" (how) as \xNN.
     void WarnInvalid(const std::string& file, size_t n, const std::string& cpName, const char* how);
     // File names are bytes of the file system; JSON needs them as valid UTF-8.
     std::string Path(const std::string& path) const;

@@ -43,7 +43,7 @@ void AddHeader(Tool& tool, const std::string& path, const CGiboFile& record, Val
         header.Push(Value::NamedItem(tool.Header(item.tag, detection.cp),
                                      tool.Header(TrimValue(item.value), detection.cp)));
     }
-    tool.WarnInvalid(path, detection.cp);
+    tool.WarnInvalid(path, tool.TakeInvalid(), CodepageName(detection.cp), "shown");
 }
 
 void AddSizes(const gibo::RecordSizes& sizes, Value& v) {

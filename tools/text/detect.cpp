@@ -10,7 +10,6 @@
 #include "GiboFile.h"
 #include "display/Tables.h"
 #include "record/header_items.h"
-#include "text/plausibility.h"
 
 namespace {
 

@@ -22,4 +22,10 @@ Detection DetectCodepage(const std::string& headerText);
 // The same, of the items ListHeaderItems found in it, for a caller that has them already.
 Detection DetectCodepage(const std::vector<HeaderItem>& items);
 
+// How plausible bytes (valid text in cp) are as the writing of cp's language; ASCII counts
+// nothing. Short texts (a two-syllable name) are the usual case, too short for byte-frequency
+// models, so the score looks at characters: frequent Hanzi, Hangul syllables and Kana score
+// high; characters from rarely used blocks, symbols of another script and extension areas low.
+int PlausibilityScore(const std::string& bytes, Codepage cp);
+
 #endif  // GIBO_TOOLS_TEXT_DETECT_H

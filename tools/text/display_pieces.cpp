@@ -54,7 +54,7 @@ Value Compose(CGiboFile& r, Tool& tool, const std::vector<std::string>& names,
     Value v = Value::Map();
     for (const auto& t : texts) {
         if (keys.empty() || std::find(keys.begin(), keys.end(), t.first) != keys.end()) {
-            v.Add(t.first, Value::Str(FillIn(tool.Display(t.second), names)));
+            v.Add(t.first, Value::Str(FillIn(tool.Display(t.second.str()), names)));
         }
     }
     return v;

@@ -1,6 +1,7 @@
-// Character classes of the four code pages, and lists of characters frequent in game records
-// (names, places, tournaments, results) and in everyday text.
-#include "text/plausibility.h"
+// The statistical part of code-page detection: character classes of the four code pages, and
+// lists of characters frequent in game records (names, places, tournaments, results) and in
+// everyday text.
+#include "text/detect.h"
 
 #include <bitset>
 
