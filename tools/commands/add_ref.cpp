@@ -52,19 +52,13 @@ bool StatedAudio(const InputFile& in, long long& audio, std::string& error) {
     if (!ScanLayout(in.Fd(), layout, error)) {
         return false;
     }
-    if (layout.gs < 0) {
-        return true;
+    if (layout.gs >= 0) {
+        CGiboFile record;
+        unsigned char type = 0;
+        int found = 0;
+        record.LoadStream(layout.header.c_str(), type);
+        audio = std::atoll(record.GetParam("SZAUDIO", found).str().c_str());
     }
-    std::string header(static_cast<size_t>(layout.he - layout.hs - 3), '\0');
-    size_t got = 0;
-    if (!ReadAt(in.Fd(), layout.hs + 3, &header[0], header.size(), got, error)) {
-        return false;
-    }
-    CGiboFile record;
-    unsigned char type = 0;
-    int found = 0;
-    record.LoadStream(header.c_str(), type);
-    audio = std::atoll(record.GetParam("SZAUDIO", found).str().c_str());
     return true;
 }
 

@@ -21,16 +21,6 @@ const char kHelp[] =
     "\n"
     "  -r DIR             also every *.gib file below DIR (may be repeated)\n";
 
-// The problems of the record at path and the library's verdict on it.
-std::vector<Problem> CheckFile(const std::string& path, LoadVerdict& load) {
-    std::string error;
-    InputFile in;
-    if (!in.Open(path, error)) {
-        return {{0, true, "cannot read the file (" + error + ")"}};
-    }
-    return CheckRecord(in.Fd(), in.Size(), load);
-}
-
 // One JSON object, or compiler-style lines that editors can jump to.
 void Report(Tool& tool, const std::string& path, const std::vector<Problem>& problems, Codepage cp,
             bool failed) {
@@ -67,7 +57,11 @@ bool CheckOne(Tool& tool, const std::string& path, Progress& progress) {
     std::vector<Problem> problems;
     LoadVerdict load;  // the library's verdict, and the header for the messages' code page
     try {
-        problems = CheckFile(path, load);
+        InputFile in;
+        std::string error;
+        problems = in.Open(path, error)
+                       ? CheckRecord(in.Fd(), in.Size(), load)
+                       : std::vector<Problem>{{0, true, "cannot read the file (" + error + ")"}};
     } catch (const std::exception& e) {
         problems.push_back({0, true, std::string("unexpected failure: ") + e.what()});
     }

@@ -78,16 +78,6 @@ void AddInfo(Tool& tool, const Args& args, const std::string& infoText, CGiboFil
     v.Add("display", DisplayPieces(record, tool.ChooseCodepage(record.m_strHeader.str()).cp, tool));
 }
 
-Value ShowOne(Tool& tool, const std::string& path, ScannedRecord& loaded, const Args& args,
-              const std::string& infoText) {
-    Value v = tool.Result(path);
-    v.Add("type", Value::Num(loaded.type));
-    AddHeader(tool, path, loaded.record, v);
-    AddSizes(loaded.sizes, v);
-    AddInfo(tool, args, infoText, loaded.record, v);
-    return v;
-}
-
 int ShowRecord(Tool& tool, const Args& args, const std::string& infoText, const std::string& path,
                Progress& progress) {
     std::string error;
@@ -98,7 +88,11 @@ int ShowRecord(Tool& tool, const Args& args, const std::string& infoText, const 
             progress.Clear();
             return tool.FailRecord(path, error);
         }
-        Value v = ShowOne(tool, path, loaded, args, infoText);
+        Value v = tool.Result(path);
+        v.Add("type", Value::Num(loaded.type));
+        AddHeader(tool, path, loaded.record, v);
+        AddSizes(loaded.sizes, v);
+        AddInfo(tool, args, infoText, loaded.record, v);
         progress.Clear();
         tool.Emit(v);
     } catch (const std::exception& e) {

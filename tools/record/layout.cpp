@@ -43,6 +43,7 @@ bool ScanLayout(int fd, RecordLayout& layout, std::string& error) {
     gibo::RecordScanner scanner(fd, "", &found);
     CString header;
     if (!scanner.ReadHeader(header)) {
+        layout.header = header.str();
         layout.heLineEnd = scanner.Position();
         scanner.Find(Marker::Gs);
     }

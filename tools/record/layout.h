@@ -13,6 +13,7 @@ struct RecordLayout {
     long long heLineEnd = -1;    // just past the line end of the \HE line
     long long gsLineStart = -1;  // the line that holds \GS
     long long gs = -1;           // the \GS marker: the body starts here; -1 when there is none
+    std::string header;          // as the loader reads it, lines ended with CR LF
 };
 
 // Reads fd from its start. False with the system's reason on a read error. heLineEnd is only
