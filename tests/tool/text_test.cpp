@@ -109,7 +109,7 @@ TEST(Detection, NamesTheCodepageAndWhy) {
          Codepage::Cp949, "statistics"},
     };
     for (const auto& c : cases) {
-        const Detection d = DetectCodepage(Header(c.items));
+        const Detection d = DetectCodepage(ListHeaderItems(Header(c.items)));
         EXPECT_EQ(CodepageName(d.cp), std::string(CodepageName(c.cp))) << c.items;
         EXPECT_EQ(d.reason, c.reason) << c.items;
     }

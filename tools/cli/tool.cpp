@@ -71,7 +71,7 @@ void Tool::WarnInvalid(const std::string& file, size_t n, const std::string& cpN
 }
 
 Detection Tool::ChooseCodepage(const std::string& headerText) const {
-    return m_forced ? Detection{m_headerCp, "option"} : DetectCodepage(headerText);
+    return m_forced ? Detection{m_headerCp, "option"} : DetectCodepage(ListHeaderItems(headerText));
 }
 
 Detection Tool::ChooseCodepage(const std::vector<HeaderItem>& items) const {

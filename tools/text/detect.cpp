@@ -131,10 +131,6 @@ Detection MostPlausible(const std::vector<std::string>& texts, const std::vector
 
 }  // namespace
 
-Detection DetectCodepage(const std::string& headerText) {
-    return DetectCodepage(ListHeaderItems(headerText));
-}
-
 Detection DetectCodepage(const std::vector<HeaderItem>& items) {
     std::vector<std::string> texts;
     std::string result;

@@ -16,10 +16,7 @@ struct Detection {
                          // lower case, English
 };
 
-// headerText: the record's parameter text as the library holds it (CGiboFile::m_strHeader / the
-// bytes between \HS and \HE).
-Detection DetectCodepage(const std::string& headerText);
-// The same, of the items ListHeaderItems found in it, for a caller that has them already.
+// Of the items ListHeaderItems finds in a record's parameter text.
 Detection DetectCodepage(const std::vector<HeaderItem>& items);
 
 // How plausible bytes (valid text in cp) are as the writing of cp's language; ASCII counts
