@@ -25,6 +25,15 @@ std::string WhyNotEditable(const gibo::FileId& id, const std::string& path) {
     return why.empty() ? why : "not changed: " + why;
 }
 
+gibo::FileId WhatStandsAt(const std::string& path) {
+    gibo::Fd dir;
+    gibo::FileId id;
+    if (gibo::OpenDirectoryOf(path.c_str(), dir) == 0) {
+        gibo::LookAt(dir, path.c_str(), id);
+    }
+    return id;
+}
+
 bool SaveRecord(CGiboFile& record, unsigned char type, const std::string& to,
                 const std::string& body, const std::string& audio, const gibo::FileId* expected,
                 std::string& error, unsigned long& code) {

@@ -14,6 +14,9 @@
 // stands there, or a link, which is replaced and not followed).
 std::string WhyNotEditable(const gibo::FileId& id, const std::string& path);
 
+// What stands at path now, a link itself and not what it leads to.
+gibo::FileId WhatStandsAt(const std::string& path);
+
 class CGiboFile;
 
 // Writes record with the library's SaveFile to `to`, from the body and audio files (audio empty:

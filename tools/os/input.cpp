@@ -51,26 +51,6 @@ void InputFile::Close() {
     }
 }
 
-bool InputFile::IsAt(const std::string& path, bool follow) const {
-    if (!follow) {
-        const gibo::FileId there = WhatStandsAt(path);
-        return m_fd >= 0 && there.bExists && there.nDev == m_id.nDev && there.nIno == m_id.nIno;
-    }
-    struct stat st;
-    return m_fd >= 0 && stat(path.c_str(), &st) == 0 &&
-           static_cast<uint64_t>(st.st_dev) == m_id.nDev &&
-           static_cast<uint64_t>(st.st_ino) == m_id.nIno;
-}
-
-gibo::FileId WhatStandsAt(const std::string& path) {
-    gibo::Fd dir;
-    gibo::FileId id;
-    if (gibo::OpenDirectoryOf(path.c_str(), dir) == 0) {
-        gibo::LookAt(dir, path.c_str(), id);
-    }
-    return id;
-}
-
 bool ReadAt(int fd, long long offset, char* pBuf, size_t nCount, size_t& nGot, std::string& error) {
     nGot = 0;
     int64_t at = 0;

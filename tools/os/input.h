@@ -29,8 +29,6 @@ public:
     const std::string& OpenedName() const { return m_name; }
     // What was opened, for a replacement that must find this very file at its name.
     const gibo::FileId& Identity() const { return m_id; }
-    // True when path names this very file (following links when follow is true).
-    bool IsAt(const std::string& path, bool follow = true) const;
 
 private:
     int m_fd = -1;
@@ -38,9 +36,6 @@ private:
     std::string m_name;
     gibo::FileId m_id;
 };
-
-// What stands at path now, a link itself and not what it leads to.
-gibo::FileId WhatStandsAt(const std::string& path);
 
 // Reads up to nCount bytes at offset, fewer only at the end of the file. False with the reason.
 bool ReadAt(int fd, long long offset, char* pBuf, size_t nCount, size_t& nGot, std::string& error);

@@ -69,6 +69,18 @@ bool ReplacesOpenFiles() {
     return true;
 }
 
+namespace {
+
+// True when path names the file open in `in` (following links when follow is true).
+bool IsAt(const InputFile& in, const std::string& path, bool follow) {
+    struct stat st;
+    return (follow ? stat(path.c_str(), &st) : lstat(path.c_str(), &st)) == 0 &&
+           static_cast<uint64_t>(st.st_dev) == in.Identity().nDev &&
+           static_cast<uint64_t>(st.st_ino) == in.Identity().nIno;
+}
+
+}  // namespace
+
 bool LockForEdit(const std::string& path, InputFile& in, std::string& error, bool follow,
                  const std::function<void()>& waiting) {
     bool told = false;
@@ -86,7 +98,7 @@ bool LockForEdit(const std::string& path, InputFile& in, std::string& error, boo
                 return false;
             }
         }
-        if (in.IsAt(path, follow)) {
+        if (IsAt(in, path, follow)) {
             return true;
         }
     }
