@@ -6,6 +6,8 @@
 #include "GiboFileIO.h"
 #include "TestSupport.h"
 #include "framework/FileSystem.h"
+#include "framework/LineReader.h"
+#include "framework/SysFile.h"
 
 namespace {
 
@@ -24,9 +26,8 @@ Strings Lines(const std::string& path) {
     return lines;
 }
 
-// ReadString cuts lines as the loader's line reader does (its tests cut record lines across the
-// reader's pieces), also across the pieces here.
-TEST(FileLayer, ReadStringCutsLines) {
+// ReadString and the loader's line reader cut lines alike, also across the reader's pieces.
+TEST(FileLayer, ReadStringAndLineReaderCutLinesAlike) {
     const size_t piece = gibo::kCopyPiece;
     const std::string a(100000, 'a'), b(255, 'b'), c(257, 'c'), x(3 * piece + 5, 'x'),
         y(piece - 1, 'y');
@@ -58,6 +59,17 @@ TEST(FileLayer, ReadStringCutsLines) {
         SCOPED_TRACE(Shown(bytes.substr(0, 20)) + " size " + std::to_string(bytes.size()));
         WriteBytes(path, bytes);
         EXPECT_TRUE(Lines(path) == lines);
+        gibo::Fd file;
+        ASSERT_EQ(gibo::OpenFile(path.c_str(), gibo::kRead, file), 0);
+        gibo::LineReader reader(file.Get());
+        Strings got;
+        const char* p = nullptr;
+        size_t n = 0;
+        while (reader.Next(p, n)) {
+            got.emplace_back(p, n);
+        }
+        EXPECT_FALSE(reader.Next(p, n));
+        EXPECT_TRUE(got == lines);
     }
 }
 
