@@ -108,37 +108,63 @@ TEST(Lookups, ResultTexts) {
 
 namespace {
 
-// A non-empty row of whole GBK characters and printable ASCII. The result blocks of the other
-// code pages are read in their own code page by the collector's result test; the level rows are
-// compared whole below.
-void ExpectGbkRow(const std::string& row) {
+// Lead and trail byte ranges (pairs of bounds) of each code page; ASCII has no lead bytes.
+enum Page { kGbk, kCp949, kBig5, kSjis, kAscii };
+const std::vector<int> kLead[] = {
+    {0x81, 0xFE}, {0x81, 0xFE}, {0x81, 0xFE}, {0x81, 0x9F, 0xE0, 0xFC}, {}};
+const std::vector<int> kTrail[] = {{0x40, 0x7E, 0x80, 0xFE},
+                                   {0x41, 0x5A, 0x61, 0x7A, 0x81, 0xFE},
+                                   {0x40, 0x7E, 0xA1, 0xFE},
+                                   {0x40, 0x7E, 0x80, 0xFC},
+                                   {}};
+// Printable ASCII; Shift-JIS adds its single-byte katakana.
+const std::vector<int> kSingle[] = {
+    {0x20, 0x7E}, {0x20, 0x7E}, {0x20, 0x7E}, {0x20, 0x7E, 0xA1, 0xDF}, {0x20, 0x7E}};
+
+bool In(const std::vector<int>& ranges, unsigned char c) {
+    for (size_t i = 0; i < ranges.size(); i += 2) {
+        if (c >= ranges[i] && c <= ranges[i + 1]) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A non-empty row of whole characters of its code page.
+void ExpectRow(const std::string& row, Page page) {
     EXPECT_FALSE(row.empty());
     for (size_t i = 0; i < row.size(); ++i) {
         const auto c = static_cast<unsigned char>(row[i]);
-        if (c >= 0x81 && c <= 0xFE) {
+        if (In(kLead[page], c)) {
             ASSERT_LT(i + 1, row.size()) << Shown(row) << ": a lead byte ends the row";
-            const auto trail = static_cast<unsigned char>(row[++i]);
-            EXPECT_TRUE(trail >= 0x40 && trail <= 0xFE && trail != 0x7F) << Shown(row);
+            EXPECT_TRUE(In(kTrail[page], static_cast<unsigned char>(row[++i]))) << Shown(row);
         } else {
-            EXPECT_TRUE(c >= 0x20 && c <= 0x7E) << Shown(row) << ": byte " << i;
+            EXPECT_TRUE(In(kSingle[page], c)) << Shown(row) << ": byte " << i;
         }
     }
 }
 
 }  // namespace
 
-TEST(DisplayTables, RowsAreWholeCharacters) {
+TEST(DisplayTables, RowsAreWholeCharactersOfTheirCodePage) {
     for (const auto& row : g_szNationName) {
-        ExpectGbkRow(row);
+        ExpectRow(row, kAscii);
     }
     for (const auto& row : g_szDeakukKind) {
-        ExpectGbkRow(row);
+        ExpectRow(row, kGbk);
     }
     for (const auto& row : g_szDeakukRule) {
-        ExpectGbkRow(row);
+        ExpectRow(row, kGbk);
     }
-    for (const auto& row : g_szDeakukResult[kResultGbk]) {
-        ExpectGbkRow(row);
+    const Page pages[kResultBlockCount] = {kCp949, kBig5, kGbk, kSjis};
+    for (int b = 0; b < kResultBlockCount; ++b) {
+        for (const auto& row : g_szDeakukResult[b]) {
+            ExpectRow(row, pages[b]);
+        }
+    }
+    for (int i = 0; i < kLevelCount; ++i) {
+        ExpectRow(g_szLevel[i], kGbk);
+        ExpectRow(g_szLevel2[i], kGbk);
     }
 }
 
