@@ -43,13 +43,6 @@ TEST(CsvTest, FieldsAreQuotedOnlyWhereNeeded) {
     EXPECT_EQ(facts::CsvField("=1+1", raw), "=1+1");
 }
 
-TEST(CsvTest, RowsEndInCrLf) {
-    EXPECT_EQ(facts::CsvRow({"date", "white", "black"}), "date,white,black\r\n");
-    EXPECT_EQ(facts::CsvRow({"2023-05-01", "井山裕太", "一力遼, 九段"}),
-              "2023-05-01,井山裕太,\"一力遼, 九段\"\r\n");
-    EXPECT_EQ(facts::CsvRow({"", ""}), ",\r\n");
-}
-
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::stringstream in(text);

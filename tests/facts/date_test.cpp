@@ -81,12 +81,6 @@ TEST(DateTest, DamagedOrAmbiguousGivesNoDateAndKeepsText) {
     }
 }
 
-TEST(DateTest, MonthsOutsideTheYearHaveNoDays) {
-    for (const int month : {0, 13, -1}) {
-        EXPECT_EQ(facts::DaysInMonth(2024, month), 0) << month;
-    }
-}
-
 TEST(DateTest, LibraryNumbersGiveTheSameForm) {
     struct {
         int year, month, day, hour, minute;

@@ -54,17 +54,14 @@ std::string Build(const std::vector<std::string>& options, Query& q) {
     return BuildQuery(args, typed, q, error) ? std::string() : error;
 }
 
+// Refusals that tool/pins/index-commands does not already show.
 TEST(Query, RefusesWhatItCannotAsk) {
     const std::pair<std::vector<std::string>, const char*> cases[] = {
         {{"--black", "unreadable"}, "--black needs a text this tool can read"},
-        {{"--name", ""}, "--name needs a text this tool can read"},
         {{"--loser", "unreadable"}, "--loser needs a text this tool can read"},
         {{"--loser", "draw"}, "--loser takes white, black or a player's name: a draw has no loser"},
-        {{"--result", "won"}, "--result takes points, resignation, time, forfeit, draw or unknown"},
         {{"--date", "2013-01-7"}, "--date takes YYYY, YYYY-MM or YYYY-MM-DD"},
-        {{"--to", "2013-1"}, "--to takes YYYY, YYYY-MM or YYYY-MM-DD"},
         {{"--handicap", "-1"}, "--handicap needs a whole number"},
-        {{"--limit", "x"}, "--limit needs a whole number"},
     };
     for (const auto& c : cases) {
         Query q;
@@ -117,30 +114,23 @@ TEST(Query, FindsNamesByAnyPartAsTheIndexStoresThem) {
         ASSERT_TRUE(db.Store(row, error)) << error;
         ASSERT_TRUE(db.Store(row, error)) << error;  // stored again: replaced, not doubled
     }
+    // What find answers on whole collections is pinned in tool/pins/index-commands; here the
+    // edges of the keys and of each condition.
     using Paths = std::vector<std::string>;
-    EXPECT_EQ(Found(db, {"--player", "세돌"}), Paths{"이세돌.gib"});
     EXPECT_EQ(Found(db, {"--player", "kIMj"}), Paths{"이세돌.gib"});
     EXPECT_EQ(Found(db, {"--player", "jil"}), Paths{});  // no pair across two keys
-    EXPECT_EQ(Found(db, {"--player", "lee", "--player", "세돌"}), Paths{"이세돌.gib"});
     EXPECT_EQ(Found(db, {"--player", "lee", "--player", "sai"}), Paths{});
     EXPECT_EQ(Found(db, {"--vs", "kimji", "이세돌"}), Paths{"이세돌.gib"});
     EXPECT_EQ(Found(db, {"--vs", "이세돌", "kimji"}), Paths{"이세돌.gib"});
     EXPECT_EQ(Found(db, {"--vs", "이세돌", "sai"}), Paths{});
-    EXPECT_EQ(Found(db, {"--winner", "이세돌"}), Paths{"이세돌.gib"});
     EXPECT_EQ(Found(db, {"--loser", "이세돌"}), Paths{});
     EXPECT_EQ(Found(db, {"--loser", "kimji"}), Paths{"이세돌.gib"});
     EXPECT_EQ(Found(db, {"--winner", "sai"}), Paths{"古力.gib"});
     EXPECT_EQ(Found(db, {"--loser", "black"}), Paths{"이세돌.gib"});
-    EXPECT_EQ(Found(db, {"--white", "古力"}), Paths{"古力.gib"});
-    EXPECT_EQ(Found(db, {"--black", "古力"}), Paths{});
-    EXPECT_EQ(Found(db, {"--player", "i"}), (Paths{"古力.gib", "이세돌.gib"}));
-    EXPECT_EQ(Found(db, {"--from", "2013-01-07", "--to", "2013-01"}).size(), 2u);
     EXPECT_EQ(Found(db, {"--from", "2013-01-08"}), Paths{});
-    EXPECT_EQ(Found(db, {"--date", "2013-01"}).size(), 2u);
     EXPECT_EQ(Found(db, {"--date", "2013-01-06"}), Paths{});
     EXPECT_EQ(Found(db, {"--result", "resignation", "--min-moves", "100"}), Paths{"이세돌.gib"});
     EXPECT_EQ(Found(db, {"--result", "unknown", "--handicap", "3"}), Paths{"古力.gib"});
-    EXPECT_EQ(Found(db, {"--name", "名人", "--handicap", "0"}), Paths{"이세돌.gib"});
     EXPECT_EQ(Found(db, {"--player", "i", "--limit", "1"}), Paths{"古力.gib"});
     // A single character is looked for with LIKE, its wildcards taken as themselves.
     for (const char* c : {"%", "_"}) {
