@@ -39,13 +39,12 @@ bool SameId(const FileId& a, const FileId& b) {
            a.nChanged == b.nChanged;
 }
 
-Status CopyThroughBuffer(int from, int to, size_t nBuffer, bool bWriteOut, const SeePiece& see) {
-    constexpr int64_t kWriteOutPiece = 8 << 20;
+Status CopyThroughBuffer(int from, int to, size_t nBuffer, int64_t nWriteOut, const SeePiece& see) {
     int64_t length = 0, from0 = 0, to0 = 0;
     if (LengthOf(from, length) == 0 && SeekFd(from, 0, SEEK_CUR, from0) == 0) {
         nBuffer = static_cast<size_t>(std::clamp<int64_t>(length - from0, 1, nBuffer));
     }
-    bWriteOut = bWriteOut && SeekFd(to, 0, SEEK_CUR, to0) == 0;
+    const bool bWriteOut = nWriteOut > 0 && SeekFd(to, 0, SEEK_CUR, to0) == 0;
     std::vector<char> buffer(nBuffer);
     int64_t copied = 0, started = 0;
     for (;;) {
@@ -60,7 +59,7 @@ Status CopyThroughBuffer(int from, int to, size_t nBuffer, bool bWriteOut, const
             return s;
         }
         copied += static_cast<int64_t>(got);
-        if (bWriteOut && copied - started >= kWriteOutPiece) {
+        if (bWriteOut && copied - started >= nWriteOut) {
             StartWriteOut(to, to0 + started, copied - started);
             started = copied;
         }

@@ -70,11 +70,11 @@ Status WriteAll(int fd, const void* pBuf, size_t nCount);
 Status CopyRest(int from, int to);
 // The same through a buffer of nBuffer bytes (at most as many as are left to copy), for a copy
 // that looks at the bytes or a file that is synced next. Each piece read is shown to pSee
-// first, when given; the copy stops, with 0, where it returns false. bWriteOut: each 8 MiB
-// written is handed to the disk at once, so that the write-out overlaps the copying and the
-// sync waits only for the last piece.
+// first, when given; the copy stops, with 0, where it returns false. nWriteOut, when not 0:
+// each nWriteOut bytes written are handed to the disk at once, so that the write-out overlaps
+// the copying and the sync waits only for the last piece.
 using SeePiece = std::function<bool(const char* pData, size_t nCount)>;
-Status CopyThroughBuffer(int from, int to, size_t nBuffer, bool bWriteOut,
+Status CopyThroughBuffer(int from, int to, size_t nBuffer, int64_t nWriteOut,
                          const SeePiece& see = nullptr);
 // Starts writing nCount bytes of the file from nOffset out to the disk, without waiting for
 // them (where the system has no such call, nothing happens).

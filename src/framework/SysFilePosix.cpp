@@ -183,7 +183,7 @@ Status CopyRest(int from, int to) {
         break;
     }
 #endif
-    return CopyThroughBuffer(from, to, kCopyPiece, false);
+    return CopyThroughBuffer(from, to, kCopyPiece, 0);
 }
 
 void StartWriteOut(int fd, int64_t nOffset, int64_t nCount) {

@@ -157,7 +157,7 @@ Status CopyRest(int from, int to) {
     if (fault != 0 && fault != EXDEV) {
         return fault;
     }
-    return CopyThroughBuffer(from, to, kCopyPiece, false);
+    return CopyThroughBuffer(from, to, kCopyPiece, 0);
 }
 
 void StartWriteOut(int, int64_t, int64_t) {

@@ -14,6 +14,11 @@
 namespace {
 
 constexpr size_t kSyncCopyBuffer = 1 << 20;
+// How much of the body and of the audio is written before its write-out is started: the body
+// passes through a small buffer, and its own smaller pieces let a body of a few MiB reach the
+// disk while it is still being copied, which keeps its save near the durable copy's time.
+constexpr int64_t kBodyWriteOut = 512 << 10;
+constexpr int64_t kAudioWriteOut = 8 << 20;
 
 void AppendItem(std::string& strOut, const char* pszTag, long long nValue) {
     strOut += "\\[";
@@ -86,7 +91,7 @@ gibo::Failure WriteParts(int out, const std::string& head, int body, int audio,
         return !scan.HoldsMarker();
     };
     gibo::Status s = gibo::WriteAll(out, head.data(), head.size());
-    s = s ? s : gibo::CopyThroughBuffer(body, out, gibo::kCopyPiece, false, see);
+    s = s ? s : gibo::CopyThroughBuffer(body, out, gibo::kCopyPiece, kBodyWriteOut, see);
     if (!s && scan.HoldsMarker()) {
         return gibo::Fail(GIBO_ERR_CREATE);
     }
@@ -95,7 +100,7 @@ gibo::Failure WriteParts(int out, const std::string& head, int body, int audio,
     s = s ? s : gibo::WriteAll(out, end, std::strlen(end));
     // Through a buffer: the system's own copy is slower where the two positions do not line up
     // to pages, as the audio's place after the header and the body never does.
-    s = s || audio < 0 ? s : gibo::CopyThroughBuffer(audio, out, kSyncCopyBuffer, true);
+    s = s || audio < 0 ? s : gibo::CopyThroughBuffer(audio, out, kSyncCopyBuffer, kAudioWriteOut);
     return s ? gibo::Raise(GIBO_ERR_CREATE, s, strPath) : gibo::Failure();
 }
 
