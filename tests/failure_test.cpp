@@ -5,11 +5,11 @@
 #include <functional>
 
 #ifndef _WIN32
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/wait.h>
 #endif
 
+#include "OpenFiles.h"
 #include "TestSupport.h"
 #include "framework/Faults.h"
 
@@ -20,21 +20,6 @@
 namespace {
 
 using gibo::FileOp;
-
-// Entries in /proc/self/fd, to show that no failure leaks a descriptor; 0 without it, and on
-// Windows (wine lists its own descriptors there).
-int OpenDescriptors() {
-    int n = 0;
-#ifndef _WIN32
-    if (DIR* d = ::opendir("/proc/self/fd")) {
-        while (::readdir(d)) {
-            ++n;
-        }
-        ::closedir(d);
-    }
-#endif
-    return n;
-}
 
 struct OpCase {
     FileOp op;
