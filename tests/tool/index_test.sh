@@ -46,6 +46,11 @@ rm "$coll/GBK/c.gib"
 says 1 "indexed 2, unchanged 1, removed 1, failed 1" index --encoding GBK "$db" "$coll/GBK"
 rm "$coll/GBK/b.txt"
 says 1 "indexed 1, unchanged 2, removed 1, failed 1" index --encoding GBK "$db" "$coll/GBK"
+# Answers come from the records as they are now: a.gib lost 古力 and gained kim02, c.gib is gone.
+for q in "古力|$coll/GBK/b.gib" "kim|$coll/GBK/a.gib"; do
+  got=$("$gibo" find "$db" --player "${q%%|*}" | cut -f6)
+  [ "$got" = "${q#*|}" ] || fail "find --player ${q%%|*} after re-indexing: $got"
+done
 ln -s "$coll" "$work/link"
 mv "$coll/BIG5/f.gib" "$work/f.gib"  # gone from a folder this run does not walk: it stays
 says 0 "indexed 0, unchanged 2, removed 0" index --encoding CP949 "$db" "$work/link/CP949"
