@@ -26,8 +26,7 @@ std::string LocaleCharset() {
 struct Converter::Impl {
     // One descriptor per direction and code page, opened on first use: looked up by index,
     // since a batch converts every item of every record.
-    static const int kPages = 4;
-    static_assert(static_cast<int>(Codepage::ShiftJis) == kPages - 1, "one row per code page");
+    static constexpr int kPages = kCodepageCount;
     iconv_t open[2][kPages];
     bool tried[2][kPages] = {};
 

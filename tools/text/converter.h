@@ -8,6 +8,8 @@
 #include <string>
 
 enum class Codepage { Gbk, Cp949, Big5, ShiftJis };
+constexpr int kCodepageCount = 4;  // tables indexed by Codepage have a row each
+static_assert(static_cast<int>(Codepage::ShiftJis) == kCodepageCount - 1, "a row per code page");
 
 class DecodeTable;
 
@@ -57,7 +59,7 @@ private:
     std::unique_ptr<Impl> m_pImpl;
     std::string m_charset;
     bool m_tabled = false;  // whole texts decode through the tables too
-    std::unique_ptr<DecodeTable> m_tables[4];
+    std::unique_ptr<DecodeTable> m_tables[kCodepageCount];
 };
 
 // Replaces every byte that does not belong to a well-formed UTF-8 sequence with U+FFFD.

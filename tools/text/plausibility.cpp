@@ -47,7 +47,8 @@ const char kCommonHangul[] =
     "드리그씨란울산제";
 
 struct Lists {
-    std::bitset<0x10000> common[4];  // by Codepage, double-byte codes lead << 8 | trail
+    std::bitset<0x10000>
+        common[kCodepageCount];  // by Codepage, double-byte codes lead << 8 | trail
 
     Lists() {
         Converter fromUtf8("UTF-8");
